@@ -1,0 +1,75 @@
+# Presenze: quick start is `make run` and `make test`.
+
+BUILD ?= build
+SANITIZE ?= 0
+XL ?= 0
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+ifeq ($(SANITIZE),1)
+BUILD := build-asan
+CMAKE_FLAGS += -DPRESENZE_SANITIZE=ON -DPRESENZE_BENCH=OFF
+endif
+
+PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev \
+    mdbtools mdbtools-dev libglib2.0-dev \
+    qt6-base-dev qt6-translations-l10n libgl-dev \
+    libgtest-dev libgmock-dev libbenchmark-dev \
+    cups cups-client cups-bsd poppler-utils \
+    clang libclang-rt-14-dev xvfb xauth
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+DEMO := $(CURDIR)/demo
+
+.PHONY: all deps build test run demo bench fuzz format clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installazione dei pacchetti:$$missing"; \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -q && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+demo: build
+	@rm -rf $(DEMO)
+	@$(BUILD)/bin/presenze-cli demo $(DEMO)
+
+run: demo
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    cd $(DEMO) && exec $(CURDIR)/$(BUILD)/bin/presenze --data-dir $(DEMO); \
+	else \
+	    echo "Nessuno schermo disponibile: stampa dal terminale sui dati dimostrativi."; \
+	    month=$$(date +%m/%Y); \
+	    cd $(DEMO) && \
+	    $(CURDIR)/$(BUILD)/bin/presenze-cli report --type 1 --from $$month --station 1 && \
+	    $(CURDIR)/$(BUILD)/bin/presenze-cli report --type 2 --from $$month --station 2 --detail && \
+	    echo "Rapporto Tipo 1: $(DEMO)/fd1" && \
+	    echo "Rapporto Tipo 2: $(DEMO)/fd2"; \
+	fi
+
+bench: build
+	@$(BUILD)/bin/presenze-bench $(if $(filter 1,$(XL)),--xl,)
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DPRESENZE_FUZZ=ON -DPRESENZE_GUI=OFF -DPRESENZE_TESTS=OFF -DPRESENZE_BENCH=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@tests/fuzz/run-all.sh build-fuzz $(or $(FUZZ_SECONDS),60)
+
+format:
+	@find src app tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-fuzz

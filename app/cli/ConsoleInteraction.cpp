@@ -1,0 +1,27 @@
+#include "ConsoleInteraction.h"
+
+#include "data/Text1252.h"
+
+#include <iostream>
+
+namespace presenze {
+
+int ConsoleInteraction::ask(std::string_view title, std::string_view text, bool withCancel)
+{
+    // The only question a headless report asks is presences or arrivals.
+    if (text.find("Arrivi") != std::string_view::npos)
+        return m_arrivals ? AnswerNo : AnswerYes;
+    return AnswerYes;
+}
+
+void ConsoleInteraction::warn(std::string_view title, std::string_view text)
+{
+    std::cerr << cp1252ToUtf8(title) << ": " << cp1252ToUtf8(text) << '\n';
+}
+
+void printError(std::string_view cp1252)
+{
+    std::cerr << cp1252ToUtf8(cp1252) << '\n';
+}
+
+} // namespace presenze

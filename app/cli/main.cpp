@@ -1,0 +1,138 @@
+// presenze-cli: the reports of Presenze without a window, on the same core.
+
+#include "ConsoleInteraction.h"
+#include "data/DataError.h"
+#include "data/DemoData.h"
+#include "data/Text1252.h"
+#include "desk/CommandLine.h"
+#include "desk/KV7Routine.h"
+#include "desk/PrintRequest.h"
+#include "desk/Station.h"
+
+#include <charconv>
+#include <iostream>
+#include <string>
+#include <vector>
+
+using namespace presenze;
+
+namespace {
+
+constexpr const char* kUsage =
+    "Uso: presenze-cli COMANDO [OPZIONI]\n"
+    "\n"
+    "Comandi:\n"
+    "  report --type 1|2 --from MM/AAAA [--to MM/AAAA]\n"
+    "         [--data-dir CARTELLA] [--station SIGLA]\n"
+    "         [--kind confirmed|optional|all] [--hotels 1,3,5] [--detail]\n"
+    "         [--company NOME] [--company-list] [--group-top-acs]\n"
+    "         [--arrivals] [--season PREFISSO] [--now \"GG/MM/AAAA hh:mm\"]\n"
+    "      Scrive il file di stampa \"fd\" + sigla nella cartella dei dati.\n"
+    "  demo CARTELLA [--seed N] [--date GG/MM/AAAA]\n"
+    "      Crea una cartella di dati dimostrativi (12 hotel).\n"
+    "\n"
+    "Opzioni generali:\n"
+    "  --help      mostra questo aiuto\n"
+    "  --version   mostra la versione\n"
+    "\n"
+    "La sigla di postazione predefinita \xC3\xA8 il valore di PCLocal.\n";
+
+int usageError(const std::string& message)
+{
+    std::cerr << "presenze-cli: " << message << "\n"
+              << "Usare \"presenze-cli --help\" per l'elenco dei comandi.\n";
+    return 2;
+}
+
+int runReport(const std::vector<std::string>& args)
+{
+    ParseResult parsed = parseReportOptions(args);
+    if (!parsed.options)
+        return usageError(parsed.error);
+    ReportOptions& o = *parsed.options;
+    try {
+        const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
+        checkStationTag(tag);
+        DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
+                                    : std::filesystem::current_path());
+        if (!std::filesystem::is_directory(folder.dir()))
+            throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+        FillCalendarTables();
+        o.selection.companyList = ReadCompanyList(folder);
+        SystemClock systemClock;
+        FixedClock fixedClock(o.now.value_or(DateTime{}));
+        const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
+        ConsoleInteraction ui(o.arrivals);
+        ReportContext context{folder, tag, clock, ui};
+        const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
+        std::cout << path.string() << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+int runDemo(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usageError("Indicare la cartella da creare: presenze-cli demo CARTELLA");
+    DemoOptions options;
+    options.reference = SystemClock().now().date;
+    std::string dir;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--seed" && i + 1 < args.size()) {
+            const std::string& v = args[++i];
+            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), options.seed);
+            if (ec != std::errc() || end != v.data() + v.size())
+                return usageError("Seme non valido: " + v);
+        } else if (a == "--date" && i + 1 < args.size()) {
+            const auto date = Date::parseDisplay(args[++i]);
+            if (!date)
+                return usageError("Data non valida: " + args[i] + " (formato GG/MM/AAAA)");
+            options.reference = *date;
+        } else if (a.rfind("--", 0) == 0 || !dir.empty()) {
+            return usageError("Argomento non riconosciuto: " + a);
+        } else {
+            dir = a;
+        }
+    }
+    try {
+        writeDemoData(dir, options);
+        std::cout << "Dati dimostrativi scritti in " << dir << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return usageError("Manca il comando.");
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "presenze-cli " << PRESENZE_VERSION << "\n";
+        return 0;
+    }
+    try {
+        if (command == "report")
+            return runReport(args);
+        if (command == "demo")
+            return runDemo(args);
+    } catch (const std::exception& e) {
+        std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
+        return 1;
+    }
+    return usageError("Comando sconosciuto: " + command);
+}

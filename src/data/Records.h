@@ -1,0 +1,95 @@
+#pragma once
+// Typed records of the hotel data files, and their readers. Every reader
+// opens its file read-only, checks that the table and fields exist (a clear
+// error names file, table and field), reads with bound parameters and closes
+// the file before it returns.
+//
+// Null values: texts read as empty text; NumeroPersone, QuantitaCamere,
+// Quantita and Prezzo as 0; GiorniTariffa null, 0 or negative as 1. A record
+// whose hotel or booking number is empty can match nothing and is left out.
+// A number field holding text that is not a number raises DataError.
+
+#include "data/Currency.h"
+#include "data/DataFolder.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presenze {
+
+// Receives warnings about records left out (Windows-1252 text).
+using WarningSink = std::function<void(std::string_view)>;
+
+struct HotelRecord {
+    std::int64_t numero = 0;
+    std::int64_t numeroHotel = 0;
+    std::string ragioneSociale;
+    std::string codiceAssistenza;
+};
+
+// The registry, ordered by NumeroHotel (ties in table order).
+std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder);
+
+struct RoomTypeRecord {
+    std::int64_t numeroHotel = 0;
+    std::string tipologia;
+    std::int64_t quantita = 0;
+};
+
+std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder);
+
+struct CompanyRecord {
+    std::int64_t numeroHotel = 0;
+    std::int64_t codice = 0;
+    std::string ragioneSociale;
+    std::string localita;
+};
+
+// The regular companies, in table order.
+std::vector<CompanyRecord> readCompanies(const DataFolder& folder);
+
+struct BookingHeader {
+    std::int64_t numeroPrenotazione = 0;
+    std::int64_t numeroHotel = 0;
+    std::string tipoPrenotazione;
+    std::string ditta;
+    std::optional<std::int64_t> codiceDitta;
+    std::string nazione;
+    std::string commento;
+    std::int64_t order = 0; // position in the table
+};
+
+// Booking headers of the season, in table order.
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season);
+
+struct RoomLine {
+    std::int64_t numeroPrenotazione = 0;
+    std::int64_t numeroHotel = 0;
+    std::string tipoPrenotazione;
+    std::string dataArrivo;   // YYYYMMDD, a real day
+    std::string dataPartenza; // YYYYMMDD, a real day
+    std::int64_t numeroPersone = 0;
+    std::int64_t quantitaCamere = 0;
+    std::string note;
+    std::int64_t giorniTariffa = 1;
+    Currency prezzo;
+    std::int64_t order = 0; // grows with the position in the table
+};
+
+// Room lines of the season that arrive on or before `lastKey` and leave after
+// `firstKey` (YYYYMMDD texts compared as text), in table order. Lines with an
+// empty arrival or departure are never selected; a line whose date is not a
+// real day is left out and named in a warning.
+std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
+                                    std::string_view firstKey, std::string_view lastKey,
+                                    const WarningSink& warn);
+
+// Reads ElencoDitte.txt lines (Windows-1252, CR LF), without line ends; an
+// absent file gives no lines.
+std::vector<std::string> readCompanyListLines(const DataFolder& folder);
+
+} // namespace presenze

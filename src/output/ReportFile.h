@@ -1,0 +1,46 @@
+#pragma once
+// The report file: the one hand-over between the report builders and the
+// output side. Named "fd" + station tag in the data folder; lines of
+// Windows-1252 bytes (box drawing as the DOS line bytes 179, 196, ...) ended
+// by CR LF; a line holding only the form feed (byte 12) starts a new page.
+// Every reader names the file exactly as the writer does.
+
+#include "data/AtomicFile.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presenze {
+
+inline constexpr char kFormFeed = '\x0C';
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// "fd" + tag.
+std::string reportFileName(std::string_view stationTag);
+
+// Appends lines to a sink (normally an AtomicFile on the report file).
+class ReportWriter {
+public:
+    explicit ReportWriter(ByteSink& sink) : m_sink(sink) {}
+
+    // The text followed by CR LF.
+    void line(std::string_view text);
+    // The form-feed line.
+    void formFeed() { line(std::string_view(&kFormFeed, 1)); }
+    // Bytes as they are (a text that carries its own line ends).
+    void raw(std::string_view bytes) { m_sink.write(bytes); }
+
+private:
+    ByteSink& m_sink;
+};
+
+// Splits file content into lines: CR LF, a lone CR or a lone LF ends a line;
+// a last line without an end is kept.
+std::vector<std::string> splitReportLines(std::string_view content);
+
+// The lines of a report file; raises DataError when it cannot be read.
+std::vector<std::string> readReportLines(const std::filesystem::path& file);
+
+} // namespace presenze

@@ -1,0 +1,120 @@
+#include "data/Records.h"
+
+#include "data/DataError.h"
+#include "data/HotelFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace presenze;
+
+namespace {
+
+const char* kRoomsSchema =
+    "CREATE TABLE Camere_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel INTEGER, "
+    "TipoPrenotazione TEXT, DataArrivo TEXT, DataPartenza TEXT, NumeroPersone INTEGER, "
+    "\"Quantit\xC3\xA0"
+    "Camere\" INTEGER, Note TEXT, GiorniTariffa INTEGER, Prezzo REAL);";
+
+} // namespace
+
+TEST(DataFolder, FindsNamesWithoutRegardToCase)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "TipiCamere.mdb", "x");
+    const DataFolder folder(dir.path());
+    ASSERT_TRUE(folder.find("TIPICAMERE.MDB"));
+    EXPECT_EQ(folder.find("TIPICAMERE.MDB")->filename(), "TipiCamere.mdb");
+    EXPECT_FALSE(folder.find("Contatori.mdb"));
+    try {
+        folder.locate("Contatori.mdb");
+        FAIL();
+    } catch (const DataError& e) {
+        EXPECT_NE(std::string(e.what()).find("Contatori.mdb"), std::string::npos);
+    }
+}
+
+TEST(HotelFile, TellsFormatsApartAndRefusesWhatItCannotRead)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "empty.mdb", "");
+    test::writeFile(dir / "junk.mdb", "this is not a database at all....");
+    test::runSql(dir / "ok.mdb", "CREATE TABLE t(a);");
+    EXPECT_EQ(detectFormat(dir / "empty.mdb"), FileFormat::Empty);
+    EXPECT_EQ(detectFormat(dir / "junk.mdb"), FileFormat::Unknown);
+    EXPECT_EQ(detectFormat(dir / "ok.mdb"), FileFormat::Sqlite);
+    EXPECT_EQ(detectFormat(test::fixturesDir() / "jet" / "jet4_types.mdb"), FileFormat::Jet);
+    EXPECT_EQ(detectFormat(test::fixturesDir() / "jet" / "ace12_assets.accdb"), FileFormat::Jet);
+    EXPECT_THROW(openHotelFile(dir / "empty.mdb"), DataError);
+    EXPECT_THROW(openHotelFile(dir / "junk.mdb"), DataError);
+    EXPECT_THROW(openHotelFile(dir / "missing.mdb"), DataError);
+}
+
+TEST(Records, ReadsRoomLinesOfTheWindowWithNullsAndBadDates)
+{
+    test::TempDir dir;
+    test::runSql(dir / "Camere_Prenotazione.mdb",
+                 std::string(kRoomsSchema) +
+                     "INSERT INTO Camere_Prenotazione VALUES"
+                     "(1,1,'C','20240201','20240205',2,1,'<GRP>',7,10.5),"
+                     "(2,1,'C','20240230','20240305',2,1,NULL,NULL,NULL),"
+                     "(3,1,'O','','20240305',2,1,NULL,0,NULL),"
+                     "(4,1,'O','20240101','20240201',2,1,NULL,-2,NULL),"
+                     "(NULL,1,'O','20240210','20240212',2,1,NULL,-2,NULL),"
+                     "(6,2,NULL,'20240210','20240212',NULL,NULL,NULL,-2,'3.25');");
+    test::ScriptedInteraction ui;
+    std::vector<std::string> warnings;
+    const auto lines = readRoomLines(DataFolder(dir.path()), "", "20240201", "20240303",
+                                     [&](std::string_view w) { warnings.emplace_back(w); });
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].numeroPrenotazione, 1);
+    EXPECT_EQ(lines[0].note, "<GRP>");
+    EXPECT_EQ(lines[0].giorniTariffa, 7);
+    EXPECT_EQ(lines[0].prezzo.units, 105000);
+    EXPECT_EQ(lines[1].numeroPrenotazione, 6);
+    EXPECT_EQ(lines[1].tipoPrenotazione, "");
+    EXPECT_EQ(lines[1].numeroPersone, 0);
+    EXPECT_EQ(lines[1].giorniTariffa, 1);
+    EXPECT_EQ(lines[1].prezzo.units, 32500);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("20240230"), std::string::npos);
+}
+
+TEST(Records, NamesFileTableAndFieldOfAWrongValue)
+{
+    test::TempDir dir;
+    test::runSql(dir / "Camere_Prenotazione.mdb",
+                 std::string(kRoomsSchema) + "INSERT INTO Camere_Prenotazione VALUES"
+                                             "(1,1,'C','20240201','20240205','due',1,'',1,0);");
+    try {
+        readRoomLines(DataFolder(dir.path()), "", "20240201", "20240303", {});
+        FAIL();
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.table(), "Camere_Prenotazione");
+        EXPECT_EQ(e.field(), "NumeroPersone");
+        EXPECT_NE(std::string(e.what()).find("Camere_Prenotazione.mdb"), std::string::npos);
+    }
+    test::runSql(dir / "TipiCamere.mdb", "CREATE TABLE TipiCamere (NumeroHotel, Quantita);");
+    try {
+        readRoomTypes(DataFolder(dir.path()));
+        FAIL();
+    } catch (const DataError& e) {
+        EXPECT_EQ(e.field(), "Tipologia");
+    }
+}
+
+TEST(Records, ReadsTheRegistryInHotelOrderAndLeavesFilesUnchanged)
+{
+    test::TempDir dir;
+    test::copyFixture("hotel", dir.path());
+    const auto before = test::readFile(dir / "AnagraficaHotels.mdb");
+    const auto time = std::filesystem::last_write_time(dir / "AnagraficaHotels.mdb");
+    const auto hotels = readHotelRegistry(DataFolder(dir.path()));
+    ASSERT_FALSE(hotels.empty());
+    for (std::size_t i = 1; i < hotels.size(); ++i)
+        EXPECT_LE(hotels[i - 1].numeroHotel, hotels[i].numeroHotel);
+    const auto headers = readBookingHeaders(DataFolder(dir.path()), "2023");
+    EXPECT_FALSE(headers.empty());
+    EXPECT_EQ(test::readFile(dir / "AnagraficaHotels.mdb"), before);
+    EXPECT_EQ(std::filesystem::last_write_time(dir / "AnagraficaHotels.mdb"), time);
+}

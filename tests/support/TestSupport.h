@@ -1,0 +1,80 @@
+#pragma once
+// Helpers shared by the tests: temporary folders, fixture copies, small
+// SQLite data files built on the fly, and the stand-ins for the person at
+// the station (scripted answers) and for the clock.
+
+#include "data/AtomicFile.h"
+#include "desk/Clock.h"
+#include "desk/Interaction.h"
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presenze::test {
+
+// A fresh empty folder, removed with its content when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(std::string_view name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// ../shared/fixtures (or $PRESENZE_FIXTURES).
+std::filesystem::path fixturesDir();
+// Copies a fixture folder (e.g. "hotel") into dir, files made writable.
+void copyFixture(std::string_view name, const std::filesystem::path& dir);
+
+std::string readFile(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Runs SQL statements (UTF-8) on a new or existing SQLite file.
+void runSql(const std::filesystem::path& file, std::string_view sql);
+
+// A clock fixed at 08/12/2026 14:00 (the expected reports' clock).
+FixedClock fixedClock();
+
+// Answers questions from a queue (default: Yes) and records what was shown.
+class ScriptedInteraction final : public Interaction {
+public:
+    std::deque<int> answers;
+    std::vector<std::string> questions; // Windows-1252
+    std::vector<std::string> warnings;  // "title: text"
+    std::vector<std::string> statuses;
+    int ask(std::string_view title, std::string_view text, bool withCancel) override;
+    void warn(std::string_view title, std::string_view text) override;
+    void status(std::string_view text) override;
+};
+
+// A sink that fails once `limit` bytes have been written.
+class FailingSink final : public ByteSink {
+public:
+    explicit FailingSink(std::size_t limit) : m_limit(limit) {}
+    void write(std::string_view bytes) override;
+    std::string written;
+
+private:
+    std::size_t m_limit;
+};
+
+// Runs a program of the build (presenze-cli, presenze-jet) with arguments;
+// returns the exit status and collects stdout and stderr.
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+RunResult runProgram(std::string_view program, const std::vector<std::string>& args,
+                     const std::filesystem::path& workdir = {},
+                     const std::vector<std::string>& env = {});
+
+} // namespace presenze::test
