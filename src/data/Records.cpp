@@ -11,15 +11,17 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
-
 #include <sqlite3.h>
 
-namespace presenze {
-namespace {
+namespace presenze
+{
+namespace
+{
 
 // Reads the columns of one statement with the conversions of the data files,
 // naming file, table and field in its errors.
-class FieldReader {
+class FieldReader
+{
 public:
     FieldReader(const Statement& st, const Database& db, std::string_view table)
         : m_st(st), m_db(db), m_table(table)
@@ -173,20 +175,23 @@ std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
     return companies;
 }
 
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season)
+namespace
 {
-    const Database db = openHotelFile(folder, schema::headersFile(season));
-    db.requireColumns(schema::kHeaders, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
-                                         "Ditta", "CodiceDitta", "Nazione", "Commento"});
-    Statement st = db.prepare(select(schema::kHeaders,
-                                     {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
-                                      "Ditta", "CodiceDitta", "Nazione", "Commento"},
-                                     "ORDER BY rowid"));
+
+const std::initializer_list<std::string_view> kHeaderFields = {
+    "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
+    "CodiceDitta",        "Nazione",     "Commento"};
+
+// Reads headers from a statement over kHeaderFields followed by rowid.
+// `order` is the row's position among all rows of the table when `counted`,
+// otherwise its rowid (which grows with the position).
+std::vector<BookingHeader> readHeaderRows(Statement& st, const Database& db, bool counted)
+{
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
-    std::int64_t order = 0;
+    std::int64_t position = 0;
     while (st.step()) {
-        ++order;
+        ++position;
         const auto number = f.optionalNumber(0);
         const auto hotel = f.optionalNumber(1);
         if (!number || !hotel)
@@ -199,10 +204,44 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
         h.codiceDitta = f.optionalNumber(4);
         h.nazione = f.text(5);
         h.commento = f.text(6);
-        h.order = order;
+        h.order = counted ? position : st.integer(7);
         headers.push_back(std::move(h));
     }
     return headers;
+}
+
+} // namespace
+
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season)
+{
+    const Database db = openHotelFile(folder, schema::headersFile(season));
+    db.requireColumns(schema::kHeaders, kHeaderFields);
+    Statement st = db.prepare(select(schema::kHeaders, kHeaderFields, "ORDER BY rowid"));
+    return readHeaderRows(st, db, true);
+}
+
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
+                                              const std::vector<std::int64_t>& numbers)
+{
+    const Database db = openHotelFile(folder, schema::headersFile(season));
+    db.requireColumns(schema::kHeaders, kHeaderFields);
+    if (numbers.empty())
+        return {};
+    // The wanted numbers travel as one bound parameter, a JSON array.
+    std::string list = "[";
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (i > 0)
+            list += ',';
+        list += std::to_string(numbers[i]);
+    }
+    list += ']';
+    std::string sql = select(schema::kHeaders, kHeaderFields,
+                             "WHERE \"NumeroPrenotazione\" IN (SELECT value FROM json_each(?1)) "
+                             "ORDER BY rowid");
+    sql.replace(sql.find(" FROM \""), 0, ", rowid");
+    Statement st = db.prepare(sql);
+    st.bindText(1, list);
+    return readHeaderRows(st, db, false);
 }
 
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
@@ -210,18 +249,16 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
                                     const WarningSink& warn)
 {
     const Database db = openHotelFile(folder, schema::roomsFile(season));
-    db.requireColumns(schema::kRooms,
-                      {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo",
-                       "DataPartenza", "NumeroPersone", schema::kRoomsQuantity, "Note",
-                       "GiorniTariffa", "Prezzo"});
-    Statement st = db.prepare(
-        select(schema::kRooms,
-               {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo",
-                "DataPartenza", "NumeroPersone", schema::kRoomsQuantitySql, "Note", "GiorniTariffa",
-                "Prezzo"},
-               "WHERE CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2 "
-               "AND CAST(\"DataArrivo\" AS TEXT) <> '' AND CAST(\"DataPartenza\" AS TEXT) <> '' "
-               "ORDER BY rowid"));
+    db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
+                                       "DataArrivo", "DataPartenza", "NumeroPersone",
+                                       schema::kRoomsQuantity, "Note", "GiorniTariffa", "Prezzo"});
+    Statement st = db.prepare(select(
+        schema::kRooms,
+        {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo", "DataPartenza",
+         "NumeroPersone", schema::kRoomsQuantitySql, "Note", "GiorniTariffa", "Prezzo"},
+        "WHERE CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2 "
+        "AND CAST(\"DataArrivo\" AS TEXT) <> '' AND CAST(\"DataPartenza\" AS TEXT) <> '' "
+        "ORDER BY rowid"));
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;

@@ -19,7 +19,8 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze {
+namespace presenze
+{
 
 // Receives warnings about records left out (Windows-1252 text).
 using WarningSink = std::function<void(std::string_view)>;
@@ -65,6 +66,11 @@ struct BookingHeader {
 
 // Booking headers of the season, in table order.
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season);
+// Only the headers whose NumeroPrenotazione is one of `numbers` (any order,
+// repeats allowed), in table order; their `order` grows with the position in
+// the table (it is not the position itself).
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
+                                              const std::vector<std::int64_t>& numbers);
 
 struct RoomLine {
     std::int64_t numeroPrenotazione = 0;

@@ -1,13 +1,220 @@
 #include "reports/type2/StampaTipo2.h"
 
 #include "data/DataError.h"
+#include "data/Dates.h"
+#include "data/Records.h"
+#include "desk/KV7Routine.h"
+#include "reports/type2/BookingQuery.h"
+#include "reports/type2/FiltroDitte.h"
+#include "reports/type2/RiepilogoCamere.h"
+#include "reports/type2/ScriviRiga.h"
+#include "reports/type2/Tipo2Cells.h"
 
-namespace presenze {
+#include <array>
+#include <cstdio>
+
+namespace presenze
+{
+namespace
+{
+
+constexpr std::string_view kQuestionTitle = "Presenze per Ditta";
+constexpr std::string_view kQuestion = "Calcolo Per presenze (Si) o per Arrivi (No)?";
+constexpr std::string_view kNoDataTitle = "Dati mancanti";
+constexpr std::string_view kNoData = "Nessun dato soddisfa i criteri di selezione.";
+constexpr std::string_view kBadDatesTitle = "Righe escluse";
+constexpr std::size_t kWarningsShown = 10;
+
+// Header lines 1 to 6 of the month.
+std::array<std::string, 7> headerLines(const Date& first, const DateTime& now)
+{
+    std::array<std::string, 7> h;
+    char clock[8];
+    std::snprintf(clock, sizeof clock, "%02d:%02d", now.hour, now.minute);
+    h[1] = now.date.toDisplay() + std::string(36, ' ') + "Stampa Presenze per Ditta / Hotel (" +
+           MonthNames[first.month] + ")" + std::string(36, ' ') + clock;
+    h[2] = std::string(8, kHorizontal) + kBranchDown;
+    h[3] = std::string(" Hotel  ") + kVertical;
+    h[4] = std::string(8, ' ') + kVertical;
+    h[5] = std::string(8, kHorizontal) + kCrossing;
+    h[6] = std::string(8, ' ') + kVertical;
+    for (int i = 0; i < 31; ++i) {
+        const Date day = first.addDays(i);
+        char number[8];
+        std::snprintf(number, sizeof number, "%3s", day.toDisplay().substr(0, 2).c_str());
+        h[2] += std::string(3, kHorizontal) + kBranchDown;
+        h[3] += std::string(number) + kVertical;
+        h[4] += WeekdayNames[GiornoSettimana(day.toDisplay())].substr(0, 3) + kVertical;
+        h[5] += std::string(3, kHorizontal) + kCrossing;
+        h[6] += std::string(3, ' ') + kVertical;
+    }
+    return h;
+}
+
+// Shows the room lines the reader left out, in one warning.
+void warnExcluded(Interaction& ui, const std::vector<std::string>& excluded)
+{
+    if (excluded.empty())
+        return;
+    std::string text;
+    for (std::size_t i = 0; i < excluded.size() && i < kWarningsShown; ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += excluded[i];
+    }
+    if (excluded.size() > kWarningsShown)
+        text += "\r\n... e altre " + std::to_string(excluded.size() - kWarningsShown) + " righe.";
+    ui.warn(kBadDatesTitle, text);
+}
+
+// Adds one row to the day tables of its company and hotel.
+void tally(const BookingRow& row, bool presences, bool detail, Tipo2Tables& t)
+{
+    // Days 1..31 are the offsets 0..30 from the first day.
+    long from = 0, to = -1; // counted offsets, inclusive
+    if (presences) {
+        from = std::max(row.arrivo, 0L);
+        to = std::min(row.partenza - 1, 30L);
+    } else if (row.arrivo >= 0 && row.arrivo <= 30 && row.partenza >= row.arrivo) {
+        from = to = row.arrivo;
+    }
+    for (long o = from; o <= to; ++o) {
+        const int d = static_cast<int>(o) + 1;
+        TotaliTipo2& company = t.GiornoTipo2[d];
+        TotaliTipo2& hotel = t.GiornoHotel[d];
+        if (row.confermata) {
+            addChecked(company.PresCon, row.numeroPersone, "persone confermate");
+            addChecked(company.CamCon, row.quantitaCamere, "camere confermate");
+            addChecked(hotel.PresCon, row.numeroPersone, "persone confermate");
+            addChecked(hotel.CamCon, row.quantitaCamere, "camere confermate");
+        } else {
+            addChecked(company.PresOpz, row.numeroPersone, "persone opzionate");
+            addChecked(company.CamOpz, row.quantitaCamere, "camere opzionate");
+            addChecked(hotel.PresOpz, row.numeroPersone, "persone opzionate");
+            addChecked(hotel.CamOpz, row.quantitaCamere, "camere opzionate");
+        }
+        if (detail && (o - row.arrivo) % row.giorniTariffa == 0)
+            company.Importo += row.prezzo;
+        DayTable<std::int32_t>* rooms = nullptr;
+        DayTable<std::int32_t>* persons = nullptr;
+        switch (row.category) {
+        case Category::Groups:
+            rooms = &t.CamereGruppi, persons = &t.PersoneGruppi;
+            break;
+        case Category::TourOperators:
+            rooms = &t.CamereTourOp, persons = &t.PersoneTourOp;
+            break;
+        case Category::AccSpec:
+            rooms = &t.CamereAccSpec, persons = &t.PersoneAccSpec;
+            break;
+        case Category::Individuals:
+            rooms = &t.CamereIndividuali, persons = &t.PersoneIndividuali;
+            break;
+        }
+        addChecked((*rooms)[d], row.quantitaCamere, "camere per categoria");
+        addChecked((*persons)[d], row.numeroPersone, "persone per categoria");
+    }
+}
+
+// The closing table of the month, one text with its own line ends.
+std::string closingTable(const Tipo2Tables& t)
+{
+    const std::string rule(84, '-');
+    std::string text;
+    text += kLineEnd;
+    text += rule;
+    text += kLineEnd;
+    text += kBrokenBar;
+    text += "    Hotel / Agenzia              ";
+    for (const char* column : {"Pres.Con", "Pres.Opz", "Conferm.", "Opzion. ", " Importo    "}) {
+        text += kBrokenBar;
+        text += column;
+    }
+    text += kBrokenBar;
+    text += kLineEnd;
+    text += rule;
+    text += t.RiepilogoDitte;
+    text += kLineEnd;
+    text += rule;
+    text += kLineEnd;
+    text += std::string(34, ' ');
+    text += kVertical;
+    const TotaliTipo2& all = t.TotaleGenerale;
+    for (const std::int32_t value : {all.PresCon, all.PresOpz, all.CamCon, all.CamOpz}) {
+        text += rightAligned(value, 8);
+        text += kVertical;
+    }
+    // The sum of whole-number company amounts is itself whole.
+    text += rightAligned(all.Importo.roundToEven(), 12);
+    text += kVertical;
+    text += kLineEnd;
+    text += std::string(34, ' ');
+    text += std::string(50, '-');
+    return text;
+}
+
+} // namespace
 
 void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context)
 {
-    throw DataError("Il rapporto di tipo 2 non \xE8 ancora disponibile.");
+    const bool presences = context.ui.ask(kQuestionTitle, kQuestion) == AnswerYes;
+    const auto first = Date::parseDisplay(primoGiorno);
+    if (!first || first->day != 1)
+        throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
+    const bool detail = !selection.summary;
+
+    const RoomCounts rooms(readRoomTypes(context.folder));
+    BookingQuery query;
+    query.first = *first;
+    query.totals = !detail;
+    if (selection.companyListOnly)
+        query.codes = FiltroDitte(context.folder);
+    std::vector<std::string> excluded;
+    const auto rows = selectBookingRows(context.folder, selection, query,
+                                        [&](std::string_view w) { excluded.emplace_back(w); });
+    warnExcluded(context.ui, excluded);
+    if (rows.empty()) {
+        context.ui.warn(kNoDataTitle, kNoData);
+        return;
+    }
+
+    Tipo2Tables t;
+    std::string dittaCorrente = rows.front().ditta;
+    t.HotelCorrente = rows.front().numeroHotel;
+    const auto h = headerLines(*first, context.clock.now());
+    for (int i = 1; i <= 5; ++i)
+        out.line(h[i]);
+    out.line("HOTEL: " + std::to_string(t.HotelCorrente));
+
+    for (const BookingRow& row : rows) {
+        if (row.numeroHotel != t.HotelCorrente) {
+            if (detail) {
+                ScriviRiga(out, dittaCorrente, t, selection.kind);
+                dittaCorrente = row.ditta;
+            }
+            out.line(h[5]);
+            RiepilogoCamere(out, t, rooms, selection.kind);
+            t.HotelCorrente = row.numeroHotel;
+            out.line("HOTEL: " + std::to_string(t.HotelCorrente));
+        }
+        if (row.ditta != dittaCorrente) {
+            ScriviRiga(out, dittaCorrente, t, selection.kind);
+            dittaCorrente = row.ditta;
+        }
+        try {
+            tally(row, presences, detail, t);
+        } catch (const DataError& e) {
+            throw DataError(std::string(e.what()) + " (hotel " + std::to_string(row.numeroHotel) +
+                            ", ditta \"" + row.ditta + "\")");
+        }
+    }
+    if (detail)
+        ScriviRiga(out, dittaCorrente, t, selection.kind);
+    out.line(h[5]);
+    RiepilogoCamere(out, t, rooms, selection.kind);
+    if (detail)
+        out.line(closingTable(t));
 }
 
 } // namespace presenze

@@ -1,0 +1,82 @@
+#include "reports/type2/ScriviRiga.h"
+
+#include "reports/type2/Tipo2Cells.h"
+
+namespace presenze
+{
+namespace
+{
+
+// The summary line of the closing table: "¦ ", the name padded to 32
+// characters (a longer name is written whole), then the five totals.
+std::string summaryLine(std::string_view nome, const TotaliTipo2& totals, std::int32_t importo)
+{
+    std::string line;
+    line += kBrokenBar;
+    line += ' ';
+    line += nome;
+    if (nome.size() < 32)
+        line.append(32 - nome.size(), ' ');
+    line += kVertical;
+    for (const std::int32_t value :
+         {totals.PresCon, totals.PresOpz, totals.CamCon, totals.CamOpz}) {
+        line += rightAligned(value, 8);
+        line += kVertical;
+    }
+    line += rightAligned(importo, 12);
+    line += kVertical;
+    return line;
+}
+
+} // namespace
+
+void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, BookingKind kind)
+{
+    std::string prc = "     PrC", pro = "     PrO", con = "     CON", opz = "     OPZ";
+    for (std::string* line : {&prc, &pro, &con, &opz})
+        *line += kVertical;
+
+    TotaliTipo2 totals;       // the four counts of the company
+    std::int32_t importo = 0; // the amount, a whole number
+    bool shown = false;
+    for (int d = 1; d <= 31; ++d) {
+        TotaliTipo2& day = tables.GiornoTipo2[d];
+        appendCell(prc, day.PresCon, day.PresCon > 0);
+        appendCell(pro, day.PresOpz, day.PresOpz > 0);
+        appendCell(con, day.CamCon, day.CamCon > 0);
+        appendCell(opz, day.CamOpz, day.CamOpz > 0);
+        addChecked(totals.PresOpz, day.PresOpz, "persone opzionate");
+        addChecked(totals.PresCon, day.PresCon, "persone confermate");
+        addChecked(totals.CamOpz, day.CamOpz, "camere opzionate");
+        addChecked(totals.CamCon, day.CamCon, "camere confermate");
+        Currency running = Currency::whole(importo);
+        running += day.Importo;
+        importo = 0;
+        addChecked(importo, running.roundToEven(), "importo");
+        shown = shown || day.anyCount();
+        day = TotaliTipo2{};
+    }
+    if (!shown)
+        return;
+
+    out.line(nome);
+    if (kind == BookingKind::Confirmed || kind == BookingKind::All) {
+        out.line(prc);
+        out.line(con);
+    }
+    if (kind == BookingKind::Optional || kind == BookingKind::All) {
+        out.line(pro);
+        out.line(opz);
+    }
+    tables.RiepilogoDitte += kLineEnd;
+    tables.RiepilogoDitte += summaryLine(nome, totals, importo);
+
+    TotaliTipo2& all = tables.TotaleGenerale;
+    addChecked(all.PresOpz, totals.PresOpz, "persone opzionate");
+    addChecked(all.PresCon, totals.PresCon, "persone confermate");
+    addChecked(all.CamOpz, totals.CamOpz, "camere opzionate");
+    addChecked(all.CamCon, totals.CamCon, "camere confermate");
+    all.Importo += Currency::whole(importo);
+}
+
+} // namespace presenze

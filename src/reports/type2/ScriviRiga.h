@@ -1,0 +1,21 @@
+#pragma once
+// The Type 2 report's line writer: closes the tally of one company.
+
+#include "desk/Selection.h"
+#include "output/ReportFile.h"
+#include "reports/type2/TotaliTipo2.h"
+
+#include <string_view>
+
+namespace presenze
+{
+
+// Writes the company block of `nome` from tables.GiornoTipo2 (the name line,
+// then PrC and CON for confirmed or all bookings, PrO and OPZ for optional or
+// all), appends its summary line to RiepilogoDitte and adds its totals into
+// TotaleGenerale. A company with no count above 0 writes nothing. The amount
+// total is rounded to a whole number at every day, ties to even. GiornoTipo2
+// is left cleared either way. Raises DataError when a total overflows.
+void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, BookingKind kind);
+
+} // namespace presenze
