@@ -5,6 +5,7 @@
 // small text files. The same seed and reference date give the same bytes.
 
 #include "data/Dates.h"
+#include "data/GroupGenerator.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -15,6 +16,9 @@ struct DemoOptions {
     std::uint32_t seed = 1;
     Date reference; // the "current" month; bookings span six months each side
 };
+
+// The group the demo folder holds.
+GroupSpec demoGroupSpec(const DemoOptions& options);
 
 // Writes the data files into dir (created when missing). Existing files of
 // the same names are replaced.
