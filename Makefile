@@ -51,12 +51,16 @@ run: demo
 	    cd $(DEMO) && exec $(CURDIR)/$(BUILD)/bin/presenze --data-dir $(DEMO); \
 	else \
 	    echo "Nessuno schermo disponibile: stampa dal terminale sui dati dimostrativi."; \
-	    month=$$(date +%m/%Y); \
-	    cd $(DEMO) && \
-	    $(CURDIR)/$(BUILD)/bin/presenze-cli report --type 1 --from $$month --station 1 && \
-	    $(CURDIR)/$(BUILD)/bin/presenze-cli report --type 2 --from $$month --station 2 --detail && \
-	    echo "Rapporto Tipo 1: $(DEMO)/fd1" && \
-	    echo "Rapporto Tipo 2: $(DEMO)/fd2"; \
+	    month=$$(date +%m/%Y); cli=$(CURDIR)/$(BUILD)/bin/presenze-cli; err=$$(mktemp); \
+	    cd $(DEMO) && for request in "1 --station 1" "2 --station 2 --detail"; do \
+	        set -- $$request; \
+	        if path=$$($$cli report --type $$request --from $$month 2>$$err); then \
+	            echo "Rapporto Tipo $$1: $$path"; \
+	        else \
+	            echo "Rapporto Tipo $$1 non disponibile: $$(cat $$err)"; \
+	        fi; \
+	    done; \
+	    rm -f $$err; \
 	fi
 
 bench: build

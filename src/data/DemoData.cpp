@@ -2,7 +2,8 @@
 
 #include "data/GroupGenerator.h"
 
-namespace presenze {
+namespace presenze
+{
 
 GroupSpec demoGroupSpec(const DemoOptions& options)
 {

@@ -10,7 +10,8 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace presenze {
+namespace presenze
+{
 
 struct DemoOptions {
     std::uint32_t seed = 1;

@@ -14,8 +14,10 @@
 #include <map>
 #include <optional>
 
-namespace presenze {
-namespace {
+namespace presenze
+{
+namespace
+{
 
 namespace fs = std::filesystem;
 using names::Category;
@@ -37,8 +39,8 @@ struct Weighted {
 };
 
 constexpr Weighted kNationalities[] = {
-    {"I", 50}, {"", 8},  {"D", 10}, {"GB", 6}, {"F", 6}, {"CH", 4},
-    {"A", 4},  {"NL", 4}, {"USA", 3}, {"E", 2}, {"B", 2}, {"PL", 1},
+    {"I", 50}, {"", 8},   {"D", 10},  {"GB", 6}, {"F", 6}, {"CH", 4},
+    {"A", 4},  {"NL", 4}, {"USA", 3}, {"E", 2},  {"B", 2}, {"PL", 1},
 };
 
 struct Hotel {
@@ -84,8 +86,7 @@ std::vector<std::uint64_t> cumulative(const std::vector<std::uint64_t>& weights)
     return sums;
 }
 
-template <std::size_t N>
-const char* pickWeighted(const Weighted (&table)[N], SeededRandom& random)
+template <std::size_t N> const char* pickWeighted(const Weighted (&table)[N], SeededRandom& random)
 {
     int total = 0;
     for (const auto& w : table)
@@ -122,7 +123,8 @@ Date monthStart(int year, int month, int offset)
 
 // A data file being written: a fresh SQLite file under a temporary name,
 // renamed over the target when finished, removed when abandoned.
-class NewDataFile {
+class NewDataFile
+{
 public:
     NewDataFile(const fs::path& dir, std::string_view name)
         : m_target(DataFolder(dir).target(name)), m_temp(dir / (std::string(name) + ".tmp"))
@@ -176,22 +178,22 @@ std::string roomsTableSql()
 }
 
 // The two booking files of one season, written booking by booking.
-class SeasonFiles {
+class SeasonFiles
+{
 public:
     SeasonFiles(const fs::path& dir, const std::string& prefix)
         : m_headers(dir, schema::headersFile(prefix)), m_rooms(dir, schema::roomsFile(prefix))
     {
-        m_headers.db().exec(
-            "CREATE TABLE \"Scheda_Prenotazione\" (\"NumeroPrenotazione\" INTEGER, "
-            "\"NumeroHotel\" INTEGER, \"TipoPrenotazione\" TEXT, \"Ditta\" TEXT, "
-            "\"CodiceDitta\" INTEGER, \"Nazione\" TEXT, \"Commento\" TEXT)");
+        m_headers.db().exec("CREATE TABLE \"Scheda_Prenotazione\" (\"NumeroPrenotazione\" INTEGER, "
+                            "\"NumeroHotel\" INTEGER, \"TipoPrenotazione\" TEXT, \"Ditta\" TEXT, "
+                            "\"CodiceDitta\" INTEGER, \"Nazione\" TEXT, \"Commento\" TEXT)");
         m_rooms.db().exec(roomsTableSql());
         m_headerTx.emplace(m_headers.db());
         m_roomTx.emplace(m_rooms.db());
         m_insertHeader.emplace(m_headers.db().prepare(
             "INSERT INTO \"Scheda_Prenotazione\" VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
-        m_insertLine.emplace(m_rooms.db().prepare(
-            "INSERT INTO \"Camere_Prenotazione\" VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"));
+        m_insertLine.emplace(m_rooms.db().prepare("INSERT INTO \"Camere_Prenotazione\" VALUES (?1, "
+                                                  "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"));
     }
 
     void write(const Booking& b)
@@ -253,7 +255,8 @@ struct SeasonPlan {
 };
 
 // Rooms in use per hotel and night, to size the room counts afterwards.
-class Occupancy {
+class Occupancy
+{
 public:
     Occupancy(int hotels, long firstDay, long lastDay)
         : m_first(firstDay), m_days(lastDay - firstDay + 1),
@@ -301,8 +304,8 @@ public:
         long d = first;
         while (d <= last) {
             const Date date = Date::fromSerial(d);
-            const long monthEnd = std::min(
-                last, d + Date::daysInMonth(date.year, date.month) - date.day);
+            const long monthEnd =
+                std::min(last, d + Date::daysInMonth(date.year, date.month) - date.day);
             double sum = 0;
             for (long x = d; x <= monthEnd; ++x)
                 sum += row[x - m_first];
@@ -327,7 +330,8 @@ private:
     std::vector<int> m_rooms;
 };
 
-class BookingFactory {
+class BookingFactory
+{
 public:
     BookingFactory(const std::vector<Hotel>& hotels, const std::vector<Company>& companies,
                    const SeasonPlan& plan, SeededRandom& random)
@@ -373,7 +377,8 @@ public:
         Booking b;
         b.hotel = static_cast<int>(m_random.weighted(m_hotelCumulative)) + 1;
         const Category category = drawCategory();
-        const long arrival = m_plan.firstArrival + static_cast<long>(m_random.weighted(m_dayCumulative));
+        const long arrival =
+            m_plan.firstArrival + static_cast<long>(m_random.weighted(m_dayCumulative));
         b.kind = drawKind(arrival);
 
         const Company* company = nullptr;
@@ -478,7 +483,7 @@ private:
         line.departure = arrival + nights;
         if (m_random.chance(150)) {
             // A room that arrives a day later or stays a little longer or shorter.
-            if (nights > 1 && m_random.chance(500))
+            if (nights > 1 && arrival < m_plan.lastArrival && m_random.chance(500))
                 line.arrival += 1;
             line.departure += m_random.between(-1, 2);
             if (line.departure <= line.arrival)
@@ -513,8 +518,8 @@ private:
         else if (m_random.chance(50))
             line.tariffDays = 3;
         const int month = Date::fromSerial(line.arrival).month;
-        std::int64_t nightly = m_hotels[hotel - 1].baseCents * kMonthPrice[month - 1] / 100 *
-                               line.rooms;
+        std::int64_t nightly =
+            m_hotels[hotel - 1].baseCents * kMonthPrice[month - 1] / 100 * line.rooms;
         nightly += 2500 * std::max(0, line.persons - 2 * line.rooms);
         std::int64_t price = nightly * line.tariffDays;
         if (line.tariffDays == 7)
@@ -655,7 +660,8 @@ void writeRegistry(const fs::path& dir, const std::vector<Hotel>& hotels)
                    "INTEGER, \"RagioneSociale\" TEXT, \"CodiceAssistenza\" TEXT)");
     Transaction tx(file.db());
     {
-        Statement st = file.db().prepare("INSERT INTO \"AnagraficaHotels\" VALUES (?1, ?2, ?3, ?4)");
+        Statement st =
+            file.db().prepare("INSERT INTO \"AnagraficaHotels\" VALUES (?1, ?2, ?3, ?4)");
         for (const Hotel& h : hotels) {
             st.bind(1, h.number).bind(2, h.number).bindText(3, h.name);
             st.bindText(4, h.number == 1 ? "ABT" : "");

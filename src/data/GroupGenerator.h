@@ -29,7 +29,8 @@
 #include <string>
 #include <vector>
 
-namespace presenze {
+namespace presenze
+{
 
 struct GroupSpec {
     int hotels = 12;

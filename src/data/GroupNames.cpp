@@ -2,17 +2,19 @@
 
 #include <set>
 
-namespace presenze::names {
-namespace {
+namespace presenze::names
+{
+namespace
+{
 
 // Windows-1252 escapes are split from a following letter that could be read
 // as a hex digit.
 
 const char* const kFixedHotels[] = {
-    "HOTEL MIRAMARE PALACE",  "HOTEL SAVOY CENTRO",    "HOTEL CORALLO BEACH",
-    "HOTEL AURORA DEL LAGO",  "HOTEL BELVEDERE TERME", "HOTEL STELLA ALPINA",
-    "HOTEL PORTO AZZURRO",    "HOTEL VILLA DEI PINI",  "HOTEL CITT\xC0 DI PARMA",
-    "HOTEL CONTINENTALE",     "HOTEL BRISTOL MARINA",  "HOTEL LE GINESTRE RESORT",
+    "HOTEL MIRAMARE PALACE", "HOTEL SAVOY CENTRO",    "HOTEL CORALLO BEACH",
+    "HOTEL AURORA DEL LAGO", "HOTEL BELVEDERE TERME", "HOTEL STELLA ALPINA",
+    "HOTEL PORTO AZZURRO",   "HOTEL VILLA DEI PINI",  "HOTEL CITT\xC0 DI PARMA",
+    "HOTEL CONTINENTALE",    "HOTEL BRISTOL MARINA",  "HOTEL LE GINESTRE RESORT",
 };
 
 const char* const kHotelWords[] = {
@@ -23,8 +25,8 @@ const char* const kHotelWords[] = {
     "VENEZIA",   "VESUVIO",    "VITTORIA", "ASTORIA",    "MEDITERRANEO", "SPLENDID",
 };
 
-const char* const kHotelSuffixes[] = {"PALACE", "RESORT", "& SPA", "CENTRO", "MARE",
-                                      "LAGO",   "TERME",  "SUITES", "PARK",  "CITY"};
+const char* const kHotelSuffixes[] = {"PALACE", "RESORT", "& SPA",  "CENTRO", "MARE",
+                                      "LAGO",   "TERME",  "SUITES", "PARK",   "CITY"};
 
 const char* const kFixedCompanies[] = {
     "L'ANCORA VIAGGI",
@@ -54,20 +56,20 @@ const char* const kFixedCompanies[] = {
 };
 
 const char* const kSurnames[] = {
-    "ROSSI",     "BIANCHI",   "FERRARI",   "RUSSO",     "ESPOSITO",   "ROMANO",    "COLOMBO",
-    "RICCI",     "MARINO",    "GRECO",     "BRUNO",     "GALLO",      "CONTI",     "DE LUCA",
-    "MANCINI",   "COSTA",     "GIORDANO",  "RIZZO",     "LOMBARDI",   "MORETTI",   "BARBIERI",
-    "FONTANA",   "SANTORO",   "MARIANI",   "RINALDI",   "CARUSO",     "FERRARA",   "GALLI",
-    "MARTINI",   "LEONE",     "LONGO",     "GENTILE",   "MARTINELLI", "VITALE",    "LOMBARDO",
-    "SERRA",     "COPPOLA",   "DE SANTIS", "D'ANGELO",  "MARCHETTI",  "PARISI",    "VILLA",
-    "CONTE",     "FERRO",     "FABBRI",    "BIANCO",    "MARINI",     "GRASSO",    "VALENTINI",
-    "MESSINA",   "SALA",      "DE ROSA",   "GATTI",     "PELLEGRINI", "PALUMBO",   "SANNA",
-    "FARINA",    "RIZZI",     "MONTI",     "CATTANEO",  "MORELLI",    "AMATO",     "SILVESTRI",
-    "MAZZA",     "TESTA",     "GRIECO",    "CARBONE",   "GIULIANI",   "BENEDETTI", "BARONE",
-    "ROSSETTI",  "CAPUTO",    "MONTANARI", "GUERRA",    "PALMIERI",   "BERNARDI",  "MARTINO",
-    "FIORE",     "FERRI",     "BELLINI",   "BASILE",    "RIVA",       "DONATI",    "PIRAS",
-    "BATTAGLIA", "SARTORI",   "NERI",      "MILANI",    "PAGANO",     "RUGGIERO",  "SORRENTINO",
-    "ORLANDO",   "NEGRI",     "D'ALESSIO", "DELL'ACQUA", "NICOL\xD2", "SCHMIDT",   "M\xDCLLER",
+    "ROSSI",     "BIANCHI", "FERRARI",   "RUSSO",      "ESPOSITO",   "ROMANO",    "COLOMBO",
+    "RICCI",     "MARINO",  "GRECO",     "BRUNO",      "GALLO",      "CONTI",     "DE LUCA",
+    "MANCINI",   "COSTA",   "GIORDANO",  "RIZZO",      "LOMBARDI",   "MORETTI",   "BARBIERI",
+    "FONTANA",   "SANTORO", "MARIANI",   "RINALDI",    "CARUSO",     "FERRARA",   "GALLI",
+    "MARTINI",   "LEONE",   "LONGO",     "GENTILE",    "MARTINELLI", "VITALE",    "LOMBARDO",
+    "SERRA",     "COPPOLA", "DE SANTIS", "D'ANGELO",   "MARCHETTI",  "PARISI",    "VILLA",
+    "CONTE",     "FERRO",   "FABBRI",    "BIANCO",     "MARINI",     "GRASSO",    "VALENTINI",
+    "MESSINA",   "SALA",    "DE ROSA",   "GATTI",      "PELLEGRINI", "PALUMBO",   "SANNA",
+    "FARINA",    "RIZZI",   "MONTI",     "CATTANEO",   "MORELLI",    "AMATO",     "SILVESTRI",
+    "MAZZA",     "TESTA",   "GRIECO",    "CARBONE",    "GIULIANI",   "BENEDETTI", "BARONE",
+    "ROSSETTI",  "CAPUTO",  "MONTANARI", "GUERRA",     "PALMIERI",   "BERNARDI",  "MARTINO",
+    "FIORE",     "FERRI",   "BELLINI",   "BASILE",     "RIVA",       "DONATI",    "PIRAS",
+    "BATTAGLIA", "SARTORI", "NERI",      "MILANI",     "PAGANO",     "RUGGIERO",  "SORRENTINO",
+    "ORLANDO",   "NEGRI",   "D'ALESSIO", "DELL'ACQUA", "NICOL\xD2",  "SCHMIDT",   "M\xDCLLER",
 };
 
 const char* const kBusinessKinds[] = {
@@ -85,26 +87,25 @@ const char* const kAgencyWords[] = {
     "PRIMAVERA", "ESTATE",       "AURORA",     "OLIMPIA",   "FENICE",   "MAESTRALE",
 };
 
-const char* const kAgencyKinds[] = {"VIAGGI",   "TOURS",   "TRAVEL",   "VACANZE",
+const char* const kAgencyKinds[] = {"VIAGGI",   "TOURS",   "TRAVEL",    "VACANZE",
                                     "HOLIDAYS", "EVENTI",  "CONGRESSI", "TURISMO",
-                                    "SRL",      "NETWORK", "EXPRESS",  "INCOMING"};
+                                    "SRL",      "NETWORK", "EXPRESS",   "INCOMING"};
 
 const char* const kAgencyPrefixes[] = {"AGENZIA", "VIAGGI", "GRUPPO", "CRAL", "CIRCOLO"};
 
 const char* const kTowns[] = {
-    "MILANO",  "ROMA",      "TORINO",   "BOLOGNA",  "FIRENZE",  "NAPOLI",     "VERONA",
-    "PADOVA",  "BRESCIA",   "BERGAMO",  "GENOVA",   "PARMA",    "MODENA",     "RIMINI",
-    "FORL\xCC", "CANT\xD9", "PATERN\xD2", "VICENZA", "TRENTO",  "BOLZANO",    "UDINE",
-    "TREVISO", "PERUGIA",   "ANCONA",   "PESCARA",  "BARI",     "LECCE",      "PALERMO",
-    "CATANIA", "CAGLIARI",  "SASSARI",  "COMO",     "LECCO",    "MONZA",      "PAVIA",
-    "MANTOVA", "CREMONA",   "PIACENZA", "RAVENNA",  "CESENA",   "M\xDCNCHEN", "Z\xDCRICH",
-    "WIEN",    "LYON",      "LONDON",   "PARIS",    "INNSBRUCK",
+    "MILANO",     "ROMA",      "TORINO", "BOLOGNA", "FIRENZE", "NAPOLI",   "VERONA",    "PADOVA",
+    "BRESCIA",    "BERGAMO",   "GENOVA", "PARMA",   "MODENA",  "RIMINI",   "FORL\xCC",  "CANT\xD9",
+    "PATERN\xD2", "VICENZA",   "TRENTO", "BOLZANO", "UDINE",   "TREVISO",  "PERUGIA",   "ANCONA",
+    "PESCARA",    "BARI",      "LECCE",  "PALERMO", "CATANIA", "CAGLIARI", "SASSARI",   "COMO",
+    "LECCO",      "MONZA",     "PAVIA",  "MANTOVA", "CREMONA", "PIACENZA", "RAVENNA",   "CESENA",
+    "M\xDCNCHEN", "Z\xDCRICH", "WIEN",   "LYON",    "LONDON",  "PARIS",    "INNSBRUCK",
 };
 
 const char* const kFirstNames[] = {
-    "MARIO",  "GIUSEPPE", "ANNA",    "LAURA",  "FRANCESCO", "GIULIA", "LUCA",
-    "CHIARA", "ANDREA",   "SARA",    "MARCO",  "ELENA",     "PAOLO",  "FRANCESCA",
-    "NICOL\xD2", "ALESSIA", "STEFANO", "MARTA", "HANS",      "MARIE",  "JOHN",
+    "MARIO",     "GIUSEPPE", "ANNA",    "LAURA", "FRANCESCO", "GIULIA", "LUCA",
+    "CHIARA",    "ANDREA",   "SARA",    "MARCO", "ELENA",     "PAOLO",  "FRANCESCA",
+    "NICOL\xD2", "ALESSIA",  "STEFANO", "MARTA", "HANS",      "MARIE",  "JOHN",
 };
 
 const char* const kGroupComments[] = {"<GRP>", "<GRP> Gita scolastica", "Gruppo <GRP> pullman",
@@ -121,9 +122,17 @@ const char* const kFreeComments[] = {"",
                                      "Richiesta camera silenziosa",
                                      "Pagamento diretto",
                                      "Caparra gi\xE0 versata"};
-const char* const kFreeNotes[] = {"",     "",        "",        "",
-                                  "",     "",        "Vista mare", "Culla",
-                                  "Letto aggiunto", "Doppia uso singola", "Mezza pensione",
+const char* const kFreeNotes[] = {"",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "",
+                                  "Vista mare",
+                                  "Culla",
+                                  "Letto aggiunto",
+                                  "Doppia uso singola",
+                                  "Mezza pensione",
                                   "Pensione completa"};
 
 } // namespace
@@ -141,10 +150,11 @@ std::vector<std::string> hotels(int count, SeededRandom& random)
     // Word x suffix gives 300 names; beyond that a number keeps them apart.
     int serial = 2;
     while (static_cast<int>(result.size()) < count) {
-        std::string name = std::string("HOTEL ") + random.pick(kHotelWords) + " " +
-                           random.pick(kHotelSuffixes);
+        std::string name =
+            std::string("HOTEL ") + random.pick(kHotelWords) + " " + random.pick(kHotelSuffixes);
         if (seen.count(name))
-            name = std::string("HOTEL ") + random.pick(kHotelWords) + " " + std::to_string(serial++);
+            name =
+                std::string("HOTEL ") + random.pick(kHotelWords) + " " + std::to_string(serial++);
         if (name.size() < 15 || name.size() > 30 || !seen.insert(name).second)
             continue;
         result.push_back(std::move(name));

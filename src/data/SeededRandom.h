@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze {
+namespace presenze
+{
 
-class SeededRandom {
+class SeededRandom
+{
 public:
     explicit SeededRandom(std::uint64_t seed)
     {
@@ -47,14 +49,12 @@ public:
     // True with a probability of perMille / 1000.
     bool chance(int perMille) { return below(1000) < static_cast<std::uint64_t>(perMille); }
 
-    template <typename T>
-    const T& pick(const std::vector<T>& items)
+    template <typename T> const T& pick(const std::vector<T>& items)
     {
         return items[below(items.size())];
     }
 
-    template <typename T, std::size_t N>
-    const T& pick(const T (&items)[N])
+    template <typename T, std::size_t N> const T& pick(const T (&items)[N])
     {
         return items[below(N)];
     }
