@@ -3,6 +3,7 @@
 #include "ConsoleInteraction.h"
 #include "data/DataError.h"
 #include "data/DemoData.h"
+#include "data/Records.h"
 #include "data/Text1252.h"
 #include "desk/CommandLine.h"
 #include "desk/KV7Routine.h"
@@ -57,6 +58,8 @@ int runReport(const std::vector<std::string>& args)
                                     : std::filesystem::current_path());
         if (!std::filesystem::is_directory(folder.dir()))
             throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+        if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
+            return usageError(*problem);
         FillCalendarTables();
         o.selection.companyList = ReadCompanyList(folder);
         SystemClock systemClock;

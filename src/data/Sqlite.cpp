@@ -177,6 +177,13 @@ Statement& Statement::bindText(int index, std::string_view cp1252)
     return *this;
 }
 
+Statement& Statement::bindUtf8(int index, std::string_view utf8)
+{
+    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()),
+                      SQLITE_TRANSIENT);
+    return *this;
+}
+
 Statement& Statement::bindNull(int index)
 {
     sqlite3_bind_null(m_stmt, index);

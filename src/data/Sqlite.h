@@ -63,6 +63,7 @@ public:
     Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
     Statement& bind(int index, double value);
     Statement& bindText(int index, std::string_view cp1252);
+    Statement& bindUtf8(int index, std::string_view utf8); // already UTF-8, as stored
     Statement& bindNull(int index);
 
     // True while a row is available.

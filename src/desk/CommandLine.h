@@ -9,6 +9,7 @@
 //       [--company NAME] [--company-list] [--group-top-acs]
 //       [--arrivals] [--season PREFIX] [--now "DD/MM/YYYY hh:mm"]
 
+#include "data/Records.h"
 #include "desk/Clock.h"
 #include "desk/PrintRequest.h"
 #include "desk/Selection.h"
@@ -36,6 +37,13 @@ struct ParseResult {
 
 // Arguments after the word "report", UTF-8 as the terminal gives them.
 ParseResult parseReportOptions(const std::vector<std::string>& args);
+
+// The hotels of the registry are 1..n, n being the NumeroHotel of the last
+// record with Numero above 0 in NumeroHotel order (the window has one box for
+// each). An Italian message (UTF-8) naming the ticked hotels outside them;
+// nullopt when there are none.
+std::optional<std::string> checkTickedHotels(const Selection& selection,
+                                             const std::vector<HotelRecord>& registry);
 
 // "MM/YYYY" (a one-digit month is accepted); false when malformed.
 bool parseMonthYear(std::string_view text, int& month, int& year);

@@ -1,0 +1,248 @@
+#include "tally/CalcolaPresenze.h"
+
+#include "data/DataError.h"
+#include "data/Sqlite.h"
+#include "data/Text1252.h"
+#include "desk/KV7Routine.h"
+#include "tally/WorkingDatabase.h"
+
+#include <algorithm>
+#include <chrono>
+#include <unordered_map>
+
+namespace presenze
+{
+namespace
+{
+
+constexpr int kNights = 31;
+
+bool kindSelected(BookingKind kind, std::string_view tipo)
+{
+    const bool confirmed = equalText(tipo, "C") || equalText(tipo, "D");
+    const bool optional = equalText(tipo, "O");
+    switch (kind) {
+    case BookingKind::Confirmed:
+        return confirmed;
+    case BookingKind::Optional:
+        return optional;
+    case BookingKind::All:
+        return confirmed || optional;
+    }
+    return false;
+}
+
+long serialOfKey(std::string_view key)
+{
+    const auto date = Date::parseKey(key);
+    return date ? date->toSerial() : 0;
+}
+
+struct BookingKey {
+    std::int64_t hotel;
+    std::int64_t number;
+    bool operator==(const BookingKey&) const = default;
+};
+
+struct BookingKeyHash {
+    std::size_t operator()(const BookingKey& k) const
+    {
+        return std::hash<std::int64_t>()(k.number * 1000003 + k.hotel);
+    }
+};
+
+// The booking headers a room line may find, by hotel and booking number.
+class HeaderIndex
+{
+public:
+    HeaderIndex(const std::vector<BookingHeader>& headers, const Selection& selection)
+    {
+        m_index.reserve(headers.size());
+        for (std::size_t i = 0; i < headers.size(); ++i) {
+            const BookingHeader& h = headers[i];
+            if (!kindSelected(selection.kind, h.tipoPrenotazione))
+                continue;
+            if (selection.singleHotel && h.numeroHotel != selection.comboHotel)
+                continue;
+            if (selection.singleCompany && !equalText(h.ditta, selection.company))
+                continue;
+            m_index.try_emplace(BookingKey{h.numeroHotel, h.numeroPrenotazione}, i);
+        }
+    }
+
+    const std::size_t* find(std::int64_t hotel, std::int64_t number) const
+    {
+        const auto it = m_index.find(BookingKey{hotel, number});
+        return it == m_index.end() ? nullptr : &it->second;
+    }
+
+private:
+    std::unordered_map<BookingKey, std::size_t, BookingKeyHash> m_index;
+};
+
+// What a booking header brings to every night of its lines, worked out once.
+struct HeaderNight {
+    bool ready = false;
+    bool counts = false;
+    PresenzeTally::Night night;
+};
+
+// Sends the status text of the counted lines, a few times a second at most.
+class StatusLine
+{
+public:
+    explicit StatusLine(Interaction& ui) : m_ui(ui) {}
+
+    void counted(const RoomLine& line)
+    {
+        m_hotel = line.numeroHotel;
+        m_booking = line.numeroPrenotazione;
+        m_pending = true;
+        const auto now = std::chrono::steady_clock::now();
+        if (m_shownOnce && now - m_when < std::chrono::milliseconds(100))
+            return;
+        show();
+        m_when = now;
+    }
+
+    // The text of the last counted line stays on the status line.
+    void finish()
+    {
+        if (m_pending)
+            show();
+    }
+
+private:
+    void show()
+    {
+        m_ui.status("Hotel:" + std::to_string(m_hotel) + " Prenotazione n. " +
+                    std::to_string(m_booking));
+        m_shownOnce = true;
+        m_pending = false;
+    }
+
+    Interaction& m_ui;
+    std::int64_t m_hotel = 0;
+    std::int64_t m_booking = 0;
+    bool m_pending = false;
+    bool m_shownOnce = false;
+    std::chrono::steady_clock::time_point m_when;
+};
+
+std::string joinWarnings(const std::vector<std::string>& warnings)
+{
+    constexpr std::size_t kShown = 20;
+    std::string text;
+    for (std::size_t i = 0; i < warnings.size() && i < kShown; ++i) {
+        if (i)
+            text += '\n';
+        text += warnings[i];
+    }
+    if (warnings.size() > kShown)
+        text += "\n... e altre " + std::to_string(warnings.size() - kShown) + " righe.";
+    return text;
+}
+
+} // namespace
+
+PresenzeTally tallyBookings(const Date& start, const Selection& selection, TallyInput input,
+                            const CountedLine& counted)
+{
+    PresenzeTally tally(std::move(input.rooms));
+    const long first = start.toSerial();
+    const long end = first + kNights;
+    const bool summary = selection.summary && !selection.singleCompany;
+    const HeaderIndex index(input.headers, selection);
+    std::vector<HeaderNight> nights(input.headers.size());
+    const PresenzeTally::NameId blank = tally.name(" ");
+
+    std::vector<const RoomLine*> lines;
+    lines.reserve(input.lines.size());
+    for (const RoomLine& line : input.lines) {
+        if (line.numeroHotel <= 0 || line.numeroHotel >= 9999)
+            continue;
+        if (selection.singleHotel && line.numeroHotel != selection.comboHotel)
+            continue;
+        if (kindSelected(selection.kind, line.tipoPrenotazione))
+            lines.push_back(&line);
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const RoomLine* a, const RoomLine* b) {
+        if (a->numeroHotel != b->numeroHotel)
+            return a->numeroHotel < b->numeroHotel;
+        return a->numeroPrenotazione < b->numeroPrenotazione;
+    });
+
+    for (const RoomLine* line : lines) {
+        const std::size_t* found = index.find(line->numeroHotel, line->numeroPrenotazione);
+        if (!found || line->numeroPersone <= 0)
+            continue;
+        HeaderNight& hn = nights[*found];
+        if (!hn.ready) {
+            const BookingHeader& h = input.headers[*found];
+            hn.ready = true;
+            hn.counts = (!selection.companyListOnly ||
+                         InElencoDitte(h.ditta, selection.companyList) == 1) &&
+                        (!selection.singleCompany || h.ditta == selection.company);
+            if (hn.counts) {
+                PresenzeTally::Night& n = hn.night;
+                n.name = summary ? blank : tally.name(h.ditta);
+                n.rows = tally.rowsOf(h.numeroHotel, n.name);
+                n.nation = tally.nationOf(h.numeroHotel);
+                n.optional = h.tipoPrenotazione == "O";
+                n.italian = isItalian(h.nazione);
+                n.tag = tagClassOf(h.commento);
+            }
+        }
+        if (!hn.counts)
+            continue;
+        if (counted)
+            counted(*line);
+        const long firstNight = std::max(first, serialOfKey(line->dataArrivo));
+        const long stop = std::min(end, serialOfKey(line->dataPartenza));
+        if (stop <= firstNight)
+            continue;
+        PresenzeTally::Night night = hn.night;
+        night.persone = line->numeroPersone;
+        night.camere = line->quantitaCamere;
+        tally.countNights(night, static_cast<int>(firstNight - first + 1),
+                          static_cast<int>(stop - first));
+    }
+    return tally;
+}
+
+HotelRooms CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
+                           ReportContext& context, const Database& work)
+{
+    const auto start = Date::parseDisplay(primoGiorno);
+    if (!start)
+        throw DataError("Data di inizio non valida: " + std::string(primoGiorno));
+    const std::string startKey = start->toKey();
+    const std::string endKey = start->addDays(kNights).toKey();
+
+    TallyInput input;
+    input.rooms = readHotelRooms(context.folder);
+    std::vector<std::string> warnings;
+    input.lines = readRoomLines(context.folder, selection.season, startKey, endKey,
+                                [&](std::string_view text) { warnings.emplace_back(text); });
+    input.headers = readBookingHeaders(context.folder, selection.season);
+    if (!warnings.empty())
+        context.ui.warn("Stampa Presenze per Ditta", joinWarnings(warnings));
+
+    StatusLine status(context.ui);
+    const PresenzeTally tally = tallyBookings(*start, selection, std::move(input),
+                                              [&](const RoomLine& line) { status.counted(line); });
+    status.finish();
+
+    std::vector<std::string> utf8Names;
+    utf8Names.reserve(tally.names().size());
+    for (const auto& name : tally.names())
+        utf8Names.push_back(cp1252ToUtf8(name));
+    PresenzeWriter writer(work);
+    tally.forEachRow([&](const PresenzeRow& row, PresenzeTally::NameId name) {
+        writer.add(row, utf8Names[name]);
+    });
+    writer.finish();
+    return tally.rooms();
+}
+
+} // namespace presenze
