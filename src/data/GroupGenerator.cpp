@@ -177,13 +177,17 @@ std::string roomsTableSql()
            "\" INTEGER, \"Note\" TEXT, \"GiorniTariffa\" INTEGER, \"Prezzo\" REAL)";
 }
 
-// The two booking files of one season, written booking by booking.
+// The two booking files of one season, written booking by booking. Dates
+// from firstDay to lastDay are written from a table of their keys.
 class SeasonFiles
 {
 public:
-    SeasonFiles(const fs::path& dir, const std::string& prefix)
-        : m_headers(dir, schema::headersFile(prefix)), m_rooms(dir, schema::roomsFile(prefix))
+    SeasonFiles(const fs::path& dir, const std::string& prefix, long firstDay, long lastDay)
+        : m_headers(dir, schema::headersFile(prefix)), m_rooms(dir, schema::roomsFile(prefix)),
+          m_firstDay(firstDay)
     {
+        for (long d = firstDay; d <= lastDay; ++d)
+            m_keys.push_back(Date::fromSerial(d).toKey());
         m_headers.db().exec("CREATE TABLE \"Scheda_Prenotazione\" (\"NumeroPrenotazione\" INTEGER, "
                             "\"NumeroHotel\" INTEGER, \"TipoPrenotazione\" TEXT, \"Ditta\" TEXT, "
                             "\"CodiceDitta\" INTEGER, \"Nazione\" TEXT, \"Commento\" TEXT)");
@@ -210,8 +214,8 @@ public:
         Statement& r = *m_insertLine;
         for (const Line& line : b.lines) {
             r.bind(1, b.number).bind(2, b.hotel).bindText(3, b.kind);
-            r.bindText(4, Date::fromSerial(line.arrival).toKey());
-            r.bindText(5, Date::fromSerial(line.departure).toKey());
+            r.bindText(4, m_keys.at(static_cast<std::size_t>(line.arrival - m_firstDay)));
+            r.bindText(5, m_keys.at(static_cast<std::size_t>(line.departure - m_firstDay)));
             r.bind(6, line.persons).bind(7, line.rooms).bindText(8, line.note);
             r.bind(9, line.tariffDays).bind(10, static_cast<double>(line.priceCents) / 100.0);
             r.step();
@@ -238,6 +242,8 @@ private:
     std::optional<Transaction> m_roomTx;
     std::optional<Statement> m_insertHeader;
     std::optional<Statement> m_insertLine;
+    long m_firstDay;
+    std::vector<std::string> m_keys;
 };
 
 // ---------------------------------------------------------------------------
@@ -590,7 +596,7 @@ SeasonResult writeSeason(const fs::path& dir, const SeasonPlan& plan,
 {
     constexpr int kMaxRedraws = 100;
     const int hotelCount = static_cast<int>(hotels.size());
-    SeasonFiles files(dir, plan.prefix);
+    SeasonFiles files(dir, plan.prefix, plan.firstArrival, plan.lastArrival + kStayMargin);
     BookingFactory factory(hotels, companies, plan, random);
     Occupancy occupancy(hotelCount, plan.firstArrival, plan.lastArrival + kStayMargin);
     SeasonResult result;

@@ -67,6 +67,10 @@ struct GroupSummary {
 // Other files of the folder are left alone. Raises DataError.
 GroupSummary writeGroup(const std::filesystem::path& dir, const GroupSpec& spec);
 
+// Raised whenever a change to the generator changes the data it writes, so
+// that folders generated earlier (the benchmarks keep theirs) are not reused.
+inline constexpr int kGroupGeneratorVersion = 1;
+
 // Name of the file the raw print destination writes to (in the data folder).
 inline constexpr const char* kRawPrintFile = "StampaAghi.prn";
 

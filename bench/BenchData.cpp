@@ -1,0 +1,84 @@
+#include "BenchData.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace presenze::bench
+{
+namespace fs = std::filesystem;
+
+namespace
+{
+
+GroupSpec yearOf(int hotels, int companies, std::int64_t lines, std::uint32_t seed)
+{
+    GroupSpec spec;
+    spec.hotels = hotels;
+    spec.companies = companies;
+    spec.roomLines = lines;
+    spec.reference = Date{2026, 1, 1};
+    spec.monthsBefore = 0;
+    spec.monthsAfter = 11;
+    spec.seed = seed;
+    spec.archivedSeason.clear();
+    spec.companyListSize = 50;
+    return spec;
+}
+
+constexpr const char* kReadyStamp = "bench-ready.txt";
+
+} // namespace
+
+std::vector<BenchSize> benchSizes(std::uint32_t seed, bool withXl)
+{
+    std::vector<BenchSize> sizes = {
+        {"S", yearOf(1, 150, 2000, seed)},
+        {"M", yearOf(8, 600, 30000, seed)},
+        {"L", yearOf(20, 2000, 200000, seed)},
+    };
+    if (withXl)
+        sizes.push_back({"XL", yearOf(40, 4000, 1000000, seed)});
+    return sizes;
+}
+
+MonthRange benchYear()
+{
+    return MonthRange{1, 2026, 12, 2026};
+}
+
+fs::path defaultCacheRoot()
+{
+    if (const char* env = std::getenv("PRESENZE_BENCH_CACHE"); env && *env)
+        return env;
+    return fs::temp_directory_path() / "presenze-bench";
+}
+
+fs::path groupFolder(const BenchSize& size, const fs::path& cacheRoot)
+{
+    return cacheRoot / (size.name + "-seed" + std::to_string(size.spec.seed) + "-v" +
+                        std::to_string(kGroupGeneratorVersion));
+}
+
+bool groupReady(const fs::path& folder)
+{
+    return fs::exists(folder / kReadyStamp);
+}
+
+void generateGroup(const BenchSize& size, const fs::path& folder)
+{
+    fs::path partial = folder;
+    partial += ".partial";
+    fs::remove_all(partial);
+    fs::create_directories(partial);
+    const GroupSummary summary = writeGroup(partial, size.spec);
+    {
+        std::ofstream stamp(partial / kReadyStamp);
+        stamp << "hotels " << summary.hotels << "\ncompanies " << summary.companies
+              << "\nbooking headers " << summary.headers << "\nroom lines " << summary.roomLines
+              << "\n";
+    }
+    fs::remove_all(folder);
+    fs::rename(partial, folder);
+}
+
+} // namespace presenze::bench

@@ -1,0 +1,98 @@
+#include "Cases.h"
+
+#include "BenchData.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
+#include "desk/Clock.h"
+#include "desk/Interaction.h"
+#include "desk/PrintRequest.h"
+#include "desk/ReportContext.h"
+#include "desk/Selection.h"
+
+namespace presenze::bench
+{
+namespace
+{
+
+// Counts presences, not arrivals; warnings are not shown.
+class SilentInteraction final : public Interaction
+{
+public:
+    int ask(std::string_view, std::string_view, bool) override { return AnswerYes; }
+    void warn(std::string_view, std::string_view) override {}
+};
+
+// A 12-month report of every booking kind, written into the group's folder
+// as "fd" + tag.
+void printYear(const std::filesystem::path& data, ReportKind kind, bool summary,
+               const std::string& tag)
+{
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = summary;
+    const FixedClock clock(DateTime{Date{2026, 12, 8}, 14, 0});
+    SilentInteraction ui;
+    ReportContext context{DataFolder(data), tag, clock, ui};
+    runPrintRequest(kind, benchYear(), selection, context);
+}
+
+Work report(ReportKind kind, bool summary, std::string tag)
+{
+    return [=](const std::filesystem::path& data) { printYear(data, kind, summary, tag); };
+}
+
+// The CSV export of the L Type 2 report (detail, presences).
+void exportCsv(const std::filesystem::path& data, const std::string& tag)
+{
+    // The export routine of src/output goes here: convert "fd" + tag of the
+    // data folder into "fd" + tag + ".csv".
+    throw DataError("ConvertiXLS non ancora disponibile.");
+}
+
+} // namespace
+
+std::vector<BenchCase> reportCases(const std::string& size)
+{
+    const std::vector<std::string> type1Baselines = {"floor", "sql", "literal"};
+    const std::vector<std::string> type2Baselines = {"floor"};
+    std::vector<BenchCase> cases;
+    if (size != "XL") {
+        cases.push_back({"T1 summary, 12 months",
+                         size,
+                         "",
+                         type1Baselines,
+                         {},
+                         report(ReportKind::Type1, true, "b1")});
+    }
+    cases.push_back({"T1 detail, 12 months",
+                     size,
+                     "",
+                     type1Baselines,
+                     {},
+                     report(ReportKind::Type1, false, "b2")});
+    cases.push_back({"T2 detail (presences), 12 months",
+                     size,
+                     "",
+                     type2Baselines,
+                     {},
+                     report(ReportKind::Type2, false, "b3")});
+    if (size != "XL") {
+        cases.push_back({"T2 totals, 12 months",
+                         size,
+                         "",
+                         type2Baselines,
+                         {},
+                         report(ReportKind::Type2, true, "b4")});
+    }
+    if (size == "L") {
+        cases.push_back({"CSV export of T2 detail",
+                         size,
+                         "",
+                         {},
+                         report(ReportKind::Type2, false, "b5"),
+                         [](const std::filesystem::path& data) { exportCsv(data, "b5"); }});
+    }
+    return cases;
+}
+
+} // namespace presenze::bench

@@ -1,0 +1,194 @@
+// presenze-bench: times the reports on generated hotel groups and prints one
+// table. See bench/README.md.
+
+#include "Baselines.h"
+#include "BenchData.h"
+#include "Cases.h"
+#include "Measure.h"
+#include "Table.h"
+#include "desk/KV7Routine.h"
+
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <sys/utsname.h>
+#include <thread>
+
+using namespace presenze;
+using namespace presenze::bench;
+
+namespace
+{
+
+constexpr const char* kUsage =
+    "Usage: presenze-bench [--xl] [--runs N] [--sizes S,M,L,XL] [--only TEXT]\n"
+    "                      [--seed N] [--cache DIR] [--timeout SECONDS]\n"
+    "\n"
+    "  --xl        also run on XL (40 hotels, 1,000,000 room lines)\n"
+    "  --runs N    timed runs per case (default 5; 3 on XL), after one untimed run\n"
+    "  --sizes     only these sizes\n"
+    "  --only      only cases whose name contains TEXT\n"
+    "  --seed      seed of the generated groups (default 1)\n"
+    "  --cache     where generated groups are kept (default $PRESENZE_BENCH_CACHE,\n"
+    "              else presenze-bench in the temporary folder)\n"
+    "  --timeout   longest run allowed (default 600)\n";
+
+struct Options {
+    bool xl = false;
+    int runs = 5;
+    std::vector<std::string> sizes;
+    std::string only;
+    std::uint32_t seed = 1;
+    std::filesystem::path cache = defaultCacheRoot();
+    int timeout = 600;
+};
+
+template <typename T> bool parseNumber(const std::string& text, T& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (comma > start)
+            items.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return items;
+}
+
+bool parseOptions(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--xl")
+            o.xl = true;
+        else if (a == "--runs" && hasValue && parseNumber(argv[i + 1], o.runs) && o.runs > 0)
+            ++i;
+        else if (a == "--sizes" && hasValue)
+            o.sizes = splitList(argv[++i]);
+        else if (a == "--only" && hasValue)
+            o.only = argv[++i];
+        else if (a == "--seed" && hasValue && parseNumber(argv[i + 1], o.seed))
+            ++i;
+        else if (a == "--cache" && hasValue)
+            o.cache = argv[++i];
+        else if (a == "--timeout" && hasValue && parseNumber(argv[i + 1], o.timeout) &&
+                 o.timeout > 0)
+            ++i;
+        else
+            return false;
+    }
+    return true;
+}
+
+std::string machine()
+{
+    std::string cpu = "unknown CPU";
+    std::ifstream info("/proc/cpuinfo");
+    for (std::string line; std::getline(info, line);) {
+        if (line.rfind("model name", 0) == 0) {
+            cpu = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    struct utsname u {
+    };
+    ::uname(&u);
+    return cpu + ", " + std::to_string(std::thread::hardware_concurrency()) + " cores, " +
+           u.sysname + " " + u.release;
+}
+
+bool wanted(const std::string& size, const Options& o)
+{
+    return o.sizes.empty() || std::find(o.sizes.begin(), o.sizes.end(), size) != o.sizes.end();
+}
+
+// Times every case of one size: an untimed first run (which also tells
+// whether the case can run at all), then the timed runs, taking the cases in
+// turn so that a drift of the machine touches them all alike.
+void runSize(const BenchSize& size, const std::filesystem::path& data, const Options& o,
+             std::vector<CaseResult>& results)
+{
+    std::vector<BenchCase> cases = reportCases(size.name);
+    for (auto& b : baselineCases(size.name))
+        cases.push_back(std::move(b));
+    std::erase_if(cases, [&](const BenchCase& c) {
+        return !o.only.empty() && c.name.find(o.only) == std::string::npos;
+    });
+    const std::size_t first = results.size();
+    for (const auto& c : cases) {
+        CaseResult r{c.name, c.size, c.baseline, c.compareTo, {}, 0, {}};
+        std::cerr << size.name << ": " << c.name << " ..." << std::flush;
+        if (c.setup) {
+            const Run setup = runInChild([&] { c.setup(data); }, o.timeout);
+            if (!setup.ok)
+                r.error = setup.error;
+        }
+        if (r.error.empty()) {
+            const Run warm = runInChild([&] { c.run(data); }, o.timeout);
+            if (!warm.ok)
+                r.error = warm.error;
+        }
+        std::cerr << (r.error.empty() ? " ok\n" : " non disponibile\n");
+        results.push_back(std::move(r));
+    }
+    const int runs = size.name == "XL" ? std::min(o.runs, 3) : o.runs;
+    for (int n = 0; n < runs; ++n) {
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            CaseResult& r = results[first + i];
+            if (!r.error.empty())
+                continue;
+            const Run run = runInChild([&] { cases[i].run(data); }, o.timeout);
+            if (!run.ok) {
+                r.error = run.error;
+                continue;
+            }
+            r.seconds.push_back(run.seconds);
+            r.peakKb = std::max(r.peakKb, run.peakKb);
+        }
+        std::cerr << size.name << ": run " << n + 1 << " of " << runs << " done\n";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!parseOptions(argc, argv, o)) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    FillCalendarTables();
+    std::vector<CaseResult> results;
+    const bool xlNamed = std::find(o.sizes.begin(), o.sizes.end(), "XL") != o.sizes.end();
+    for (const auto& size : benchSizes(o.seed, o.xl || xlNamed)) {
+        if (!wanted(size.name, o))
+            continue;
+        const auto data = groupFolder(size, o.cache);
+        if (!groupReady(data)) {
+            std::cerr << "Generating " << size.name << " (" << size.spec.hotels << " hotels, "
+                      << size.spec.roomLines << " room lines) into " << data.string() << " ..."
+                      << std::flush;
+            const Run made = runInChild([&] { generateGroup(size, data); }, o.timeout);
+            if (!made.ok) {
+                std::cerr << " failed: " << made.error << "\n";
+                return 1;
+            }
+            std::cerr << " " << made.seconds << " s, " << made.peakKb / 1024 << " MB\n";
+        }
+        runSize(size, data, o, results);
+    }
+    std::cout << "Machine: " << machine() << "\n"
+              << "Median of the timed runs; peak memory = highest resident set of a run; "
+                 "x baseline = median / median of that baseline on the same size.\n\n"
+              << formatTable(results);
+    return 0;
+}
