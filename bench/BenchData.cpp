@@ -10,19 +10,19 @@ namespace fs = std::filesystem;
 namespace
 {
 
-GroupSpec yearOf(int hotels, int companies, std::int64_t lines, std::uint32_t seed)
+GroupOptions yearOf(int hotels, int companies, std::int64_t lines, std::uint32_t seed)
 {
-    GroupSpec spec;
-    spec.hotels = hotels;
-    spec.companies = companies;
-    spec.roomLines = lines;
-    spec.reference = Date{2026, 1, 1};
-    spec.monthsBefore = 0;
-    spec.monthsAfter = 11;
-    spec.seed = seed;
-    spec.archivedSeason.clear();
-    spec.companyListSize = 50;
-    return spec;
+    GroupOptions group;
+    group.hotels = hotels;
+    group.companies = companies;
+    group.roomLines = lines;
+    group.reference = Date{2026, 1, 1};
+    group.monthsBefore = 0;
+    group.monthsAfter = 11;
+    group.seed = seed;
+    group.archivedSeason.clear();
+    group.companyListSize = 50;
+    return group;
 }
 
 constexpr const char* kReadyStamp = "bench-ready.txt";
@@ -55,7 +55,7 @@ fs::path defaultCacheRoot()
 
 fs::path groupFolder(const BenchSize& size, const fs::path& cacheRoot)
 {
-    return cacheRoot / (size.name + "-seed" + std::to_string(size.spec.seed) + "-v" +
+    return cacheRoot / (size.name + "-seed" + std::to_string(size.group.seed) + "-v" +
                         std::to_string(kGroupGeneratorVersion));
 }
 
@@ -70,7 +70,7 @@ void generateGroup(const BenchSize& size, const fs::path& folder)
     partial += ".partial";
     fs::remove_all(partial);
     fs::create_directories(partial);
-    const GroupSummary summary = writeGroup(partial, size.spec);
+    const GroupSummary summary = writeGroup(partial, size.group);
     {
         std::ofstream stamp(partial / kReadyStamp);
         stamp << "hotels " << summary.hotels << "\ncompanies " << summary.companies

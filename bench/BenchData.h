@@ -15,7 +15,7 @@ namespace presenze::bench
 
 struct BenchSize {
     std::string name; // "S", "M", "L", "XL"
-    GroupSpec spec;
+    GroupOptions group;
 };
 
 // S (1 hotel, 2,000 room lines), M (8 hotels, 30,000), L (20 hotels, 2,000

@@ -174,8 +174,8 @@ int main(int argc, char** argv)
             continue;
         const auto data = groupFolder(size, o.cache);
         if (!groupReady(data)) {
-            std::cerr << "Generating " << size.name << " (" << size.spec.hotels << " hotels, "
-                      << size.spec.roomLines << " room lines) into " << data.string() << " ..."
+            std::cerr << "Generating " << size.name << " (" << size.group.hotels << " hotels, "
+                      << size.group.roomLines << " room lines) into " << data.string() << " ..."
                       << std::flush;
             const Run made = runInChild([&] { generateGroup(size, data); }, o.timeout);
             if (!made.ok) {

@@ -5,26 +5,26 @@
 namespace presenze
 {
 
-GroupSpec demoGroupSpec(const DemoOptions& options)
+GroupOptions demoGroup(const DemoOptions& options)
 {
-    GroupSpec spec;
-    spec.hotels = 12;
-    spec.companies = 400;
-    spec.roomLines = 6000;
-    spec.reference = options.reference;
-    spec.monthsBefore = 6;
-    spec.monthsAfter = 6;
-    spec.seed = options.seed;
-    spec.archivedSeason = "2025";
-    spec.archivedYear = 2025;
-    spec.archivedRoomLines = 2500;
-    spec.companyListSize = 12;
-    return spec;
+    GroupOptions group;
+    group.hotels = 12;
+    group.companies = 400;
+    group.roomLines = 6000;
+    group.reference = options.reference;
+    group.monthsBefore = 6;
+    group.monthsAfter = 6;
+    group.seed = options.seed;
+    group.archivedSeason = "2025";
+    group.archivedYear = 2025;
+    group.archivedRoomLines = 2500;
+    group.companyListSize = 12;
+    return group;
 }
 
 void writeDemoData(const std::filesystem::path& dir, const DemoOptions& options)
 {
-    writeGroup(dir, demoGroupSpec(options));
+    writeGroup(dir, demoGroup(options));
 }
 
 } // namespace presenze

@@ -19,7 +19,7 @@ struct DemoOptions {
 };
 
 // The group the demo folder holds.
-GroupSpec demoGroupSpec(const DemoOptions& options);
+GroupOptions demoGroup(const DemoOptions& options);
 
 // Writes the data files into dir (created when missing). Existing files of
 // the same names are replaced.

@@ -633,25 +633,25 @@ SeasonResult writeSeason(const fs::path& dir, const SeasonPlan& plan,
 // ---------------------------------------------------------------------------
 // The other files
 
-std::vector<Hotel> makeHotels(const GroupSpec& spec)
+std::vector<Hotel> makeHotels(const GroupOptions& group)
 {
-    SeededRandom random = SeededRandom::stream(spec.seed, "hotels");
-    const auto hotelNames = names::hotels(spec.hotels, random);
+    SeededRandom random = SeededRandom::stream(group.seed, "hotels");
+    const auto hotelNames = names::hotels(group.hotels, random);
     std::vector<Hotel> hotels;
-    for (int k = 1; k <= spec.hotels; ++k)
+    for (int k = 1; k <= group.hotels; ++k)
         hotels.push_back({k, hotelNames[k - 1], random.between(60, 180) * 100});
     return hotels;
 }
 
-std::vector<Company> makeCompanies(const GroupSpec& spec)
+std::vector<Company> makeCompanies(const GroupOptions& group)
 {
-    SeededRandom random = SeededRandom::stream(spec.seed, "companies");
-    const auto companyNames = names::companies(spec.companies, random);
+    SeededRandom random = SeededRandom::stream(group.seed, "companies");
+    const auto companyNames = names::companies(group.companies, random);
     std::vector<Company> companies;
-    for (int i = 0; i < spec.companies; ++i) {
+    for (int i = 0; i < group.companies; ++i) {
         Company c;
         c.code = i + 1;
-        c.hotel = static_cast<int>(random.between(1, spec.hotels));
+        c.hotel = static_cast<int>(random.between(1, group.hotels));
         c.name = companyNames[i];
         c.town = names::town(random);
         companies.push_back(std::move(c));
@@ -824,63 +824,66 @@ std::vector<std::string> writeCompanyList(const fs::path& dir,
 
 } // namespace
 
-GroupSummary writeGroup(const std::filesystem::path& dir, const GroupSpec& spec)
+GroupSummary writeGroup(const std::filesystem::path& dir, const GroupOptions& group)
 {
-    if (spec.hotels < 1 || spec.companies < 0 || spec.roomLines < 0 || spec.archivedRoomLines < 0 ||
-        spec.monthsBefore < 0 || spec.monthsAfter < 0 || !spec.reference.isValid())
+    if (group.hotels < 1 || group.companies < 0 || group.roomLines < 0 ||
+        group.archivedRoomLines < 0 || group.monthsBefore < 0 || group.monthsAfter < 0 ||
+        !group.reference.isValid())
         throw DataError("Parametri non validi per i dati generati.");
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec)
         writeFailed(dir, ec);
 
-    const auto hotels = makeHotels(spec);
-    const auto companies = makeCompanies(spec);
+    const auto hotels = makeHotels(group);
+    const auto companies = makeCompanies(group);
     writeRegistry(dir, hotels);
     writeCompanies(dir, companies);
 
     SeasonPlan current;
     current.firstArrival =
-        monthStart(spec.reference.year, spec.reference.month, -spec.monthsBefore).toSerial();
+        monthStart(group.reference.year, group.reference.month, -group.monthsBefore).toSerial();
     current.lastArrival =
-        monthStart(spec.reference.year, spec.reference.month, spec.monthsAfter + 1).toSerial() - 1;
-    current.lines = spec.roomLines;
-    current.referenceFirst = serialOf(spec.reference.year, spec.reference.month, 1);
-    current.referenceLast = monthStart(spec.reference.year, spec.reference.month, 1).toSerial() - 1;
+        monthStart(group.reference.year, group.reference.month, group.monthsAfter + 1).toSerial() -
+        1;
+    current.lines = group.roomLines;
+    current.referenceFirst = serialOf(group.reference.year, group.reference.month, 1);
+    current.referenceLast =
+        monthStart(group.reference.year, group.reference.month, 1).toSerial() - 1;
 
     SeasonPlan archived;
-    archived.prefix = spec.archivedSeason;
-    archived.firstArrival = serialOf(spec.archivedYear, 1, 1);
-    archived.lastArrival = serialOf(spec.archivedYear, 12, 31);
-    archived.lines = spec.archivedSeason.empty() ? 0 : spec.archivedRoomLines;
+    archived.prefix = group.archivedSeason;
+    archived.firstArrival = serialOf(group.archivedYear, 1, 1);
+    archived.lastArrival = serialOf(group.archivedYear, 12, 31);
+    archived.lines = group.archivedSeason.empty() ? 0 : group.archivedRoomLines;
     // Every stay of an archived season is past: no month of its own.
     archived.referenceFirst = archived.lastArrival + 1;
     archived.referenceLast = archived.lastArrival + 1;
 
-    const SeededRandom currentDraws = SeededRandom::stream(spec.seed, "season");
-    const SeededRandom archivedDraws = SeededRandom::stream(spec.seed, "archive");
+    const SeededRandom currentDraws = SeededRandom::stream(group.seed, "season");
+    const SeededRandom archivedDraws = SeededRandom::stream(group.seed, "archive");
     std::vector<int> rooms = roomsNeeded(current, hotels, companies, currentDraws);
     const std::vector<int> archivedRooms = roomsNeeded(archived, hotels, companies, archivedDraws);
     for (std::size_t i = 0; i < rooms.size(); ++i)
         rooms[i] = std::max({rooms[i], archivedRooms[i], kFewestRooms});
 
     GroupSummary summary;
-    summary.hotels = spec.hotels;
-    summary.companies = spec.companies;
+    summary.hotels = group.hotels;
+    summary.companies = group.companies;
     summary.hotelRooms = rooms;
     writeRoomTypes(dir, rooms);
     ReferenceCounts counts;
     const auto r = writeSeason(dir, current, hotels, companies, currentDraws, rooms, &counts);
     summary.headers = r.headers;
     summary.roomLines = r.lines;
-    if (!spec.archivedSeason.empty()) {
+    if (!group.archivedSeason.empty()) {
         const auto a = writeSeason(dir, archived, hotels, companies, archivedDraws, rooms, nullptr);
         summary.archivedHeaders = a.headers;
         summary.archivedRoomLines = a.lines;
     }
     writePrinters(dir);
-    writeCounters(dir, spec.hotels);
-    summary.listed = writeCompanyList(dir, companies, counts, spec.companyListSize);
+    writeCounters(dir, group.hotels);
+    summary.listed = writeCompanyList(dir, companies, counts, group.companyListSize);
     writeTextFile(dir, schema::kCsvSettingsFile, ";\r\n,\r\n\x80\r\n");
     writeTextFile(dir, schema::kFontFile, "Courier New\r\n");
     return summary;

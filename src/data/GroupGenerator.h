@@ -1,7 +1,7 @@
 #pragma once
 // A generated hotel group: every data file of a data folder, in SQLite
 // format, with realistic bookings. The demo folder and the benchmark groups
-// are made by writeGroup. The same GroupSpec gives the same bytes.
+// are made by writeGroup. The same GroupOptions gives the same bytes.
 //
 // What a group holds:
 //   - AnagraficaHotels: hotels 1..n without gaps, names of 15 to 30
@@ -32,7 +32,7 @@
 namespace presenze
 {
 
-struct GroupSpec {
+struct GroupOptions {
     int hotels = 12;
     int companies = 400;
     std::int64_t roomLines = 4000; // room lines of the current season, exactly
@@ -65,7 +65,7 @@ struct GroupSummary {
 // Writes the group's files into dir (created when missing), each one first
 // under a temporary name and then renamed over any file of the same name.
 // Other files of the folder are left alone. Raises DataError.
-GroupSummary writeGroup(const std::filesystem::path& dir, const GroupSpec& spec);
+GroupSummary writeGroup(const std::filesystem::path& dir, const GroupOptions& group);
 
 // Raised whenever a change to the generator changes the data it writes, so
 // that folders generated earlier (the benchmarks keep theirs) are not reused.

@@ -48,7 +48,7 @@ bool isTwelveGroups(const std::string& text)
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int group(const std::string& text, int k)
+int settingsGroup(const std::string& text, int k)
 {
     return std::stoi(text.substr(static_cast<std::size_t>(3 * (k - 1)), 3));
 }
@@ -265,8 +265,8 @@ TEST_F(DemoFolder, PrintersPageLengthsAndSmallFiles)
     while (dest.step()) {
         ASSERT_TRUE(settings.count(dest.integer(1))) << dest.text(0);
         const auto& [compresso, grassetto] = settings[dest.integer(1)];
-        EXPECT_GT(group(grassetto, 8), 0);
-        if (group(compresso, 6) == 1) {
+        EXPECT_GT(settingsGroup(grassetto, 8), 0);
+        if (settingsGroup(compresso, 6) == 1) {
             windows = true;
             pdf = pdf || contains(dest.text(0), "PDF");
         } else {
@@ -327,18 +327,18 @@ TEST(GroupGenerator, WritesTheLinesAskedForAndReplacesOnlyItsOwnFiles)
     test::TempDir dir;
     test::writeFile(dir / "TIPICAMERE.MDB", "not a database");
     test::writeFile(dir / "fd1", "a report");
-    GroupSpec spec;
-    spec.hotels = 3;
-    spec.companies = 5;
-    spec.roomLines = 257;
-    spec.reference = Date{2027, 1, 20};
-    spec.monthsBefore = 0;
-    spec.monthsAfter = 0;
-    spec.archivedSeason = "Inverno23";
-    spec.archivedYear = 2023;
-    spec.archivedRoomLines = 31;
-    spec.companyListSize = 50;
-    const GroupSummary summary = writeGroup(dir.path(), spec);
+    GroupOptions group;
+    group.hotels = 3;
+    group.companies = 5;
+    group.roomLines = 257;
+    group.reference = Date{2027, 1, 20};
+    group.monthsBefore = 0;
+    group.monthsAfter = 0;
+    group.archivedSeason = "Inverno23";
+    group.archivedYear = 2023;
+    group.archivedRoomLines = 31;
+    group.companyListSize = 50;
+    const GroupSummary summary = writeGroup(dir.path(), group);
 
     EXPECT_EQ(summary.roomLines, 257);
     EXPECT_EQ(summary.archivedRoomLines, 31);
@@ -364,13 +364,13 @@ TEST(GroupGenerator, WritesTheLinesAskedForAndReplacesOnlyItsOwnFiles)
 TEST(GroupGenerator, RefusesImpossibleSizes)
 {
     test::TempDir dir;
-    GroupSpec spec;
-    spec.reference = Date{2027, 1, 1};
-    spec.hotels = 0;
-    EXPECT_THROW(writeGroup(dir.path(), spec), DataError);
-    spec.hotels = 2;
-    spec.roomLines = -1;
-    EXPECT_THROW(writeGroup(dir.path(), spec), DataError);
+    GroupOptions group;
+    group.reference = Date{2027, 1, 1};
+    group.hotels = 0;
+    EXPECT_THROW(writeGroup(dir.path(), group), DataError);
+    group.hotels = 2;
+    group.roomLines = -1;
+    EXPECT_THROW(writeGroup(dir.path(), group), DataError);
 }
 
 TEST(SeededRandom, StaysWithinBoundsAndNeverDrawsAZeroWeight)
