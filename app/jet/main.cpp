@@ -1,10 +1,30 @@
 // presenze-jet ACCESS_FILE SQLITE_FILE
 // Helper process of Presenze: copies the tables of an Access file into a new
 // SQLite file. Exit status 0 on success; otherwise the reason is on stderr.
+// It runs libmdb over files that may be damaged, so it keeps its own damage
+// small: bounded memory, no core files.
 
 #include "data/JetReader.h"
 
 #include <iostream>
+#include <sys/resource.h>
+
+namespace {
+
+void limitResources()
+{
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    rlimit memory{};
+    constexpr rlim_t kMemory = rlim_t(2) << 30; // 2 GiB of address space
+    if (::getrlimit(RLIMIT_AS, &memory) == 0 &&
+        (memory.rlim_cur == RLIM_INFINITY || memory.rlim_cur > kMemory)) {
+        memory.rlim_cur = kMemory;
+        ::setrlimit(RLIMIT_AS, &memory);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -12,6 +32,7 @@ int main(int argc, char** argv)
         std::cerr << "Uso: presenze-jet FILE_ACCESS FILE_SQLITE\n";
         return 2;
     }
+    limitResources();
     const std::string error = presenze::convertJetToSqlite(argv[1], argv[2]);
     if (!error.empty()) {
         std::cerr << error << "\n";

@@ -40,7 +40,7 @@ Database openHotelFile(const std::filesystem::path& file)
     case FileFormat::Sqlite:
         return Database(file, Database::Mode::ReadOnly);
     case FileFormat::Jet:
-        return Database(jetCopy(file), Database::Mode::ReadOnly);
+        return Database(jetCopy(file), Database::Mode::ReadOnly, displayName(file));
     case FileFormat::Empty:
         throw DataError("File illeggibile: il file \xE8 vuoto", displayName(file));
     case FileFormat::Unknown:

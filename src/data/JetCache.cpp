@@ -1,13 +1,275 @@
 #include "data/JetCache.h"
 
+#include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/Sqlite.h"
+#include "data/Text1252.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace presenze {
+namespace {
+namespace fs = std::filesystem;
 
-std::filesystem::path jetCopy(const std::filesystem::path& accessFile)
+constexpr double kDefaultLimitSeconds = 60.0;
+constexpr std::string_view kCopySuffix = ".sqlite";
+constexpr std::string_view kWorkMarker = ".tmp-";
+// Work files older than this were left by a program that died.
+constexpr auto kAbandonedAfter = std::chrono::hours(1);
+constexpr int kAttempts = 3;
+
+// One state of an Access file: a copy made from it stays good while these
+// hold.
+struct SourceState {
+    std::uintmax_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t inode = 0;
+    friend bool operator==(const SourceState&, const SourceState&) = default;
+};
+
+[[noreturn]] void unreadable(const fs::path& file, std::string_view reason)
 {
-    throw DataError("Lettura dei file Access non ancora disponibile", displayName(accessFile));
+    throw DataError("File illeggibile: " + std::string(reason), displayName(file));
+}
+
+SourceState stateOf(const fs::path& source, const fs::path& shown)
+{
+    struct stat st {};
+    if (::stat(source.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            throw DataError("File non trovato", displayName(shown));
+        unreadable(shown, utf8ToCp1252(std::strerror(errno)));
+    }
+    return {static_cast<std::uintmax_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// FNV-1a: a short, stable name for a path.
+std::string pathDigest(std::string_view path)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : path) {
+        hash ^= c;
+        hash *= 0x100000001b3ull;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (int shift = 60; shift >= 0; shift -= 4)
+        text += kHex[(hash >> shift) & 0xF];
+    return text;
+}
+
+std::string copyName(std::string_view digest, const SourceState& state)
+{
+    return std::string(digest) + "-" + std::to_string(state.size) + "-" +
+           std::to_string(state.modifiedNs) + "-" + std::to_string(state.inode) +
+           std::string(kCopySuffix);
+}
+
+const char* environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+fs::path cacheFolder(const fs::path& shown)
+{
+    fs::path folder;
+    if (const char* dir = environment("PRESENZE_CACHE_DIR"))
+        folder = dir;
+    else if (const char* xdg = environment("XDG_CACHE_HOME"))
+        folder = fs::path(xdg) / "presenze" / "jet";
+    else if (const char* home = environment("HOME"))
+        folder = fs::path(home) / ".cache" / "presenze" / "jet";
+    else
+        folder = fs::temp_directory_path() / ("presenze-jet-" + std::to_string(::getuid()));
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder, ec))
+        unreadable(shown, "impossibile creare la cartella di lavoro " + displayName(folder));
+    // Copies of the hotels' data are for this user only.
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+    return folder;
+}
+
+fs::path helperProgram()
+{
+    if (const char* helper = environment("PRESENZE_JET_HELPER"))
+        return helper;
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path beside = self.parent_path() / "presenze-jet";
+        if (::access(beside.c_str(), X_OK) == 0)
+            return beside;
+    }
+    return PRESENZE_JET_HELPER_BUILD_PATH;
+}
+
+std::chrono::milliseconds timeLimit()
+{
+    double seconds = kDefaultLimitSeconds;
+    if (const char* text = environment("PRESENZE_JET_TIMEOUT")) {
+        char* end = nullptr;
+        const double value = std::strtod(text, &end);
+        if (end && *end == '\0' && value > 0 && value < 86400)
+            seconds = value;
+    }
+    return std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+}
+
+// The helper's own explanation: the last line it wrote.
+std::string lastLine(std::string_view output)
+{
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
+        output.remove_suffix(1);
+    const auto start = output.find_last_of('\n');
+    return utf8ToCp1252(start == std::string_view::npos ? output : output.substr(start + 1));
+}
+
+std::string secondsText(std::chrono::milliseconds limit)
+{
+    const auto ms = limit.count();
+    if (ms % 1000 == 0)
+        return std::to_string(ms / 1000);
+    return std::to_string(ms / 1000) + "," + std::to_string(ms % 1000 / 100);
+}
+
+[[noreturn]] void helperFailed(const fs::path& shown, const fs::path& helper,
+                               const ChildOutcome& outcome, std::chrono::milliseconds limit)
+{
+    switch (outcome.end) {
+    case ChildOutcome::End::NotStarted:
+        unreadable(shown, "impossibile avviare il lettore dei file Access " + displayName(helper) +
+                              " (" + utf8ToCp1252(std::strerror(outcome.code)) + ")");
+    case ChildOutcome::End::TimedOut:
+        unreadable(shown, "la lettura non \xE8 terminata entro " + secondsText(limit) + " secondi");
+    case ChildOutcome::End::Signalled:
+        unreadable(shown, "la lettura si \xE8 interrotta per un errore grave (segnale " +
+                              std::to_string(outcome.code) + ")");
+    case ChildOutcome::End::Exited:
+        break;
+    }
+    std::string reason = lastLine(outcome.errorOutput);
+    if (reason.empty())
+        reason = "la lettura \xE8 terminata con il codice " + std::to_string(outcome.code);
+    unreadable(shown, reason);
+}
+
+// A copy the helper reports as made must also open as a database.
+void checkCopy(const fs::path& copy, const fs::path& shown)
+{
+    try {
+        const Database db(copy, Database::Mode::ReadOnly);
+        Statement st = db.prepare("SELECT count(*) FROM _jet_columns");
+        st.step();
+    } catch (const DataError&) {
+        unreadable(shown, "la copia dei dati non si apre");
+    }
+}
+
+class WorkFile {
+public:
+    WorkFile(const fs::path& target, const fs::path& shown)
+    {
+        std::string pattern = target.string() + std::string(kWorkMarker) + "XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            unreadable(shown, "impossibile scrivere nella cartella di lavoro " +
+                                  displayName(target.parent_path()));
+        ::close(fd);
+        m_path = pattern;
+    }
+    ~WorkFile()
+    {
+        if (!m_path.empty()) {
+            std::error_code ec;
+            fs::remove(m_path, ec);
+        }
+    }
+    WorkFile(const WorkFile&) = delete;
+    WorkFile& operator=(const WorkFile&) = delete;
+
+    const fs::path& path() const { return m_path; }
+    bool moveTo(const fs::path& target)
+    {
+        std::error_code ec;
+        fs::rename(m_path, target, ec);
+        if (!ec)
+            m_path.clear();
+        return !ec;
+    }
+
+private:
+    fs::path m_path;
+};
+
+// Copies of older states of the same file, and work files abandoned long ago.
+void removeStale(const fs::path& folder, std::string_view digest, const fs::path& keep)
+{
+    std::error_code ec;
+    const auto now = fs::file_time_type::clock::now();
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, digest.size() + 1, std::string(digest) + "-") != 0 ||
+            it->path() == keep)
+            continue;
+        std::error_code ignored;
+        if (name.find(kWorkMarker) != std::string::npos) {
+            const auto written = fs::last_write_time(it->path(), ignored);
+            if (ignored || now - written < kAbandonedAfter)
+                continue;
+        }
+        fs::remove(it->path(), ignored);
+    }
+}
+
+} // namespace
+
+fs::path jetCopy(const fs::path& accessFile)
+{
+    std::error_code ec;
+    fs::path source = fs::weakly_canonical(fs::absolute(accessFile, ec), ec);
+    if (ec)
+        source = fs::absolute(accessFile);
+    const fs::path folder = cacheFolder(accessFile);
+    const std::string digest = pathDigest(source.string());
+    const fs::path helper = helperProgram();
+    const auto limit = timeLimit();
+
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const SourceState before = stateOf(source, accessFile);
+        const fs::path target = folder / copyName(digest, before);
+        if (fs::is_regular_file(target, ec))
+            return target;
+
+        WorkFile work(target, accessFile);
+        const ChildOutcome outcome =
+            runChild(helper, {source.string(), work.path().string()}, limit);
+        if (!outcome.succeeded())
+            helperFailed(accessFile, helper, outcome, limit);
+        checkCopy(work.path(), accessFile);
+        // A file written while it was read may have given a mixed copy.
+        if (stateOf(source, accessFile) != before)
+            continue;
+        if (!work.moveTo(target))
+            unreadable(accessFile,
+                       "impossibile scrivere nella cartella di lavoro " + displayName(folder));
+        removeStale(folder, digest, target);
+        return target;
+    }
+    unreadable(accessFile, "il file cambia mentre viene letto");
 }
 
 } // namespace presenze

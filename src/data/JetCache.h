@@ -2,21 +2,38 @@
 // Access files are read by libmdb in a separate process (the helper program
 // presenze-jet), with a time limit: libmdb makes no safety promise on
 // malformed files, so a crash or a hang there only makes that file
-// unreadable. The helper writes an SQLite copy of every table:
+// unreadable. The helper opens the Access file read-only and writes an
+// SQLite copy of every user table:
 //   - rows in the file's scan order (rowid = scan order),
-//   - numbers (Byte, Integer, Long, Boolean) as INTEGER, Single/Double as REAL,
-//   - currency as exact decimal TEXT with four decimals ("12.7500"),
-//   - text and memo as UTF-8 TEXT, dates as TEXT "YYYY-MM-DD hh:mm:ss",
-//   - a table _jet_columns(tbl, ord, name, type) with the Access column types.
-// Copies are cached in a station-private folder keyed by the file's path,
-// size and modification time, so a long report reads each file once.
+//   - numbers (Byte, Integer, Long, Boolean as 0/1) as INTEGER, Single and
+//     Double as REAL,
+//   - currency as exact decimal TEXT with four decimals ("12.7500"), in a
+//     column declared without type so that SQLite keeps the text,
+//   - text and memo as UTF-8 TEXT (an empty text stays apart from null),
+//   - dates as TEXT "YYYY-MM-DD hh:mm:ss" (a date outside the years 100 to
+//     9999 keeps its raw day count as REAL), replication ids as TEXT
+//     "{XXXXXXXX-XXXX-XXXX-XXXXXXXXXXXXXXXX}", OLE and binary as BLOB,
+//   - a table _jet_columns(tbl, ord, name, type) listing each table's columns
+//     in order (ord from 1) with their Access types ("Long", "Text",
+//     "Currency", "DateTime", "Memo", ...).
+// A file cut short, a page map or long value pointing outside the file, or
+// a row that does not decode makes the whole file unreadable: no table is
+// ever silently shortened.
+//
+// Copies are cached in a station-private folder ($PRESENZE_CACHE_DIR, else
+// $XDG_CACHE_HOME/presenze/jet, else ~/.cache/presenze/jet), keyed by the
+// file's absolute path, size, modification time and inode, so a long report
+// reads each file once; the copy of an older state of the same file is
+// removed when a new one is made. The helper is $PRESENZE_JET_HELPER, else
+// presenze-jet beside the running program, else the one of the build tree;
+// its time limit is 60 s ($PRESENZE_JET_TIMEOUT seconds).
 
 #include <filesystem>
 
 namespace presenze {
 
-// The SQLite copy of an Access file. Raises DataError "File illeggibile" when
-// the file cannot be read.
+// The SQLite copy of an Access file, made or found in the cache. Raises
+// DataError "File illeggibile: ..." naming the file when it cannot be read.
 std::filesystem::path jetCopy(const std::filesystem::path& accessFile);
 
 } // namespace presenze

@@ -29,7 +29,13 @@ int collateText(void*, int sizeA, const void* a, int sizeB, const void* b)
 
 } // namespace
 
-Database::Database(const std::filesystem::path& file, Mode mode) : m_name(displayName(file))
+Database::Database(const std::filesystem::path& file, Mode mode)
+    : Database(file, mode, displayName(file))
+{
+}
+
+Database::Database(const std::filesystem::path& file, Mode mode, std::string shownName)
+    : m_name(std::move(shownName))
 {
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {

@@ -24,6 +24,9 @@ public:
 
     // Opens the file; errors raise DataError naming the file.
     Database(const std::filesystem::path& file, Mode mode);
+    // The same, with errors naming shownName (Windows-1252) instead: the
+    // data file an SQLite copy was made from.
+    Database(const std::filesystem::path& file, Mode mode, std::string shownName);
     ~Database();
     Database(Database&&) noexcept;
     Database& operator=(Database&&) noexcept;

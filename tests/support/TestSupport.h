@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,20 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// Sets (or, with a null value, unsets) an environment variable for the life
+// of the object, then puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
 };
 
 // ../shared/fixtures (or $PRESENZE_FIXTURES).
