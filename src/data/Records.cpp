@@ -7,21 +7,19 @@
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iterator>
 #include <sqlite3.h>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // Reads the columns of one statement with the conversions of the data files,
 // naming file, table and field in its errors.
-class FieldReader
-{
+class FieldReader {
 public:
     FieldReader(const Statement& st, const Database& db, std::string_view table)
         : m_st(st), m_db(db), m_table(table)
@@ -175,39 +173,26 @@ std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
     return companies;
 }
 
-namespace
-{
+namespace {
 
 const std::initializer_list<std::string_view> kHeaderFields = {
     "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
     "CodiceDitta",        "Nazione",     "Commento"};
 
-// Reads headers from a statement over kHeaderFields followed by rowid.
-// `order` is the row's position among all rows of the table when `counted`,
-// otherwise its rowid (which grows with the position).
-std::vector<BookingHeader> readHeaderRows(Statement& st, const Database& db, bool counted)
+// The header of the current row, whose numbers are already read.
+BookingHeader headerOf(const FieldReader& f, std::int64_t number, std::int64_t hotel,
+                       std::int64_t order)
 {
-    const FieldReader f(st, db, schema::kHeaders);
-    std::vector<BookingHeader> headers;
-    std::int64_t position = 0;
-    while (st.step()) {
-        ++position;
-        const auto number = f.optionalNumber(0);
-        const auto hotel = f.optionalNumber(1);
-        if (!number || !hotel)
-            continue;
-        BookingHeader h;
-        h.numeroPrenotazione = *number;
-        h.numeroHotel = *hotel;
-        h.tipoPrenotazione = f.text(2);
-        h.ditta = f.text(3);
-        h.codiceDitta = f.optionalNumber(4);
-        h.nazione = f.text(5);
-        h.commento = f.text(6);
-        h.order = counted ? position : st.integer(7);
-        headers.push_back(std::move(h));
-    }
-    return headers;
+    BookingHeader h;
+    h.numeroPrenotazione = number;
+    h.numeroHotel = hotel;
+    h.tipoPrenotazione = f.text(2);
+    h.ditta = f.text(3);
+    h.codiceDitta = f.optionalNumber(4);
+    h.nazione = f.text(5);
+    h.commento = f.text(6);
+    h.order = order;
+    return h;
 }
 
 } // namespace
@@ -217,31 +202,63 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     const Database db = openHotelFile(folder, schema::headersFile(season));
     db.requireColumns(schema::kHeaders, kHeaderFields);
     Statement st = db.prepare(select(schema::kHeaders, kHeaderFields, "ORDER BY rowid"));
-    return readHeaderRows(st, db, true);
+    const FieldReader f(st, db, schema::kHeaders);
+    std::vector<BookingHeader> headers;
+    std::int64_t position = 0;
+    while (st.step()) {
+        ++position;
+        const auto number = f.optionalNumber(0);
+        const auto hotel = f.optionalNumber(1);
+        if (number && hotel)
+            headers.push_back(headerOf(f, *number, *hotel, position));
+    }
+    return headers;
 }
 
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              const std::vector<std::int64_t>& numbers)
+                                              const std::vector<BookingKey>& keys)
 {
     const Database db = openHotelFile(folder, schema::headersFile(season));
     db.requireColumns(schema::kHeaders, kHeaderFields);
-    if (numbers.empty())
+    if (keys.empty())
         return {};
-    // The wanted numbers travel as one bound parameter, a JSON array.
-    std::string list = "[";
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        if (i > 0)
-            list += ',';
-        list += std::to_string(numbers[i]);
+    std::vector<std::pair<std::int64_t, std::int64_t>> wanted;
+    wanted.reserve(keys.size());
+    for (const auto& key : keys)
+        wanted.emplace_back(key.numeroPrenotazione, key.numeroHotel);
+    std::sort(wanted.begin(), wanted.end());
+
+    // First the two numbers of every row, which are cheap to read; then the
+    // rows asked for, by their row ids (one bound JSON array).
+    std::string rowids = "[";
+    {
+        std::string numbers =
+            select(schema::kHeaders, {"NumeroPrenotazione", "NumeroHotel"}, "ORDER BY rowid");
+        numbers.replace(numbers.find(" FROM \""), 0, ", rowid");
+        Statement scan = db.prepare(numbers);
+        const FieldReader f(scan, db, schema::kHeaders);
+        while (scan.step()) {
+            const auto number = f.optionalNumber(0);
+            const auto hotel = f.optionalNumber(1);
+            if (!number || !hotel ||
+                !std::binary_search(wanted.begin(), wanted.end(), std::pair(*number, *hotel)))
+                continue;
+            if (rowids.size() > 1)
+                rowids += ',';
+            rowids += std::to_string(scan.integer(2));
+        }
     }
-    list += ']';
+    rowids += ']';
     std::string sql = select(schema::kHeaders, kHeaderFields,
-                             "WHERE \"NumeroPrenotazione\" IN (SELECT value FROM json_each(?1)) "
-                             "ORDER BY rowid");
+                             "WHERE rowid IN (SELECT value FROM json_each(?1)) ORDER BY rowid");
     sql.replace(sql.find(" FROM \""), 0, ", rowid");
     Statement st = db.prepare(sql);
-    st.bindText(1, list);
-    return readHeaderRows(st, db, false);
+    st.bindText(1, rowids);
+    const FieldReader f(st, db, schema::kHeaders);
+    std::vector<BookingHeader> headers;
+    while (st.step())
+        headers.push_back(headerOf(f, f.number(0), f.number(1), st.integer(7)));
+    return headers;
 }
 
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,

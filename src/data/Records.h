@@ -19,8 +19,7 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // Receives warnings about records left out (Windows-1252 text).
 using WarningSink = std::function<void(std::string_view)>;
@@ -66,11 +65,17 @@ struct BookingHeader {
 
 // Booking headers of the season, in table order.
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season);
-// Only the headers whose NumeroPrenotazione is one of `numbers` (any order,
-// repeats allowed), in table order; their `order` grows with the position in
-// the table (it is not the position itself).
+// A booking is known by its number and its hotel.
+struct BookingKey {
+    std::int64_t numeroPrenotazione = 0;
+    std::int64_t numeroHotel = 0;
+};
+
+// Only the headers of the given bookings (any order, repeats allowed), in
+// table order; their `order` grows with the position in the table (it is not
+// the position itself).
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              const std::vector<std::int64_t>& numbers);
+                                              const std::vector<BookingKey>& keys);
 
 struct RoomLine {
     std::int64_t numeroPrenotazione = 0;

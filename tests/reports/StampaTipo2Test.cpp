@@ -13,8 +13,7 @@
 using namespace presenze;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 const char* kHeaders =
     "CREATE TABLE Scheda_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel INTEGER, "
@@ -198,8 +197,7 @@ TEST(StampaTipo2, GoldenMonth)
     EXPECT_TRUE(g.ui.warnings.empty());
 }
 
-namespace
-{
+namespace {
 
 std::vector<std::string> linesOf(const std::string& report)
 {

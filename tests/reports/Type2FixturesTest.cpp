@@ -13,8 +13,7 @@
 using namespace presenze;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 struct FixtureCase {
     const char* name;
@@ -65,8 +64,7 @@ std::map<std::string, std::string> contentOf(const fs::path& dir)
     return files;
 }
 
-class Type2Fixtures : public testing::TestWithParam<FixtureCase>
-{
+class Type2Fixtures : public testing::TestWithParam<FixtureCase> {
 };
 
 } // namespace

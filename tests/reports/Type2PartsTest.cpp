@@ -12,8 +12,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 // A report writer over a string.
 struct Output {

@@ -4,20 +4,12 @@
 #include "data/Text1252.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
+#include <tuple>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
-struct KeyHash {
-    std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& key) const
-    {
-        return std::hash<std::int64_t>()(key.first * 1000003 ^ key.second);
-    }
-};
+using Key = std::pair<std::int64_t, std::int64_t>; // booking number, hotel
 
 bool kindSelected(BookingKind kind, std::string_view tipo)
 {
@@ -33,77 +25,104 @@ bool kindSelected(BookingKind kind, std::string_view tipo)
     return false;
 }
 
-bool companySelected(const Selection& selection, const std::unordered_set<std::int64_t>& codes,
+bool companySelected(const Selection& selection, const std::vector<std::int64_t>& codes,
                      const BookingHeader& header)
 {
     if (selection.companyListOnly)
-        return codes.empty() || (header.codiceDitta && codes.count(*header.codiceDitta) > 0);
+        return codes.empty() ||
+               (header.codiceDitta &&
+                std::binary_search(codes.begin(), codes.end(), *header.codiceDitta));
     if (selection.singleCompany)
         return startsWithText(header.ditta, selection.company);
     return true;
 }
 
-// A selected row with what ordering needs besides the row itself.
-struct Selected {
-    BookingRow row;
-    std::string tipo; // the header's booking kind as stored
-    std::string note; // the room line's note (totals mode groups by it)
+// A room line joined to one of its headers.
+struct Joined {
+    const RoomLine* line;
+    const BookingHeader* header;
 };
 
-std::vector<BookingRow> detailOrder(std::vector<Selected>& selected)
+BookingRow rowOf(const Joined& j, long firstSerial)
 {
-    std::stable_sort(selected.begin(), selected.end(), [](const Selected& a, const Selected& b) {
-        if (a.row.numeroHotel != b.row.numeroHotel)
-            return a.row.numeroHotel < b.row.numeroHotel;
-        if (const int c = compareText(a.row.ditta, b.row.ditta))
+    BookingRow row;
+    row.numeroHotel = j.line->numeroHotel;
+    row.ditta = j.header->ditta;
+    row.confermata =
+        equalText(j.header->tipoPrenotazione, "C") || equalText(j.header->tipoPrenotazione, "D");
+    row.arrivo = Date::parseKey(j.line->dataArrivo)->toSerial() - firstSerial;
+    row.partenza = Date::parseKey(j.line->dataPartenza)->toSerial() - firstSerial;
+    row.numeroPersone = j.line->numeroPersone;
+    row.quantitaCamere = j.line->quantitaCamere;
+    row.category = categoryOf(j.line->note);
+    row.giorniTariffa = j.line->giorniTariffa;
+    row.prezzo = j.line->prezzo;
+    return row;
+}
+
+std::vector<BookingRow> detailRows(std::vector<Joined>& joined, long firstSerial)
+{
+    std::stable_sort(joined.begin(), joined.end(), [](const Joined& a, const Joined& b) {
+        if (a.line->numeroHotel != b.line->numeroHotel)
+            return a.line->numeroHotel < b.line->numeroHotel;
+        if (const int c = compareText(a.header->ditta, b.header->ditta))
             return c < 0;
-        return compareText(a.tipo, b.tipo) < 0;
+        return compareText(a.header->tipoPrenotazione, b.header->tipoPrenotazione) < 0;
     });
     std::vector<BookingRow> rows;
-    rows.reserve(selected.size());
-    for (auto& s : selected)
-        rows.push_back(std::move(s.row));
+    rows.reserve(joined.size());
+    for (const auto& j : joined)
+        rows.push_back(rowOf(j, firstSerial));
     return rows;
 }
 
-std::vector<BookingRow> totalsGroups(std::vector<Selected>& selected)
+std::vector<BookingRow> totalsRows(std::vector<Joined>& joined, long firstSerial)
 {
-    // Rows that group together become neighbours: the group key, then table order.
-    std::stable_sort(selected.begin(), selected.end(), [](const Selected& a, const Selected& b) {
-        if (a.row.numeroHotel != b.row.numeroHotel)
-            return a.row.numeroHotel < b.row.numeroHotel;
-        if (a.row.confermata != b.row.confermata)
-            return a.row.confermata;
-        if (const int c = compareText(a.note, b.note))
-            return c < 0;
-        if (a.row.arrivo != b.row.arrivo)
-            return a.row.arrivo < b.row.arrivo;
-        return a.row.partenza < b.row.partenza;
-    });
     std::vector<BookingRow> rows;
-    const Selected* lead = nullptr;
-    for (auto& s : selected) {
-        if (lead && lead->row.numeroHotel == s.row.numeroHotel &&
-            lead->row.confermata == s.row.confermata && equalText(lead->note, s.note) &&
-            lead->row.arrivo == s.row.arrivo && lead->row.partenza == s.row.partenza) {
-            BookingRow& group = rows.back();
-            if (__builtin_add_overflow(group.numeroPersone, s.row.numeroPersone,
+    rows.reserve(joined.size());
+    for (const auto& j : joined)
+        rows.push_back(rowOf(j, firstSerial));
+    // Rows that group together become neighbours: hotel, kind, note (engine
+    // text order), arrival, departure.
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        const BookingRow &a = rows[x], &b = rows[y];
+        if (a.numeroHotel != b.numeroHotel)
+            return a.numeroHotel < b.numeroHotel;
+        if (a.confermata != b.confermata)
+            return a.confermata;
+        if (const int c = compareText(joined[x].line->note, joined[y].line->note))
+            return c < 0;
+        return std::tie(a.arrivo, a.partenza) < std::tie(b.arrivo, b.partenza);
+    });
+    std::vector<BookingRow> groups;
+    const RoomLine* lead = nullptr;
+    for (const std::size_t i : order) {
+        const BookingRow& row = rows[i];
+        if (lead && groups.back().numeroHotel == row.numeroHotel &&
+            groups.back().confermata == row.confermata &&
+            equalText(lead->note, joined[i].line->note) && groups.back().arrivo == row.arrivo &&
+            groups.back().partenza == row.partenza) {
+            BookingRow& group = groups.back();
+            if (__builtin_add_overflow(group.numeroPersone, row.numeroPersone,
                                        &group.numeroPersone) ||
-                __builtin_add_overflow(group.quantitaCamere, s.row.quantitaCamere,
+                __builtin_add_overflow(group.quantitaCamere, row.quantitaCamere,
                                        &group.quantitaCamere))
                 throw DataError("Totale troppo grande per il rapporto: persone o camere "
                                 "dell'hotel " +
                                 std::to_string(group.numeroHotel));
             continue;
         }
-        lead = &s;
-        BookingRow group = s.row;
+        lead = joined[i].line;
+        BookingRow group = row;
         group.ditta = "Totale";
         group.giorniTariffa = 1;
         group.prezzo = {};
-        rows.push_back(std::move(group));
+        groups.push_back(std::move(group));
     }
-    return rows;
+    return groups;
 }
 
 } // namespace
@@ -123,62 +142,42 @@ Category categoryOf(std::string_view note)
 std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
                                           const BookingQuery& query, const WarningSink& warn)
 {
-    const long firstSerial = query.first.toSerial();
     const std::vector<RoomLine> lines = readRoomLines(folder, selection.season, query.first.toKey(),
                                                       query.first.addDays(31).toKey(), warn);
     if (lines.empty())
         return {};
 
-    std::vector<std::int64_t> numbers;
-    numbers.reserve(lines.size());
+    std::vector<BookingKey> keys;
+    keys.reserve(lines.size());
     for (const auto& line : lines)
-        numbers.push_back(line.numeroPrenotazione);
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-    const std::vector<BookingHeader> headers =
-        readBookingHeaders(folder, selection.season, numbers);
+        keys.push_back({line.numeroPrenotazione, line.numeroHotel});
+    const std::vector<BookingHeader> headers = readBookingHeaders(folder, selection.season, keys);
 
-    // The headers that pass the selection, by booking number and hotel, in
-    // table order (a duplicated header joins every one of its room lines).
-    const std::unordered_set<std::int64_t> codes(query.codes.begin(), query.codes.end());
-    std::unordered_map<std::pair<std::int64_t, std::int64_t>, std::vector<const BookingHeader*>,
-                       KeyHash>
-        joined;
+    // The headers that pass the selection, by key; a key held by several
+    // headers joins each of them, in table order.
+    std::vector<std::int64_t> codes = query.codes;
+    std::sort(codes.begin(), codes.end());
+    std::vector<std::pair<Key, const BookingHeader*>> chosen;
     for (const auto& header : headers) {
-        if (!kindSelected(selection.kind, header.tipoPrenotazione) ||
-            !companySelected(selection, codes, header))
-            continue;
-        if (selection.singleHotel && header.numeroHotel != selection.comboHotel)
-            continue;
-        joined[{header.numeroPrenotazione, header.numeroHotel}].push_back(&header);
+        if (kindSelected(selection.kind, header.tipoPrenotazione) &&
+            companySelected(selection, codes, header) &&
+            (!selection.singleHotel || header.numeroHotel == selection.comboHotel))
+            chosen.push_back({{header.numeroPrenotazione, header.numeroHotel}, &header});
     }
+    std::stable_sort(chosen.begin(), chosen.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 
-    std::vector<Selected> selected;
+    std::vector<Joined> joined;
+    joined.reserve(lines.size());
     for (const auto& line : lines) {
-        const auto match = joined.find({line.numeroPrenotazione, line.numeroHotel});
-        if (match == joined.end())
-            continue;
-        for (const BookingHeader* header : match->second) {
-            Selected s;
-            BookingRow& row = s.row;
-            row.numeroHotel = line.numeroHotel;
-            row.ditta = header->ditta;
-            row.confermata = equalText(header->tipoPrenotazione, "C") ||
-                             equalText(header->tipoPrenotazione, "D");
-            row.arrivo = Date::parseKey(line.dataArrivo)->toSerial() - firstSerial;
-            row.partenza = Date::parseKey(line.dataPartenza)->toSerial() - firstSerial;
-            row.numeroPersone = line.numeroPersone;
-            row.quantitaCamere = line.quantitaCamere;
-            row.category = categoryOf(line.note);
-            row.giorniTariffa = line.giorniTariffa;
-            row.prezzo = line.prezzo;
-            s.tipo = header->tipoPrenotazione;
-            if (query.totals)
-                s.note = line.note;
-            selected.push_back(std::move(s));
-        }
+        const Key key{line.numeroPrenotazione, line.numeroHotel};
+        auto it = std::lower_bound(chosen.begin(), chosen.end(), key,
+                                   [](const auto& entry, const Key& k) { return entry.first < k; });
+        for (; it != chosen.end() && it->first == key; ++it)
+            joined.push_back({&line, it->second});
     }
-    return query.totals ? totalsGroups(selected) : detailOrder(selected);
+    const long firstSerial = query.first.toSerial();
+    return query.totals ? totalsRows(joined, firstSerial) : detailRows(joined, firstSerial);
 }
 
 } // namespace presenze

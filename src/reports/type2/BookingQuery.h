@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // Where a room line's note puts it in the room summary.
 enum class Category { Groups, TourOperators, AccSpec, Individuals };

@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <string>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 bool allDigits(std::string_view text)
 {

@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // The company codes of "ElencoDitte.txt", in file order: the first 6
 // characters of every line, without blanks around them. Only codes made of

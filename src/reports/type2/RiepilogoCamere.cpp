@@ -6,8 +6,7 @@
 
 #include <string>
 
-namespace presenze
-{
+namespace presenze {
 
 RoomCounts::RoomCounts(const std::vector<RoomTypeRecord>& types)
 {
@@ -27,8 +26,7 @@ std::int64_t RoomCounts::of(std::int64_t hotel) const
     return it == m_rooms.end() ? 0 : it->second;
 }
 
-namespace
-{
+namespace {
 
 // One line per day table: its label and the table it shows.
 struct CategoryLine {
@@ -43,13 +41,6 @@ constexpr CategoryLine kCategories[] = {
     {"  ACC.SP", &Tipo2Tables::CamereAccSpec},     {"  A.S.P.", &Tipo2Tables::PersoneAccSpec},
 };
 
-std::string labelled(const char* label)
-{
-    std::string line(label);
-    line += kVertical;
-    return line;
-}
-
 } // namespace
 
 void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& rooms,
@@ -61,12 +52,12 @@ void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& r
                         std::to_string(tables.HotelCorrente));
     tables.CamereDisponibili = static_cast<std::int32_t>(hotelRooms);
 
-    std::string prc = labelled("TOT  PrC"), pro = labelled("TOT  PrO");
-    std::string con = labelled("TOT  CON"), opz = labelled("TOT  OPZ");
-    std::string libere = labelled("  LIBERE");
+    std::string prc = labelledLine("TOT  PrC"), pro = labelledLine("TOT  PrO");
+    std::string con = labelledLine("TOT  CON"), opz = labelledLine("TOT  OPZ");
+    std::string libere = labelledLine("  LIBERE");
     std::string categories[std::size(kCategories)];
     for (std::size_t i = 0; i < std::size(kCategories); ++i)
-        categories[i] = labelled(kCategories[i].label);
+        categories[i] = labelledLine(kCategories[i].label);
 
     for (int d = 1; d <= 31; ++d) {
         TotaliTipo2& day = tables.GiornoHotel[d];

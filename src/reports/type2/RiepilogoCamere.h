@@ -10,13 +10,11 @@
 #include <map>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // Rooms of each hotel: the sum of Quantita over its room types of class "C"
 // (compared without regard to case). A hotel without such rows has none.
-class RoomCounts
-{
+class RoomCounts {
 public:
     RoomCounts() = default;
     explicit RoomCounts(const std::vector<RoomTypeRecord>& types);

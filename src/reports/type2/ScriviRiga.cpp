@@ -2,10 +2,8 @@
 
 #include "reports/type2/Tipo2Cells.h"
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // The summary line of the closing table: "¦ ", the name padded to 32
 // characters (a longer name is written whole), then the five totals.
@@ -32,9 +30,8 @@ std::string summaryLine(std::string_view nome, const TotaliTipo2& totals, std::i
 
 void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, BookingKind kind)
 {
-    std::string prc = "     PrC", pro = "     PrO", con = "     CON", opz = "     OPZ";
-    for (std::string* line : {&prc, &pro, &con, &opz})
-        *line += kVertical;
+    std::string prc = labelledLine("     PrC"), pro = labelledLine("     PrO");
+    std::string con = labelledLine("     CON"), opz = labelledLine("     OPZ");
 
     TotaliTipo2 totals;       // the four counts of the company
     std::int32_t importo = 0; // the amount, a whole number
@@ -49,10 +46,12 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
         addChecked(totals.PresCon, day.PresCon, "persone confermate");
         addChecked(totals.CamOpz, day.CamOpz, "camere opzionate");
         addChecked(totals.CamCon, day.CamCon, "camere confermate");
-        Currency running = Currency::whole(importo);
-        running += day.Importo;
-        importo = 0;
-        addChecked(importo, running.roundToEven(), "importo");
+        if (day.Importo.units != 0) {
+            Currency running = Currency::whole(importo);
+            running += day.Importo;
+            importo = 0;
+            addChecked(importo, running.roundToEven(), "importo");
+        }
         shown = shown || day.anyCount();
         day = TotaliTipo2{};
     }

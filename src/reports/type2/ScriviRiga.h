@@ -7,8 +7,7 @@
 
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
 // Writes the company block of `nome` from tables.GiornoTipo2 (the name line,
 // then PrC and CON for confirmed or all bookings, PrO and OPZ for optional or

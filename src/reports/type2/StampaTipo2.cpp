@@ -13,10 +13,8 @@
 #include <array>
 #include <cstdio>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 constexpr std::string_view kQuestionTitle = "Presenze per Ditta";
 constexpr std::string_view kQuestion = "Calcolo Per presenze (Si) o per Arrivi (No)?";

@@ -1,7 +1,6 @@
 #include "reports/type2/Tipo2Cells.h"
 
-namespace presenze
-{
+namespace presenze {
 
 std::string rightAligned(std::int64_t value, std::size_t width)
 {
@@ -9,15 +8,6 @@ std::string rightAligned(std::int64_t value, std::size_t width)
     if (text.size() < width)
         text.insert(0, width - text.size(), ' ');
     return text;
-}
-
-void appendCell(std::string& line, std::int64_t value, bool shown)
-{
-    if (shown)
-        line += rightAligned(value, 3);
-    else
-        line += "   ";
-    line += kVertical;
 }
 
 } // namespace presenze

@@ -11,8 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
 struct TotaliTipo2 {
     std::int32_t PresCon = 0; // persons of confirmed bookings
@@ -24,9 +23,19 @@ struct TotaliTipo2 {
     bool anyCount() const { return PresCon > 0 || PresOpz > 0 || CamCon > 0 || CamOpz > 0; }
 };
 
+// Raises the DataError of a total that does not fit, naming `what`.
+[[noreturn]] void totalTooLarge(std::string_view what);
+
 // counter += value; raises DataError naming `what` when the sum leaves the
 // 32-bit range.
-void addChecked(std::int32_t& counter, std::int64_t value, std::string_view what);
+inline void addChecked(std::int32_t& counter, std::int64_t value, std::string_view what)
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(static_cast<std::int64_t>(counter), value, &sum) ||
+        sum < INT32_MIN || sum > INT32_MAX)
+        totalTooLarge(what);
+    counter = static_cast<std::int32_t>(sum);
+}
 
 // Days 1..31 of the report month (index 0 unused).
 template <typename T> using DayTable = std::array<T, 32>;
