@@ -1,9 +1,10 @@
 #include "desk/PrintRequest.h"
 
 #include "data/AtomicFile.h"
+#include "data/BookingCache.h"
 #include "data/DataError.h"
-#include "desk/KV7Routine.h"
 #include "data/Text1252.h"
+#include "desk/KV7Routine.h"
 #include "desk/Station.h"
 #include "output/ReportFile.h"
 #include "reports/type1/StampaTipo1.h"
@@ -49,6 +50,17 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     ReportType = static_cast<std::int16_t>(kind);
 
     const auto months = monthsOf(range);
+    // Every month covers the 31 days from its first day; the booking files
+    // are read once for the whole request.
+    const Date firstDay = *Date::parseDisplay(months.front());
+    const Date lastFirstDay = *Date::parseDisplay(months.back());
+    BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey());
+    context.bookings = &bookings;
+    struct Unlend {
+        ReportContext& context;
+        ~Unlend() { context.bookings = nullptr; }
+    } unlend{context};
+
     AtomicFile file(context.folder.target(reportFileName(context.stationTag)));
     ReportWriter out(file);
     int index = 0;

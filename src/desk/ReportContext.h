@@ -1,6 +1,7 @@
 #pragma once
 // What a report builder works with besides the selection: the data folder,
-// the station tag, the clock of the title lines and the person to ask.
+// the station tag, the clock of the title lines, the person to ask and, while
+// a print request runs, the booking data it has already read.
 
 #include "data/DataFolder.h"
 #include "desk/Clock.h"
@@ -10,11 +11,14 @@
 
 namespace presenze {
 
+class BookingCache;
+
 struct ReportContext {
     DataFolder folder;
     std::string stationTag; // Windows-1252, already checked
     const Clock& clock;
     Interaction& ui;
+    BookingCache* bookings = nullptr; // set by the print request for its months
 };
 
 } // namespace presenze

@@ -1,6 +1,8 @@
 // The Type 2 builder over small hand-made hotel groups: a golden month
 // checked by hand, and the rules of the booking query and the month loop.
 
+#include "reports/type2/StampaTipo2.h"
+
 #include "data/DataError.h"
 #include "desk/PrintRequest.h"
 #include "output/ReportFile.h"
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 
 using namespace presenze;
@@ -195,6 +198,14 @@ TEST(StampaTipo2, GoldenMonth)
     EXPECT_EQ(g.ui.questions,
               std::vector<std::string>{"Calcolo Per presenze (Si) o per Arrivi (No)?"});
     EXPECT_TRUE(g.ui.warnings.empty());
+
+    // The builder alone, reading the files itself, writes the same section.
+    test::FailingSink sink(std::numeric_limits<std::size_t>::max());
+    ReportWriter out(sink);
+    const FixedClock clock = test::fixedClock();
+    ReportContext context{DataFolder(g.dir.path()), "9", clock, g.ui};
+    StampaTipo2("01/02/2025", out, detailAll(), context);
+    EXPECT_EQ(sink.written, expected);
 }
 
 namespace {
@@ -277,7 +288,8 @@ TEST(StampaTipo2, MonthWithoutDataWarnsAndTheRequestGoesOn)
 TEST(StampaTipo2, JoinsOnBookingAndHotelAndReadsOnlyTheChosenKinds)
 {
     // Booking 1 exists in both hotels; kind X and a line without header are never read.
-    Group g("(1,1,'C','UNO',1),(1,2,'O','DUE',2),(2,1,'X','TRE',3),(3,1,'d','QUATTRO',4)",
+    Group g("(1,1,'C','UNO',1),(1,2,'O','DUE',2),(2,1,'X','TRE',3),(3,1,'d','QUATTRO',4),"
+            "(3,1,'C','CINQUE',5)",
             "(1,1,'20250203','20250204',2,1,'',1,0),(1,2,'20250203','20250204',3,1,'',1,0),"
             "(2,1,'20250203','20250204',5,1,'',1,0),(3,1,'20250203','20250204',7,1,'',1,0),"
             "(9,1,'20250203','20250204',9,1,'',1,0)");
@@ -286,7 +298,9 @@ TEST(StampaTipo2, JoinsOnBookingAndHotelAndReadsOnlyTheChosenKinds)
     const std::string c = g.report(confirmed, 2);
     EXPECT_EQ(summaryOf(c, "UNO"), box("! UNO                             |       2|"
                                        "       0|       1|       0|           0|"));
+    // A header repeated under one key joins its lines twice, as the join does.
     EXPECT_NE(summaryOf(c, "QUATTRO"), "");
+    EXPECT_NE(summaryOf(c, "CINQUE"), "");
     EXPECT_EQ(c.find("DUE"), std::string::npos);
     EXPECT_EQ(c.find("TRE"), std::string::npos);
     EXPECT_EQ(c.find("HOTEL: 2"), std::string::npos);

@@ -1,10 +1,12 @@
 #include "reports/type2/BookingQuery.h"
 
+#include "data/BookingCache.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 
 #include <algorithm>
 #include <tuple>
+#include <unordered_map>
 
 namespace presenze {
 namespace {
@@ -62,17 +64,39 @@ BookingRow rowOf(const Joined& j, long firstSerial)
 
 std::vector<BookingRow> detailRows(std::vector<Joined>& joined, long firstSerial)
 {
-    std::stable_sort(joined.begin(), joined.end(), [](const Joined& a, const Joined& b) {
-        if (a.line->numeroHotel != b.line->numeroHotel)
-            return a.line->numeroHotel < b.line->numeroHotel;
-        if (const int c = compareText(a.header->ditta, b.header->ditta))
+    // Report order: hotel, company, booking kind, then table order. The
+    // headers are ranked once, so that the rows sort by number.
+    std::vector<const BookingHeader*> ranked;
+    ranked.reserve(joined.size());
+    for (const auto& j : joined)
+        ranked.push_back(j.header);
+    std::sort(ranked.begin(), ranked.end());
+    ranked.erase(std::unique(ranked.begin(), ranked.end()), ranked.end());
+    const auto before = [](const BookingHeader* a, const BookingHeader* b) {
+        if (a->numeroHotel != b->numeroHotel)
+            return a->numeroHotel < b->numeroHotel;
+        if (const int c = compareText(a->ditta, b->ditta))
             return c < 0;
-        return compareText(a.header->tipoPrenotazione, b.header->tipoPrenotazione) < 0;
-    });
+        return compareText(a->tipoPrenotazione, b->tipoPrenotazione) < 0;
+    };
+    std::sort(ranked.begin(), ranked.end(), before);
+    std::unordered_map<const BookingHeader*, std::size_t> rank;
+    rank.reserve(ranked.size());
+    for (std::size_t i = 0, r = 0; i < ranked.size(); ++i) {
+        if (i > 0 && before(ranked[i - 1], ranked[i]))
+            ++r;
+        rank[ranked[i]] = r;
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> order; // rank, position
+    order.reserve(joined.size());
+    for (std::size_t i = 0; i < joined.size(); ++i)
+        order.emplace_back(rank[joined[i].header], i);
+    std::sort(order.begin(), order.end());
+
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
-    for (const auto& j : joined)
-        rows.push_back(rowOf(j, firstSerial));
+    for (const auto& [r, i] : order)
+        rows.push_back(rowOf(joined[i], firstSerial));
     return rows;
 }
 
@@ -140,41 +164,60 @@ Category categoryOf(std::string_view note)
 }
 
 std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
-                                          const BookingQuery& query, const WarningSink& warn)
+                                          const BookingQuery& query, const WarningSink& warn,
+                                          BookingCache* cache)
 {
-    const std::vector<RoomLine> lines = readRoomLines(folder, selection.season, query.first.toKey(),
-                                                      query.first.addDays(31).toKey(), warn);
+    const std::string firstKey = query.first.toKey(), lastKey = query.first.addDays(31).toKey();
+    // Without a cache (or outside its span) the files are read here.
+    std::vector<RoomLine> ownLines;
+    std::vector<BookingHeader> ownHeaders;
+    const bool cached = cache && cache->covers(firstKey, lastKey);
+    std::vector<const RoomLine*> lines;
+    if (cached) {
+        lines = cache->roomLines(folder, selection.season, firstKey, lastKey, warn);
+    } else {
+        ownLines = readRoomLines(folder, selection.season, firstKey, lastKey, warn);
+        for (const auto& line : ownLines)
+            lines.push_back(&line);
+    }
     if (lines.empty())
         return {};
 
     std::vector<BookingKey> keys;
     keys.reserve(lines.size());
-    for (const auto& line : lines)
-        keys.push_back({line.numeroPrenotazione, line.numeroHotel});
-    const std::vector<BookingHeader> headers = readBookingHeaders(folder, selection.season, keys);
+    for (const RoomLine* line : lines)
+        keys.push_back({line->numeroPrenotazione, line->numeroHotel});
+    std::vector<const BookingHeader*> headers;
+    if (cached) {
+        headers = cache->bookingHeaders(folder, selection.season, keys);
+    } else {
+        ownHeaders = readBookingHeaders(folder, selection.season, keys);
+        for (const auto& header : ownHeaders)
+            headers.push_back(&header);
+    }
 
     // The headers that pass the selection, by key; a key held by several
     // headers joins each of them, in table order.
     std::vector<std::int64_t> codes = query.codes;
     std::sort(codes.begin(), codes.end());
     std::vector<std::pair<Key, const BookingHeader*>> chosen;
-    for (const auto& header : headers) {
-        if (kindSelected(selection.kind, header.tipoPrenotazione) &&
-            companySelected(selection, codes, header) &&
-            (!selection.singleHotel || header.numeroHotel == selection.comboHotel))
-            chosen.push_back({{header.numeroPrenotazione, header.numeroHotel}, &header});
+    for (const BookingHeader* header : headers) {
+        if (kindSelected(selection.kind, header->tipoPrenotazione) &&
+            companySelected(selection, codes, *header) &&
+            (!selection.singleHotel || header->numeroHotel == selection.comboHotel))
+            chosen.push_back({{header->numeroPrenotazione, header->numeroHotel}, header});
     }
     std::stable_sort(chosen.begin(), chosen.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
 
     std::vector<Joined> joined;
     joined.reserve(lines.size());
-    for (const auto& line : lines) {
-        const Key key{line.numeroPrenotazione, line.numeroHotel};
+    for (const RoomLine* line : lines) {
+        const Key key{line->numeroPrenotazione, line->numeroHotel};
         auto it = std::lower_bound(chosen.begin(), chosen.end(), key,
                                    [](const auto& entry, const Key& k) { return entry.first < k; });
         for (; it != chosen.end() && it->first == key; ++it)
-            joined.push_back({&line, it->second});
+            joined.push_back({line, it->second});
     }
     const long firstSerial = query.first.toSerial();
     return query.totals ? totalsRows(joined, firstSerial) : detailRows(joined, firstSerial);

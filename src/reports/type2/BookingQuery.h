@@ -16,6 +16,8 @@
 
 namespace presenze {
 
+class BookingCache;
+
 // Where a room line's note puts it in the room summary.
 enum class Category { Groups, TourOperators, AccSpec, Individuals };
 
@@ -51,7 +53,10 @@ struct BookingQuery {
 // then table order. Totals mode: the rows of a hotel grouped by kind ("con"
 // or "opz"), note, arrival and departure with persons and rooms summed, in
 // hotel order.
+//
+// With a cache, the booking files are read through it.
 std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
-                                          const BookingQuery& query, const WarningSink& warn);
+                                          const BookingQuery& query, const WarningSink& warn,
+                                          BookingCache* cache = nullptr);
 
 } // namespace presenze

@@ -169,8 +169,9 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
     if (selection.companyListOnly)
         query.codes = FiltroDitte(context.folder);
     std::vector<std::string> excluded;
-    const auto rows = selectBookingRows(context.folder, selection, query,
-                                        [&](std::string_view w) { excluded.emplace_back(w); });
+    const auto rows = selectBookingRows(
+        context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
+        context.bookings);
     warnExcluded(context.ui, excluded);
     if (rows.empty()) {
         context.ui.warn(kNoDataTitle, kNoData);
