@@ -106,8 +106,8 @@ std::vector<BookingRow> totalsRows(std::vector<Joined>& joined, long firstSerial
     rows.reserve(joined.size());
     for (const auto& j : joined)
         rows.push_back(rowOf(j, firstSerial));
-    // Rows that group together become neighbours: hotel, kind, note (engine
-    // text order), arrival, departure.
+    // Rows that group together become neighbours: hotel, kind, arrival,
+    // departure, note (engine text order).
     std::vector<std::size_t> order(rows.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -117,9 +117,11 @@ std::vector<BookingRow> totalsRows(std::vector<Joined>& joined, long firstSerial
             return a.numeroHotel < b.numeroHotel;
         if (a.confermata != b.confermata)
             return a.confermata;
-        if (const int c = compareText(joined[x].line->note, joined[y].line->note))
-            return c < 0;
-        return std::tie(a.arrivo, a.partenza) < std::tie(b.arrivo, b.partenza);
+        if (a.arrivo != b.arrivo)
+            return a.arrivo < b.arrivo;
+        if (a.partenza != b.partenza)
+            return a.partenza < b.partenza;
+        return compareText(joined[x].line->note, joined[y].line->note) < 0;
     });
     std::vector<BookingRow> groups;
     const RoomLine* lead = nullptr;
