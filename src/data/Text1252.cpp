@@ -66,6 +66,11 @@ constexpr auto kUpper = makeUpperTable();
 
 std::string utf8ToCp1252(std::string_view utf8)
 {
+    bool ascii = true;
+    for (const char c : utf8)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <unordered_map>
 
 namespace presenze
@@ -32,60 +33,35 @@ bool kindSelected(BookingKind kind, std::string_view tipo)
     return false;
 }
 
-long serialOfKey(std::string_view key)
-{
-    const auto date = Date::parseKey(key);
-    return date ? date->toSerial() : 0;
-}
-
-struct BookingKey {
-    std::int64_t hotel;
-    std::int64_t number;
-    bool operator==(const BookingKey&) const = default;
+// What a booking header brings to every night of its lines, worked out once.
+struct HeaderNight {
+    const BookingHeader* header = nullptr;
+    bool ready = false;
+    bool counts = false;
+    PresenzeTally::Night night;
 };
 
 struct BookingKeyHash {
     std::size_t operator()(const BookingKey& k) const
     {
-        return std::hash<std::int64_t>()(k.number * 1000003 + k.hotel);
+        return std::hash<std::int64_t>()(k.numeroPrenotazione * 1000003 + k.numeroHotel);
     }
 };
 
-// The booking headers a room line may find, by hotel and booking number.
-class HeaderIndex
+struct BookingKeyEqual {
+    bool operator()(const BookingKey& a, const BookingKey& b) const
+    {
+        return a.numeroPrenotazione == b.numeroPrenotazione && a.numeroHotel == b.numeroHotel;
+    }
+};
+
+// The day number (Date::toSerial) of a YYYYMMDD text; the readers give real
+// dates only.
+long dayOf(std::string_view key)
 {
-public:
-    HeaderIndex(const std::vector<BookingHeader>& headers, const Selection& selection)
-    {
-        m_index.reserve(headers.size());
-        for (std::size_t i = 0; i < headers.size(); ++i) {
-            const BookingHeader& h = headers[i];
-            if (!kindSelected(selection.kind, h.tipoPrenotazione))
-                continue;
-            if (selection.singleHotel && h.numeroHotel != selection.comboHotel)
-                continue;
-            if (selection.singleCompany && !equalText(h.ditta, selection.company))
-                continue;
-            m_index.try_emplace(BookingKey{h.numeroHotel, h.numeroPrenotazione}, i);
-        }
-    }
-
-    const std::size_t* find(std::int64_t hotel, std::int64_t number) const
-    {
-        const auto it = m_index.find(BookingKey{hotel, number});
-        return it == m_index.end() ? nullptr : &it->second;
-    }
-
-private:
-    std::unordered_map<BookingKey, std::size_t, BookingKeyHash> m_index;
-};
-
-// What a booking header brings to every night of its lines, worked out once.
-struct HeaderNight {
-    bool ready = false;
-    bool counts = false;
-    PresenzeTally::Night night;
-};
+    const auto date = Date::parseKey(key);
+    return date ? date->toSerial() : 0;
+}
 
 // Sends the status text of the counted lines, a few times a second at most.
 class StatusLine
@@ -145,26 +121,43 @@ std::string joinWarnings(const std::vector<std::string>& warnings)
 
 } // namespace
 
-PresenzeTally tallyBookings(const Date& start, const Selection& selection, TallyInput input,
-                            const CountedLine& counted)
+PresenzeTally tallyBookings(const Date& start, const Selection& selection, HotelRooms rooms,
+                            const MonthBookings& bookings, const CountedLine& counted)
 {
-    PresenzeTally tally(std::move(input.rooms));
+    PresenzeTally tally(std::move(rooms));
     const long first = start.toSerial();
     const long end = first + kNights;
+    const std::string startKey = start.toKey();
+    const std::string endKey = start.addDays(kNights).toKey();
     const bool summary = selection.summary && !selection.singleCompany;
-    const HeaderIndex index(input.headers, selection);
-    std::vector<HeaderNight> nights(input.headers.size());
     const PresenzeTally::NameId blank = tally.name(" ");
 
+    // The header a line finds: the first in table order of its hotel and
+    // number whose kind is one of the selection's (compared as the engine
+    // compares), of the chosen hotel and of the chosen company (without
+    // regard to case). What it brings to the nights is worked out once.
+    std::unordered_map<BookingKey, HeaderNight, BookingKeyHash, BookingKeyEqual> headers;
+    headers.reserve(bookings.headers.size());
+    for (const BookingHeader* h : bookings.headers) {
+        if (!kindSelected(selection.kind, h->tipoPrenotazione) ||
+            (selection.singleHotel && h->numeroHotel != selection.comboHotel) ||
+            (selection.singleCompany && !equalText(h->ditta, selection.company)))
+            continue;
+        headers.try_emplace(BookingKey{h->numeroPrenotazione, h->numeroHotel}, HeaderNight{h});
+    }
+
+    // The lines of the window, walked by hotel, then booking number.
     std::vector<const RoomLine*> lines;
-    lines.reserve(input.lines.size());
-    for (const RoomLine& line : input.lines) {
-        if (line.numeroHotel <= 0 || line.numeroHotel >= 9999)
+    lines.reserve(bookings.lines.size());
+    for (const RoomLine* line : bookings.lines) {
+        if (line->dataArrivo > endKey || line->dataPartenza <= startKey)
             continue;
-        if (selection.singleHotel && line.numeroHotel != selection.comboHotel)
+        if (line->numeroHotel <= 0 || line->numeroHotel >= 9999)
             continue;
-        if (kindSelected(selection.kind, line.tipoPrenotazione))
-            lines.push_back(&line);
+        if (selection.singleHotel && line->numeroHotel != selection.comboHotel)
+            continue;
+        if (kindSelected(selection.kind, line->tipoPrenotazione))
+            lines.push_back(line);
     }
     std::stable_sort(lines.begin(), lines.end(), [](const RoomLine* a, const RoomLine* b) {
         if (a->numeroHotel != b->numeroHotel)
@@ -173,12 +166,12 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Tally
     });
 
     for (const RoomLine* line : lines) {
-        const std::size_t* found = index.find(line->numeroHotel, line->numeroPrenotazione);
-        if (!found || line->numeroPersone <= 0)
+        const auto found = headers.find(BookingKey{line->numeroPrenotazione, line->numeroHotel});
+        if (found == headers.end() || line->numeroPersone <= 0)
             continue;
-        HeaderNight& hn = nights[*found];
+        HeaderNight& hn = found->second;
         if (!hn.ready) {
-            const BookingHeader& h = input.headers[*found];
+            const BookingHeader& h = *hn.header;
             hn.ready = true;
             hn.counts = (!selection.companyListOnly ||
                          InElencoDitte(h.ditta, selection.companyList) == 1) &&
@@ -197,8 +190,8 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Tally
             continue;
         if (counted)
             counted(*line);
-        const long firstNight = std::max(first, serialOfKey(line->dataArrivo));
-        const long stop = std::min(end, serialOfKey(line->dataPartenza));
+        const long firstNight = std::max(first, dayOf(line->dataArrivo));
+        const long stop = std::min(end, dayOf(line->dataPartenza));
         if (stop <= firstNight)
             continue;
         PresenzeTally::Night night = hn.night;
@@ -219,18 +212,27 @@ HotelRooms CalcolaPresenze(std::string_view primoGiorno, const Selection& select
     const std::string startKey = start->toKey();
     const std::string endKey = start->addDays(kNights).toKey();
 
-    TallyInput input;
-    input.rooms = readHotelRooms(context.folder);
+    // The print request's cache, or one for this month alone.
+    std::optional<BookingCache> monthOnly;
+    BookingCache* cache = context.bookings;
+    if (!cache || !cache->covers(startKey, endKey))
+        cache = &monthOnly.emplace(startKey, endKey);
     std::vector<std::string> warnings;
-    input.lines = readRoomLines(context.folder, selection.season, startKey, endKey,
-                                [&](std::string_view text) { warnings.emplace_back(text); });
-    input.headers = readBookingHeaders(context.folder, selection.season);
+    MonthBookings bookings;
+    bookings.lines = cache->roomLines(context.folder, selection.season, startKey, endKey,
+                                      [&](std::string_view text) { warnings.emplace_back(text); });
     if (!warnings.empty())
         context.ui.warn("Stampa Presenze per Ditta", joinWarnings(warnings));
+    std::vector<BookingKey> keys;
+    keys.reserve(bookings.lines.size());
+    for (const RoomLine* line : bookings.lines)
+        keys.push_back({line->numeroPrenotazione, line->numeroHotel});
+    bookings.headers = cache->bookingHeaders(context.folder, selection.season, keys);
 
     StatusLine status(context.ui);
-    const PresenzeTally tally = tallyBookings(*start, selection, std::move(input),
-                                              [&](const RoomLine& line) { status.counted(line); });
+    const PresenzeTally tally =
+        tallyBookings(*start, selection, readHotelRooms(context.folder), bookings,
+                      [&](const RoomLine& line) { status.counted(line); });
     status.finish();
 
     std::vector<std::string> utf8Names;

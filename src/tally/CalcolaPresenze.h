@@ -4,6 +4,7 @@
 // by night to the rows of Presenze (see WorkingDatabase.h), per hotel and
 // company, or per hotel alone in summary mode.
 
+#include "data/BookingCache.h"
 #include "data/Dates.h"
 #include "data/Records.h"
 #include "desk/ReportContext.h"
@@ -20,11 +21,12 @@ namespace presenze
 
 class Database;
 
-// What the tally reads from the data files.
-struct TallyInput {
-    HotelRooms rooms;
-    std::vector<BookingHeader> headers; // in table order
-    std::vector<RoomLine> lines;        // of the month window, in table order
+// The bookings of one month window, as the tally reads them: the room lines
+// that arrive on or before the 32nd day and leave after the first, and the
+// booking headers of those lines, both in table order.
+struct MonthBookings {
+    std::vector<const RoomLine*> lines;
+    std::vector<const BookingHeader*> headers;
 };
 
 // Called for every counted room line, before its nights are added.
@@ -38,14 +40,16 @@ using CountedLine = std::function<void(const RoomLine&)>;
 //   those whose kind, hotel and company pass the same tests) whose company
 //   passes the company list and single-company tests (exact comparison);
 // - lines are walked by hotel, then booking number, then table order.
-PresenzeTally tallyBookings(const Date& start, const Selection& selection, TallyInput input,
-                            const CountedLine& counted = {});
+PresenzeTally tallyBookings(const Date& start, const Selection& selection, HotelRooms rooms,
+                            const MonthBookings& bookings, const CountedLine& counted = {});
 
 // Tallies the month that begins on primoGiorno ("01/MM/YYYY") from the data
 // files of the context's folder (the booking files of the selection's season)
 // and writes the rows into the table Presenze of `work`. Progress goes to the
 // context's status line, at most a few times a second; room lines left out for
-// bad dates are reported in one warning. Returns the room counts.
+// bad dates are reported in one warning. The bookings come from the print
+// request's cache when it covers the month, otherwise from the files. Returns
+// the room counts.
 HotelRooms CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
                            ReportContext& context, const Database& work);
 
