@@ -45,7 +45,7 @@ public:
         posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&m_actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_adddup2(&m_actions, errorWriteEnd, 2);
-#ifdef __GLIBC__
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
         // Descriptors the caller left open (sockets, the hotel files) stay here.
         posix_spawn_file_actions_addclosefrom_np(&m_actions, 3);
 #endif
@@ -168,7 +168,11 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
 
     // A descriptor that becomes readable when the child ends, where the
     // kernel offers one; otherwise the loop looks every few milliseconds.
+#ifdef SYS_pidfd_open
     FileDescriptor exitFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+#else
+    FileDescriptor exitFd;
+#endif
     const auto deadline = Clock::now() + limit;
     std::string output;
     bool open = true;

@@ -6,6 +6,7 @@
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +26,7 @@ constexpr std::string_view kCopySuffix = ".sqlite";
 constexpr std::string_view kWorkMarker = ".tmp-";
 // Work files older than this were left by a program that died.
 constexpr auto kAbandonedAfter = std::chrono::hours(1);
+constexpr auto kUnusedAfter = std::chrono::hours(24 * 30);
 constexpr int kAttempts = 3;
 
 // One state of an Access file: a copy made from it stays good while these
@@ -214,24 +216,38 @@ private:
     fs::path m_path;
 };
 
-// Copies of older states of the same file, and work files abandoned long ago.
-void removeStale(const fs::path& folder, std::string_view digest, const fs::path& keep)
+bool isCacheName(std::string_view name)
+{
+    constexpr std::size_t kDigest = 16;
+    if (name.size() <= kDigest || name[kDigest] != '-')
+        return false;
+    for (std::size_t i = 0; i < kDigest; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])))
+            return false;
+    return name.find(kWorkMarker) != std::string_view::npos || name.ends_with(kCopySuffix);
+}
+
+// Removes the copies of older states of the same file, copies not made
+// again for a month (their files may be long gone) and work files that a
+// program which died left behind.
+void tidyCache(const fs::path& folder, std::string_view digest, const fs::path& keep)
 {
     std::error_code ec;
     const auto now = fs::file_time_type::clock::now();
+    const std::string ownPrefix = std::string(digest) + "-";
     for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.compare(0, digest.size() + 1, std::string(digest) + "-") != 0 ||
-            it->path() == keep)
+        if (!isCacheName(name) || it->path() == keep)
             continue;
         std::error_code ignored;
-        if (name.find(kWorkMarker) != std::string::npos) {
-            const auto written = fs::last_write_time(it->path(), ignored);
-            if (ignored || now - written < kAbandonedAfter)
-                continue;
-        }
-        fs::remove(it->path(), ignored);
+        const auto age = now - fs::last_write_time(it->path(), ignored);
+        if (ignored)
+            continue;
+        const bool work = name.find(kWorkMarker) != std::string::npos;
+        const bool sameSource = name.starts_with(ownPrefix);
+        if (work ? age > kAbandonedAfter : (sameSource || age > kUnusedAfter))
+            fs::remove(it->path(), ignored);
     }
 }
 
@@ -239,10 +255,14 @@ void removeStale(const fs::path& folder, std::string_view digest, const fs::path
 
 fs::path jetCopy(const fs::path& accessFile)
 {
+    // The same file reached through another folder name or a link is the
+    // same source.
     std::error_code ec;
-    fs::path source = fs::weakly_canonical(fs::absolute(accessFile, ec), ec);
+    fs::path source = fs::absolute(accessFile, ec);
     if (ec)
-        source = fs::absolute(accessFile);
+        source = accessFile;
+    if (fs::path canonical = fs::weakly_canonical(source, ec); !ec)
+        source = std::move(canonical);
     const fs::path folder = cacheFolder(accessFile);
     const std::string digest = pathDigest(source.string());
     const fs::path helper = helperProgram();
@@ -266,7 +286,7 @@ fs::path jetCopy(const fs::path& accessFile)
         if (!work.moveTo(target))
             unreadable(accessFile,
                        "impossibile scrivere nella cartella di lavoro " + displayName(folder));
-        removeStale(folder, digest, target);
+        tidyCache(folder, digest, target);
         return target;
     }
     unreadable(accessFile, "il file cambia mentre viene letto");

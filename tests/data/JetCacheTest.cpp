@@ -170,9 +170,18 @@ TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
     EXPECT_NE(second, first);
     EXPECT_FALSE(fs::exists(first));
     EXPECT_EQ(filesIn(m_cache.path()).size(), 1u);
-    // Another file has its own copy.
+    // Another file has its own copy; making it clears copies unused for a
+    // month, and nothing that is not a copy.
+    const auto monthsAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 40);
+    for (const char* name : {"0123456789abcdef-1-2-3.sqlite", "notes.txt"}) {
+        test::writeFile(m_cache / name, "old");
+        fs::last_write_time(m_cache / name, monthsAgo);
+    }
     EXPECT_NE(jetCopy(m_data / "jet4_dates.mdb"), second);
-    EXPECT_EQ(filesIn(m_cache.path()).size(), 2u);
+    EXPECT_TRUE(fs::exists(second));
+    EXPECT_FALSE(fs::exists(m_cache / "0123456789abcdef-1-2-3.sqlite"));
+    EXPECT_TRUE(fs::exists(m_cache / "notes.txt"));
+    EXPECT_EQ(filesIn(m_cache.path()).size(), 3u);
 }
 
 TEST_F(JetCache, ReadingLeavesTheDataFilesAsTheyWere)
