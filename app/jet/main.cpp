@@ -11,10 +11,24 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true; // the sanitizer reserves terabytes of address space
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 void limitResources()
 {
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
+    if (kSanitized)
+        return;
     rlimit memory{};
     constexpr rlim_t kMemory = rlim_t(2) << 30; // 2 GiB of address space
     if (::getrlimit(RLIMIT_AS, &memory) == 0 &&

@@ -344,7 +344,7 @@ private:
         const unsigned char* pg = m_mdb->pg_buf;
         const int start = field.start;
         const int size = field.siz;
-        if (fixedWidth(type) > size)
+        if (start < 0 || size < fixedWidth(type) || start + size > m_mdb->fmt->pg_size)
             damaged("il campo \"" + std::string(col->name) + "\"");
         switch (type) {
         case MDB_BYTE:
