@@ -9,6 +9,11 @@
 #include "desk/KV7Routine.h"
 #include "desk/PrintRequest.h"
 #include "desk/Station.h"
+#include "output/ArchiveCopy.h"
+#include "output/CsvExport.h"
+#include "output/OutputCommandLine.h"
+#include "output/PrintOutput.h"
+#include "output/ReportFile.h"
 
 #include <charconv>
 #include <iostream>
@@ -29,6 +34,11 @@ constexpr const char* kUsage =
     "         [--company NOME] [--company-list] [--group-top-acs]\n"
     "         [--arrivals] [--season PREFISSO] [--now \"GG/MM/AAAA hh:mm\"]\n"
     "      Scrive il file di stampa \"fd\" + sigla nella cartella dei dati.\n"
+    "  csv [--data-dir CARTELLA] [--station SIGLA]\n"
+    "      Converte il file di stampa in \"fd\" + sigla + \".csv\".\n"
+    "  print --destination NOME [--printer DISPOSITIVO] [--compressed]\n"
+    "        [--landscape] [--duplex] [--data-dir CARTELLA] [--station SIGLA]\n"
+    "      Stampa il file di stampa sulla destinazione di \"Stampanti.mdb\".\n"
     "  demo CARTELLA [--seed N] [--date GG/MM/AAAA]\n"
     "      Crea una cartella di dati dimostrativi (12 hotel).\n"
     "\n"
@@ -69,6 +79,71 @@ int runReport(const std::vector<std::string>& args)
         ReportContext context{folder, tag, clock, ui};
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+// The station tag and the data folder of the output commands.
+struct OutputPlace {
+    std::string tag;
+    DataFolder folder;
+};
+
+OutputPlace outputPlace(const OutputOptions& o)
+{
+    const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
+    checkStationTag(tag);
+    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
+                                : std::filesystem::current_path());
+    if (!std::filesystem::is_directory(folder.dir()))
+        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    return {tag, std::move(folder)};
+}
+
+int runCsv(const std::vector<std::string>& args)
+{
+    const OutputParseResult parsed = parseCsvOptions(args);
+    if (!parsed.options)
+        return usageError(parsed.error);
+    try {
+        const OutputPlace place = outputPlace(*parsed.options);
+        const auto path = ConvertiXLS(place.folder, reportFileName(place.tag), place.tag);
+        std::cout << path.string() << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+int runPrint(const std::vector<std::string>& args)
+{
+    const OutputParseResult parsed = parsePrintOptions(args);
+    if (!parsed.options)
+        return usageError(parsed.error);
+    const OutputOptions& o = *parsed.options;
+    try {
+        const OutputPlace place = outputPlace(o);
+        const std::string archive = archiveCopyName(place.tag, SystemClock().now());
+        const auto defaultPdf = place.folder.dir() / cp1252ToUtf8(archiveSibling(archive, ".pdf"));
+        const PrintOutcome outcome = printReport(
+            place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices, defaultPdf);
+        switch (outcome.status) {
+        case PrintStatus::UnknownDestination:
+            printError("Destinazione di stampa non trovata in Stampanti.mdb: \"" +
+                       o.choices.destination + "\"");
+            return 1;
+        case PrintStatus::NoReport:
+            printError("File di stampa non trovato: " + reportFileName(place.tag) +
+                       " (crearlo con \"presenze-cli report\")");
+            return 1;
+        case PrintStatus::Ready:
+            break;
+        }
+        std::cout << cp1252ToUtf8(outcome.description) << "\n";
         return 0;
     } catch (const DataError& e) {
         printError(e.what());
@@ -133,6 +208,10 @@ int main(int argc, char** argv)
             return runReport(args);
         if (command == "demo")
             return runDemo(args);
+        if (command == "csv")
+            return runCsv(args);
+        if (command == "print")
+            return runPrint(args);
     } catch (const std::exception& e) {
         std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
         return 1;

@@ -1,0 +1,37 @@
+#pragma once
+// CSV export of the report file (ConvertiXLS): column bars become field
+// separators, rules and filler become blanks, and amounts written the Italian
+// way (1.234,50) become plain numbers with the station's decimal separator and
+// a currency sign in front. The settings come from "SeparatoreXLS.txt".
+
+#include "data/DataFolder.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace presenze {
+
+struct CsvSettings {
+    std::string separator = ",";   // line 1
+    std::string decimal = ".";     // line 2
+    std::string currency = "\x80"; // line 3, only its first character counts (the euro sign)
+};
+
+// The three lines of "SeparatoreXLS.txt", read as Windows-1252 text. A missing
+// file gives the defaults; a line the file does not have keeps its default.
+CsvSettings readCsvSettings(const DataFolder& folder);
+
+// One report line turned into one CSV line (without its line end).
+std::string convertCsvLine(std::string_view line, const CsvSettings& settings);
+
+// "fd" + tag + ".csv".
+std::string csvFileName(std::string_view stationTag);
+
+// Converts the report file `reportName` of the folder into "fd" + tag + ".csv"
+// (written whole or not at all) and returns the path written. Raises
+// DataError when the report file cannot be read or the CSV file written.
+std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view reportName,
+                                  std::string_view stationTag);
+
+} // namespace presenze

@@ -1,0 +1,98 @@
+#include "output/PrintJob.h"
+
+#include "data/Text1252.h"
+#include "desk/KV7Routine.h"
+#include "output/LineConversion.h"
+#include "output/PrintConfig.h"
+#include "output/ReportFile.h"
+
+#include <cstdlib>
+
+namespace presenze {
+namespace {
+
+constexpr int kDefaultPageLength = 60;
+
+int pageLength(const DataFolder& folder, std::int64_t hotel, bool compressed)
+{
+    const auto lengths = readPageLengths(folder, hotel);
+    if (!lengths)
+        return kDefaultPageLength;
+    const long length = compressed ? lengths->compressed : lengths->normal;
+    // An empty or zero length would end a page after every line.
+    if (length <= 0 || length > 32767)
+        return kDefaultPageLength;
+    return static_cast<int>(length);
+}
+
+} // namespace
+
+bool PrintJob::padsPages() const
+{
+    return optionLetters.find('U') != std::string::npos;
+}
+
+std::optional<std::string> systemEnvironment(std::string_view name)
+{
+    const std::string utf8Name = cp1252ToUtf8(name);
+    if (utf8Name.empty() || utf8Name.find('=') != std::string::npos)
+        return std::nullopt;
+    const char* value = std::getenv(utf8Name.c_str());
+    if (!value)
+        return std::nullopt;
+    return utf8ToCp1252(value);
+}
+
+std::string chooseDevice(std::string_view destinazione, std::string_view linea,
+                         std::string_view printer, const EnvironmentLookup& env)
+{
+    if (!trimBlanks(printer).empty())
+        return std::string(trimBlanks(printer));
+    if (env) {
+        if (auto value = env(destinazione); value && !value->empty())
+            return *value;
+    }
+    return std::string(linea);
+}
+
+PreparedPrint preparePrint(const DataFolder& folder, std::string_view stationTag,
+                           std::int64_t hotel, const PrintChoices& choices,
+                           const EnvironmentLookup& env)
+{
+    PreparedPrint prepared;
+    PrintJob& job = prepared.job;
+    job.compressed = choices.compressed;
+    job.landscape = choices.landscape;
+    job.duplex = choices.duplex;
+    job.font = readPrintFont(folder);
+    job.pageLength = pageLength(folder, hotel, choices.compressed);
+
+    const auto destination = findPrintDestination(folder, choices.destination);
+    if (!destination) {
+        prepared.status = PrintStatus::UnknownDestination;
+        return prepared;
+    }
+    job.destination = destination->destinazione;
+    job.settings =
+        readPrintSettings(folder, destination->tipoStampa).value_or(defaultPrintSettings());
+    job.device = chooseDevice(destination->destinazione, destination->linea, choices.printer, env);
+
+    const auto report = folder.find(reportFileName(stationTag));
+    if (!report) {
+        prepared.status = PrintStatus::NoReport;
+        return prepared;
+    }
+    job.optionLetters = readOptionLetters(folder);
+    job.lines = readReportLines(*report);
+    if (job.optionLetters.find('K') == std::string::npos) {
+        for (auto& line : job.lines) {
+            if (job.systemPrinterMode())
+                Converti2(line);
+            else
+                TogliGrafica(line);
+        }
+    }
+    return prepared;
+}
+
+} // namespace presenze

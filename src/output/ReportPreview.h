@@ -1,0 +1,58 @@
+#pragma once
+// The reading side of the preview window (Anteprima): the report file shown a
+// chunk at a time, box drawing turned into "|" and "-" (TogliGrafica). A chunk
+// takes whole lines until it holds at least the limit in characters (line
+// ends not counted): 20000 for the first chunk when the window opens, 26000
+// for the next ones and for a new start. Saving puts the shown text in place
+// of the lines its chunk came from and keeps the rest of the report.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presenze {
+
+inline constexpr std::size_t kFirstChunk = 20000;
+inline constexpr std::size_t kNextChunk = 26000;
+
+class ReportPreview
+{
+public:
+    // Reads the report file; a missing file leaves the preview without one.
+    explicit ReportPreview(std::filesystem::path reportFile);
+
+    bool hasReport() const { return m_hasReport; }
+
+    // The chunk that follows the current position, with CR LF after each
+    // line (Windows-1252). At the end of the file it is empty.
+    std::string readChunk(std::size_t limit);
+    // Reads the file again from its start and returns its first chunk.
+    std::string restart(std::size_t limit = kNextChunk);
+    // Writes the shown text (CR LF or LF line ends) in place of the lines of
+    // the current chunk and rewrites the report file whole. Reading goes on
+    // after the saved lines. Raises DataError when the file cannot be written.
+    void save(std::string_view shownText);
+
+    // AltreRighe: true while lines follow the current chunk.
+    bool moreLines() const { return m_next < m_lines.size(); }
+    // LettiCaratteri: characters of the lines of the current chunk.
+    std::int32_t charactersRead() const { return m_read; }
+    // The lines of the current chunk: [chunkBegin, chunkEnd) of the file.
+    std::size_t chunkBegin() const { return m_begin; }
+    std::size_t chunkEnd() const { return m_next; }
+
+private:
+    void load();
+
+    std::filesystem::path m_file;
+    bool m_hasReport = false;
+    std::vector<std::string> m_lines;
+    std::size_t m_begin = 0;
+    std::size_t m_next = 0;
+    std::int32_t m_read = 0;
+};
+
+} // namespace presenze
