@@ -23,28 +23,27 @@ constexpr std::string_view kNoData = "Nessun dato soddisfa i criteri di selezion
 constexpr std::string_view kBadDatesTitle = "Righe escluse";
 constexpr std::size_t kWarningsShown = 10;
 
-// Header lines 1 to 6 of the month.
-std::array<std::string, 7> headerLines(const Date& first, const DateTime& now)
+// Header lines 1 to 5 of the month (index 0 to 4): the title, then the
+// day numbers and weekdays of the 31 columns between rules.
+std::array<std::string, 5> headerLines(const Date& first, const DateTime& now)
 {
-    std::array<std::string, 7> h;
+    std::array<std::string, 5> h;
     char clock[8];
     std::snprintf(clock, sizeof clock, "%02d:%02d", now.hour, now.minute);
-    h[1] = now.date.toDisplay() + std::string(36, ' ') + "Stampa Presenze per Ditta / Hotel (" +
+    h[0] = now.date.toDisplay() + std::string(36, ' ') + "Stampa Presenze per Ditta / Hotel (" +
            MonthNames[first.month] + ")" + std::string(36, ' ') + clock;
-    h[2] = std::string(8, kHorizontal) + kBranchDown;
-    h[3] = std::string(" Hotel  ") + kVertical;
-    h[4] = std::string(8, ' ') + kVertical;
-    h[5] = std::string(8, kHorizontal) + kCrossing;
-    h[6] = std::string(8, ' ') + kVertical;
+    h[1] = std::string(8, kHorizontal) + kBranchDown;
+    h[2] = std::string(" Hotel  ") + kVertical;
+    h[3] = std::string(8, ' ') + kVertical;
+    h[4] = std::string(8, kHorizontal) + kCrossing;
     for (int i = 0; i < 31; ++i) {
         const Date day = first.addDays(i);
         char number[8];
         std::snprintf(number, sizeof number, "%3s", day.toDisplay().substr(0, 2).c_str());
-        h[2] += std::string(3, kHorizontal) + kBranchDown;
-        h[3] += std::string(number) + kVertical;
-        h[4] += WeekdayNames[GiornoSettimana(day.toDisplay())].substr(0, 3) + kVertical;
-        h[5] += std::string(3, kHorizontal) + kCrossing;
-        h[6] += std::string(3, ' ') + kVertical;
+        h[1] += std::string(3, kHorizontal) + kBranchDown;
+        h[2] += std::string(number) + kVertical;
+        h[3] += WeekdayNames[GiornoSettimana(day.toDisplay())].substr(0, 3) + kVertical;
+        h[4] += std::string(3, kHorizontal) + kCrossing;
     }
     return h;
 }
@@ -181,37 +180,57 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
     Tipo2Tables t;
     std::string dittaCorrente = rows.front().ditta;
     t.HotelCorrente = rows.front().numeroHotel;
-    const auto h = headerLines(*first, context.clock.now());
-    for (int i = 1; i <= 5; ++i)
-        out.line(h[i]);
-    out.line("HOTEL: " + std::to_string(t.HotelCorrente));
+    // A total that overflows names the hotel and the company it belongs to.
+    const auto where = [&](const DataError& e, const std::string* ditta) {
+        std::string text = std::string(e.what()) + " (hotel " + std::to_string(t.HotelCorrente);
+        if (ditta)
+            text += ", ditta \"" + *ditta + "\"";
+        return DataError(text + ")");
+    };
+    const auto closeCompany = [&] {
+        try {
+            ScriviRiga(out, dittaCorrente, t, selection.kind);
+        } catch (const DataError& e) {
+            throw where(e, &dittaCorrente);
+        }
+    };
+    const auto closeHotel = [&] {
+        try {
+            RiepilogoCamere(out, t, rooms, selection.kind);
+        } catch (const DataError& e) {
+            throw where(e, nullptr);
+        }
+    };
 
+    const auto h = headerLines(*first, context.clock.now());
+    for (const auto& line : h)
+        out.line(line);
+    out.line("HOTEL: " + std::to_string(t.HotelCorrente));
     for (const BookingRow& row : rows) {
         if (row.numeroHotel != t.HotelCorrente) {
             if (detail) {
-                ScriviRiga(out, dittaCorrente, t, selection.kind);
+                closeCompany();
                 dittaCorrente = row.ditta;
             }
-            out.line(h[5]);
-            RiepilogoCamere(out, t, rooms, selection.kind);
+            out.line(h[4]);
+            closeHotel();
             t.HotelCorrente = row.numeroHotel;
             out.line("HOTEL: " + std::to_string(t.HotelCorrente));
         }
         if (row.ditta != dittaCorrente) {
-            ScriviRiga(out, dittaCorrente, t, selection.kind);
+            closeCompany();
             dittaCorrente = row.ditta;
         }
         try {
             tally(row, presences, detail, t);
         } catch (const DataError& e) {
-            throw DataError(std::string(e.what()) + " (hotel " + std::to_string(row.numeroHotel) +
-                            ", ditta \"" + row.ditta + "\")");
+            throw where(e, &row.ditta);
         }
     }
     if (detail)
-        ScriviRiga(out, dittaCorrente, t, selection.kind);
-    out.line(h[5]);
-    RiepilogoCamere(out, t, rooms, selection.kind);
+        closeCompany();
+    out.line(h[4]);
+    closeHotel();
     if (detail)
         out.line(closingTable(t));
 }
