@@ -1,12 +1,48 @@
-// presenze: the desktop program.
+// presenze: the desktop program. It works on the data folder it is started
+// in, or on the one given with --data-dir.
+
+#include "data/DataFolder.h"
+#include "desk/Clock.h"
+#include "desk/KV7DeskTop.h"
+#include "desk/QtTranslations.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <filesystem>
+
+using namespace presenze;
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label("Presenze per Ditta / Agenzia");
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("presenze"));
+    QApplication::setApplicationVersion(QStringLiteral(PRESENZE_VERSION));
+    installItalianTranslations(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Presenze per Ditta / Agenzia"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Cartella dei dati (predefinita: la "
+                                                    "cartella corrente)."),
+                                     QStringLiteral("CARTELLA"));
+    parser.addOption(dataDir);
+    parser.process(app);
+
+    const QString dir = parser.isSet(dataDir) ? parser.value(dataDir) : QDir::currentPath();
+    const std::filesystem::path folder(dir.toStdString());
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) {
+        QMessageBox::critical(nullptr, QStringLiteral("Presenze per Ditta / Agenzia"),
+                              QStringLiteral("Cartella dei dati non trovata:\n%1").arg(dir));
+        return 1;
+    }
+
+    SystemClock clock;
+    KV7DeskTop window{DataFolder(std::filesystem::absolute(folder, ec)), clock};
+    window.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,353 @@
+// The main window as a person uses it: start-up, the month fields, the hotel
+// boxes and the company search.
+
+#include "desk/KV7DeskTop.h"
+
+#include "GuiTestSupport.h"
+#include "desk/KV7Routine.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace presenze;
+
+namespace
+{
+
+const test::TempDir& folderWith(std::unique_ptr<test::TempDir>& dir, std::string_view fixture)
+{
+    dir = std::make_unique<test::TempDir>();
+    test::copyFixture(fixture, dir->path());
+    return *dir;
+}
+
+} // namespace
+
+class KV7DeskTopTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> m_dir;
+    FixedClock m_clock = test::fixedClock(); // 08/12/2026
+    test::ScriptedPrompts m_prompts;
+    std::unique_ptr<KV7DeskTop> m_window;
+
+    KV7DeskTop& open(std::string_view fixture)
+    {
+        folderWith(m_dir, fixture);
+        return reopen();
+    }
+    KV7DeskTop& reopen()
+    {
+        m_prompts = test::ScriptedPrompts();
+        m_window.reset();
+        m_window = std::make_unique<KV7DeskTop>(DataFolder(m_dir->path()), m_clock, &m_prompts);
+        m_window->show();
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("window not active");
+        return *m_window;
+    }
+    // A click on the box itself (a stretched check box takes clicks only there).
+    static void click(QAbstractButton* button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+    void type(QWidget* widget, const QString& text)
+    {
+        widget->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            edit->clear();
+        QTest::keyClicks(widget, text);
+        QTest::keyClick(widget, Qt::Key_Return);
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_window.reset();
+        m_dir.reset();
+    }
+
+    void startUpFillsTheControls()
+    {
+        KV7DeskTop& w = open("hotel");
+        QCOMPARE(w.windowTitle(), QStringLiteral("Presenze per Ditta / Agenzia"));
+        QCOMPARE(w.Text1(0)->text(), QStringLiteral("12"));
+        QCOMPARE(w.Text1(2)->text(), QStringLiteral("2026"));
+        QCOMPARE(w.Text1(3)->text(), QStringLiteral("12"));
+        QCOMPARE(w.Text1(4)->text(), QStringLiteral("2026"));
+        QVERIFY(w.Text1(1)->text().isEmpty());
+        QVERIFY(w.Opt(0)->isChecked());
+        QVERIFY(!w.Chk(1)->isChecked());
+        QVERIFY(w.Chk(2)->isChecked());
+        QVERIFY(!w.Chk(3)->isChecked());
+        QVERIFY(!w.ChkA()->isChecked());
+        QVERIFY(w.ChkHtl(0)->isChecked());
+        QVERIFY(w.Label2()->text().isEmpty());
+        QVERIFY(m_prompts.warnings.empty());
+
+        // Every control under its name, with its caption.
+        const std::vector<std::pair<QString, QString>> captions{
+            {"Opt_0", "Confermate"},
+            {"Opt_1", "Opzionate"},
+            {"Opt_2", "Tutte"},
+            {"Chk_0", "Singola Ditta"},
+            {"Chk_1", "Singola Ditta"},
+            {"Chk_2", "Riepilogate"},
+            {"Chk_3", "Elenco specifico"},
+            {"ChkA", "Raggruppamento TOP/ACS"},
+            {"ChkHtl_0", "Seleziona / deseleziona tutti gli hotel"},
+            {"Tasto_0", "&Stampa"},
+            {"Tasto_1", "&Esci"},
+            {"Tasto_2", "E&lenco"},
+            {"ChkHtl_1", "HOTEL EDEN"},
+            {"ChkHtl_4", "HOTEL AURORA LAGO"}};
+        for (const auto& [name, caption] : captions) {
+            auto* button = w.findChild<QAbstractButton*>(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->text(), caption);
+        }
+        QCOMPARE(w.findChild<QLabel*>("Label1_0")->text(), QStringLiteral("Dal mese"));
+        QCOMPARE(w.findChild<QLabel*>("Label1_1")->text(), QStringLiteral("Al mese"));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(w.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)));
+        QVERIFY(w.findChild<QLabel*>("Label2"));
+        const auto actions = w.menuBar()->actions();
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions[0]->text(), QStringLiteral("Stagione"));
+
+        // The single-hotel filter and its list exist but are never shown.
+        QVERIFY(!w.Chk(0)->isVisible());
+        QVERIFY(!w.Combo1()->isVisible());
+        QCOMPARE(w.Combo1()->count(), 4);
+        QCOMPARE(w.Combo1()->currentText(), QStringLiteral("  1 - HOTEL EDEN"));
+        QCOMPARE(HotelCount, 4);
+        QVERIFY(!w.ChkHtl(5));
+        QCOMPARE(CompanyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
+        QCOMPARE(CompanyList[2], std::string("SOCIET\xC0 ALBA"));
+        QVERIFY(Season.empty());
+
+        w.Combo1()->setCurrentIndex(2);
+        w.Combo1_Click();
+        QCOMPARE(SelectedHotel, 3);
+    }
+
+    void tabOrderFollowsTheForm()
+    {
+        KV7DeskTop& w = open("hotel");
+        w.Text1(0)->setFocus();
+        const std::vector<QWidget*> order{w.Text1(2), w.Text1(3),  w.Text1(4), w.Tasto(0),
+                                          w.Tasto(1), w.Tasto(2),  w.Text1(1), w.Chk(1),
+                                          w.Chk(2),   w.Chk(3),    w.ChkA(),   w.ChkHtl(0),
+                                          w.Opt(0),   w.ChkHtl(1), w.ChkHtl(2)};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    }
+
+    void monthFieldsFilterAndMoveOnWithEnter()
+    {
+        KV7DeskTop& w = open("hotel");
+        type(w.Text1(0), "7a");
+        QCOMPARE(w.Text1(0)->text(), QStringLiteral("7"));
+        QCOMPARE(QApplication::focusWidget(), w.Text1(2));
+
+        type(w.Text1(0), "15");
+        QCOMPARE(w.Text1(0)->text(), QStringLiteral("12"));
+        QCOMPARE(QApplication::focusWidget(), w.Text1(0));
+        type(w.Text1(0), "x");
+        QCOMPARE(w.Text1(0)->text(), QStringLiteral("12"));
+
+        type(w.Text1(2), "20x24");
+        QCOMPARE(w.Text1(2)->text(), QStringLiteral("2024"));
+        QCOMPARE(QApplication::focusWidget(), w.Text1(3));
+        type(w.Text1(3), "03");
+        QCOMPARE(QApplication::focusWidget(), w.Text1(4));
+        type(w.Text1(4), "2024");
+        QCOMPARE(QApplication::focusWidget(), w.Tasto(0));
+        // The Enter that moved the focus did not press "&Stampa".
+        QVERIFY(m_prompts.questions.empty());
+        QVERIFY(!w.isBusy());
+
+        // Enter in the single-company box goes on to "&Stampa".
+        w.Chk(1)->setFocus();
+        QTest::keyClick(w.Chk(1), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.Tasto(0));
+        QVERIFY(m_prompts.questions.empty());
+
+        // A field selects its whole text when it gets the focus.
+        w.Text1(3)->setFocus();
+        QTRY_COMPARE(w.Text1(3)->selectedText(), w.Text1(3)->text());
+    }
+
+    void hotelBoxesBeyondTheTenthAreShownAndFollowSelectAll()
+    {
+        folderWith(m_dir, "hotel");
+        test::writeRegistry(m_dir->path(), 12);
+        KV7DeskTop& w = reopen();
+        QCOMPARE(HotelCount, 12);
+        for (int k = 1; k <= 12; ++k) {
+            QVERIFY(w.ChkHtl(k));
+            QVERIFY(w.ChkHtl(k)->isVisible());
+            QCOMPARE(w.ChkHtl(k)->text(), QStringLiteral("HOTEL NUMERO %1").arg(k));
+        }
+        // Columns of five, in hotel order.
+        auto pos = [&](int k) { return w.ChkHtl(k)->mapTo(&w, QPoint(0, 0)); };
+        QCOMPARE(pos(1).x(), pos(5).x());
+        QVERIFY(pos(2).y() > pos(1).y());
+        QCOMPARE(pos(6).y(), pos(1).y());
+        QVERIFY(pos(6).x() > pos(1).x());
+        QVERIFY(pos(11).x() > pos(6).x());
+        QCOMPARE(pos(11).y(), pos(1).y());
+
+        QVERIFY(!w.selection().tickedHotels);
+        click(w.ChkHtl(0));
+        for (int k = 1; k <= 12; ++k)
+            QVERIFY(!w.ChkHtl(k)->isChecked());
+        QVERIFY(w.selection().tickedHotels && w.selection().tickedHotels->empty());
+        click(w.ChkHtl(0));
+        QVERIFY(!w.selection().tickedHotels);
+
+        click(w.ChkHtl(12));
+        click(w.ChkHtl(3));
+        const Selection s = w.selection();
+        QVERIFY(s.tickedHotels);
+        QCOMPARE(s.tickedHotels->size(), std::size_t(10));
+        QVERIFY(!s.hotelTicked(3) && !s.hotelTicked(12) && s.hotelTicked(11));
+        QVERIFY(w.ChkHtl(0)->isChecked());
+    }
+
+    void captionsAreNotClipped()
+    {
+        folderWith(m_dir, "hotel-edge"); // a hotel name of fifty characters
+        KV7DeskTop& w = reopen();
+        for (auto* button : w.findChildren<QAbstractButton*>()) {
+            if (button->isVisible())
+                QVERIFY2(button->width() >= button->sizeHint().width(),
+                         qPrintable(button->objectName()));
+        }
+        for (auto* label : w.findChildren<QLabel*>()) {
+            if (label->isVisible() && !label->text().isEmpty())
+                QVERIFY2(label->width() >= label->sizeHint().width(),
+                         qPrintable(label->objectName()));
+        }
+        for (int i : {0, 2, 3, 4}) {
+            QLineEdit* edit = w.Text1(i);
+            const int wanted =
+                edit->fontMetrics().horizontalAdvance(i == 0 || i == 3 ? "00" : "0000");
+            QVERIFY(edit->contentsRect().width() > wanted);
+        }
+    }
+
+    void theSelectionSnapshotFollowsTheControls()
+    {
+        KV7DeskTop& w = open("hotel");
+        click(w.Opt(2));
+        click(w.Chk(2));
+        click(w.Chk(3));
+        click(w.ChkA());
+        const Selection s = w.selection();
+        QVERIFY(s.kind == BookingKind::All);
+        QVERIFY(!s.summary);
+        QVERIFY(s.companyListOnly);
+        QVERIFY(s.groupTopAcs);
+        QVERIFY(!s.singleHotel);
+        QCOMPARE(s.comboHotel, 1);
+        QCOMPARE(s.companyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
+        click(w.Opt(1));
+        QVERIFY(w.selection().kind == BookingKind::Optional);
+    }
+
+    void companySearchFindsANameWithAnApostrophe()
+    {
+        KV7DeskTop& w = open("hotel-edge");
+        // Without "Singola Ditta" Enter only moves to the box.
+        type(w.Text1(1), "l'anc");
+        QCOMPARE(QApplication::focusWidget(), w.Chk(1));
+        QVERIFY(m_prompts.questions.empty());
+
+        click(w.Chk(1));
+        QVERIFY(w.Chk(1)->isChecked());
+        QCOMPARE(QApplication::focusWidget(), w.Text1(1));
+        m_prompts.answers = {AnswerYes};
+        type(w.Text1(1), "l'anc");
+        QCOMPARE(m_prompts.questions.size(), std::size_t(1));
+        QCOMPARE(m_prompts.questions[0],
+                 std::string("Ditte Abituali: L'ANCORA VIAGGI\r\nLocalit\xC3\xA0 : MILANO\r\n"
+                             "E' la Ditta cercata?"));
+        QCOMPARE(w.Text1(1)->text(), QStringLiteral("L'ANCORA VIAGGI"));
+        QCOMPARE(QApplication::focusWidget(), w.Tasto(0));
+        QVERIFY(!w.isBusy());
+        const Selection s = w.selection();
+        QVERIFY(s.singleCompany);
+        QCOMPARE(s.company, std::string("L'ANCORA VIAGGI"));
+
+        // Every match refused: the field is emptied and the focus goes back to the box.
+        m_prompts.questions.clear();
+        m_prompts.answers = {AnswerNo, AnswerNo, AnswerNo};
+        type(w.Text1(1), "rossi");
+        QCOMPARE(m_prompts.questions.size(), std::size_t(3));
+        QVERIFY(w.Text1(1)->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w.Chk(1));
+
+        // The second match, taken as it is stored.
+        m_prompts.answers = {AnswerNo, AnswerYes};
+        type(w.Text1(1), "ROSSI");
+        QCOMPARE(w.Text1(1)->text(), QStringLiteral("Rossi Tour"));
+
+        // Cancel stops at once.
+        m_prompts.questions.clear();
+        m_prompts.answers = {AnswerCancel};
+        type(w.Text1(1), "ROSSI");
+        QCOMPARE(m_prompts.questions.size(), std::size_t(1));
+        QVERIFY(w.Text1(1)->text().isEmpty());
+    }
+
+    void companySearchReportsAMissingCompaniesFile()
+    {
+        KV7DeskTop& w = open("hotel");
+        std::filesystem::remove(m_dir->path() / "DitteAbituali.mdb");
+        click(w.Chk(1));
+        type(w.Text1(1), "ROSSI");
+        QVERIFY(test::contains(m_prompts.warnings, "DitteAbituali.mdb"));
+        QCOMPARE(w.Text1(1)->text(), QStringLiteral("ROSSI"));
+        QVERIFY(w.isVisible());
+    }
+
+    void aMissingOrCorruptRegistryIsReportedAndTheWindowOpens()
+    {
+        folderWith(m_dir, "hotel");
+        std::filesystem::remove(m_dir->path() / "AnagraficaHotels.mdb");
+        KV7DeskTop& w = reopen();
+        QCOMPARE(m_prompts.warnings.size(), std::size_t(1));
+        QVERIFY(test::contains(m_prompts.warnings, "AnagraficaHotels.mdb"));
+        QVERIFY(!w.ChkHtl(1));
+        QCOMPARE(HotelCount, 0);
+        QCOMPARE(w.Text1(0)->text(), QStringLiteral("12"));
+
+        test::writeFile(m_dir->path() / "AnagraficaHotels.mdb", "questo non \xC3\xA8 un database");
+        KV7DeskTop& again = reopen();
+        QVERIFY(test::contains(m_prompts.warnings, "AnagraficaHotels.mdb"));
+        QVERIFY(again.isVisible());
+        click(again.ChkHtl(0));
+        QVERIFY(!again.ChkHtl(0)->isChecked());
+    }
+
+    void esciClosesTheWindow()
+    {
+        KV7DeskTop& w = open("hotel");
+        click(w.Tasto(1));
+        QVERIFY(!w.isVisible());
+    }
+};
+
+QTEST_MAIN(KV7DeskTopTest)
+#include "KV7DeskTopTest.moc"
