@@ -1,0 +1,317 @@
+// "&Stampa": the checks of the month range, the report-type question, the
+// report built month by month while the window waits, and the errors.
+
+#include "GuiTestSupport.h"
+#include "data/Text1252.h"
+#include "desk/KV7DeskTop.h"
+#include "desk/KV7Routine.h"
+#include "output/ReportFile.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace presenze;
+
+class PrintRequestTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<test::TempDir> m_dir;
+    FixedClock m_clock = test::fixedClock();
+    test::ScriptedPrompts m_prompts;
+    std::unique_ptr<KV7DeskTop> m_window;
+    std::vector<std::filesystem::path> m_shown; // reports handed to the viewer
+
+    KV7DeskTop& open(std::string_view fixture)
+    {
+        m_dir = std::make_unique<test::TempDir>();
+        test::copyFixture(fixture, m_dir->path());
+        return reopen();
+    }
+    KV7DeskTop& reopen()
+    {
+        m_prompts = test::ScriptedPrompts();
+        m_shown.clear();
+        m_window.reset();
+        m_window = std::make_unique<KV7DeskTop>(DataFolder(m_dir->path()), m_clock, &m_prompts);
+        m_window->setReportViewer(
+            [this](QWidget*, const std::filesystem::path& report) { m_shown.push_back(report); });
+        m_window->show();
+        if (!QTest::qWaitForWindowActive(m_window.get()))
+            qWarning("window not active");
+        return *m_window;
+    }
+    void setRange(KV7DeskTop& w, const QString& from, const QString& fromYear, const QString& to,
+                  const QString& toYear)
+    {
+        w.Text1(0)->setText(from);
+        w.Text1(2)->setText(fromYear);
+        w.Text1(3)->setText(to);
+        w.Text1(4)->setText(toYear);
+    }
+    // Presses "&Stampa" and waits until the request has ended.
+    void print(KV7DeskTop& w)
+    {
+        QSignalSpy finished(&w, &KV7DeskTop::printRequestFinished);
+        QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+        if (w.isBusy())
+            QVERIFY(finished.wait(60000));
+        QVERIFY(!w.isBusy());
+    }
+    std::filesystem::path reportFile() const { return m_dir->path() / "fd7"; }
+
+private slots:
+    void initTestCase() { qputenv("PCLocal", "7"); }
+    void cleanup()
+    {
+        m_window.reset();
+        m_dir.reset();
+    }
+
+    void anInvalidRangeOnlyMovesTheFocus()
+    {
+        KV7DeskTop& w = open("hotel");
+        const struct {
+            const char* from;
+            const char* fromYear;
+            const char* to;
+            const char* toYear;
+            int focus;
+        } cases[] = {{"0", "2024", "02", "2024", 0},  {"13", "2024", "02", "2024", 0},
+                     {"01", "2024", "13", "2024", 0}, {"x", "2024", "02", "2024", 0},
+                     {"05", "2024", "04", "2024", 0}, {"01", "2025", "12", "2024", 0},
+                     {"01", "1995", "02", "2024", 2}, {"01", "24", "02", "2024", 2},
+                     {"01", "2024", "02", "", 4},     {"01", "2024", "02", "12345", 4}};
+        for (const auto& c : cases) {
+            setRange(w, c.from, c.fromYear, c.to, c.toYear);
+            w.Tasto(2)->setFocus();
+            QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+            QVERIFY(!w.isBusy());
+            QCOMPARE(QApplication::focusWidget(), w.Text1(c.focus));
+            QCOMPARE(w.Text1(0)->text(), QString(c.from));
+        }
+        QVERIFY(m_prompts.questions.empty());
+        QVERIFY(m_prompts.warnings.empty());
+        QVERIFY(!std::filesystem::exists(reportFile()));
+    }
+
+    void twoMonthsOfType1WhileTheWindowWaits()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "1", "2024", "02", "2024"); // a month typed as 1 is 01
+
+        // What the window shows while the report is built.
+        QStringList titles;
+        bool hourglass = false, disabled = false;
+        connect(&w, &QWidget::windowTitleChanged, this, [&](const QString& title) {
+            titles << title;
+            if (title.endsWith(QStringLiteral("Attendere..."))) {
+                const QCursor* cursor = QGuiApplication::overrideCursor();
+                hourglass = cursor && cursor->shape() == Qt::WaitCursor;
+                disabled = !w.Tasto(0)->isEnabled() && !w.menuBar()->isEnabled();
+            }
+        });
+        QList<int> progress;
+        connect(w.progressBar(), &QProgressBar::valueChanged, this,
+                [&](int value) { progress << value; });
+
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QCOMPARE(m_prompts.questions.front(),
+                 std::string("Stampa Presenze per Ditta: Stampa Tipo 1 (Si) o Tipo 2 (No)?"));
+        QCOMPARE(ReportType, 6);
+        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QCOMPARE(titles, (QStringList{"Presenze per Ditta / Agenzia - Attendere...",
+                                      "Presenze per Ditta / Agenzia"}));
+        QVERIFY(hourglass);
+        QVERIFY(disabled);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(progress.contains(1));
+        QVERIFY(!w.progressBar()->isVisible());
+        QVERIFY(!w.Label2()->text().isEmpty()); // the tally's last status text
+
+        // Both months, in order, in the report file the viewer was given.
+        QCOMPARE(m_shown.size(), std::size_t(1));
+        QCOMPARE(m_shown[0], reportFile());
+        const std::string report = test::readFile(reportFile());
+        const auto january = report.find("(Gennaio  )");
+        const auto february = report.find("(Febbraio )");
+        QVERIFY(january != std::string::npos);
+        QVERIFY(february != std::string::npos);
+        QVERIFY(january < february);
+        QCOMPARE(QApplication::focusWidget(), w.Text1(0));
+        QVERIFY(w.Tasto(0)->isEnabled());
+    }
+
+    void theReportMatchesTheCommandLine()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        const std::string expected =
+            test::readFile(test::fixturesDir() / "expected" / "t1-summary-confirmed-feb2024");
+        QVERIFY(test::readFile(reportFile()) == expected);
+    }
+
+    void anArchivedSeasonIsReadByTheNextReport()
+    {
+        KV7DeskTop& w = open("hotel");
+        // The season's files only: the current season's booking files are gone.
+        std::filesystem::remove(m_dir->path() / "Scheda_Prenotazione.mdb");
+        std::filesystem::remove(m_dir->path() / "Camere_Prenotazione.mdb");
+        m_prompts.inputs = {std::string(" 2023 ")};
+        w.menuStagione()->trigger();
+        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(m_prompts.prompts.size(), std::size_t(1));
+        QVERIFY(m_prompts.prompts[0].first.rfind("Stampa Prenotazioni: Elenco Stagioni Archiviate",
+                                                 0) == 0);
+        QVERIFY(m_prompts.prompts[0].first.find("\r\n2023\r\n") != std::string::npos);
+        QCOMPARE(w.selection().season, std::string("2023"));
+
+        setRange(w, "02", "2023", "02", "2023");
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QCOMPARE(m_shown.size(), std::size_t(1));
+
+        // Back to the current season, whose files are missing: the error names them.
+        std::filesystem::copy_file(test::fixturesDir() / "hotel" / "Scheda_Prenotazione.mdb",
+                                   m_dir->path() / "Scheda_Prenotazione.mdb");
+        m_prompts.inputs = {std::nullopt};
+        w.menuStagione()->trigger();
+        QVERIFY(Season.empty());
+        print(w);
+        QVERIFY(test::contains(m_prompts.warnings, "Camere_Prenotazione.mdb"));
+    }
+
+    void cancelKeepsTheSeasonWhenTheCurrentOneIsMissing()
+    {
+        KV7DeskTop& w = open("hotel");
+        std::filesystem::remove(m_dir->path() / "Scheda_Prenotazione.mdb");
+        m_prompts.inputs = {std::string("2023")};
+        w.menuStagione()->trigger();
+        QCOMPARE(Season, std::string("2023"));
+        m_prompts.inputs = {std::string("2019"), std::nullopt};
+        w.menuStagione()->trigger();
+        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(m_prompts.prompts.size(), std::size_t(3));
+        QCOMPARE(m_prompts.prompts[2].second, std::string("2019"));
+    }
+
+    void errorsAreShownAndTheWindowStaysUsable_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("corrupt");
+        QTest::addColumn<int>("type");
+        QTest::newRow("registry missing") << "AnagraficaHotels.mdb" << false << 6;
+        QTest::newRow("registry corrupt") << "AnagraficaHotels.mdb" << true << 6;
+        QTest::newRow("rooms missing") << "Camere_Prenotazione.mdb" << false << 6;
+        QTest::newRow("rooms corrupt") << "Camere_Prenotazione.mdb" << true << 6;
+        QTest::newRow("headers corrupt, type 2") << "Scheda_Prenotazione.mdb" << true << 7;
+    }
+
+    void errorsAreShownAndTheWindowStaysUsable()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, corrupt);
+        QFETCH(int, type);
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        test::writeFile(reportFile(), "the previous report");
+        const auto path = m_dir->path() / file.toStdString();
+        std::filesystem::remove(path);
+        if (corrupt)
+            test::writeFile(path, std::string(4096, '\x5A'));
+
+        m_prompts.answers = {type};
+        print(w);
+        QCOMPARE(m_prompts.warnings.size(), std::size_t(1));
+        QVERIFY2(test::contains(m_prompts.warnings, file.toStdString()),
+                 m_prompts.warnings.front().c_str());
+        QVERIFY(m_shown.empty());
+        // The previous report file is left as it was.
+        QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
+        QVERIFY(w.isVisible());
+        QVERIFY(w.Tasto(0)->isEnabled());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Presenze per Ditta / Agenzia"));
+
+        // Mended, the next request works.
+        std::filesystem::remove(path);
+        std::filesystem::copy_file(test::fixturesDir() / "hotel" / file.toStdString(), path);
+        m_prompts.warnings.clear();
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QCOMPARE(m_shown.size(), std::size_t(1));
+    }
+
+    void aStationTagThatLeavesTheFolderIsRefused()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        qputenv("PCLocal", "/../x");
+        print(w);
+        qputenv("PCLocal", "7");
+        QCOMPARE(m_prompts.warnings.size(), std::size_t(1));
+        QVERIFY(m_shown.empty());
+    }
+
+    void theWindowAsksTheCoresQuestionsMeanwhile()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        bool busyWhileAsked = false;
+        m_prompts.onAsk = [&](const std::string& question) {
+            if (question.find("Tipo 1") == std::string::npos)
+                busyWhileAsked = w.isBusy() && !QGuiApplication::overrideCursor();
+        };
+        m_prompts.answers = {AnswerNo, AnswerNo}; // Type 2, then arrivals
+        print(w);
+        QCOMPARE(ReportType, 7);
+        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QCOMPARE(m_prompts.questions.size(), std::size_t(2));
+        QVERIFY(busyWhileAsked);
+        QCOMPARE(m_shown.size(), std::size_t(1));
+        const std::string expected = test::readFile(test::fixturesDir() / "expected" /
+                                                    "t2-totals-confirmed-arrivals-feb2024");
+        QVERIFY(test::readFile(reportFile()) == expected);
+    }
+
+    void closingWhileBusyIsRefused()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "01", "2024", "03", "2024");
+        QSignalSpy finished(&w, &KV7DeskTop::printRequestFinished);
+        m_prompts.answers = {AnswerYes};
+        QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+        if (w.isBusy()) {
+            QVERIFY(!w.close());
+            QVERIFY(w.isVisible());
+            QVERIFY(finished.wait(60000));
+        }
+        QVERIFY(w.close());
+    }
+
+    void destroyingTheWindowWaitsForTheReport()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "01", "2024", "03", "2024");
+        m_prompts.answers = {AnswerYes};
+        QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+        m_window.reset(); // must neither crash nor hang
+        QVERIFY(std::filesystem::exists(reportFile()));
+    }
+};
+
+QTEST_MAIN(PrintRequestTest)
+#include "PrintRequestTest.moc"
