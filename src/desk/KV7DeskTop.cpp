@@ -639,8 +639,8 @@ void KV7DeskTop::setBusy(bool busy)
     m_controls->setEnabled(!busy);
     menuBar()->setEnabled(!busy);
     if (busy) {
-        setWindowTitle(kTitle + QStringLiteral(" - Attendere..."));
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        setWindowTitle(kTitle + QStringLiteral(" - Attendere..."));
         m_label2->clear();
         m_progress->setRange(0, 0);
         m_progress->setFormat(QString());

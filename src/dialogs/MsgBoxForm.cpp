@@ -154,6 +154,9 @@ void MsgBox_Form::reject()
 std::int16_t MsgBox_Show(const QString& title, const QString& text, std::int16_t style,
                          QWidget* parent)
 {
+    // A style the form cannot lay out would leave no button: it gets "Ok".
+    if (buttonsOfStyle(style) == 0)
+        style = 0;
     MsgBox_Form form(parent);
     form.Label1()->setText(title);
     form.setMessage(text);

@@ -54,7 +54,8 @@ private:
 };
 
 // Shows the form modally with `style` (0 or 48: "Ok"; 4, 36 or 200..400:
-// "Si" and "No"; 35 or 51: "Si", "No", "Annulla") and returns MsgBoxRisposta.
+// "Si" and "No"; 35 or 51: "Si", "No", "Annulla"; any other style is shown as
+// 0) and returns MsgBoxRisposta.
 std::int16_t MsgBox_Show(const QString& title, const QString& text, std::int16_t style,
                          QWidget* parent = nullptr);
 

@@ -19,6 +19,16 @@
 
 using namespace presenze;
 
+namespace
+{
+
+const char* firstOf(const std::vector<std::string>& texts)
+{
+    return texts.empty() ? "" : texts.front().c_str();
+}
+
+} // namespace
+
 class PrintRequestTest : public QObject
 {
     Q_OBJECT
@@ -128,7 +138,7 @@ private slots:
         QCOMPARE(m_prompts.questions.front(),
                  std::string("Stampa Presenze per Ditta: Stampa Tipo 1 (Si) o Tipo 2 (No)?"));
         QCOMPARE(ReportType, 6);
-        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(titles, (QStringList{"Presenze per Ditta / Agenzia - Attendere...",
                                       "Presenze per Ditta / Agenzia"}));
         QVERIFY(hourglass);
@@ -157,7 +167,7 @@ private slots:
         setRange(w, "02", "2024", "02", "2024");
         m_prompts.answers = {AnswerYes};
         print(w);
-        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         const std::string expected =
             test::readFile(test::fixturesDir() / "expected" / "t1-summary-confirmed-feb2024");
         QVERIFY(test::readFile(reportFile()) == expected);
@@ -181,7 +191,7 @@ private slots:
         setRange(w, "02", "2023", "02", "2023");
         m_prompts.answers = {AnswerYes};
         print(w);
-        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(m_shown.size(), std::size_t(1));
 
         // Back to the current season, whose files are missing: the error names them.
@@ -237,7 +247,7 @@ private slots:
         print(w);
         QCOMPARE(m_prompts.warnings.size(), std::size_t(1));
         QVERIFY2(test::contains(m_prompts.warnings, file.toStdString()),
-                 m_prompts.warnings.front().c_str());
+                 firstOf(m_prompts.warnings));
         QVERIFY(m_shown.empty());
         // The previous report file is left as it was.
         QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
@@ -251,7 +261,7 @@ private slots:
         m_prompts.warnings.clear();
         m_prompts.answers = {AnswerYes};
         print(w);
-        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(m_shown.size(), std::size_t(1));
     }
 
@@ -278,7 +288,7 @@ private slots:
         m_prompts.answers = {AnswerNo, AnswerNo}; // Type 2, then arrivals
         print(w);
         QCOMPARE(ReportType, 7);
-        QVERIFY2(m_prompts.warnings.empty(), m_prompts.warnings.front().c_str());
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(m_prompts.questions.size(), std::size_t(2));
         QVERIFY(busyWhileAsked);
         QCOMPARE(m_shown.size(), std::size_t(1));
