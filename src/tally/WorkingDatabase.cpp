@@ -105,7 +105,8 @@ void CreaArchivioLocale(const fs::path& file)
 }
 
 fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stationTag,
-                                const std::function<void(const Database&)>& fill)
+                                const std::function<void(const Database&)>& fill,
+                                const std::function<void(const Database&)>& readBack)
 {
     const fs::path target = folder.target(workingDatabaseName(stationTag));
     TemporaryFile temp(target);
@@ -113,12 +114,16 @@ fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stati
         const Database db(temp.path(), Database::Mode::Create);
         // A scratch file that is renamed into place only once complete needs
         // neither a rollback journal nor writes forced to the disk.
+        // A page cache large enough for a month keeps the rows in memory for
+        // the read-back.
         db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-                "PRAGMA locking_mode = EXCLUSIVE");
+                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -65536");
         Transaction transaction(db);
         createPresenzeTable(db);
         fill(db);
         transaction.commit();
+        if (readBack)
+            readBack(db);
     }
     std::error_code ec;
     fs::rename(temp.path(), target, ec);

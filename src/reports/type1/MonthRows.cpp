@@ -87,7 +87,6 @@ MonthRows readMonthRows(const Database& work)
 
     // Day rows: their sums do not depend on the order they are met in, so
     // they are added up inside the query, one call per row.
-    work.exec("PRAGMA mmap_size = 268435456");
     DayRowSums sums{rows, nullptr, 0};
     if (sqlite3_create_function(work.handle(), "somma_giorno", 16, SQLITE_UTF8, &sums, nullptr,
                                 addDayRow, finishDayRows) != SQLITE_OK)

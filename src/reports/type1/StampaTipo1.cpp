@@ -296,16 +296,14 @@ void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
         throw DataError("Data di inizio del mese non valida: " + std::string(primoGiorno));
 
     HotelRooms rooms;
-    const auto workFile =
-        rebuildWorkingDatabase(context.folder, context.stationTag, [&](const Database& work) {
-            rooms = CalcolaPresenze(primoGiorno, selection, context, work);
-        });
-    const HotelNames hotels(readHotelRegistry(context.folder));
     MonthRows rows;
-    {
-        const Database work(workFile, Database::Mode::ReadOnly);
-        rows = readMonthRows(work);
-    }
+    rebuildWorkingDatabase(
+        context.folder, context.stationTag,
+        [&](const Database& work) {
+            rooms = CalcolaPresenze(primoGiorno, selection, context, work);
+        },
+        [&](const Database& work) { rows = readMonthRows(work); });
+    const HotelNames hotels(readHotelRegistry(context.folder));
 
     writePageHead(out, *first, first->month, context.clock.now());
     Type1Month month(out, selection, rooms, hotels, rows);
