@@ -5,13 +5,15 @@
 #include <algorithm>
 #include <tuple>
 
-namespace presenze {
-namespace {
-
-bool byKey(const BookingHeader& a, const BookingHeader& b)
+namespace presenze
 {
-    return std::tie(a.numeroPrenotazione, a.numeroHotel, a.order) <
-           std::tie(b.numeroPrenotazione, b.numeroHotel, b.order);
+namespace
+{
+
+bool byKey(const BookingHeader* a, const BookingHeader* b)
+{
+    return std::tie(a->numeroPrenotazione, a->numeroHotel, a->order) <
+           std::tie(b->numeroPrenotazione, b->numeroHotel, b->order);
 }
 
 } // namespace
@@ -49,7 +51,12 @@ std::vector<const BookingHeader*> BookingCache::bookingHeaders(const DataFolder&
 {
     if (!m_headers.holds(folder, season)) {
         m_headers.rows = readBookingHeaders(folder, season);
-        std::sort(m_headers.rows.begin(), m_headers.rows.end(), byKey);
+        // The records stay where they are; only pointers to them are sorted.
+        m_headersByKey.clear();
+        m_headersByKey.reserve(m_headers.rows.size());
+        for (const auto& header : m_headers.rows)
+            m_headersByKey.push_back(&header);
+        std::sort(m_headersByKey.begin(), m_headersByKey.end(), byKey);
         m_headers.dir = folder.dir();
         m_headers.season = season;
         m_headers.loaded = true;
@@ -60,7 +67,7 @@ std::vector<const BookingHeader*> BookingCache::bookingHeaders(const DataFolder&
                std::tie(b.numeroPrenotazione, b.numeroHotel);
     });
     std::vector<const BookingHeader*> headers;
-    const auto& all = m_headers.rows;
+    const auto& all = m_headersByKey;
     auto it = all.begin();
     const BookingKey* previous = nullptr;
     for (const auto& key : wanted) {
@@ -68,14 +75,14 @@ std::vector<const BookingHeader*> BookingCache::bookingHeaders(const DataFolder&
             previous->numeroHotel == key.numeroHotel)
             continue;
         previous = &key;
-        it = std::lower_bound(it, all.end(), key, [](const BookingHeader& h, const BookingKey& k) {
-            return std::tie(h.numeroPrenotazione, h.numeroHotel) <
+        it = std::lower_bound(it, all.end(), key, [](const BookingHeader* h, const BookingKey& k) {
+            return std::tie(h->numeroPrenotazione, h->numeroHotel) <
                    std::tie(k.numeroPrenotazione, k.numeroHotel);
         });
-        for (; it != all.end() && it->numeroPrenotazione == key.numeroPrenotazione &&
-               it->numeroHotel == key.numeroHotel;
+        for (; it != all.end() && (*it)->numeroPrenotazione == key.numeroPrenotazione &&
+               (*it)->numeroHotel == key.numeroHotel;
              ++it)
-            headers.push_back(&*it);
+            headers.push_back(*it);
     }
     std::sort(headers.begin(), headers.end(),
               [](const BookingHeader* a, const BookingHeader* b) { return a->order < b->order; });

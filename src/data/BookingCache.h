@@ -16,9 +16,11 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze {
+namespace presenze
+{
 
-class BookingCache {
+class BookingCache
+{
 public:
     // The span of the request: room lines that arrive on or before lastKey
     // and leave after firstKey (YYYYMMDD texts).
@@ -57,8 +59,9 @@ private:
 
     std::string m_firstKey;
     std::string m_lastKey;
-    Loaded<RoomLine> m_lines;        // in table order
-    Loaded<BookingHeader> m_headers; // by booking number and hotel, then table order
+    Loaded<RoomLine> m_lines;                         // in table order
+    Loaded<BookingHeader> m_headers;                  // in table order
+    std::vector<const BookingHeader*> m_headersByKey; // by number and hotel, then table order
 };
 
 } // namespace presenze

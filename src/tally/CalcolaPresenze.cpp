@@ -59,8 +59,17 @@ struct BookingKeyEqual {
 // dates only.
 long dayOf(std::string_view key)
 {
-    const auto date = Date::parseKey(key);
-    return date ? date->toSerial() : 0;
+    int digits[8];
+    for (std::size_t i = 0; i < 8; ++i) {
+        if (key.size() != 8 || key[i] < '0' || key[i] > '9') {
+            const auto date = Date::parseKey(key);
+            return date ? date->toSerial() : 0;
+        }
+        digits[i] = key[i] - '0';
+    }
+    const Date date{digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3],
+                    digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]};
+    return date.toSerial();
 }
 
 // Sends the status text of the counted lines, a few times a second at most.

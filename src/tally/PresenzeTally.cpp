@@ -80,66 +80,79 @@ std::int32_t PresenzeTally::slotOf(PairId pairId, int contatore, std::int64_t li
     return index;
 }
 
-void PresenzeTally::addCompany(Slot& slot, const Night& night)
+void PresenzeTally::addCompany(Slot& slot, const Night& night, std::int64_t persons,
+                               std::int64_t rooms)
 {
     PresenzeCounters& v = slot.values;
     slot.name = night.name;
     if (night.optional) {
-        addSaturating(v[kPresOpz], night.persone);
-        addSaturating(v[kOpzioni], night.camere);
+        addSaturating(v[kPresOpz], persons);
+        addSaturating(v[kOpzioni], rooms);
     } else {
-        addSaturating(v[kPresenze], night.persone);
-        addSaturating(v[kCamere], night.camere);
+        addSaturating(v[kPresenze], persons);
+        addSaturating(v[kCamere], rooms);
     }
-    int rooms = -1, persons = -1;
+    int roomField = -1, personField = -1;
     switch (night.tag) {
     case TagClass::Gruppi:
-        rooms = kGruppi, persons = kGruppiC;
+        roomField = kGruppi, personField = kGruppiC;
         break;
     case TagClass::Individuali:
-        rooms = kIndividuali, persons = kIndividualiC;
+        roomField = kIndividuali, personField = kIndividualiC;
         break;
     case TagClass::TourOp:
-        rooms = kTourOp, persons = kTourOpC;
+        roomField = kTourOp, personField = kTourOpC;
         break;
     case TagClass::AccSpec:
-        rooms = kAccSpec, persons = kAccSpecC;
+        roomField = kAccSpec, personField = kAccSpecC;
         break;
     case TagClass::None:
         break;
     }
-    if (rooms >= 0) {
-        addSaturating(v[rooms], night.camere);
-        addSaturating(v[persons], night.persone);
+    if (roomField >= 0) {
+        addSaturating(v[roomField], rooms);
+        addSaturating(v[personField], persons);
     }
-    subtractSaturating(v[kLibere], night.camere);
+    subtractSaturating(v[kLibere], rooms);
 }
 
 void PresenzeTally::countNights(const Night& night, int firstDay, int lastDay)
 {
     firstDay = std::max(firstDay, 1);
     lastDay = std::min(lastDay, 31);
-    for (int day = firstDay; day <= lastDay; ++day) {
-        // Nationality row: found or made (a new one starts with the rooms of
-        // all hotels as free rooms), named "NAZIONE" again.
-        {
-            Slot& slot = m_slots[slotOf(night.nation, kPeriod, m_rooms.camereTotali)];
-            slot.name = m_nazione;
-            PresenzeCounters& v = slot.values;
-            if (night.italian) {
-                addSaturating(v[kPresOpz], night.persone);
-                addSaturating(v[kOpzioni], night.camere);
-            } else {
-                addSaturating(v[kPresenze], night.persone);
-                addSaturating(v[kCamere], night.camere);
-            }
+    if (firstDay > lastDay)
+        return;
+    // Night by night the line touches the nationality row, its daily row and
+    // its period row; the two rows of the whole window receive the same
+    // amounts every night, so they are added once for all the nights. Rows
+    // come into being in the order of the nights: the nationality row (with
+    // the rooms of all hotels as free rooms), the first night's daily row,
+    // the period row, then the later nights' daily rows.
+    const std::int64_t nights = lastDay - firstDay + 1;
+    const std::int64_t persons = saturatingMul(night.persone, nights);
+    const std::int64_t rooms = saturatingMul(night.camere, nights);
+    {
+        Slot& slot = m_slots[slotOf(night.nation, kPeriod, m_rooms.camereTotali)];
+        slot.name = m_nazione;
+        PresenzeCounters& v = slot.values;
+        if (night.italian) {
+            addSaturating(v[kPresOpz], persons);
+            addSaturating(v[kOpzioni], rooms);
+        } else {
+            addSaturating(v[kPresenze], persons);
+            addSaturating(v[kCamere], rooms);
         }
-        // Daily row (its second daily row carries the same values), then the
-        // period row.
-        const std::int64_t rooms = m_pairs[night.rows].rooms;
-        addCompany(m_slots[slotOf(night.rows, day, rooms)], night);
-        addCompany(m_slots[slotOf(night.rows, kPeriod, rooms)], night);
     }
+    const std::int64_t hotelRooms = m_pairs[night.rows].rooms;
+    const std::int32_t firstNight = slotOf(night.rows, firstDay, hotelRooms);
+    const std::int32_t period = slotOf(night.rows, kPeriod, hotelRooms);
+    addCompany(m_slots[firstNight], night, night.persone, night.camere);
+    for (int day = firstDay + 1; day <= lastDay; ++day)
+        addCompany(m_slots[slotOf(night.rows, day, hotelRooms)], night, night.persone,
+                   night.camere);
+    // Written last: a company named "Nazione" leaves its name on the
+    // nationality row it shares.
+    addCompany(m_slots[period], night, persons, rooms);
 }
 
 std::size_t PresenzeTally::rowCount() const

@@ -101,7 +101,7 @@ private:
 
     std::int32_t slotOf(PairId pair, int contatore, std::int64_t libere);
     PairId pairOf(std::int64_t hotel, std::int32_t company);
-    void addCompany(Slot& slot, const Night& night);
+    void addCompany(Slot& slot, const Night& night, std::int64_t persons, std::int64_t rooms);
 
     HotelRooms m_rooms;
     std::vector<std::string> m_names;

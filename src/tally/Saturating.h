@@ -26,6 +26,15 @@ inline std::int64_t saturatingSub(std::int64_t a, std::int64_t b)
                  : std::numeric_limits<std::int64_t>::min();
 }
 
+inline std::int64_t saturatingMul(std::int64_t a, std::int64_t b)
+{
+    std::int64_t product = 0;
+    if (!__builtin_mul_overflow(a, b, &product))
+        return product;
+    return (a < 0) == (b < 0) ? std::numeric_limits<std::int64_t>::max()
+                              : std::numeric_limits<std::int64_t>::min();
+}
+
 inline void addSaturating(std::int64_t& counter, std::int64_t value)
 {
     counter = saturatingAdd(counter, value);
