@@ -43,7 +43,7 @@ CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, Des
     auto* grid = new QGridLayout(this);
 
     const QFont listFont = fixedFormFont(QStringLiteral("Courier New"), 8.25);
-    const int listWidth = QFontMetrics(listFont).horizontalAdvance(QString(48, QLatin1Char('M')));
+    const int listWidth = QFontMetrics(listFont).horizontalAdvance(QString(60, QLatin1Char('M')));
     for (int i = 0; i < 2; ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));

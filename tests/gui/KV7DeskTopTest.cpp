@@ -225,6 +225,29 @@ private slots:
         QVERIFY(w.ChkHtl(0)->isChecked());
     }
 
+    void aBoxBelongsToTheHotelOfItsNumber()
+    {
+        folderWith(m_dir, "hotel");
+        std::filesystem::remove(m_dir->path() / "AnagraficaHotels.mdb");
+        test::runSql(
+            m_dir->path() / "AnagraficaHotels.mdb",
+            "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
+            "RagioneSociale TEXT, CodiceAssistenza TEXT);"
+            "INSERT INTO AnagraficaHotels VALUES(5,5,'QUINTO',''),(0,0,'INSTALLAZIONE',''),"
+            "(1,1,'PRIMO','K'),(2,2,'SECONDO',''),(7,5,'DOPPIONE','');");
+        KV7DeskTop& w = reopen();
+        QCOMPARE(HotelCount, 4);
+        QCOMPARE(w.Combo1()->count(), 4);
+        QCOMPARE(w.Combo1()->itemText(3), QStringLiteral("  7 - DOPPIONE"));
+        QCOMPARE(w.ChkHtl(1)->text(), QStringLiteral("PRIMO"));
+        QCOMPARE(w.ChkHtl(2)->text(), QStringLiteral("SECONDO"));
+        QVERIFY(!w.ChkHtl(3));
+        QCOMPARE(w.ChkHtl(5)->text(), QStringLiteral("QUINTO"));
+        QCOMPARE(w.hotelNumbers(), (std::vector<std::int64_t>{1, 2, 5}));
+        click(w.ChkHtl(5));
+        QCOMPARE(*w.selection().tickedHotels, (std::set<std::int64_t>{1, 2}));
+    }
+
     void captionsAreNotClipped()
     {
         folderWith(m_dir, "hotel-edge"); // a hotel name of fifty characters
