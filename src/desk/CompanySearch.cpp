@@ -2,8 +2,7 @@
 
 #include "data/Text1252.h"
 
-namespace presenze
-{
+namespace presenze {
 
 std::vector<CompanyRecord> companiesStartingWith(const std::vector<CompanyRecord>& companies,
                                                  std::string_view prefix,

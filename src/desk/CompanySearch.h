@@ -14,8 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // The companies whose name begins with `prefix`, without regard to case and
 // taken literally (an apostrophe is just a character), in table order; only

@@ -11,11 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
-class DeskPrompts : public Interaction
-{
+class DeskPrompts : public Interaction {
 public:
     // An input box with a proposed answer; nullopt when cancelled.
     virtual std::optional<std::string> input(std::string_view title, std::string_view prompt,

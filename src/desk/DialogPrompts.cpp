@@ -4,10 +4,8 @@
 
 #include <QInputDialog>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // Message texts carry CR LF line ends; the dialogs want LF.
 QString dialogText(std::string_view text)

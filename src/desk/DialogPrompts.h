@@ -8,14 +8,12 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace presenze
-{
+namespace presenze {
 
 // The answer code (6 Yes, 7 No, 2 Cancel, 1 OK) of a message box button.
 int answerCode(QMessageBox::StandardButton button);
 
-class DialogPrompts final : public DeskPrompts
-{
+class DialogPrompts final : public DeskPrompts {
 public:
     explicit DialogPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
 

@@ -5,8 +5,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-namespace presenze
-{
+namespace presenze {
 
 QFont formFont(const QString& family, qreal points, bool bold)
 {

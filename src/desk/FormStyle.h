@@ -7,8 +7,7 @@
 #include <QIcon>
 #include <QString>
 
-namespace presenze
-{
+namespace presenze {
 
 QFont formFont(const QString& family, qreal points, bool bold = false);
 // A fixed-pitch font: the family when installed, else the system's fixed font.

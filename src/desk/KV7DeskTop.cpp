@@ -34,10 +34,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 const QString kTitle = QStringLiteral("Presenze per Ditta / Agenzia");
 constexpr int kHotelsPerColumn = 5;

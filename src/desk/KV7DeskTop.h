@@ -32,13 +32,11 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
-namespace presenze
-{
+namespace presenze {
 
 class QtPrintJob;
 
-class KV7DeskTop final : public QMainWindow
-{
+class KV7DeskTop final : public QMainWindow {
     Q_OBJECT
 public:
     // Shows the report file once it is written (the print menu).

@@ -8,10 +8,8 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // Runs a question on the window's thread without the hourglass over it.
 template <typename Question> auto withNormalCursor(Question question)
@@ -29,8 +27,7 @@ template <typename Question> auto withNormalCursor(Question question)
 
 QtPrintJob::QtPrintJob(PrintOrder order, const Clock& clock, DeskPrompts& prompts, QObject* parent)
     : QObject(parent), m_order(std::move(order)), m_clock(clock), m_prompts(prompts)
-{
-}
+{}
 
 QtPrintJob::~QtPrintJob()
 {

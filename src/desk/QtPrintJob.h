@@ -21,8 +21,7 @@
 #include <optional>
 #include <string>
 
-namespace presenze
-{
+namespace presenze {
 
 struct PrintOrder {
     ReportKind kind = ReportKind::Type1;
@@ -32,8 +31,7 @@ struct PrintOrder {
     std::string stationTag; // Windows-1252
 };
 
-class QtPrintJob final : public QObject, private Interaction
-{
+class QtPrintJob final : public QObject, private Interaction {
     Q_OBJECT
 public:
     QtPrintJob(PrintOrder order, const Clock& clock, DeskPrompts& prompts,

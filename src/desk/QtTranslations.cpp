@@ -6,8 +6,7 @@
 #include <QTranslator>
 #include <memory>
 
-namespace presenze
-{
+namespace presenze {
 
 bool installItalianTranslations(QCoreApplication& app)
 {

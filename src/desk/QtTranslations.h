@@ -4,8 +4,7 @@
 
 class QCoreApplication;
 
-namespace presenze
-{
+namespace presenze {
 
 // Installs the Italian translations of Qt into the application; false when
 // they are not installed on this machine (the dialogs then stay in English).

@@ -3,8 +3,7 @@
 #include "data/Schema.h"
 #include "data/Text1252.h"
 
-namespace presenze
-{
+namespace presenze {
 
 std::vector<std::string> archivedSeasons(const DataFolder& folder)
 {

@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // The prefixes of the folder's "*SCHEDA_PRENOTAZIONE.MDB" files (matched
 // without regard to case), in the order the directory lists them; the

@@ -5,10 +5,8 @@
 #include "data/Text1252.h"
 #include "desk/KV7Routine.h"
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 constexpr char kAcute = '\xB4';
 

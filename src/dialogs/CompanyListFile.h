@@ -13,8 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // The widest code a line can carry.
 inline constexpr std::size_t kCompanyCodeWidth = 6;

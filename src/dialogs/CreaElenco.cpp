@@ -18,10 +18,8 @@
 #include <QStyle>
 #include <QTimer>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // Items keep their Windows-1252 bytes beside the text shown.
 constexpr int kBytesRole = Qt::UserRole;

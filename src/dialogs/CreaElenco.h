@@ -24,11 +24,9 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 
-namespace presenze
-{
+namespace presenze {
 
-class CreaElenco final : public QDialog
-{
+class CreaElenco final : public QDialog {
     Q_OBJECT
 public:
     // `hotel`: offer only that hotel's companies (the single-hotel filter).

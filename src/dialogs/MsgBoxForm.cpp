@@ -11,10 +11,8 @@
 #include <QTextEdit>
 #include <algorithm>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 constexpr int kMargin = 90; // twips between the frame and the message
 

@@ -16,11 +16,9 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 
-namespace presenze
-{
+namespace presenze {
 
-class MsgBox_Form final : public QDialog
-{
+class MsgBox_Form final : public QDialog {
     Q_OBJECT
 public:
     explicit MsgBox_Form(QWidget* parent = nullptr);

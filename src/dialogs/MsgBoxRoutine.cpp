@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-namespace presenze
-{
+namespace presenze {
 
 std::int16_t MsgBoxStile = 0;
 std::int16_t MsgBoxRisposta = 0;
 
-namespace
-{
+namespace {
 
 constexpr int kTwipsPerColumn = 90;
 constexpr int kTwipsPerRow = 300;

@@ -9,8 +9,7 @@
 #include <optional>
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
 // Button layout code set by the caller before showing the form.
 extern std::int16_t MsgBoxStile;

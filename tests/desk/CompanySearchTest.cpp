@@ -7,8 +7,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 std::vector<std::string> names(const std::vector<CompanyRecord>& companies)
 {

@@ -8,8 +8,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 // Answers the input box from a script (nullopt = Cancel) and records what it was asked.
 struct ScriptedInput {

@@ -12,8 +12,7 @@
 
 using namespace presenze;
 
-class CreaElencoTest : public QObject
-{
+class CreaElencoTest : public QObject {
     Q_OBJECT
 
 private:

@@ -13,13 +13,11 @@
 #include <string>
 #include <vector>
 
-namespace presenze::test
-{
+namespace presenze::test {
 
 // Answers from queues (questions: Yes when empty; input boxes: Cancel when
 // empty) and records everything shown, as UTF-8 "title: text".
-class ScriptedPrompts final : public DeskPrompts
-{
+class ScriptedPrompts final : public DeskPrompts {
 public:
     std::deque<int> answers;
     std::deque<std::optional<std::string>> inputs; // Windows-1252

@@ -17,8 +17,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 const test::TempDir& folderWith(std::unique_ptr<test::TempDir>& dir, std::string_view fixture)
 {
@@ -29,8 +28,7 @@ const test::TempDir& folderWith(std::unique_ptr<test::TempDir>& dir, std::string
 
 } // namespace
 
-class KV7DeskTopTest : public QObject
-{
+class KV7DeskTopTest : public QObject {
     Q_OBJECT
 
 private:

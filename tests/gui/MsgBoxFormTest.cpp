@@ -15,8 +15,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 // Runs `act` on the next modal dialog once it is shown.
 void whenModal(std::function<void(QWidget*)> act)
@@ -42,8 +41,7 @@ QPushButton* buttonOf(QWidget* box, const QString& text)
 
 } // namespace
 
-class MsgBoxFormTest : public QObject
-{
+class MsgBoxFormTest : public QObject {
     Q_OBJECT
 
 private slots:

@@ -19,8 +19,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 const char* firstOf(const std::vector<std::string>& texts)
 {
@@ -29,8 +28,7 @@ const char* firstOf(const std::vector<std::string>& texts)
 
 } // namespace
 
-class PrintRequestTest : public QObject
-{
+class PrintRequestTest : public QObject {
     Q_OBJECT
 
 private:
