@@ -579,7 +579,9 @@ void KV7DeskTop::Tasto_Click(int index)
         const std::optional<std::int64_t> hotel =
             Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
         CreaElenco dialog(m_folder, hotel, *m_prompts, this);
-        dialog.exec();
+        // A saved list counts from the next report on, for both report types.
+        if (dialog.exec() == QDialog::Accepted)
+            LoadCompanyList(m_folder);
         break;
     }
     default:

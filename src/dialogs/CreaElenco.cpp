@@ -114,11 +114,12 @@ void CreaElenco::addItem(QListWidget* list, const std::string& text)
 void CreaElenco::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!m_activated) {
-        m_activated = true;
-        // After the dialog is on screen, so that a message shows above it.
-        QTimer::singleShot(0, this, [this] { Form_Activate(); });
-    }
+    // After the dialog is on screen, so that a message shows above it.
+    if (!m_activated)
+        QTimer::singleShot(0, this, [this] {
+            if (!m_activated)
+                Form_Activate();
+        });
 }
 
 void CreaElenco::Form_Activate()

@@ -5,11 +5,13 @@
 
 #include "GuiTestSupport.h"
 #include "desk/KV7Routine.h"
+#include "dialogs/CreaElenco.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -360,6 +362,34 @@ private slots:
         QVERIFY(again.isVisible());
         click(again.ChkHtl(0));
         QVERIFY(!again.ChkHtl(0)->isChecked());
+    }
+
+    void aSavedCompanyListCountsForTheNextReport()
+    {
+        KV7DeskTop& w = open("hotel");
+        QCOMPARE(w.selection().companyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
+        // Elenco: remove the first company and save.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CreaElenco*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->Form_Activate();
+            QListWidget* list = dialog->List1(0);
+            list->setCurrentRow(0);
+            QTest::mouseClick(dialog->Tasto(0), Qt::LeftButton);
+        });
+        click(w.Tasto(2));
+        QCOMPARE(w.selection().companyList[1], std::string("SOCIET\xC0 ALBA"));
+        QCOMPARE(CompanyList[1], std::string("SOCIET\xC0 ALBA"));
+
+        // Esci leaves the list as it was.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CreaElenco*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->List1(0)->setCurrentRow(0);
+            QTest::mouseClick(dialog->Tasto(1), Qt::LeftButton);
+        });
+        click(w.Tasto(2));
+        QCOMPARE(CompanyList[1], std::string("SOCIET\xC0 ALBA"));
     }
 
     void esciClosesTheWindow()
