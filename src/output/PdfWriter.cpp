@@ -46,8 +46,7 @@ std::string pdfString(std::string_view bytes)
     return out;
 }
 
-class ContentBuilder
-{
+class ContentBuilder {
 public:
     ContentBuilder(const PdfSetup& setup, double height) : m_setup(setup), m_height(height) {}
 
@@ -99,8 +98,7 @@ private:
     std::vector<std::string> m_sheets;
 };
 
-class PdfFile
-{
+class PdfFile {
 public:
     // Reserves object numbers 1.. in the order they are added.
     int add(std::string body)

@@ -23,8 +23,7 @@ std::string firstLine(std::string_view text)
 }
 
 // A private copy of the job's bytes for lp, removed when done.
-class JobFile
-{
+class JobFile {
 public:
     explicit JobFile(std::string_view bytes)
     {

@@ -16,8 +16,7 @@ namespace presenze {
 namespace {
 
 // A temporary file that catches one output stream of the child.
-class Capture
-{
+class Capture {
 public:
     Capture()
     {

@@ -5,8 +5,7 @@
 namespace presenze {
 namespace {
 
-class RawPager
-{
+class RawPager {
 public:
     RawPager(const PrintJob& job, std::string& out)
         : m_out(out), m_margin(job.settings.margin()), m_pageLength(job.pageLength),

@@ -18,8 +18,7 @@ namespace presenze {
 inline constexpr std::size_t kFirstChunk = 20000;
 inline constexpr std::size_t kNextChunk = 26000;
 
-class ReportPreview
-{
+class ReportPreview {
 public:
     // Reads the report file; a missing file leaves the preview without one.
     explicit ReportPreview(std::filesystem::path reportFile);

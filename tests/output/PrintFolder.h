@@ -11,8 +11,7 @@
 
 namespace presenze::test {
 
-class PrintFolder
-{
+class PrintFolder {
 public:
     PrintFolder() { registry(""); }
 

@@ -1,0 +1,214 @@
+// The preview: paging by chunks, activations that change nothing, text size,
+// saving in place and the e-mail message file.
+
+#include "output/Anteprima.h"
+
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <sys/stat.h>
+
+using namespace presenze;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Lines "NNN" + 97 x; the first one carries box drawing.
+std::string longReport(int count = 300)
+{
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%03d", i);
+        std::string line = number + std::string(97, 'x');
+        if (i == 1)
+            line.replace(3, 4, "\xDA\xC4\xB3\xD9");
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+int lineCount(const QPlainTextEdit* text)
+{
+    // The text ends with a line end, which leaves an empty last block.
+    return text->blockCount() - 1;
+}
+
+} // namespace
+
+class AnteprimaTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pagingByChunks();
+    void comingBackToTheWindowChangesNothing();
+    void textSize();
+    void saveKeepsTheRestOfTheReport();
+    void eMailWritesTheMessageFileAndStartsTheProgram();
+    void eMailWithoutAMailProgramSaysSo();
+    void withoutAReportTheWindowClosesAtOnce();
+
+private:
+    test::ScriptedInteraction m_ui;
+};
+
+void AnteprimaTest::pagingByChunks()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", longReport());
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    QCOMPARE(preview.windowTitle(), QStringLiteral("Anteprima di Stampa"));
+    QVERIFY(preview.windowFlags() & Qt::WindowStaysOnTopHint);
+    const QStringList captions = {"&Esci",   "&Riduci", "E&spandi", "&Avanti",
+                                  "&Inizio", "E-&mail", "Sa&lva"};
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(preview.findChild<QPushButton*>(QStringLiteral("Tasto_%1").arg(i))->text(),
+                 captions[i]);
+    preview.show();
+    QPlainTextEdit* text = preview.text();
+    QCOMPARE(lineCount(text), 200);
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("001--|-")));
+    QVERIFY(preview.preview().moreLines());
+
+    preview.Tasto_Click(3);
+    QCOMPARE(lineCount(text), 100);
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("201")));
+    QVERIFY(!preview.preview().moreLines());
+    preview.Tasto_Click(3); // at the end: nothing changes
+    QCOMPARE(lineCount(text), 100);
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("201")));
+
+    preview.Tasto_Click(4);
+    QCOMPARE(lineCount(text), 260);
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("001")));
+}
+
+void AnteprimaTest::comingBackToTheWindowChangesNothing()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", longReport());
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    preview.show();
+    preview.text()->moveCursor(QTextCursor::Start);
+    preview.text()->insertPlainText(QStringLiteral("EDIT "));
+    const QString edited = preview.text()->toPlainText();
+    for (int i = 0; i < 3; ++i) {
+        QEvent away(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&preview, &away);
+        QEvent back(QEvent::WindowActivate);
+        QApplication::sendEvent(&preview, &back);
+        preview.activateWindow();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(preview.text()->toPlainText(), edited);
+    QCOMPARE(preview.preview().chunkBegin(), std::size_t(0));
+}
+
+void AnteprimaTest::textSize()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", "a\r\n");
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    const double start = preview.text()->font().pointSizeF();
+    preview.Tasto_Click(2);
+    QCOMPARE(preview.text()->font().pointSizeF(), start + 1);
+    QFont font = preview.text()->font();
+    font.setPointSizeF(1);
+    preview.text()->setFont(font);
+    preview.Tasto_Click(1); // already 1: nothing
+    QCOMPARE(preview.text()->font().pointSizeF(), 1.0);
+    preview.Tasto_Click(2);
+    preview.Tasto_Click(1);
+    QCOMPARE(preview.text()->font().pointSizeF(), 1.0);
+}
+
+void AnteprimaTest::saveKeepsTheRestOfTheReport()
+{
+    test::TempDir dir;
+    const std::string original = longReport();
+    test::writeFile(dir / "fd7", original);
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    preview.show();
+    preview.Tasto_Click(3); // lines 201..300 shown
+    QTextCursor cursor = preview.text()->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("riga modificata: caff\u00E8 \u20AC"));
+    preview.Tasto_Click(6);
+    QVERIFY(m_ui.warnings.empty());
+
+    const std::string saved = test::readFile(dir / "fd7");
+    const std::size_t cut = 200 * 102;
+    QVERIFY(saved.substr(0, cut) == original.substr(0, cut));
+    QCOMPARE(saved.substr(cut, 29), std::string("riga modificata: caff\xE8 \x80\r\n202"));
+    QVERIFY(saved.substr(cut + 26) == original.substr(cut + 102));
+    QCOMPARE(saved.size(), original.size() - 102 + 26);
+
+    // From the start again, the saved text is there.
+    preview.Tasto_Click(4);
+    QVERIFY(preview.text()->toPlainText().startsWith(QStringLiteral("001--|-")));
+}
+
+void AnteprimaTest::eMailWritesTheMessageFileAndStartsTheProgram()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", "\xDA\xC4\xBF riepilogo\r\ncaff\xE8\r\n");
+    const fs::path program = dir / "posta.sh";
+    test::writeFile(program, "#!/bin/sh\necho avviato > avviato.txt\n");
+    ::chmod(program.c_str(), 0755);
+    qputenv("PRESENZE_MAIL", QByteArray::fromStdString(program.string()));
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    m_ui.warnings.clear();
+    preview.Tasto_Click(5);
+    QVERIFY(m_ui.warnings.empty());
+    QCOMPARE(test::readFile(dir / "e-mail7.txt"),
+             std::string("OGGETTO\r\n--- riepilogo\r\ncaff\xE8\r\n\r\n"));
+    // Started without waiting, in the data folder.
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(dir / "avviato.txt"), 10000);
+
+    // A second dispatch replaces the message; an empty text gives an empty line.
+    fs::remove(dir / "avviato.txt");
+    preview.text()->clear();
+    preview.Tasto_Click(5);
+    QCOMPARE(test::readFile(dir / "e-mail7.txt"), std::string("OGGETTO\r\n\r\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(dir / "avviato.txt"), 10000);
+    qunsetenv("PRESENZE_MAIL");
+}
+
+void AnteprimaTest::eMailWithoutAMailProgramSaysSo()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", "testo\r\n");
+    qputenv("PRESENZE_MAIL", QByteArray::fromStdString((dir / "manca").string()));
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    m_ui.warnings.clear();
+    preview.Tasto_Click(5);
+    QCOMPARE(m_ui.warnings.size(), std::size_t(1));
+    QVERIFY2(m_ui.warnings.front().find("E-mail: Impossibile avviare il programma di posta") == 0,
+             m_ui.warnings.front().c_str());
+    QVERIFY(m_ui.warnings.front().find("e-mail7.txt") != std::string::npos);
+    QCOMPARE(test::readFile(dir / "e-mail7.txt"), std::string("OGGETTO\r\ntesto\r\n\r\n"));
+    qunsetenv("PRESENZE_MAIL");
+}
+
+void AnteprimaTest::withoutAReportTheWindowClosesAtOnce()
+{
+    test::TempDir dir;
+    Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    bool stillOpen = false;
+    QTimer::singleShot(3000, [&] {
+        if (preview.isVisible()) {
+            stillOpen = true;
+            preview.reject();
+        }
+    });
+    QCOMPARE(preview.exec(), int(QDialog::Rejected));
+    QVERIFY(!stillOpen);
+}
+
+QTEST_MAIN(AnteprimaTest)
+#include "AnteprimaTest.moc"

@@ -1,0 +1,338 @@
+// The print menu: its lists, the archive copy, the buttons, printing on a raw
+// file device and on the PDF destination without a PDF printer. A private
+// CUPS scheduler (when it can start) stands for the system's printers.
+
+#include "output/MenuStampa.h"
+
+#include "desk/KV7Routine.h"
+#include "output/PrintJob.h"
+#include "output/Process.h"
+#include "output/RawPrint.h"
+#include "support/PrivateCups.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+using namespace presenze;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A data folder with destinations, settings and a report file of station 7.
+class MenuFolder {
+public:
+    MenuFolder()
+    {
+        test::runSql(m_dir / "AnagraficaHotels.mdb",
+                     "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
+                     "RagioneSociale TEXT, CodiceAssistenza TEXT);"
+                     "INSERT INTO AnagraficaHotels VALUES (1, 1, 'EDEN', '');");
+        test::runSql(m_dir / "Stampanti.mdb",
+                     "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
+                     "TipoStampa INTEGER, Linea TEXT);"
+                     "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, "
+                     "Grassetto TEXT);"
+                     "INSERT INTO SetStampa VALUES (1, '000000000000000000027069', "
+                     "'000000000000000001');"
+                     "INSERT INTO SetStampa VALUES (2, '008000000000000001010', '');");
+        test::writeFile(m_dir / "fd7", "\xDA\xC4\xC4\xBF\r\n\xB3"
+                                       "EDEN \xB3 1.234,50\r\n\x0C\r\nCITT\xC0 ROSSI\r\n");
+    }
+
+    void destination(const std::string& name, int tipo, const std::string& linea, int hotel = 1)
+    {
+        test::runSql(m_dir / "Stampanti.mdb", "INSERT INTO Stampanti VALUES (" +
+                                                  std::to_string(hotel) + ", '" + name + "', " +
+                                                  std::to_string(tipo) + ", '" + linea + "');");
+    }
+
+    const fs::path& path() const { return m_dir.path(); }
+    fs::path operator/(std::string_view name) const { return m_dir / name; }
+
+private:
+    test::TempDir m_dir;
+};
+
+// Closes whatever modal window opens next (the preview opened by the menu).
+void closeNextModal()
+{
+    QTimer::singleShot(50, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+}
+
+std::string pdfText(const fs::path& pdf)
+{
+    const auto r = runProcess("pdftotext", {"-layout", pdf.string(), "-"});
+    return r.started ? r.out : std::string();
+}
+
+} // namespace
+
+class MenuStampaTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void listsCaptionsAndArchiveCopy();
+    void emptyDestinationListClosesTheMenu();
+    void activationRebuildsTheListAndSelectsTheFirst();
+    void archiveAndCsvOpenWithTheAssociatedProgram();
+    void pdfButtonWithoutPdfDestinationWarns();
+    void pdfButtonPrintsOnTheLastPdfDestination();
+    void pdfDestinationWithoutPrinterWritesAndOpensAPdf();
+    void rawPrintOnAFileDevice();
+    void rawPrintThroughTheQueueChosenInVirtuale();
+
+private:
+    std::unique_ptr<MenuStampa> menu(const MenuFolder& folder)
+    {
+        auto m =
+            std::make_unique<MenuStampa>(DataFolder(folder.path()), "7", m_clock, nullptr, &m_ui);
+        m->setFileOpener([this](const fs::path& file) {
+            m_opened.push_back(file);
+            return true;
+        });
+        return m;
+    }
+
+    FixedClock m_clock = test::fixedClock();
+    test::ScriptedInteraction m_ui;
+    std::vector<fs::path> m_opened;
+    std::unique_ptr<test::PrivateCups> m_cups;
+    std::unique_ptr<test::SocketPrinter> m_printer;
+    bool m_haveQueue = false;
+};
+
+void MenuStampaTest::initTestCase()
+{
+    // The system's printers are those of a private scheduler, or none at all.
+    m_cups = std::make_unique<test::PrivateCups>();
+    m_printer = std::make_unique<test::SocketPrinter>();
+    const std::string problem = m_cups->start();
+    if (problem.empty()) {
+        const auto added =
+            m_cups->lp("lpadmin", {"-p", "Ufficio", "-E", "-v",
+                                   "socket://127.0.0.1:" + std::to_string(m_printer->port())});
+        m_haveQueue = added.status == 0;
+        qputenv("CUPS_SERVER", QByteArray::fromStdString(m_cups->socket()));
+    } else {
+        qWarning("CUPS cannot start here: %s", problem.c_str());
+        qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    }
+}
+
+void MenuStampaTest::cleanupTestCase()
+{
+    m_cups.reset();
+}
+
+void MenuStampaTest::listsCaptionsAndArchiveCopy()
+{
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    f.destination("Reception", 1, "r.prn", 2);
+    f.destination("PDF Ufficio", 2, "NessunaStampante");
+    SelectedHotel = 0;
+    auto m = menu(f);
+    QCOMPARE(SelectedHotel, std::int16_t(1));
+    QCOMPARE(m->windowTitle(), QStringLiteral("Stampe non modificabili"));
+    QVERIFY(m->windowFlags() & Qt::WindowStaysOnTopHint);
+    m->show();
+
+    auto* combo1 = m->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    auto* combo2 = m->findChild<QComboBox*>(QStringLiteral("Combo2"));
+    QVERIFY(combo1 && combo2);
+    QCOMPARE(combo1->count(), 2);
+    QCOMPARE(combo1->itemText(0), QStringLiteral("Ufficio"));
+    QCOMPARE(combo1->itemText(1), QStringLiteral("PDF Ufficio"));
+    QCOMPARE(combo1->currentIndex(), 0);
+    if (m_haveQueue) {
+        QCOMPARE(combo2->count(), 1);
+        QCOMPARE(combo2->itemText(0), QStringLiteral("Ufficio"));
+    } else {
+        QCOMPARE(combo2->itemText(0), QStringLiteral("<nessuna stampante>"));
+    }
+    QCOMPARE(combo2->currentText(), QString());
+
+    QCOMPARE(m->findChild<QGroupBox*>(QStringLiteral("SSFrame1"))->title(),
+             QStringLiteral("Selezione "));
+    QCOMPARE(m->findChild<QLabel*>(QStringLiteral("Label1_0"))->text(),
+             QStringLiteral("Stampante "));
+    QCOMPARE(m->findChild<QLabel*>(QStringLiteral("Label1_1"))->text(),
+             QStringLiteral("Virtuale "));
+    QCOMPARE(m->findChild<QCheckBox*>(QStringLiteral("Chk"))->text(),
+             QStringLiteral("Stampa Compressa"));
+    QCOMPARE(m->findChild<QCheckBox*>(QStringLiteral("Chk2"))->text(),
+             QStringLiteral("Stampa orizzontale"));
+    QCOMPARE(m->findChild<QCheckBox*>(QStringLiteral("Chk3"))->text(),
+             QStringLiteral("Stampa fronte / retro"));
+    for (int i = 0; i < 6; ++i) {
+        auto* button = m->findChild<QToolButton*>(QStringLiteral("Tst_%1").arg(i));
+        QVERIFY(button);
+        QVERIFY(button->text().isEmpty() || !button->icon().isNull());
+    }
+
+    // The archive copy: the report's bytes under a name dated by the clock.
+    QCOMPARE(m->archiveCopyPath(), f / "doc" / "fd7202612081400.doc");
+    QCOMPARE(test::readFile(m->archiveCopyPath()), test::readFile(f / "fd7"));
+    QCOMPARE(m->defaultPdfPath(), f / "doc" / "fd7202612081400.pdf");
+}
+
+void MenuStampaTest::emptyDestinationListClosesTheMenu()
+{
+    MenuFolder f;
+    f.destination("Reception", 1, "r.prn", 2);
+    auto m = menu(f);
+    bool stillOpen = false;
+    QTimer::singleShot(3000, [&] {
+        if (m->isVisible()) {
+            stillOpen = true;
+            m->reject();
+        }
+    });
+    QCOMPARE(m->exec(), int(QDialog::Rejected));
+    QVERIFY(!stillOpen);
+}
+
+void MenuStampaTest::activationRebuildsTheListAndSelectsTheFirst()
+{
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    f.destination("Laser", 2, "laser.pdf");
+    auto m = menu(f);
+    m->show();
+    auto* combo1 = m->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    combo1->setCurrentIndex(1);
+    f.destination("Nuova", 1, "n.prn");
+    m->Form_Activate();
+    QCOMPARE(combo1->count(), 3);
+    QCOMPARE(combo1->currentIndex(), 0);
+
+    // Back from the preview the list is rebuilt too.
+    combo1->setCurrentIndex(2);
+    closeNextModal();
+    m->Tst_Click(4);
+    QCOMPARE(combo1->currentIndex(), 0);
+}
+
+void MenuStampaTest::archiveAndCsvOpenWithTheAssociatedProgram()
+{
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    auto m = menu(f);
+    m_opened.clear();
+    m->Tst_Click(0);
+    m->Tst_Click(1);
+    QCOMPARE(m_opened.size(), std::size_t(2));
+    QCOMPARE(m_opened[0], m->archiveCopyPath());
+    QCOMPARE(m_opened[1], f / "fd7.csv");
+    // Byte 192 is a box corner to the export, even inside a name.
+    QCOMPARE(test::readFile(f / "fd7.csv"), std::string(",  ,\r\n,EDEN ,\x80"
+                                                        "1234.50\r\n\x0C\r\nCITT, ROSSI\r\n"));
+}
+
+void MenuStampaTest::pdfButtonWithoutPdfDestinationWarns()
+{
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    auto m = menu(f);
+    m->show();
+    m_ui.warnings.clear();
+    m->Tst_Click(2);
+    QCOMPARE(m_ui.warnings.size(), std::size_t(1));
+    QCOMPARE(m_ui.warnings.front(), std::string("Stampa: Nessuna stampante PDF impostata!"));
+    QVERIFY(!fs::exists(f / "uscita.prn"));
+}
+
+void MenuStampaTest::pdfButtonPrintsOnTheLastPdfDestination()
+{
+    MenuFolder f;
+    f.destination("PDF Ufficio", 2, "ufficio.pdf");
+    f.destination("Ufficio", 1, "uscita.prn");
+    f.destination("PDF Reception", 2, "reception.pdf");
+    f.destination("pdf minuscolo", 2, "minuscolo.pdf");
+    auto m = menu(f);
+    m->show();
+    m_opened.clear();
+    m->Tst_Click(2);
+    QVERIFY(fs::exists(f / "reception.pdf"));
+    QVERIFY(!fs::exists(f / "ufficio.pdf"));
+    QVERIFY(!fs::exists(f / "minuscolo.pdf"));
+    QCOMPARE(m_opened, std::vector<fs::path>{f / "reception.pdf"});
+}
+
+void MenuStampaTest::pdfDestinationWithoutPrinterWritesAndOpensAPdf()
+{
+    MenuFolder f;
+    f.destination("PDF Ufficio", 2, "NessunaStampanteConQuestoNome");
+    auto m = menu(f);
+    m->show();
+    m->findChild<QCheckBox*>(QStringLiteral("Chk2"))->setChecked(true);
+    m_opened.clear();
+    m_ui.warnings.clear();
+    m->Tst_Click(3);
+    QVERIFY2(m_ui.warnings.empty(), m_ui.warnings.empty() ? "" : m_ui.warnings.front().c_str());
+    const fs::path pdf = m->defaultPdfPath();
+    QVERIFY(fs::exists(pdf));
+    QCOMPARE(test::readFile(pdf).substr(0, 5), std::string("%PDF-"));
+    QCOMPARE(m_opened, std::vector<fs::path>{pdf});
+    const std::string text = pdfText(pdf);
+    if (text.empty())
+        QSKIP("pdftotext is not installed");
+    QVERIFY2(text.find("----") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("|EDEN | 1.234,50") != std::string::npos, text.c_str());
+    // The accented capital is printed as its small letter (UTF-8 here).
+    QVERIFY2(text.find("CITT\xC3\xA0 ROSSI") != std::string::npos, text.c_str());
+    // The form-feed line began exactly one new page.
+    QVERIFY2(text.find('\f') != std::string::npos, text.c_str());
+    QCOMPARE(std::count(text.begin(), text.end(), '\f'), std::ptrdiff_t(2));
+}
+
+void MenuStampaTest::rawPrintOnAFileDevice()
+{
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    auto m = menu(f);
+    m->show();
+    m->findChild<QCheckBox*>(QStringLiteral("Chk"))->setChecked(true);
+    m->Tst_Click(3);
+    QVERIFY(fs::exists(f / "uscita.prn"));
+    PrintChoices choices;
+    choices.destination = "Ufficio";
+    choices.compressed = true;
+    QCOMPARE(test::readFile(f / "uscita.prn"),
+             rawPrintBytes(preparePrint(DataFolder(f.path()), "7", 1, choices).job));
+    QCOMPARE(test::readFile(f / "uscita.prn").substr(0, 9), std::string("\0\0\0\0\0 \r\n-", 9));
+}
+
+void MenuStampaTest::rawPrintThroughTheQueueChosenInVirtuale()
+{
+    if (!m_haveQueue)
+        QSKIP("CUPS cannot start here");
+    MenuFolder f;
+    f.destination("Ufficio", 1, "uscita.prn");
+    auto m = menu(f);
+    m->show();
+    m->findChild<QComboBox*>(QStringLiteral("Combo2"))->setCurrentIndex(0);
+    m->Tst_Click(3);
+    const auto bytes = m_printer->receive(std::chrono::seconds(30));
+    QVERIFY2(bytes.has_value(), m_cups->log().c_str());
+    QVERIFY(!fs::exists(f / "uscita.prn"));
+    PrintChoices choices;
+    choices.destination = "Ufficio";
+    QCOMPARE(*bytes, rawPrintBytes(preparePrint(DataFolder(f.path()), "7", 1, choices).job));
+}
+
+QTEST_MAIN(MenuStampaTest)
+#include "MenuStampaTest.moc"
