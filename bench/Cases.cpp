@@ -1,13 +1,14 @@
 #include "Cases.h"
 
 #include "BenchData.h"
-#include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "desk/Clock.h"
 #include "desk/Interaction.h"
 #include "desk/PrintRequest.h"
 #include "desk/ReportContext.h"
 #include "desk/Selection.h"
+#include "output/CsvExport.h"
+#include "output/ReportFile.h"
 
 namespace presenze::bench
 {
@@ -44,9 +45,7 @@ Work report(ReportKind kind, bool summary, std::string tag)
 // The CSV export of the L Type 2 report (detail, presences).
 void exportCsv(const std::filesystem::path& data, const std::string& tag)
 {
-    // The export routine of src/output goes here: convert "fd" + tag of the
-    // data folder into "fd" + tag + ".csv".
-    throw DataError("ConvertiXLS non ancora disponibile.");
+    ConvertiXLS(DataFolder(data), reportFileName(tag), tag);
 }
 
 } // namespace

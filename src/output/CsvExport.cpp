@@ -4,6 +4,8 @@
 #include "data/Schema.h"
 #include "output/ReportFile.h"
 
+#include <array>
+
 namespace presenze {
 namespace {
 
@@ -20,24 +22,26 @@ bool betweenDigits(std::string_view line, std::ptrdiff_t i)
     return isDigitAt(line, i - 1) && isDigitAt(line, i + 1) && isDigitAt(line, i + 2);
 }
 
-bool separatesColumns(unsigned char c)
+enum class Kind : unsigned char { Plain, Separator, RightTee, Rule, Comma, Point, Minus };
+
+// What each byte is to the export; most bytes are copied as they are.
+constexpr std::array<Kind, 256> kinds()
 {
-    switch (c) {
-    case 217:
-    case 197:
-    case 194:
-    case 195:
-    case 192:
-    case 193:
-    case 179:
-    case 191:
-    case 218:
-    case '|':
-    case '+':
-        return true;
-    default:
-        return false;
-    }
+    std::array<Kind, 256> k{};
+    for (int c : {217, 197, 194, 195, 192, 193, 179, 191, 218, int('|'), int('+')})
+        k[c] = Kind::Separator;
+    k[180] = Kind::RightTee;
+    k[196] = Kind::Rule;
+    k[','] = Kind::Comma;
+    k['.'] = Kind::Point;
+    k['-'] = Kind::Minus;
+    return k;
+}
+constexpr std::array<Kind, 256> kKinds = kinds();
+
+Kind kindOf(char c)
+{
+    return kKinds[static_cast<unsigned char>(c)];
 }
 
 } // namespace
@@ -58,43 +62,64 @@ CsvSettings readCsvSettings(const DataFolder& folder)
     return settings;
 }
 
-std::string convertCsvLine(std::string_view line, const CsvSettings& settings)
+void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& settings)
 {
-    std::string out;
-    out.reserve(line.size() + 8);
-    const auto last = static_cast<std::ptrdiff_t>(line.size()) - 1;
-    for (std::ptrdiff_t i = 0; i <= last; ++i) {
-        const char ch = line[i];
-        const auto code = static_cast<unsigned char>(ch);
-        if (separatesColumns(code)) {
+    const std::size_t lineStart = out.size();
+    const auto size = static_cast<std::ptrdiff_t>(line.size());
+    std::ptrdiff_t i = 0;
+    while (i < size) {
+        // A run of plain bytes goes over whole.
+        std::ptrdiff_t plain = i;
+        while (plain < size && kindOf(line[plain]) == Kind::Plain)
+            ++plain;
+        out.append(line.substr(i, plain - i));
+        if (plain == size)
+            break;
+        i = plain;
+        switch (kindOf(line[i])) {
+        case Kind::Separator:
             out += settings.separator;
-        } else if (code == 180) {
-            if (i == last)
+            break;
+        case Kind::RightTee:
+            if (i == size - 1)
                 out += settings.separator;
             else
                 out += ' ';
-        } else if (code == 196) {
+            break;
+        case Kind::Rule:
             out += ' ';
-        } else if (ch == ',') {
+            break;
+        case Kind::Comma:
             if (betweenDigits(line, i)) {
                 // The blank in front of the amount takes the currency sign; an
                 // amount with no blank before it simply goes without one.
                 const auto blank = out.rfind(' ');
-                if (blank != std::string::npos && !settings.currency.empty())
+                if (blank != std::string::npos && blank >= lineStart && !settings.currency.empty())
                     out[blank] = settings.currency.front();
                 out += settings.decimal;
             } else {
                 out += ' ';
             }
-        } else if (ch == '.') {
+            break;
+        case Kind::Point:
             if (!betweenDigits(line, i))
                 out += '.';
-        } else if (ch == '-') {
+            break;
+        case Kind::Minus:
             out += isDigitAt(line, i + 1) ? '-' : ' ';
-        } else {
-            out += ch;
+            break;
+        case Kind::Plain:
+            break;
         }
+        ++i;
     }
+}
+
+std::string convertCsvLine(std::string_view line, const CsvSettings& settings)
+{
+    std::string out;
+    out.reserve(line.size() + 8);
+    appendCsvLine(out, line, settings);
     return out;
 }
 
@@ -106,18 +131,20 @@ std::string csvFileName(std::string_view stationTag)
 std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view reportName,
                                   std::string_view stationTag)
 {
+    constexpr std::size_t kChunk = 1 << 16;
     const CsvSettings settings = readCsvSettings(folder);
-    const auto lines = readReportLines(folder.locate(reportName));
+    const auto report = folder.locate(reportName);
     AtomicFile out(folder.target(csvFileName(stationTag)));
     std::string chunk;
-    for (const auto& line : lines) {
-        chunk += convertCsvLine(line, settings);
+    chunk.reserve(2 * kChunk);
+    forEachReportLine(report, [&](std::string_view line) {
+        appendCsvLine(chunk, line, settings);
         chunk += kLineEnd;
-        if (chunk.size() >= 1 << 16) {
+        if (chunk.size() >= kChunk) {
             out.write(chunk);
             chunk.clear();
         }
-    }
+    });
     out.write(chunk);
     out.commit();
     return out.target();

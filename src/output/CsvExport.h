@@ -24,12 +24,15 @@ CsvSettings readCsvSettings(const DataFolder& folder);
 
 // One report line turned into one CSV line (without its line end).
 std::string convertCsvLine(std::string_view line, const CsvSettings& settings);
+// The same, appended to `out`.
+void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& settings);
 
 // "fd" + tag + ".csv".
 std::string csvFileName(std::string_view stationTag);
 
 // Converts the report file `reportName` of the folder into "fd" + tag + ".csv"
-// (written whole or not at all) and returns the path written. Raises
+// (written whole or not at all, reading the report as a stream) and returns
+// the path written. Raises
 // DataError when the report file cannot be read or the CSV file written.
 std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view reportName,
                                   std::string_view stationTag);

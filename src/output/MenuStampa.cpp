@@ -7,9 +7,9 @@
 #include "output/Anteprima.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
-#include "output/QtMessageBoxes.h"
 #include "output/PrintConfig.h"
 #include "output/PrintOutput.h"
+#include "output/QtMessageBoxes.h"
 #include "output/QtPrinting.h"
 #include "output/ReportFile.h"
 

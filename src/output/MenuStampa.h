@@ -11,8 +11,8 @@
 #include "data/DataFolder.h"
 #include "desk/Clock.h"
 #include "desk/Interaction.h"
-#include "output/QtFileOpener.h"
 #include "output/PrintJob.h"
+#include "output/QtFileOpener.h"
 
 #include <QDialog>
 #include <array>

@@ -10,8 +10,7 @@ public:
     RawPager(const PrintJob& job, std::string& out)
         : m_out(out), m_margin(job.settings.margin()), m_pageLength(job.pageLength),
           m_physical(job.settings.physicalLines(job.compressed)), m_pad(job.padsPages())
-    {
-    }
+    {}
 
     void line(std::string_view text)
     {

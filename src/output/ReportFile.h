@@ -8,6 +8,7 @@
 #include "data/AtomicFile.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,5 +43,10 @@ std::vector<std::string> splitReportLines(std::string_view content);
 
 // The lines of a report file; raises DataError when it cannot be read.
 std::vector<std::string> readReportLines(const std::filesystem::path& file);
+
+// The same lines handed one by one to `take`, reading the file as a stream
+// (a report of any size in little memory).
+void forEachReportLine(const std::filesystem::path& file,
+                       const std::function<void(std::string_view)>& take);
 
 } // namespace presenze
