@@ -12,6 +12,7 @@
 #include "desk/SeasonChoice.h"
 #include "desk/Station.h"
 #include "dialogs/CreaElenco.h"
+#include "output/MenuStampa.h"
 
 #include <QAction>
 #include <QApplication>
@@ -93,9 +94,9 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
         prompts = m_ownPrompts.get();
     }
     m_prompts = prompts;
-    m_viewer = [this](QWidget*, const std::filesystem::path& report) {
-        m_prompts->inform("Stampa Presenze per Ditta",
-                          "Il rapporto \xE8 stato scritto nel file:\r\n" + displayName(report));
+    m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
+        MenuStampa menu(m_folder, m_stationTag, m_clock, parent, m_prompts);
+        menu.exec();
     };
     setWindowTitle(kTitle);
     buildControls();
@@ -619,8 +620,9 @@ void KV7DeskTop::printRequest()
         m_prompts->ask("Stampa Presenze per Ditta", "Stampa Tipo 1 (Si) o Tipo 2 (No)?");
     ReportType = static_cast<std::int16_t>(answer == AnswerYes ? AnswerYes : AnswerNo);
 
+    m_stationTag = stationTagFromEnvironment();
     PrintOrder order{ReportType == AnswerYes ? ReportKind::Type1 : ReportKind::Type2, range,
-                     selection(), m_folder, stationTagFromEnvironment()};
+                     selection(), m_folder, m_stationTag};
     m_job = std::make_unique<QtPrintJob>(std::move(order), m_clock, *m_prompts, this);
     connect(m_job.get(), &QtPrintJob::statusChanged, m_label2, &QLabel::setText);
     connect(m_job.get(), &QtPrintJob::monthStarted, this,

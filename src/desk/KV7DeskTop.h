@@ -39,7 +39,7 @@ class QtPrintJob;
 class KV7DeskTop final : public QMainWindow {
     Q_OBJECT
 public:
-    // Shows the report file once it is written (the print menu).
+    // Shows the report file once it is written: the print menu, modally.
     using ReportViewer = std::function<void(QWidget* parent, const std::filesystem::path& report)>;
 
     // Builds the window over the data folder and loads it (Form_Load).
@@ -118,6 +118,7 @@ private:
     std::unique_ptr<DeskPrompts> m_ownPrompts;
     DeskPrompts* m_prompts;
     ReportViewer m_viewer;
+    std::string m_stationTag; // of the last print request
     std::unique_ptr<QtPrintJob> m_job;
 
     QWidget* m_controls = nullptr;

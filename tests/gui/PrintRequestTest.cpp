@@ -44,14 +44,16 @@ private:
         test::copyFixture(fixture, m_dir->path());
         return reopen();
     }
-    KV7DeskTop& reopen()
+    KV7DeskTop& reopen(bool printMenu = false)
     {
         m_prompts = test::ScriptedPrompts();
         m_shown.clear();
         m_window.reset();
         m_window = std::make_unique<KV7DeskTop>(DataFolder(m_dir->path()), m_clock, &m_prompts);
-        m_window->setReportViewer(
-            [this](QWidget*, const std::filesystem::path& report) { m_shown.push_back(report); });
+        if (!printMenu)
+            m_window->setReportViewer([this](QWidget*, const std::filesystem::path& report) {
+                m_shown.push_back(report);
+            });
         m_window->show();
         if (!QTest::qWaitForWindowActive(m_window.get()))
             qWarning("window not active");
@@ -157,6 +159,44 @@ private slots:
         QVERIFY(january < february);
         QCOMPARE(QApplication::focusWidget(), w.Text1(0));
         QVERIFY(w.Tasto(0)->isEnabled());
+    }
+
+    void theReportGoesToThePrintMenu()
+    {
+        m_dir = std::make_unique<test::TempDir>();
+        test::copyFixture("hotel", m_dir->path());
+        test::runSql(m_dir->path() / "Stampanti.mdb",
+                     "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
+                     "TipoStampa INTEGER, Linea TEXT);"
+                     "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, "
+                     "Grassetto TEXT);"
+                     "INSERT INTO Stampanti VALUES (1, 'UFFICIO', 1, 'PDF');"
+                     "INSERT INTO SetStampa VALUES (1, '000000000000000000027069', "
+                     "'000000000000000001');");
+        KV7DeskTop& w = reopen(true);
+        setRange(w, "02", "2024", "02", "2024");
+        QString shownMenu;
+        bool modal = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            QWidget* top = QApplication::activeModalWidget();
+            if (!top || top == &w)
+                return;
+            shownMenu = top->windowTitle();
+            modal = top->isModal();
+            top->close();
+        });
+        poll.start(20);
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        poll.stop();
+        QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
+        QCOMPARE(shownMenu, QStringLiteral("Stampe non modificabili"));
+        QVERIFY(modal);
+        // The menu keeps its archive copy of the report.
+        QVERIFY(std::filesystem::is_directory(m_dir->path() / "doc"));
+        QVERIFY(!std::filesystem::is_empty(m_dir->path() / "doc"));
+        QTRY_COMPARE(w.focusWidget(), w.Text1(0));
     }
 
     void theReportMatchesTheCommandLine()
