@@ -2,7 +2,8 @@
 // The data folder: the hotel data files, the company list and every file a
 // station writes (report file, working database, CSV) lie together in it.
 // Names are bare names matched without regard to case, so "TIPICAMERE.MDB"
-// finds TipiCamere.mdb.
+// finds TipiCamere.mdb. Like every core text they are Windows-1252; on disk
+// they are spelt in UTF-8.
 
 #include <filesystem>
 #include <optional>
@@ -28,7 +29,7 @@ public:
     bool exists(std::string_view name) const { return find(name).has_value(); }
 
     // Names of the folder's files ending with suffix (without regard to case),
-    // in the order the directory lists them.
+    // in the order the directory lists them, in Windows-1252.
     std::vector<std::string> namesEndingWith(std::string_view suffix) const;
 
 private:

@@ -580,9 +580,9 @@ void KV7DeskTop::Tasto_Click(int index)
         const std::optional<std::int64_t> hotel =
             Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
         CreaElenco dialog(m_folder, hotel, *m_prompts, this);
-        // A saved list counts from the next report on, for both report types.
-        if (dialog.exec() == QDialog::Accepted)
-            LoadCompanyList(m_folder);
+        // CompanyList keeps the list read at start-up; a saved list is read
+        // again at the next start (the Type 2 filter reads the file itself).
+        dialog.exec();
         break;
     }
     default:

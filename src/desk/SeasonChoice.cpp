@@ -10,8 +10,7 @@ std::vector<std::string> archivedSeasons(const DataFolder& folder)
     std::vector<std::string> seasons;
     const std::size_t suffix = schema::kHeadersFile.size();
     for (const std::string& name : folder.namesEndingWith(schema::kHeadersFile)) {
-        const std::string text = utf8ToCp1252(name);
-        seasons.push_back(text.substr(0, text.size() - suffix));
+        seasons.push_back(name.substr(0, name.size() - suffix));
     }
     return seasons;
 }

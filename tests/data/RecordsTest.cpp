@@ -118,3 +118,15 @@ TEST(Records, ReadsTheRegistryInHotelOrderAndLeavesFilesUnchanged)
     EXPECT_EQ(test::readFile(dir / "AnagraficaHotels.mdb"), before);
     EXPECT_EQ(std::filesystem::last_write_time(dir / "AnagraficaHotels.mdb"), time);
 }
+
+TEST(DataFolder, TakesWindows1252NamesAndFindsTheirUtf8Spelling)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "\xC3\x89t\xC3\xA9Scheda_Prenotazione.mdb", "x"); // "Été..." in UTF-8
+    const DataFolder folder(dir.path());
+    EXPECT_TRUE(folder.find("\xC9t\xE9Scheda_Prenotazione.mdb"));
+    EXPECT_TRUE(folder.find("\xC9T\xC9SCHEDA_PRENOTAZIONE.MDB"));
+    EXPECT_EQ(folder.namesEndingWith("scheda_prenotazione.mdb"),
+              std::vector<std::string>{"\xC9t\xE9Scheda_Prenotazione.mdb"});
+    EXPECT_EQ(folder.target("fd\xE9").filename().string(), "fd\xC3\xA9");
+}

@@ -364,7 +364,7 @@ private slots:
         QVERIFY(!again.ChkHtl(0)->isChecked());
     }
 
-    void aSavedCompanyListCountsForTheNextReport()
+    void aSavedCompanyListIsWrittenAndReadAtTheNextStart()
     {
         KV7DeskTop& w = open("hotel");
         QCOMPARE(w.selection().companyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
@@ -378,10 +378,13 @@ private slots:
             QTest::mouseClick(dialog->Tasto(0), Qt::LeftButton);
         });
         click(w.Tasto(2));
-        QCOMPARE(w.selection().companyList[1], std::string("SOCIET\xC0 ALBA"));
-        QCOMPARE(CompanyList[1], std::string("SOCIET\xC0 ALBA"));
+        const std::string saved = test::readFile(m_dir->path() / "ElencoDitte.txt");
+        QVERIFY(saved.find("CRAL DIPENDENTI COMUNALI") == std::string::npos);
+        // The table loaded at start-up stays as it was until the next start.
+        QCOMPARE(w.selection().companyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
+        QCOMPARE(ReadCompanyList(DataFolder(m_dir->path()))[1], std::string("SOCIET\xC0 ALBA"));
 
-        // Esci leaves the list as it was.
+        // Esci leaves the file as it was.
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<CreaElenco*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -389,7 +392,7 @@ private slots:
             QTest::mouseClick(dialog->Tasto(1), Qt::LeftButton);
         });
         click(w.Tasto(2));
-        QCOMPARE(CompanyList[1], std::string("SOCIET\xC0 ALBA"));
+        QCOMPARE(test::readFile(m_dir->path() / "ElencoDitte.txt"), saved);
     }
 
     void esciClosesTheWindow()
