@@ -1,14 +1,16 @@
 #include "BenchData.h"
 
+#include "data/DataError.h"
+#include "data/JetCache.h"
+#include "data/Sqlite.h"
+
 #include <cstdlib>
 #include <fstream>
 
-namespace presenze::bench
-{
+namespace presenze::bench {
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 GroupOptions yearOf(int hotels, int companies, std::int64_t lines, std::uint32_t seed)
 {
@@ -51,6 +53,54 @@ fs::path defaultCacheRoot()
     if (const char* env = std::getenv("PRESENZE_BENCH_CACHE"); env && *env)
         return env;
     return fs::temp_directory_path() / "presenze-bench";
+}
+
+fs::path defaultFixtures()
+{
+    if (const char* env = std::getenv("PRESENZE_FIXTURES"); env && *env)
+        return env;
+    return PRESENZE_BENCH_FIXTURES_DIR;
+}
+
+std::vector<AccessFixture> accessFixtures()
+{
+    return {{"nwind", "jet3_nwind.mdb"}, {"types", "jet4_types.mdb"}};
+}
+
+FreshJetCache::FreshJetCache()
+{
+    std::string pattern = (fs::temp_directory_path() / "presenze-bench-jet-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw DataError("Impossibile creare una cartella temporanea");
+    m_folder = pattern;
+    ::setenv("PRESENZE_CACHE_DIR", m_folder.c_str(), 1);
+}
+
+FreshJetCache::~FreshJetCache()
+{
+    ::unsetenv("PRESENZE_CACHE_DIR");
+    std::error_code ec;
+    fs::remove_all(m_folder, ec);
+}
+
+std::int64_t accessRows(const fs::path& accessFile)
+{
+    const FreshJetCache cache;
+    const Database copy(jetCopy(accessFile), Database::Mode::ReadOnly);
+    std::vector<std::string> tables;
+    Statement list = copy.prepare("SELECT DISTINCT tbl FROM _jet_columns");
+    while (list.step())
+        tables.emplace_back(list.utf8(0));
+    std::int64_t rows = 0;
+    for (const auto& table : tables) {
+        std::string quoted = "\"";
+        for (const char c : table)
+            quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        Statement count = copy.prepare("SELECT count(*) FROM " + quoted + "\"");
+        count.step();
+        rows += count.integer(0);
+    }
+    return rows;
 }
 
 fs::path groupFolder(const BenchSize& size, const fs::path& cacheRoot)

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze::bench
-{
+namespace presenze::bench {
 
 struct BenchSize {
     std::string name; // "S", "M", "L", "XL"
@@ -35,5 +34,36 @@ void generateGroup(const BenchSize& size, const std::filesystem::path& folder);
 
 // $PRESENZE_BENCH_CACHE, or "presenze-bench" in the temporary folder.
 std::filesystem::path defaultCacheRoot();
+
+// The shared test data: $PRESENZE_FIXTURES, else the folder found at build
+// time (the one the tests use).
+std::filesystem::path defaultFixtures();
+
+// The Access files of the import case, in the fixtures' jet/ folder, with the
+// short names the table gives them: the file with the most rows, and the
+// largest file (mostly empty pages).
+struct AccessFixture {
+    std::string label;
+    std::string file;
+};
+std::vector<AccessFixture> accessFixtures();
+
+// A fresh, empty cache of Access copies for the life of the object: a
+// temporary folder named by $PRESENZE_CACHE_DIR, removed with everything in
+// it at the end. Each run of the import case makes its copy anew in one.
+class FreshJetCache {
+public:
+    FreshJetCache();
+    ~FreshJetCache();
+    FreshJetCache(const FreshJetCache&) = delete;
+    FreshJetCache& operator=(const FreshJetCache&) = delete;
+
+private:
+    std::filesystem::path m_folder;
+};
+
+// The rows of every table of an Access file (read through the program's own
+// reader, into a cache folder of its own that is removed again).
+std::int64_t accessRows(const std::filesystem::path& accessFile);
 
 } // namespace presenze::bench

@@ -2,6 +2,7 @@
 
 #include "BenchData.h"
 #include "data/DataFolder.h"
+#include "data/JetCache.h"
 #include "desk/Clock.h"
 #include "desk/Interaction.h"
 #include "desk/PrintRequest.h"
@@ -10,14 +11,11 @@
 #include "output/CsvExport.h"
 #include "output/ReportFile.h"
 
-namespace presenze::bench
-{
-namespace
-{
+namespace presenze::bench {
+namespace {
 
 // Counts presences, not arrivals; warnings are not shown.
-class SilentInteraction final : public Interaction
-{
+class SilentInteraction final : public Interaction {
 public:
     int ask(std::string_view, std::string_view, bool) override { return AnswerYes; }
     void warn(std::string_view, std::string_view) override {}
@@ -46,6 +44,12 @@ Work report(ReportKind kind, bool summary, std::string tag)
 void exportCsv(const std::filesystem::path& data, const std::string& tag)
 {
     ConvertiXLS(DataFolder(data), reportFileName(tag), tag);
+}
+
+// The report's size in MB, for the export's throughput.
+double reportMegabytes(const std::filesystem::path& data, const std::string& tag)
+{
+    return static_cast<double>(std::filesystem::file_size(data / reportFileName(tag))) / 1e6;
 }
 
 } // namespace
@@ -84,14 +88,31 @@ std::vector<BenchCase> reportCases(const std::string& size)
                          report(ReportKind::Type2, true, "b4")});
     }
     if (size == "L") {
-        cases.push_back({"CSV export of T2 detail",
-                         size,
-                         "",
-                         {},
-                         report(ReportKind::Type2, false, "b5"),
-                         [](const std::filesystem::path& data) { exportCsv(data, "b5"); }});
+        cases.push_back(
+            {"CSV export of T2 detail",
+             size,
+             "",
+             {},
+             report(ReportKind::Type2, false, "b5"),
+             [](const std::filesystem::path& data) { exportCsv(data, "b5"); },
+             [](const std::filesystem::path& data) { return reportMegabytes(data, "b5"); },
+             "MB"});
     }
     return cases;
+}
+
+BenchCase accessImportCase(const std::string& size, const std::filesystem::path& accessFile)
+{
+    BenchCase c{"Access import (SQLite copy)", size, "", {"mdb-export"}, {}, {}};
+    c.run = [accessFile](const std::filesystem::path&) {
+        const FreshJetCache cache;
+        jetCopy(accessFile);
+    };
+    c.count = [accessFile](const std::filesystem::path&) {
+        return static_cast<double>(accessRows(accessFile));
+    };
+    c.unit = "rows";
+    return c;
 }
 
 } // namespace presenze::bench

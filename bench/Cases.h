@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-namespace presenze::bench
-{
+namespace presenze::bench {
 
 using Work = std::function<void(const std::filesystem::path& dataFolder)>;
+// How much one run handles (rows read, bytes written), for the throughput.
+using Count = std::function<double(const std::filesystem::path& dataFolder)>;
 
 struct BenchCase {
     std::string name;
@@ -22,10 +23,17 @@ struct BenchCase {
     std::vector<std::string> compareTo; // baselines to give the ratio to
     Work setup;                         // untimed, once, in its own process (may be empty)
     Work run;                           // timed
+    Count count = {};                   // untimed, once, after the first run (may be empty)
+    std::string unit = {};              // of the count: "rows", "MB"
+    int maxRuns = 0;                    // fewer timed runs than asked for (0: as asked)
 };
 
 // The program's own work on a group of that size: 12-month Type 1 and Type 2
 // reports, the CSV export.
 std::vector<BenchCase> reportCases(const std::string& size);
+
+// An Access file of the fixtures read into its SQLite copy, as a report does
+// the first time it meets the file; `size` names the file in the table.
+BenchCase accessImportCase(const std::string& size, const std::filesystem::path& accessFile);
 
 } // namespace presenze::bench

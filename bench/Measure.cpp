@@ -10,10 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace presenze::bench
-{
-namespace
-{
+namespace presenze::bench {
+namespace {
 
 void writeAll(int fd, const void* data, std::size_t size)
 {
@@ -27,13 +25,14 @@ void writeAll(int fd, const void* data, std::size_t size)
     }
 }
 
-[[noreturn]] void childMain(int fd, const std::function<void()>& work)
+[[noreturn]] void childMain(int fd, const std::function<double()>& work)
 {
     std::string error;
     double seconds = 0;
+    double value = 0;
     try {
         const auto start = std::chrono::steady_clock::now();
-        work();
+        value = work();
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     } catch (const DataError& e) {
         error = cp1252ToUtf8(e.what());
@@ -43,6 +42,7 @@ void writeAll(int fd, const void* data, std::size_t size)
     if (error.empty()) {
         writeAll(fd, "o", 1);
         writeAll(fd, &seconds, sizeof seconds);
+        writeAll(fd, &value, sizeof value);
     } else {
         writeAll(fd, "e", 1);
         writeAll(fd, error.data(), error.size());
@@ -55,6 +55,16 @@ void writeAll(int fd, const void* data, std::size_t size)
 } // namespace
 
 Run runInChild(const std::function<void()>& work, int timeoutSeconds)
+{
+    return runFigureInChild(
+        [&] {
+            work();
+            return 0.0;
+        },
+        timeoutSeconds);
+}
+
+Run runFigureInChild(const std::function<double()>& work, int timeoutSeconds)
 {
     Run run;
     int fds[2];
@@ -84,8 +94,7 @@ Run runInChild(const std::function<void()>& work, int timeoutSeconds)
     ::close(fds[0]);
 
     int status = 0;
-    struct rusage usage {
-    };
+    struct rusage usage {};
     while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.peakKb = usage.ru_maxrss;
@@ -93,8 +102,9 @@ Run runInChild(const std::function<void()>& work, int timeoutSeconds)
         run.error = WTERMSIG(status) == SIGALRM
                         ? "stopped after " + std::to_string(timeoutSeconds) + " s"
                         : "ended by signal " + std::to_string(WTERMSIG(status));
-    } else if (!message.empty() && message[0] == 'o' && message.size() == 1 + sizeof(double)) {
+    } else if (!message.empty() && message[0] == 'o' && message.size() == 1 + 2 * sizeof(double)) {
         std::memcpy(&run.seconds, message.data() + 1, sizeof(double));
+        std::memcpy(&run.value, message.data() + 1 + sizeof(double), sizeof(double));
         run.ok = true;
     } else if (!message.empty() && message[0] == 'e') {
         run.error = message.substr(1);

@@ -8,12 +8,12 @@
 #include <functional>
 #include <string>
 
-namespace presenze::bench
-{
+namespace presenze::bench {
 
 struct Run {
     bool ok = false;
     double seconds = 0; // wall time of the work, measured in the child
+    double value = 0;   // what the work returned
     long peakKb = 0;    // the child's maximum resident set size
     std::string error;  // UTF-8, when not ok
 };
@@ -22,5 +22,7 @@ struct Run {
 // and reported as an error. Exceptions of the work become the error text
 // (DataError messages are converted from Windows-1252).
 Run runInChild(const std::function<void()>& work, int timeoutSeconds);
+// The same for work that returns a figure (a count of rows, of bytes).
+Run runFigureInChild(const std::function<double()>& work, int timeoutSeconds);
 
 } // namespace presenze::bench

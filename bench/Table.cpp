@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace presenze::bench
-{
-namespace
-{
+namespace presenze::bench {
+namespace {
 
 std::string format(const char* pattern, double value)
 {
@@ -18,6 +16,15 @@ std::string format(const char* pattern, double value)
 std::string timeCell(double seconds)
 {
     return seconds < 1.0 ? format("%.1f ms", seconds * 1000.0) : format("%.2f s", seconds);
+}
+
+// 1234567 as "1,234,567".
+std::string grouped(long long value)
+{
+    std::string digits = std::to_string(value);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return digits;
 }
 
 std::string memoryCell(long kb)
@@ -71,11 +78,25 @@ std::string ratioCell(const CaseResult& result, const std::string& baseline,
     return format("%.3g", median(result.seconds) / denominator);
 }
 
+std::string throughputCell(const CaseResult& result)
+{
+    if (result.count <= 0 || !result.error.empty() || result.seconds.empty())
+        return "-";
+    const double perSecond = result.count / median(result.seconds);
+    if (perSecond >= 100)
+        return grouped(static_cast<long long>(perSecond + 0.5)) + " " + result.unit + "/s";
+    return format("%.3g ", perSecond) + result.unit + "/s";
+}
+
 std::string formatTable(const std::vector<CaseResult>& results)
 {
     const auto baselines = baselineColumns(results);
+    const bool counted = std::any_of(results.begin(), results.end(),
+                                     [](const CaseResult& r) { return r.count > 0; });
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> header = {"case", "size", "runs", "median", "peak memory"};
+    if (counted)
+        header.push_back("throughput");
     for (const auto& b : baselines)
         header.push_back("x " + b);
     rows.push_back(header);
@@ -90,6 +111,8 @@ std::string formatTable(const std::vector<CaseResult>& results)
             row.insert(row.end(), {std::to_string(r.seconds.size()), timeCell(median(r.seconds)),
                                    memoryCell(r.peakKb)});
         }
+        if (counted)
+            row.push_back(throughputCell(r));
         for (const auto& b : baselines)
             row.push_back(ratioCell(r, b, results));
         rows.push_back(row);

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze::bench
-{
+namespace presenze::bench {
 
 struct CaseResult {
     std::string name;
@@ -17,6 +16,8 @@ struct CaseResult {
     std::vector<double> seconds;        // the timed runs
     long peakKb = 0;                    // highest of the runs
     std::string error;                  // non-empty: the case could not run
+    double count = 0;                   // handled by one run, in `unit` (0: not counted)
+    std::string unit;
 };
 
 double median(std::vector<double> values);
@@ -28,6 +29,10 @@ std::vector<std::string> baselineColumns(const std::vector<CaseResult>& results)
 // same size; nothing when either is missing or failed.
 std::string ratioCell(const CaseResult& result, const std::string& baseline,
                       const std::vector<CaseResult>& results);
+
+// The count per second of the median run ("1,234,000 rows/s"); "-" when the
+// case is not counted.
+std::string throughputCell(const CaseResult& result);
 
 // The table, followed by one line per case that could not run.
 std::string formatTable(const std::vector<CaseResult>& results);

@@ -17,21 +17,22 @@
 using namespace presenze;
 using namespace presenze::bench;
 
-namespace
-{
+namespace {
 
 constexpr const char* kUsage =
     "Usage: presenze-bench [--xl] [--runs N] [--sizes S,M,L,XL] [--only TEXT]\n"
-    "                      [--seed N] [--cache DIR] [--timeout SECONDS]\n"
+    "                      [--seed N] [--cache DIR] [--fixtures DIR] [--timeout SECONDS]\n"
     "\n"
     "  --xl        also run on XL (40 hotels, 1,000,000 room lines)\n"
     "  --runs N    timed runs per case (default 5; 3 on XL), after one untimed run\n"
-    "  --sizes     only these sizes\n"
+    "  --sizes     only these sizes (Access: the Access import on the fixtures)\n"
     "  --only      only cases whose name contains TEXT\n"
     "  --seed      seed of the generated groups (default 1)\n"
     "  --cache     where generated groups are kept (default $PRESENZE_BENCH_CACHE,\n"
     "              else presenze-bench in the temporary folder)\n"
-    "  --timeout   longest run allowed (default 600)\n";
+    "  --fixtures  the shared test data, whose jet/ folder holds the Access files\n"
+    "              (default $PRESENZE_FIXTURES, else the one found at build time)\n"
+    "  --timeout   longest run allowed in seconds (default 1800)\n";
 
 struct Options {
     bool xl = false;
@@ -40,7 +41,8 @@ struct Options {
     std::string only;
     std::uint32_t seed = 1;
     std::filesystem::path cache = defaultCacheRoot();
-    int timeout = 600;
+    int timeout = 1800;
+    std::filesystem::path fixtures = defaultFixtures();
 };
 
 template <typename T> bool parseNumber(const std::string& text, T& value)
@@ -79,6 +81,8 @@ bool parseOptions(int argc, char** argv, Options& o)
             ++i;
         else if (a == "--cache" && hasValue)
             o.cache = argv[++i];
+        else if (a == "--fixtures" && hasValue)
+            o.fixtures = argv[++i];
         else if (a == "--timeout" && hasValue && parseNumber(argv[i + 1], o.timeout) &&
                  o.timeout > 0)
             ++i;
@@ -98,8 +102,7 @@ std::string machine()
             break;
         }
     }
-    struct utsname u {
-    };
+    struct utsname u {};
     ::uname(&u);
     return cpu + ", " + std::to_string(std::thread::hardware_concurrency()) + " cores, " +
            u.sysname + " " + u.release;
@@ -110,40 +113,44 @@ bool wanted(const std::string& size, const Options& o)
     return o.sizes.empty() || std::find(o.sizes.begin(), o.sizes.end(), size) != o.sizes.end();
 }
 
-// Times every case of one size: an untimed first run (which also tells
-// whether the case can run at all), then the timed runs, taking the cases in
-// turn so that a drift of the machine touches them all alike.
-void runSize(const BenchSize& size, const std::filesystem::path& data, const Options& o,
-             std::vector<CaseResult>& results)
+// Times the cases of one group: an untimed first run of each (which also
+// tells whether the case can run at all; cases of a single run have none),
+// then the timed runs, taking the cases in turn so that a drift of the
+// machine touches them all alike.
+void runCases(std::vector<BenchCase> cases, const std::string& group,
+              const std::filesystem::path& data, const Options& o, std::vector<CaseResult>& results)
 {
-    std::vector<BenchCase> cases = reportCases(size.name);
-    for (auto& b : baselineCases(size.name))
-        cases.push_back(std::move(b));
     std::erase_if(cases, [&](const BenchCase& c) {
         return !o.only.empty() && c.name.find(o.only) == std::string::npos;
     });
     const std::size_t first = results.size();
     for (const auto& c : cases) {
-        CaseResult r{c.name, c.size, c.baseline, c.compareTo, {}, 0, {}};
-        std::cerr << size.name << ": " << c.name << " ..." << std::flush;
+        CaseResult r{c.name, c.size, c.baseline, c.compareTo, {}, 0, {}, 0, c.unit};
+        std::cerr << group << ": " << c.name << " ..." << std::flush;
         if (c.setup) {
             const Run setup = runInChild([&] { c.setup(data); }, o.timeout);
             if (!setup.ok)
                 r.error = setup.error;
         }
-        if (r.error.empty()) {
+        // A case of a single run is long enough not to need a warm-up.
+        if (r.error.empty() && c.maxRuns != 1) {
             const Run warm = runInChild([&] { c.run(data); }, o.timeout);
             if (!warm.ok)
                 r.error = warm.error;
         }
+        if (r.error.empty() && c.count) {
+            const Run count = runFigureInChild([&] { return c.count(data); }, o.timeout);
+            if (count.ok)
+                r.count = count.value;
+        }
         std::cerr << (r.error.empty() ? " ok\n" : " non disponibile\n");
         results.push_back(std::move(r));
     }
-    const int runs = size.name == "XL" ? std::min(o.runs, 3) : o.runs;
+    const int runs = group == "XL" ? std::min(o.runs, 3) : o.runs;
     for (int n = 0; n < runs; ++n) {
         for (std::size_t i = 0; i < cases.size(); ++i) {
             CaseResult& r = results[first + i];
-            if (!r.error.empty())
+            if (!r.error.empty() || (cases[i].maxRuns > 0 && n >= cases[i].maxRuns))
                 continue;
             const Run run = runInChild([&] { cases[i].run(data); }, o.timeout);
             if (!run.ok) {
@@ -153,8 +160,33 @@ void runSize(const BenchSize& size, const std::filesystem::path& data, const Opt
             r.seconds.push_back(run.seconds);
             r.peakKb = std::max(r.peakKb, run.peakKb);
         }
-        std::cerr << size.name << ": run " << n + 1 << " of " << runs << " done\n";
+        std::cerr << group << ": run " << n + 1 << " of " << runs << " done\n";
     }
+}
+
+void runSize(const BenchSize& size, const std::filesystem::path& data, const Options& o,
+             std::vector<CaseResult>& results)
+{
+    std::vector<BenchCase> cases = reportCases(size.name);
+    for (auto& b : baselineCases(size.name))
+        cases.push_back(std::move(b));
+    runCases(std::move(cases), size.name, data, o, results);
+}
+
+// The Access import against mdb-export, on the fixture files.
+void runAccess(const Options& o, std::vector<CaseResult>& results)
+{
+    const std::filesystem::path folder = o.fixtures / "jet";
+    std::vector<BenchCase> cases;
+    for (const auto& [label, file] : accessFixtures()) {
+        if (!std::filesystem::exists(folder / file)) {
+            std::cerr << "Access: " << (folder / file).string() << " not found\n";
+            continue;
+        }
+        cases.push_back(accessImportCase(label, folder / file));
+        cases.push_back(mdbExportCase(label, folder / file));
+    }
+    runCases(std::move(cases), "Access", folder, o, results);
 }
 
 } // namespace
@@ -186,6 +218,8 @@ int main(int argc, char** argv)
         }
         runSize(size, data, o, results);
     }
+    if (wanted("Access", o))
+        runAccess(o, results);
     std::cout << "Machine: " << machine() << "\n"
               << "Median of the timed runs; peak memory = highest resident set of a run; "
                  "x baseline = median / median of that baseline on the same size.\n\n"

@@ -1,92 +1,122 @@
 #include "data/BookingCache.h"
 
-#include "data/DataError.h"
+#include "data/Dates.h"
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
 #include <tuple>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
-bool byKey(const BookingHeader* a, const BookingHeader* b)
+// The day of a YYYYMMDD text (Date::toSerial); nullopt when it is no real day.
+std::optional<long> dayOf(std::string_view key)
 {
-    return std::tie(a->numeroPrenotazione, a->numeroHotel, a->order) <
-           std::tie(b->numeroPrenotazione, b->numeroHotel, b->order);
+    if (key.size() == 8) {
+        int digits[8];
+        bool plain = true;
+        for (std::size_t i = 0; i < 8 && plain; ++i) {
+            plain = key[i] >= '0' && key[i] <= '9';
+            digits[i] = key[i] - '0';
+        }
+        if (plain) {
+            const Date date{digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3],
+                            digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]};
+            if (date.isValid())
+                return date.toSerial();
+            return std::nullopt;
+        }
+    }
+    const auto date = Date::parseKey(key);
+    return date ? std::optional<long>(date->toSerial()) : std::nullopt;
 }
 
 } // namespace
 
+BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers)
+    : m_lines(std::move(lines)), m_headers(std::move(headers))
+{
+    // Lines and headers by hotel, booking number and table order; the sort
+    // runs over small keys held side by side.
+    struct Key {
+        std::int64_t hotel;
+        std::int64_t number;
+        std::uint32_t index;
+        bool operator<(const Key& o) const
+        {
+            if (hotel != o.hotel)
+                return hotel < o.hotel;
+            if (number != o.number)
+                return number < o.number;
+            return index < o.index;
+        }
+    };
+    std::vector<Key> lineKeys, headerKeys;
+    lineKeys.reserve(m_lines.size());
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        lineKeys.push_back(
+            {m_lines[i].numeroHotel, m_lines[i].numeroPrenotazione, static_cast<std::uint32_t>(i)});
+    headerKeys.reserve(m_headers.size());
+    for (std::size_t i = 0; i < m_headers.size(); ++i)
+        headerKeys.push_back({m_headers[i].numeroHotel, m_headers[i].numeroPrenotazione,
+                              static_cast<std::uint32_t>(i)});
+    std::sort(lineKeys.begin(), lineKeys.end());
+    std::sort(headerKeys.begin(), headerKeys.end());
+    m_headersByKey.reserve(headerKeys.size());
+    for (const Key& k : headerKeys)
+        m_headersByKey.push_back(&m_headers[k.index]);
+
+    // Walking both in step gives each line its booking's headers.
+    m_stays.resize(m_lines.size());
+    m_byBooking.reserve(m_lines.size());
+    std::size_t h = 0;
+    for (const Key& k : lineKeys) {
+        const Key first{k.hotel, k.number, 0};
+        while (h < headerKeys.size() && headerKeys[h] < first)
+            ++h;
+        std::size_t end = h;
+        while (end < headerKeys.size() && headerKeys[end].hotel == k.hotel &&
+               headerKeys[end].number == k.number)
+            ++end;
+        const RoomLine& line = m_lines[k.index];
+        LineIndex& stay = m_stays[k.index];
+        stay.firstHeader = static_cast<std::uint32_t>(h);
+        stay.headerCount = static_cast<std::uint32_t>(end - h);
+        const auto arrival = dayOf(line.dataArrivo);
+        const auto departure = dayOf(line.dataPartenza);
+        if (arrival && departure) {
+            stay.arrival = static_cast<std::int32_t>(*arrival);
+            stay.departure = static_cast<std::int32_t>(*departure);
+        } else {
+            stay.arrival = std::numeric_limits<std::int32_t>::max();
+            stay.departure = std::numeric_limits<std::int32_t>::min();
+        }
+        m_byBooking.push_back({&line, stay.arrival, stay.departure});
+    }
+}
+
+std::span<const BookingHeader* const> BookingSet::headersOf(const RoomLine& line) const
+{
+    const LineIndex& stay = m_stays[indexOf(line)];
+    return {m_headersByKey.data() + stay.firstHeader, stay.headerCount};
+}
+
 BookingCache::BookingCache(std::string firstKey, std::string lastKey)
     : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey))
-{
-}
+{}
 
-std::vector<const RoomLine*> BookingCache::roomLines(const DataFolder& folder,
-                                                     std::string_view season,
-                                                     std::string_view firstKey,
-                                                     std::string_view lastKey,
-                                                     const WarningSink& warn)
+const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_view season,
+                                         const WarningSink& warn)
 {
-    if (!covers(firstKey, lastKey))
-        throw DataError("Periodo fuori dai dati letti per la stampa: " + std::string(firstKey) +
-                        "-" + std::string(lastKey));
-    if (!m_lines.holds(folder, season)) {
-        m_lines.rows = readRoomLines(folder, season, m_firstKey, m_lastKey, warn);
-        m_lines.dir = folder.dir();
-        m_lines.season = season;
-        m_lines.loaded = true;
+    if (!m_set || m_dir != folder.dir() || m_season != season) {
+        m_set.reset();
+        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn);
+        m_set.emplace(std::move(lines), readBookingHeaders(folder, season));
+        m_dir = folder.dir();
+        m_season = season;
     }
-    std::vector<const RoomLine*> lines;
-    for (const auto& line : m_lines.rows)
-        if (line.dataArrivo <= lastKey && line.dataPartenza > firstKey)
-            lines.push_back(&line);
-    return lines;
-}
-
-std::vector<const BookingHeader*> BookingCache::bookingHeaders(const DataFolder& folder,
-                                                               std::string_view season,
-                                                               const std::vector<BookingKey>& keys)
-{
-    if (!m_headers.holds(folder, season)) {
-        m_headers.rows = readBookingHeaders(folder, season);
-        // The records stay where they are; only pointers to them are sorted.
-        m_headersByKey.clear();
-        m_headersByKey.reserve(m_headers.rows.size());
-        for (const auto& header : m_headers.rows)
-            m_headersByKey.push_back(&header);
-        std::sort(m_headersByKey.begin(), m_headersByKey.end(), byKey);
-        m_headers.dir = folder.dir();
-        m_headers.season = season;
-        m_headers.loaded = true;
-    }
-    std::vector<BookingKey> wanted = keys;
-    std::sort(wanted.begin(), wanted.end(), [](const BookingKey& a, const BookingKey& b) {
-        return std::tie(a.numeroPrenotazione, a.numeroHotel) <
-               std::tie(b.numeroPrenotazione, b.numeroHotel);
-    });
-    std::vector<const BookingHeader*> headers;
-    const auto& all = m_headersByKey;
-    auto it = all.begin();
-    const BookingKey* previous = nullptr;
-    for (const auto& key : wanted) {
-        if (previous && previous->numeroPrenotazione == key.numeroPrenotazione &&
-            previous->numeroHotel == key.numeroHotel)
-            continue;
-        previous = &key;
-        it = std::lower_bound(it, all.end(), key, [](const BookingHeader* h, const BookingKey& k) {
-            return std::tie(h->numeroPrenotazione, h->numeroHotel) <
-                   std::tie(k.numeroPrenotazione, k.numeroHotel);
-        });
-        for (; it != all.end() && (*it)->numeroPrenotazione == key.numeroPrenotazione &&
-               (*it)->numeroHotel == key.numeroHotel;
-             ++it)
-            headers.push_back(*it);
-    }
-    std::sort(headers.begin(), headers.end(),
-              [](const BookingHeader* a, const BookingHeader* b) { return a->order < b->order; });
-    return headers;
+    return *m_set;
 }
 
 } // namespace presenze

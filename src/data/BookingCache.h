@@ -1,10 +1,10 @@
 #pragma once
-// The booking files of one season as one print request sees them. A request
+// The booking files of one season as the reports walk them. A print request
 // builds its months one after the other over one span of days; the cache
 // reads the room lines of that whole span, and the booking headers, once,
-// then serves each month from memory under the rules of the readers of
-// Records.h. Room lines left out for a bad date are warned about once, when
-// the span is read.
+// and keeps them with the indexes every month needs: the days of each stay,
+// the lines in booking order, and each line's headers. Room lines left out
+// for a bad date are warned about once, when the span is read.
 
 #include "data/DataFolder.h"
 #include "data/Records.h"
@@ -12,31 +12,77 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
-class BookingCache
-{
+// Room lines and booking headers held in memory, indexed.
+class BookingSet {
+public:
+    // Lines and headers in table order. Lines whose dates are not real days
+    // (the readers never give them) are kept but fall in no window.
+    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers);
+    BookingSet(BookingSet&&) = default;
+    BookingSet(const BookingSet&) = delete;
+    BookingSet& operator=(const BookingSet&) = delete;
+
+    // In table order.
+    const std::vector<RoomLine>& lines() const { return m_lines; }
+
+    // A line with its arrival and departure as days (Date::toSerial); a line
+    // whose dates are not real days arrives after it leaves.
+    struct Stay {
+        const RoomLine* line = nullptr;
+        std::int32_t arrival = 0;
+        std::int32_t departure = 0;
+        // True when the line arrives on or before lastDay and leaves after
+        // firstDay: the test of the month window (firstDay .. firstDay + 31).
+        bool overlaps(long firstDay, long lastDay) const
+        {
+            return arrival <= lastDay && departure > firstDay;
+        }
+    };
+    // Every line ordered by hotel, then booking number, then table order.
+    const std::vector<Stay>& linesByBooking() const { return m_byBooking; }
+
+    // The days of a line of this set, by table position.
+    Stay stayOf(const RoomLine& line) const
+    {
+        const LineIndex& s = m_stays[indexOf(line)];
+        return {&line, s.arrival, s.departure};
+    }
+
+    // The headers of the line's booking (same number and hotel), in table
+    // order.
+    std::span<const BookingHeader* const> headersOf(const RoomLine& line) const;
+
+private:
+    struct LineIndex {
+        std::int32_t arrival = 0;
+        std::int32_t departure = 0;
+        std::uint32_t firstHeader = 0; // in m_headersByKey
+        std::uint32_t headerCount = 0;
+    };
+    std::size_t indexOf(const RoomLine& line) const
+    {
+        return static_cast<std::size_t>(&line - m_lines.data());
+    }
+
+    std::vector<RoomLine> m_lines;
+    std::vector<BookingHeader> m_headers;
+    std::vector<LineIndex> m_stays;                   // by line, in table order
+    std::vector<Stay> m_byBooking;                    // hotel, number, table order
+    std::vector<const BookingHeader*> m_headersByKey; // hotel, number, table order
+};
+
+class BookingCache {
 public:
     // The span of the request: room lines that arrive on or before lastKey
     // and leave after firstKey (YYYYMMDD texts).
     BookingCache(std::string firstKey, std::string lastKey);
-
-    // The lines readRoomLines gives for the window, which must lie inside
-    // the span. The records stay valid as long as the cache.
-    std::vector<const RoomLine*> roomLines(const DataFolder& folder, std::string_view season,
-                                           std::string_view firstKey, std::string_view lastKey,
-                                           const WarningSink& warn);
-
-    // The headers readBookingHeaders gives for the keys, in table order. The
-    // records stay valid as long as the cache.
-    std::vector<const BookingHeader*> bookingHeaders(const DataFolder& folder,
-                                                     std::string_view season,
-                                                     const std::vector<BookingKey>& keys);
 
     // True when the window lies inside the span.
     bool covers(std::string_view firstKey, std::string_view lastKey) const
@@ -44,24 +90,18 @@ public:
         return firstKey >= m_firstKey && lastKey <= m_lastKey;
     }
 
-private:
-    // What was read, and from which folder and season.
-    template <typename T> struct Loaded {
-        std::filesystem::path dir;
-        std::string season;
-        std::vector<T> rows;
-        bool holds(const DataFolder& folder, std::string_view s) const
-        {
-            return loaded && dir == folder.dir() && season == s;
-        }
-        bool loaded = false;
-    };
+    // The room lines of the span (as readRoomLines gives them) and every
+    // booking header, of the folder's season; read on first use. Warnings
+    // about lines left out go to `warn` when the files are read.
+    const BookingSet& bookings(const DataFolder& folder, std::string_view season,
+                               const WarningSink& warn);
 
+private:
     std::string m_firstKey;
     std::string m_lastKey;
-    Loaded<RoomLine> m_lines;                         // in table order
-    Loaded<BookingHeader> m_headers;                  // in table order
-    std::vector<const BookingHeader*> m_headersByKey; // by number and hotel, then table order
+    std::filesystem::path m_dir;
+    std::string m_season;
+    std::optional<BookingSet> m_set;
 };
 
 } // namespace presenze

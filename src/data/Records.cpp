@@ -23,28 +23,46 @@ class FieldReader {
 public:
     FieldReader(const Statement& st, const Database& db, std::string_view table)
         : m_st(st), m_db(db), m_table(table)
-    {
-    }
+    {}
 
-    std::string text(int col) const { return m_st.isNull(col) ? std::string() : m_st.text(col); }
+    // Null reads as empty text.
+    std::string text(int col) const
+    {
+        std::string out;
+        text(col, out);
+        return out;
+    }
+    void text(int col, std::string& out) const
+    {
+        sqlite3_value* v = m_st.value(col);
+        const auto* data = sqlite3_value_text(v);
+        if (!data) {
+            out.clear();
+            return;
+        }
+        utf8ToCp1252(std::string_view(reinterpret_cast<const char*>(data),
+                                      static_cast<std::size_t>(sqlite3_value_bytes(v))),
+                     out);
+    }
 
     std::optional<std::int64_t> optionalNumber(int col) const
     {
-        switch (m_st.type(col)) {
+        sqlite3_value* v = m_st.value(col);
+        switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             return std::nullopt;
         case SQLITE_INTEGER:
-            return m_st.integer(col);
+            return sqlite3_value_int64(v);
         case SQLITE_FLOAT: {
-            const double v = m_st.real(col);
-            if (!std::isfinite(v) || std::fabs(v) > 9.0e18)
+            const double d = sqlite3_value_double(v);
+            if (!std::isfinite(d) || std::fabs(d) > 9.0e18)
                 fail(col, "Valore numerico fuori dai limiti");
-            return std::llround(v);
+            return std::llround(d);
         }
         default:
             break;
         }
-        const std::string raw(trimBlanks(m_st.text(col)));
+        const std::string raw(trimBlanks(text(col)));
         if (raw.empty())
             return std::nullopt;
         std::int64_t value = 0;
@@ -58,21 +76,22 @@ public:
 
     Currency currency(int col) const
     {
-        switch (m_st.type(col)) {
+        sqlite3_value* v = m_st.value(col);
+        switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             return {};
         case SQLITE_INTEGER:
-            return Currency::whole(m_st.integer(col));
+            return Currency::whole(sqlite3_value_int64(v));
         case SQLITE_FLOAT:
             try {
-                return Currency::fromDouble(m_st.real(col));
+                return Currency::fromDouble(sqlite3_value_double(v));
             } catch (const DataError&) {
                 fail(col, "Importo fuori dai limiti della valuta");
             }
         default:
             break;
         }
-        const std::string raw(trimBlanks(m_st.text(col)));
+        const std::string raw(trimBlanks(text(col)));
         Currency value;
         if (raw.empty())
             return value;
@@ -113,6 +132,16 @@ std::string select(std::string_view table, std::initializer_list<std::string_vie
         sql += tail;
     }
     return sql;
+}
+
+// At least the number of rows of the table (its highest row id), read
+// without a scan, so that the readers' vectors are allocated once.
+std::size_t rowCountBound(const Database& db, std::string_view table)
+{
+    constexpr std::int64_t kMostReserved = 1 << 24;
+    Statement st = db.prepare("SELECT max(rowid) FROM \"" + std::string(table) + "\"");
+    const std::int64_t highest = st.step() ? st.integer(0) : 0;
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(highest, 0, kMostReserved));
 }
 
 } // namespace
@@ -180,19 +209,17 @@ const std::initializer_list<std::string_view> kHeaderFields = {
     "CodiceDitta",        "Nazione",     "Commento"};
 
 // The header of the current row, whose numbers are already read.
-BookingHeader headerOf(const FieldReader& f, std::int64_t number, std::int64_t hotel,
-                       std::int64_t order)
+void readHeader(const FieldReader& f, std::int64_t number, std::int64_t hotel, std::int64_t order,
+                BookingHeader& h)
 {
-    BookingHeader h;
     h.numeroPrenotazione = number;
     h.numeroHotel = hotel;
-    h.tipoPrenotazione = f.text(2);
-    h.ditta = f.text(3);
+    f.text(2, h.tipoPrenotazione);
+    f.text(3, h.ditta);
     h.codiceDitta = f.optionalNumber(4);
-    h.nazione = f.text(5);
-    h.commento = f.text(6);
+    f.text(5, h.nazione);
+    f.text(6, h.commento);
     h.order = order;
-    return h;
 }
 
 } // namespace
@@ -204,13 +231,14 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     Statement st = db.prepare(select(schema::kHeaders, kHeaderFields, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
+    headers.reserve(rowCountBound(db, schema::kHeaders));
     std::int64_t position = 0;
     while (st.step()) {
         ++position;
         const auto number = f.optionalNumber(0);
         const auto hotel = f.optionalNumber(1);
         if (number && hotel)
-            headers.push_back(headerOf(f, *number, *hotel, position));
+            readHeader(f, *number, *hotel, position, headers.emplace_back());
     }
     return headers;
 }
@@ -257,7 +285,7 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
     while (st.step())
-        headers.push_back(headerOf(f, f.number(0), f.number(1), st.integer(7)));
+        readHeader(f, f.number(0), f.number(1), st.integer(7), headers.emplace_back());
     return headers;
 }
 
@@ -274,17 +302,23 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
         {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo", "DataPartenza",
          "NumeroPersone", schema::kRoomsQuantitySql, "Note", "GiorniTariffa", "Prezzo"},
         "WHERE CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2 "
-        "AND CAST(\"DataArrivo\" AS TEXT) <> '' AND CAST(\"DataPartenza\" AS TEXT) <> '' "
         "ORDER BY rowid"));
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;
+    lines.reserve(rowCountBound(db, schema::kRooms));
     while (st.step()) {
+        RoomLine& line = lines.emplace_back();
+        f.text(3, line.dataArrivo);
+        // An empty departure is never after firstKey; a line without an
+        // arrival is left out here.
+        if (line.dataArrivo.empty()) {
+            lines.pop_back();
+            continue;
+        }
+        f.text(4, line.dataPartenza);
         const auto number = f.optionalNumber(0);
         const auto hotel = f.optionalNumber(1);
-        RoomLine line;
-        line.dataArrivo = f.text(3);
-        line.dataPartenza = f.text(4);
         const bool arrivalOk = Date::parseKey(line.dataArrivo).has_value();
         if (!arrivalOk || !Date::parseKey(line.dataPartenza)) {
             if (warn) {
@@ -294,22 +328,24 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
                      ", prenotazione n. " + std::to_string(number.value_or(0)) + ", campo " +
                      (arrivalOk ? "DataPartenza" : "DataArrivo") + ")");
             }
+            lines.pop_back();
             continue;
         }
-        if (!number || !hotel)
+        if (!number || !hotel) {
+            lines.pop_back();
             continue;
+        }
         line.numeroPrenotazione = *number;
         line.numeroHotel = *hotel;
-        line.tipoPrenotazione = f.text(2);
+        f.text(2, line.tipoPrenotazione);
         line.numeroPersone = f.number(5);
         line.quantitaCamere = f.number(6);
-        line.note = f.text(7);
+        f.text(7, line.note);
         line.giorniTariffa = f.number(8);
         if (line.giorniTariffa <= 0)
             line.giorniTariffa = 1;
         line.prezzo = f.currency(9);
-        line.order = lines.size() + 1;
-        lines.push_back(std::move(line));
+        line.order = static_cast<std::int64_t>(lines.size());
     }
     return lines;
 }

@@ -31,8 +31,7 @@ int collateText(void*, int sizeA, const void* a, int sizeB, const void* b)
 
 Database::Database(const std::filesystem::path& file, Mode mode)
     : Database(file, mode, displayName(file))
-{
-}
+{}
 
 Database::Database(const std::filesystem::path& file, Mode mode, std::string shownName)
     : m_name(std::move(shownName))
@@ -147,8 +146,8 @@ void Database::fail(int rc, std::string_view what) const
 
 Statement::Statement(const Database& db, std::string_view sql) : m_db(&db)
 {
-    const int rc = sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()),
-                                      &m_stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
     if (rc != SQLITE_OK)
         db.fail(rc);
 }
@@ -178,15 +177,13 @@ Statement& Statement::bind(int index, double value)
 Statement& Statement::bindText(int index, std::string_view cp1252)
 {
     const std::string utf8 = cp1252ToUtf8(cp1252);
-    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
 Statement& Statement::bindUtf8(int index, std::string_view utf8)
 {
-    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()),
-                      SQLITE_TRANSIENT);
+    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
     return *this;
 }
 
@@ -243,6 +240,11 @@ std::string_view Statement::utf8(int column) const
         return {};
     return {reinterpret_cast<const char*>(data),
             static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column))};
+}
+
+sqlite3_value* Statement::value(int column) const
+{
+    return sqlite3_column_value(m_stmt, column);
 }
 
 int Statement::columnCount() const

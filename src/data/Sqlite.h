@@ -13,6 +13,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace presenze {
 
@@ -41,7 +42,8 @@ public:
     std::vector<std::string> columns(std::string_view table) const;
     // Raises DataError "Tabella mancante" / "Campo mancante" naming the file.
     // Table and field names are Windows-1252, compared without regard to case.
-    void requireColumns(std::string_view table, std::initializer_list<std::string_view> fields) const;
+    void requireColumns(std::string_view table,
+                        std::initializer_list<std::string_view> fields) const;
 
     const std::string& fileName() const { return m_name; }
     sqlite3* handle() const { return m_db; }
@@ -77,8 +79,12 @@ public:
     int type(int column) const; // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, ...
     std::int64_t integer(int column) const;
     double real(int column) const;
-    std::string text(int column) const;       // Windows-1252; null gives ""
-    std::string_view utf8(int column) const;  // as stored
+    std::string text(int column) const;      // Windows-1252; null gives ""
+    std::string_view utf8(int column) const; // as stored
+    // The column's value in the current row, for readers that look at its
+    // type and content with the sqlite3_value_* routines (one connection,
+    // one thread: the value is not protected by a lock).
+    sqlite3_value* value(int column) const;
     int columnCount() const;
     std::string columnName(int column) const;
 

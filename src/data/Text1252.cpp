@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace presenze {
 namespace {
@@ -62,16 +63,38 @@ constexpr std::array<unsigned char, 256> makeUpperTable()
 
 constexpr auto kUpper = makeUpperTable();
 
+// No byte above 0x7F; eight bytes at a time.
+bool isAscii(std::string_view text)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < text.size(); ++i)
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::string utf8ToCp1252(std::string_view utf8)
 {
-    bool ascii = true;
-    for (const char c : utf8)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii)
-        return std::string(utf8);
     std::string out;
+    utf8ToCp1252(utf8, out);
+    return out;
+}
+
+void utf8ToCp1252(std::string_view utf8, std::string& out)
+{
+    if (isAscii(utf8)) {
+        out.assign(utf8);
+        return;
+    }
+    out.clear();
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -119,7 +142,6 @@ std::string utf8ToCp1252(std::string_view utf8)
         const int byte = fromUnicode(cp);
         out += byte < 0 ? '?' : static_cast<char>(byte);
     }
-    return out;
 }
 
 std::string cp1252ToUtf8(std::string_view text)

@@ -11,6 +11,8 @@ namespace presenze {
 // UTF-8 to Windows-1252; characters with no Windows-1252 byte become '?'.
 // Malformed UTF-8 bytes also become '?'.
 std::string utf8ToCp1252(std::string_view utf8);
+// The same, into `out` (whose storage is reused).
+void utf8ToCp1252(std::string_view utf8, std::string& out);
 
 // Windows-1252 to UTF-8. The five bytes that Windows-1252 leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.

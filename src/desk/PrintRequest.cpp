@@ -58,7 +58,11 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     context.bookings = &bookings;
     struct Unlend {
         ReportContext& context;
-        ~Unlend() { context.bookings = nullptr; }
+        ~Unlend()
+        {
+            context.bookings = nullptr;
+            context.keepsTally = true;
+        }
     } unlend{context};
 
     AtomicFile file(context.folder.target(reportFileName(context.stationTag)));
@@ -66,6 +70,7 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     int index = 0;
     for (const auto& first : months) {
         ++index;
+        context.keepsTally = index == static_cast<int>(months.size());
         const int month = static_cast<int>(NumericValue(first.substr(3, 2)));
         context.ui.month(index, static_cast<int>(months.size()),
                          std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4));

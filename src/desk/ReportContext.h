@@ -19,6 +19,10 @@ struct ReportContext {
     const Clock& clock;
     Interaction& ui;
     BookingCache* bookings = nullptr; // set by the print request for its months
+    // Type 1: the month's tally goes into the working database. A print
+    // request asks it of its last month only: each month replaces the whole
+    // file, so the file it leaves is the same.
+    bool keepsTally = true;
 };
 
 } // namespace presenze

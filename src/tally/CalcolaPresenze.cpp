@@ -9,12 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
-#include <unordered_map>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 constexpr int kNights = 31;
 
@@ -41,40 +38,8 @@ struct HeaderNight {
     PresenzeTally::Night night;
 };
 
-struct BookingKeyHash {
-    std::size_t operator()(const BookingKey& k) const
-    {
-        return std::hash<std::int64_t>()(k.numeroPrenotazione * 1000003 + k.numeroHotel);
-    }
-};
-
-struct BookingKeyEqual {
-    bool operator()(const BookingKey& a, const BookingKey& b) const
-    {
-        return a.numeroPrenotazione == b.numeroPrenotazione && a.numeroHotel == b.numeroHotel;
-    }
-};
-
-// The day number (Date::toSerial) of a YYYYMMDD text; the readers give real
-// dates only.
-long dayOf(std::string_view key)
-{
-    int digits[8];
-    for (std::size_t i = 0; i < 8; ++i) {
-        if (key.size() != 8 || key[i] < '0' || key[i] > '9') {
-            const auto date = Date::parseKey(key);
-            return date ? date->toSerial() : 0;
-        }
-        digits[i] = key[i] - '0';
-    }
-    const Date date{digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3],
-                    digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]};
-    return date.toSerial();
-}
-
 // Sends the status text of the counted lines, a few times a second at most.
-class StatusLine
-{
+class StatusLine {
 public:
     explicit StatusLine(Interaction& ui) : m_ui(ui) {}
 
@@ -131,54 +96,49 @@ std::string joinWarnings(const std::vector<std::string>& warnings)
 } // namespace
 
 PresenzeTally tallyBookings(const Date& start, const Selection& selection, HotelRooms rooms,
-                            const MonthBookings& bookings, const CountedLine& counted)
+                            const BookingSet& bookings, const CountedLine& counted)
 {
     PresenzeTally tally(std::move(rooms));
     const long first = start.toSerial();
     const long end = first + kNights;
-    const std::string startKey = start.toKey();
-    const std::string endKey = start.addDays(kNights).toKey();
     const bool summary = selection.summary && !selection.singleCompany;
     const PresenzeTally::NameId blank = tally.name(" ");
 
     // The header a line finds: the first in table order of its hotel and
     // number whose kind is one of the selection's (compared as the engine
     // compares), of the chosen hotel and of the chosen company (without
-    // regard to case). What it brings to the nights is worked out once.
-    std::unordered_map<BookingKey, HeaderNight, BookingKeyHash, BookingKeyEqual> headers;
-    headers.reserve(bookings.headers.size());
-    for (const BookingHeader* h : bookings.headers) {
-        if (!kindSelected(selection.kind, h->tipoPrenotazione) ||
-            (selection.singleHotel && h->numeroHotel != selection.comboHotel) ||
-            (selection.singleCompany && !equalText(h->ditta, selection.company)))
-            continue;
-        headers.try_emplace(BookingKey{h->numeroPrenotazione, h->numeroHotel}, HeaderNight{h});
-    }
+    // regard to case). What it brings to the nights is worked out once per
+    // booking: the lines of a booking are walked one after the other.
+    const auto headerOf = [&](const RoomLine& line) -> const BookingHeader* {
+        for (const BookingHeader* h : bookings.headersOf(line))
+            if (kindSelected(selection.kind, h->tipoPrenotazione) &&
+                (!selection.singleHotel || h->numeroHotel == selection.comboHotel) &&
+                (!selection.singleCompany || equalText(h->ditta, selection.company)))
+                return h;
+        return nullptr;
+    };
+    const RoomLine* booking = nullptr; // a line of the booking of `hn`
+    HeaderNight hn;
 
     // The lines of the window, walked by hotel, then booking number.
-    std::vector<const RoomLine*> lines;
-    lines.reserve(bookings.lines.size());
-    for (const RoomLine* line : bookings.lines) {
-        if (line->dataArrivo > endKey || line->dataPartenza <= startKey)
+    for (const BookingSet::Stay& stay : bookings.linesByBooking()) {
+        if (!stay.overlaps(first, end))
             continue;
+        const RoomLine* line = stay.line;
         if (line->numeroHotel <= 0 || line->numeroHotel >= 9999)
             continue;
         if (selection.singleHotel && line->numeroHotel != selection.comboHotel)
             continue;
-        if (kindSelected(selection.kind, line->tipoPrenotazione))
-            lines.push_back(line);
-    }
-    std::stable_sort(lines.begin(), lines.end(), [](const RoomLine* a, const RoomLine* b) {
-        if (a->numeroHotel != b->numeroHotel)
-            return a->numeroHotel < b->numeroHotel;
-        return a->numeroPrenotazione < b->numeroPrenotazione;
-    });
-
-    for (const RoomLine* line : lines) {
-        const auto found = headers.find(BookingKey{line->numeroPrenotazione, line->numeroHotel});
-        if (found == headers.end() || line->numeroPersone <= 0)
+        if (!kindSelected(selection.kind, line->tipoPrenotazione) || line->numeroPersone <= 0)
             continue;
-        HeaderNight& hn = found->second;
+        if (!booking || booking->numeroHotel != line->numeroHotel ||
+            booking->numeroPrenotazione != line->numeroPrenotazione) {
+            booking = line;
+            hn = HeaderNight{};
+            hn.header = headerOf(*line);
+        }
+        if (!hn.header)
+            continue;
         if (!hn.ready) {
             const BookingHeader& h = *hn.header;
             hn.ready = true;
@@ -199,8 +159,8 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
             continue;
         if (counted)
             counted(*line);
-        const long firstNight = std::max(first, dayOf(line->dataArrivo));
-        const long stop = std::min(end, dayOf(line->dataPartenza));
+        const long firstNight = std::max<long>(first, stay.arrival);
+        const long stop = std::min<long>(end, stay.departure);
         if (stop <= firstNight)
             continue;
         PresenzeTally::Night night = hn.night;
@@ -212,8 +172,8 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     return tally;
 }
 
-HotelRooms CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
-                           ReportContext& context, const Database& work)
+PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
+                              ReportContext& context)
 {
     const auto start = Date::parseDisplay(primoGiorno);
     if (!start)
@@ -227,33 +187,33 @@ HotelRooms CalcolaPresenze(std::string_view primoGiorno, const Selection& select
     if (!cache || !cache->covers(startKey, endKey))
         cache = &monthOnly.emplace(startKey, endKey);
     std::vector<std::string> warnings;
-    MonthBookings bookings;
-    bookings.lines = cache->roomLines(context.folder, selection.season, startKey, endKey,
-                                      [&](std::string_view text) { warnings.emplace_back(text); });
+    const BookingSet& bookings =
+        cache->bookings(context.folder, selection.season,
+                        [&](std::string_view text) { warnings.emplace_back(text); });
     if (!warnings.empty())
         context.ui.warn("Stampa Presenze per Ditta", joinWarnings(warnings));
-    std::vector<BookingKey> keys;
-    keys.reserve(bookings.lines.size());
-    for (const RoomLine* line : bookings.lines)
-        keys.push_back({line->numeroPrenotazione, line->numeroHotel});
-    bookings.headers = cache->bookingHeaders(context.folder, selection.season, keys);
 
     StatusLine status(context.ui);
-    const PresenzeTally tally =
-        tallyBookings(*start, selection, readHotelRooms(context.folder), bookings,
-                      [&](const RoomLine& line) { status.counted(line); });
+    PresenzeTally tally = tallyBookings(*start, selection, readHotelRooms(context.folder), bookings,
+                                        [&](const RoomLine& line) { status.counted(line); });
     status.finish();
+    return tally;
+}
 
-    std::vector<std::string> utf8Names;
-    utf8Names.reserve(tally.names().size());
-    for (const auto& name : tally.names())
-        utf8Names.push_back(cp1252ToUtf8(name));
-    PresenzeWriter writer(work);
-    tally.forEachRow([&](const PresenzeRow& row, PresenzeTally::NameId name) {
-        writer.add(row, utf8Names[name]);
+std::filesystem::path writeWorkingDatabase(const DataFolder& folder, std::string_view stationTag,
+                                           const PresenzeTally& tally)
+{
+    return rebuildWorkingDatabase(folder, stationTag, [&](const Database& work) {
+        std::vector<std::string> utf8Names;
+        utf8Names.reserve(tally.names().size());
+        for (const auto& name : tally.names())
+            utf8Names.push_back(cp1252ToUtf8(name));
+        PresenzeWriter writer(work);
+        tally.forEachRow([&](const PresenzeRow& row, PresenzeTally::NameId name) {
+            writer.add(row, utf8Names[name]);
+        });
+        writer.finish();
     });
-    writer.finish();
-    return tally.rooms();
 }
 
 } // namespace presenze

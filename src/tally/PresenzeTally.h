@@ -20,8 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 // The booking category a comment is tagged with: the first of "<GRP>",
 // "<IND>", "<TO>", "<AS>" found in it (case-sensitive), in that order.
@@ -31,8 +30,7 @@ TagClass tagClassOf(std::string_view commento);
 // Guests from Italy: Nazione "I" exactly, or no nationality at all.
 bool isItalian(std::string_view nazione);
 
-class PresenzeTally
-{
+class PresenzeTally {
 public:
     // Names and companies are handed out as small numbers, made once per
     // booking header rather than once per night.
@@ -81,6 +79,15 @@ public:
             }
         }
     }
+    // Every row as the tally keeps it, in creation order: a daily row stands
+    // for its second daily row too (Contatore + 40, the same values).
+    // visit(hotel, name, contatore, values).
+    template <typename F> void forEachKeptRow(F&& visit) const
+    {
+        for (const Slot& slot : m_slots)
+            visit(m_pairs[slot.pair].hotel, slot.name, slot.contatore, slot.values);
+    }
+
     // The names by NameId, as forEachRow's second argument refers to them.
     const std::vector<std::string>& names() const { return m_names; }
 

@@ -10,11 +10,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 namespace fs = std::filesystem;
-namespace
-{
+namespace {
 
 constexpr int kFieldCount = 16;
 constexpr int kBatchRows = 60; // 960 parameters: within every SQLite's limit
@@ -32,8 +30,7 @@ std::string insertSql(int rows)
 }
 
 // A unique empty file beside the target; removed again unless released.
-class TemporaryFile
-{
+class TemporaryFile {
 public:
     explicit TemporaryFile(const fs::path& target)
     {
@@ -105,8 +102,7 @@ void CreaArchivioLocale(const fs::path& file)
 }
 
 fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stationTag,
-                                const std::function<void(const Database&)>& fill,
-                                const std::function<void(const Database&)>& readBack)
+                                const std::function<void(const Database&)>& fill)
 {
     const fs::path target = folder.target(workingDatabaseName(stationTag));
     TemporaryFile temp(target);
@@ -114,16 +110,12 @@ fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stati
         const Database db(temp.path(), Database::Mode::Create);
         // A scratch file that is renamed into place only once complete needs
         // neither a rollback journal nor writes forced to the disk.
-        // A page cache large enough for a month keeps the rows in memory for
-        // the read-back.
         db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-                "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -65536");
+                "PRAGMA locking_mode = EXCLUSIVE");
         Transaction transaction(db);
         createPresenzeTable(db);
         fill(db);
         transaction.commit();
-        if (readBack)
-            readBack(db);
     }
     std::error_code ec;
     fs::rename(temp.path(), target, ec);
@@ -148,8 +140,7 @@ PresenzeWriter::PresenzeWriter(const Database& db)
     : m_db(db), m_batch(std::make_unique<Statement>(db, insertSql(kBatchRows))),
       m_single(std::make_unique<Statement>(db, insertSql(1))),
       m_pending(std::make_unique<Pending>())
-{
-}
+{}
 
 PresenzeWriter::~PresenzeWriter() = default;
 

@@ -19,8 +19,7 @@
 #include <string>
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
 class Database;
 class Statement;
@@ -68,19 +67,15 @@ void CreaArchivioLocale(const DataFolder& folder, std::string_view stationTag);
 void CreaArchivioLocale(const std::filesystem::path& file);
 
 // Replaces the working database by a new one whose rows `fill` writes, all in
-// one transaction; `readBack`, when given, then reads the committed rows on
-// the same connection, while its pages are still in memory. The new file is
-// built beside the old one under a temporary name and renamed over it only
-// when complete: a failure leaves the previous working database as it was.
-// Returns the path of the working database.
-std::filesystem::path
-rebuildWorkingDatabase(const DataFolder& folder, std::string_view stationTag,
-                       const std::function<void(const Database&)>& fill,
-                       const std::function<void(const Database&)>& readBack = {});
+// one transaction. The new file is built beside the old one under a
+// temporary name and renamed over it only when complete: a failure leaves the
+// previous working database as it was. Returns the path of the working
+// database.
+std::filesystem::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stationTag,
+                                             const std::function<void(const Database&)>& fill);
 
 // Appends rows to Presenze, several rows per statement.
-class PresenzeWriter
-{
+class PresenzeWriter {
 public:
     explicit PresenzeWriter(const Database& db);
     ~PresenzeWriter();

@@ -15,8 +15,7 @@
 using namespace presenze;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 struct StoredRow {
     std::int64_t hotel;
@@ -43,10 +42,10 @@ std::vector<StoredRow> tallyOnce(test::Type1Group& group, const Selection& selec
 {
     const FixedClock clock = test::fixedClock();
     ReportContext context{DataFolder(group.path()), "4", clock, ui};
-    rebuildWorkingDatabase(context.folder, "4", [&](const Database& work) {
-        CalcolaPresenze(first, selection, context, work);
-    });
-    return storedRows(group.path() / "Vallomir4.mdb");
+    const fs::path file =
+        writeWorkingDatabase(context.folder, "4", CalcolaPresenze(first, selection, context));
+    EXPECT_EQ(file, group.path() / "Vallomir4.mdb");
+    return storedRows(file);
 }
 
 Selection detail()

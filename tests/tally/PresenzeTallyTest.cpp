@@ -8,8 +8,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 BookingHeader header(std::int64_t number, std::int64_t hotel, std::string kind, std::string ditta,
                      std::string nazione = "F", std::string commento = "")
@@ -67,11 +66,7 @@ HotelRooms rooms(std::initializer_list<std::pair<const std::int64_t, std::int64_
 std::vector<Row> tally(const Date& first, const Selection& selection, const HotelRooms& counts,
                        std::vector<BookingHeader> headers, std::vector<RoomLine> lines)
 {
-    MonthBookings bookings;
-    for (const RoomLine& l : lines)
-        bookings.lines.push_back(&l);
-    for (const BookingHeader& h : headers)
-        bookings.headers.push_back(&h);
+    const BookingSet bookings(std::move(lines), std::move(headers));
     const PresenzeTally t = tallyBookings(first, selection, counts, bookings);
     std::vector<Row> rows;
     t.forEachRow([&](const PresenzeRow& r, PresenzeTally::NameId) {

@@ -1,26 +1,13 @@
 #include "reports/type1/MonthRows.h"
 
-#include "data/Sqlite.h"
 #include "data/Text1252.h"
 #include "tally/Saturating.h"
 
-#include <sqlite3.h>
+#include <algorithm>
+#include <numeric>
 
-namespace presenze
-{
-namespace
-{
-
-// The thirteen counters, from column `first` on.
-constexpr const char* kCounters =
-    "Presenze, PresOpz, Camere, Opzioni, Libere, Gruppi, Individuali, TourOp, AccSpec, "
-    "GruppiC, IndividualiC, TourOpC, AccSpecC";
-
-void readCounters(const Statement& st, int first, PresenzeCounters& values)
-{
-    for (int f = 0; f < kPresenzeCounterCount; ++f)
-        values[f] = st.integer(first + f);
-}
+namespace presenze {
+namespace {
 
 void addCounters(PresenzeCounters& sum, const PresenzeCounters& values)
 {
@@ -28,48 +15,9 @@ void addCounters(PresenzeCounters& sum, const PresenzeCounters& values)
         addSaturating(sum[f], values[f]);
 }
 
-bool isNazione(std::string_view utf8Name)
+bool isNazione(std::string_view name)
 {
-    // "NAZIONE" is plain ASCII, so comparing the stored UTF-8 is enough.
-    return equalText(utf8Name, "NAZIONE");
-}
-
-// The day rows' sums, gathered by an aggregate function of the query.
-struct DayRowSums {
-    MonthRows& rows;
-    HotelDays* current;
-    std::int64_t currentHotel;
-};
-
-void addDayRow(sqlite3_context* context, int, sqlite3_value** args)
-{
-    auto& sums = *static_cast<DayRowSums*>(sqlite3_user_data(context));
-    const std::int64_t hotel = sqlite3_value_int64(args[0]);
-    const std::int64_t contatore = sqlite3_value_int64(args[1]);
-    const bool grid = contatore >= 1 && contatore <= 31;
-    const bool totals = contatore >= 41 && contatore <= 71;
-    if (!grid && !totals)
-        return;
-    if (grid) {
-        const auto* name = reinterpret_cast<const char*>(sqlite3_value_text(args[2]));
-        const auto size = static_cast<std::size_t>(sqlite3_value_bytes(args[2]));
-        if (name && isNazione(std::string_view(name, size)))
-            return;
-    }
-    if (!sums.current || hotel != sums.currentHotel) {
-        sums.current = &sums.rows.hotels[hotel];
-        sums.currentHotel = hotel;
-    }
-    const std::size_t day = static_cast<std::size_t>(grid ? contatore - 1 : contatore - 41);
-    PresenzeCounters& sum = grid ? sums.current->grid[day] : sums.current->totals[day];
-    for (int f = 0; f < kPresenzeCounterCount; ++f)
-        addSaturating(sum[f], sqlite3_value_int64(args[3 + f]));
-    (grid ? sums.current->inGrid : sums.current->inTotals)[day] = true;
-}
-
-void finishDayRows(sqlite3_context* context)
-{
-    sqlite3_result_null(context);
+    return equalText(name, "NAZIONE");
 }
 
 } // namespace
@@ -80,38 +28,71 @@ const HotelDays* MonthRows::days(std::int64_t hotel) const
     return it == hotels.end() ? nullptr : &it->second;
 }
 
-MonthRows readMonthRows(const Database& work)
+MonthRows monthRowsOf(const PresenzeTally& tally)
 {
+    using NameId = PresenzeTally::NameId;
+    const auto& names = tally.names();
+    std::vector<char> nazione(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        nazione[i] = isNazione(names[i]);
+    // The names in the text order of the booking software (no two names of
+    // the tally are the same text).
+    std::vector<NameId> sorted(names.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(),
+              [&](NameId a, NameId b) { return compareText(names[a], names[b]) < 0; });
+    std::vector<std::int32_t> rank(names.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        rank[sorted[i]] = static_cast<std::int32_t>(i);
+
     MonthRows rows;
-    PresenzeCounters values;
+    struct Period {
+        std::int64_t hotel;
+        std::int32_t rank;
+        NameId name;
+        const PresenzeCounters* values;
+    };
+    std::vector<Period> period;
+    HotelDays* current = nullptr;
+    std::int64_t currentHotel = 0;
+    // Rows are met in the order they came into being; sums that stop at the
+    // ends of their range depend on that order.
+    tally.forEachKeptRow(
+        [&](std::int64_t hotel, NameId name, int contatore, const PresenzeCounters& values) {
+            if (hotel <= 0)
+                return;
+            if (contatore == PresenzeTally::kPeriod) {
+                period.push_back({hotel, rank[name], name, &values});
+                return;
+            }
+            if (!current || hotel != currentHotel) {
+                current = &rows.hotels[hotel];
+                currentHotel = hotel;
+            }
+            const auto day = static_cast<std::size_t>(contatore - 1);
+            // The day grid leaves out rows named "NAZIONE"; the second daily
+            // rows, whatever their name, make the hotel's day totals.
+            if (!nazione[name]) {
+                addCounters(current->grid[day], values);
+                current->inGrid[day] = true;
+            }
+            addCounters(current->totals[day], values);
+            current->inTotals[day] = true;
+        });
 
-    // Day rows: their sums do not depend on the order they are met in, so
-    // they are added up inside the query, one call per row.
-    DayRowSums sums{rows, nullptr, 0};
-    if (sqlite3_create_function(work.handle(), "somma_giorno", 16, SQLITE_UTF8, &sums, nullptr,
-                                addDayRow, finishDayRows) != SQLITE_OK)
-        work.fail(sqlite3_errcode(work.handle()), "somma_giorno");
-    Statement days =
-        work.prepare(std::string("SELECT somma_giorno(NumeroHotel, Contatore, "
-                                 "NomeDitta, ") +
-                     kCounters + ") FROM Presenze WHERE NumeroHotel > 0 AND Contatore <> 32");
-    while (days.step()) {
-    }
-    sqlite3_create_function(work.handle(), "somma_giorno", 16, SQLITE_UTF8, nullptr, nullptr,
-                            nullptr, nullptr);
-
-    // Period rows, in the order of the report.
-    Statement period = work.prepare(std::string("SELECT NumeroHotel, NomeDitta, ") + kCounters +
-                                    " FROM Presenze WHERE NumeroHotel > 0 AND Contatore = 32"
-                                    " ORDER BY NumeroHotel, NomeDitta COLLATE TESTO, rowid");
-    while (period.step()) {
-        readCounters(period, 2, values);
-        if (isNazione(period.utf8(1))) {
+    // Period rows in the order of the report: hotel, then name, then the
+    // order they came into being.
+    std::stable_sort(period.begin(), period.end(), [](const Period& a, const Period& b) {
+        return a.hotel != b.hotel ? a.hotel < b.hotel : a.rank < b.rank;
+    });
+    rows.companies.reserve(period.size());
+    for (const Period& p : period) {
+        if (nazione[p.name]) {
             rows.hasNation = true;
-            addCounters(rows.nation, values);
+            addCounters(rows.nation, *p.values);
             continue;
         }
-        rows.companies.push_back({period.integer(0), period.text(1), values});
+        rows.companies.push_back({p.hotel, names[p.name], *p.values});
     }
     return rows;
 }

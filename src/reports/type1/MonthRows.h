@@ -1,8 +1,11 @@
 #pragma once
-// The rows of Presenze read back for the month's report: per hotel the day
+// The rows of Presenze as the month's report reads them: per hotel the day
 // totals of the day grid and of the "TOT" lines, the period rows of the
-// companies in report order, and the nationality rows.
+// companies in report order, and the nationality rows. They are taken from
+// the tally in memory; the working database holds the same rows, and read
+// from there (ordered by NumeroHotel, NomeDitta) they give the same view.
 
+#include "tally/PresenzeTally.h"
 #include "tally/WorkingDatabase.h"
 
 #include <array>
@@ -11,10 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze
-{
-
-class Database;
+namespace presenze {
 
 // A hotel's rows summed per day (index 0 = day 1). A day with no row at all
 // is marked absent: its cells stay blank.
@@ -25,12 +25,16 @@ struct HotelDays {
     // Rows with Contatore 41..71 (day Contatore - 40), whatever their name.
     std::array<PresenzeCounters, 31> totals{};
     std::array<bool, 31> inTotals{};
+
+    bool operator==(const HotelDays&) const = default;
 };
 
 struct PeriodRow {
     std::int64_t hotel = 0;
     std::string name; // Windows-1252
     PresenzeCounters values{};
+
+    bool operator==(const PeriodRow&) const = default;
 };
 
 struct MonthRows {
@@ -43,10 +47,12 @@ struct MonthRows {
     PresenzeCounters nation{};
 
     const HotelDays* days(std::int64_t hotel) const;
+
+    bool operator==(const MonthRows&) const = default;
 };
 
 // Names are compared with "NAZIONE" without regard to case, as the
 // database engine compares them. Sums stop at the ends of their range.
-MonthRows readMonthRows(const Database& work);
+MonthRows monthRowsOf(const PresenzeTally& tally);
 
 } // namespace presenze

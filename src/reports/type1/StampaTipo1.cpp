@@ -2,7 +2,6 @@
 
 #include "data/DataError.h"
 #include "data/Dates.h"
-#include "data/Sqlite.h"
 #include "desk/KV7Routine.h"
 #include "reports/type1/CompanyTable.h"
 #include "reports/type1/GridLine.h"
@@ -14,10 +13,8 @@
 
 #include <cstdio>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // TotaliGiorno: the day rows of the printed hotels, summed per day.
 using DayTotals = std::array<PresenzeCounters, kReportDays>;
@@ -98,8 +95,7 @@ struct Breakdown {
     }
 };
 
-class Type1Month
-{
+class Type1Month {
 public:
     Type1Month(ReportWriter& out, const Selection& selection, const HotelRooms& rooms,
                const HotelNames& hotels, const MonthRows& rows)
@@ -295,14 +291,11 @@ void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
     if (!first || first->day != 1)
         throw DataError("Data di inizio del mese non valida: " + std::string(primoGiorno));
 
-    HotelRooms rooms;
-    MonthRows rows;
-    rebuildWorkingDatabase(
-        context.folder, context.stationTag,
-        [&](const Database& work) {
-            rooms = CalcolaPresenze(primoGiorno, selection, context, work);
-        },
-        [&](const Database& work) { rows = readMonthRows(work); });
+    const PresenzeTally tally = CalcolaPresenze(primoGiorno, selection, context);
+    if (context.keepsTally)
+        writeWorkingDatabase(context.folder, context.stationTag, tally);
+    const HotelRooms& rooms = tally.rooms();
+    const MonthRows rows = monthRowsOf(tally);
     const HotelNames hotels(readHotelRegistry(context.folder));
 
     writePageHead(out, *first, first->month, context.clock.now());

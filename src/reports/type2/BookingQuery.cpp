@@ -5,13 +5,12 @@
 #include "data/Text1252.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 
 namespace presenze {
 namespace {
-
-using Key = std::pair<std::int64_t, std::int64_t>; // booking number, hotel
 
 bool kindSelected(BookingKind kind, std::string_view tipo)
 {
@@ -39,21 +38,24 @@ bool companySelected(const Selection& selection, const std::vector<std::int64_t>
     return true;
 }
 
-// A room line joined to one of its headers.
+// A room line joined to one of its headers, with its days counted from the
+// window's first day.
 struct Joined {
     const RoomLine* line;
     const BookingHeader* header;
+    long arrivo;
+    long partenza;
 };
 
-BookingRow rowOf(const Joined& j, long firstSerial)
+BookingRow rowOf(const Joined& j)
 {
     BookingRow row;
     row.numeroHotel = j.line->numeroHotel;
     row.ditta = j.header->ditta;
     row.confermata =
         equalText(j.header->tipoPrenotazione, "C") || equalText(j.header->tipoPrenotazione, "D");
-    row.arrivo = Date::parseKey(j.line->dataArrivo)->toSerial() - firstSerial;
-    row.partenza = Date::parseKey(j.line->dataPartenza)->toSerial() - firstSerial;
+    row.arrivo = j.arrivo;
+    row.partenza = j.partenza;
     row.numeroPersone = j.line->numeroPersone;
     row.quantitaCamere = j.line->quantitaCamere;
     row.category = categoryOf(j.line->note);
@@ -62,7 +64,7 @@ BookingRow rowOf(const Joined& j, long firstSerial)
     return row;
 }
 
-std::vector<BookingRow> detailRows(std::vector<Joined>& joined, long firstSerial)
+std::vector<BookingRow> detailRows(const std::vector<Joined>& joined)
 {
     // Report order: hotel, company, booking kind, then table order. The
     // headers are ranked once, so that the rows sort by number.
@@ -96,16 +98,16 @@ std::vector<BookingRow> detailRows(std::vector<Joined>& joined, long firstSerial
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const auto& [r, i] : order)
-        rows.push_back(rowOf(joined[i], firstSerial));
+        rows.push_back(rowOf(joined[i]));
     return rows;
 }
 
-std::vector<BookingRow> totalsRows(std::vector<Joined>& joined, long firstSerial)
+std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined)
 {
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const auto& j : joined)
-        rows.push_back(rowOf(j, firstSerial));
+        rows.push_back(rowOf(j));
     // Rows that group together become neighbours: hotel, kind, arrival,
     // departure, note (engine text order).
     std::vector<std::size_t> order(rows.size());
@@ -170,59 +172,31 @@ std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Select
                                           BookingCache* cache)
 {
     const std::string firstKey = query.first.toKey(), lastKey = query.first.addDays(31).toKey();
-    // Without a cache (or outside its span) the files are read here.
-    std::vector<RoomLine> ownLines;
-    std::vector<BookingHeader> ownHeaders;
-    const bool cached = cache && cache->covers(firstKey, lastKey);
-    std::vector<const RoomLine*> lines;
-    if (cached) {
-        lines = cache->roomLines(folder, selection.season, firstKey, lastKey, warn);
-    } else {
-        ownLines = readRoomLines(folder, selection.season, firstKey, lastKey, warn);
-        for (const auto& line : ownLines)
-            lines.push_back(&line);
-    }
-    if (lines.empty())
-        return {};
+    // Without a cache (or outside its span) the files are read for this
+    // month alone.
+    std::optional<BookingCache> monthOnly;
+    if (!cache || !cache->covers(firstKey, lastKey))
+        cache = &monthOnly.emplace(firstKey, lastKey);
+    const BookingSet& bookings = cache->bookings(folder, selection.season, warn);
 
-    std::vector<BookingKey> keys;
-    keys.reserve(lines.size());
-    for (const RoomLine* line : lines)
-        keys.push_back({line->numeroPrenotazione, line->numeroHotel});
-    std::vector<const BookingHeader*> headers;
-    if (cached) {
-        headers = cache->bookingHeaders(folder, selection.season, keys);
-    } else {
-        ownHeaders = readBookingHeaders(folder, selection.season, keys);
-        for (const auto& header : ownHeaders)
-            headers.push_back(&header);
-    }
-
-    // The headers that pass the selection, by key; a key held by several
-    // headers joins each of them, in table order.
+    // The lines of the window in table order, each joined to every header
+    // of its booking that passes the selection, in table order.
     std::vector<std::int64_t> codes = query.codes;
     std::sort(codes.begin(), codes.end());
-    std::vector<std::pair<Key, const BookingHeader*>> chosen;
-    for (const BookingHeader* header : headers) {
-        if (kindSelected(selection.kind, header->tipoPrenotazione) &&
-            companySelected(selection, codes, *header) &&
-            (!selection.singleHotel || header->numeroHotel == selection.comboHotel))
-            chosen.push_back({{header->numeroPrenotazione, header->numeroHotel}, header});
-    }
-    std::stable_sort(chosen.begin(), chosen.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-
-    std::vector<Joined> joined;
-    joined.reserve(lines.size());
-    for (const RoomLine* line : lines) {
-        const Key key{line->numeroPrenotazione, line->numeroHotel};
-        auto it = std::lower_bound(chosen.begin(), chosen.end(), key,
-                                   [](const auto& entry, const Key& k) { return entry.first < k; });
-        for (; it != chosen.end() && it->first == key; ++it)
-            joined.push_back({line, it->second});
-    }
     const long firstSerial = query.first.toSerial();
-    return query.totals ? totalsRows(joined, firstSerial) : detailRows(joined, firstSerial);
+    std::vector<Joined> joined;
+    for (const RoomLine& line : bookings.lines()) {
+        const BookingSet::Stay stay = bookings.stayOf(line);
+        if (!stay.overlaps(firstSerial, firstSerial + 31))
+            continue;
+        for (const BookingHeader* header : bookings.headersOf(line))
+            if (kindSelected(selection.kind, header->tipoPrenotazione) &&
+                companySelected(selection, codes, *header) &&
+                (!selection.singleHotel || header->numeroHotel == selection.comboHotel))
+                joined.push_back(
+                    {&line, header, stay.arrival - firstSerial, stay.departure - firstSerial});
+    }
+    return query.totals ? totalsRows(joined) : detailRows(joined);
 }
 
 } // namespace presenze
