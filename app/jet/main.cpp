@@ -9,16 +9,28 @@
 #include <iostream>
 #include <sys/resource.h>
 
-namespace {
-
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true; // the sanitizer reserves terabytes of address space
+#define PRESENZE_ASAN 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
+#define PRESENZE_ASAN 1
 #endif
+#endif
+
+#ifdef PRESENZE_ASAN
+// Under the address sanitizer the address space cannot be capped (its shadow
+// memory alone reserves terabytes, and the helper could not even start): the
+// sanitizer's own limits bound the helper's memory instead.
+extern "C" const char* __asan_default_options()
+{
+    return "hard_rss_limit_mb=2048:max_allocation_size_mb=1024:allocator_may_return_null=1";
+}
+#endif
+
+namespace {
+
+#ifdef PRESENZE_ASAN
+constexpr bool kSanitized = true;
 #else
 constexpr bool kSanitized = false;
 #endif

@@ -8,18 +8,39 @@
 namespace presenze {
 namespace fs = std::filesystem;
 
+namespace {
+
+// The Windows-1252 form of a name found on disk; nullopt when the name is not
+// UTF-8 or holds a character Windows-1252 lacks (such a name can never be the
+// one asked for, even though it would read back with "?" in its place).
+std::optional<std::string> nameOnDisk(const fs::path& entry)
+{
+    const std::string utf8 = entry.filename().string();
+    std::string text = utf8ToCp1252(utf8);
+    if (cp1252ToUtf8(text) != utf8)
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
+
 DataFolder::DataFolder(fs::path dir) : m_dir(std::move(dir)) {}
+
+fs::path DataFolder::pathOf(std::string_view name) const
+{
+    return m_dir / fs::path(cp1252ToUtf8(name));
+}
 
 std::optional<fs::path> DataFolder::find(std::string_view name) const
 {
     std::error_code ec;
-    const fs::path exact = m_dir / fs::path(cp1252ToUtf8(name));
+    const fs::path exact = pathOf(name);
     if (fs::is_regular_file(exact, ec))
         return exact;
     const std::string wanted = upperCp1252(name);
     for (fs::directory_iterator it(m_dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string candidate = it->path().filename().string();
-        if (upperCp1252(utf8ToCp1252(candidate)) == wanted && it->is_regular_file(ec))
+        const auto candidate = nameOnDisk(it->path());
+        if (candidate && upperCp1252(*candidate) == wanted && it->is_regular_file(ec))
             return it->path();
     }
     return std::nullopt;
@@ -29,15 +50,14 @@ fs::path DataFolder::locate(std::string_view name) const
 {
     if (auto found = find(name))
         return *found;
-    throw DataError("File non trovato nella cartella dei dati " + displayName(m_dir),
-                    std::string(name));
+    throw DataError("File non trovato nella cartella dei dati " + displayName(m_dir), name);
 }
 
 fs::path DataFolder::target(std::string_view name) const
 {
     if (auto found = find(name))
         return *found;
-    return m_dir / fs::path(cp1252ToUtf8(name));
+    return pathOf(name);
 }
 
 std::vector<std::string> DataFolder::namesEndingWith(std::string_view suffix) const
@@ -46,11 +66,13 @@ std::vector<std::string> DataFolder::namesEndingWith(std::string_view suffix) co
     const std::string tail = upperCp1252(suffix);
     std::error_code ec;
     for (fs::directory_iterator it(m_dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = utf8ToCp1252(it->path().filename().string());
-        const std::string folded = upperCp1252(name);
+        const auto name = nameOnDisk(it->path());
+        if (!name)
+            continue;
+        const std::string folded = upperCp1252(*name);
         if (folded.size() >= tail.size() &&
             folded.compare(folded.size() - tail.size(), tail.size(), tail) == 0)
-            names.push_back(name);
+            names.push_back(*name);
     }
     return names;
 }

@@ -3,7 +3,9 @@
 // station writes (report file, working database, CSV) lie together in it.
 // Names are bare names matched without regard to case, so "TIPICAMERE.MDB"
 // finds TipiCamere.mdb. Like every core text they are Windows-1252; on disk
-// they are spelt in UTF-8.
+// they are spelt in UTF-8. A file whose name is not UTF-8, or holds a
+// character that Windows-1252 lacks, answers to no name (it would otherwise
+// read back with "?" in its place and answer to a name that is not its own).
 
 #include <filesystem>
 #include <optional>
@@ -33,6 +35,8 @@ public:
     std::vector<std::string> namesEndingWith(std::string_view suffix) const;
 
 private:
+    std::filesystem::path pathOf(std::string_view name) const;
+
     std::filesystem::path m_dir;
 };
 

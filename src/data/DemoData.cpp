@@ -1,9 +1,11 @@
 #include "data/DemoData.h"
 
+#include "data/DataError.h"
+#include "data/DataFolder.h"
 #include "data/GroupGenerator.h"
+#include "data/Schema.h"
 
-namespace presenze
-{
+namespace presenze {
 
 GroupOptions demoGroup(const DemoOptions& options)
 {
@@ -24,6 +26,18 @@ GroupOptions demoGroup(const DemoOptions& options)
 
 void writeDemoData(const std::filesystem::path& dir, const DemoOptions& options)
 {
+    // The demo must never take the place of a real group's data.
+    const DataFolder folder(dir);
+    for (const std::string_view name :
+         {schema::kRegistryFile, schema::kCompaniesFile, schema::kRoomTypesFile,
+          schema::kPrintersFile, schema::kCountersFile, schema::kCompanyListFile})
+        if (folder.exists(name))
+            throw DataError("La cartella contiene gi\xE0 dei dati e non viene sovrascritta",
+                            displayName(dir));
+    for (const std::string_view suffix : {schema::kHeadersFile, schema::kRoomsFile})
+        if (!folder.namesEndingWith(suffix).empty())
+            throw DataError("La cartella contiene gi\xE0 dei dati e non viene sovrascritta",
+                            displayName(dir));
     writeGroup(dir, demoGroup(options));
 }
 

@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace presenze
-{
+namespace presenze {
 
 struct DemoOptions {
     std::uint32_t seed = 1;
@@ -21,8 +20,9 @@ struct DemoOptions {
 // The group the demo folder holds.
 GroupOptions demoGroup(const DemoOptions& options);
 
-// Writes the data files into dir (created when missing). Existing files of
-// the same names are replaced.
+// Writes the data files into dir (created when missing). A folder that
+// already holds hotel data files is refused with DataError: nothing in it is
+// replaced.
 void writeDemoData(const std::filesystem::path& dir, const DemoOptions& options);
 
 } // namespace presenze

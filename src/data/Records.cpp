@@ -17,6 +17,20 @@
 namespace presenze {
 namespace {
 
+// A stored value quoted in a message: control bytes (a binary value read as
+// text) shown as "?", and a long value cut short.
+std::string shownValue(std::string_view raw)
+{
+    constexpr std::size_t kShown = 60;
+    std::string text(raw.substr(0, kShown));
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
+            c = '?';
+    if (raw.size() > kShown)
+        text += "...";
+    return text;
+}
+
 // Reads the columns of one statement with the conversions of the data files,
 // naming file, table and field in its errors.
 class FieldReader {
@@ -68,7 +82,7 @@ public:
         std::int64_t value = 0;
         const auto [end, ec] = std::from_chars(raw.data(), raw.data() + raw.size(), value);
         if (ec != std::errc() || end != raw.data() + raw.size())
-            fail(col, "Valore non numerico \"" + raw + "\"");
+            fail(col, "Valore non numerico \"" + shownValue(raw) + "\"");
         return value;
     }
 
@@ -96,7 +110,7 @@ public:
         if (raw.empty())
             return value;
         if (!Currency::parse(raw, value))
-            fail(col, "Importo non valido \"" + raw + "\"");
+            fail(col, "Importo non valido \"" + shownValue(raw) + "\"");
         return value;
     }
 
@@ -142,6 +156,25 @@ std::size_t rowCountBound(const Database& db, std::string_view table)
     Statement st = db.prepare("SELECT max(rowid) FROM \"" + std::string(table) + "\"");
     const std::int64_t highest = st.step() ? st.integer(0) : 0;
     return static_cast<std::size_t>(std::clamp<std::int64_t>(highest, 0, kMostReserved));
+}
+
+// SQL function data_non_valida(x): 1 when x is text that is not empty and not
+// eight digits (a date the window's text comparison cannot place), else 0.
+void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const int type = sqlite3_value_type(values[0]);
+    if (type == SQLITE_NULL || type == SQLITE_INTEGER) {
+        sqlite3_result_int(context, type == SQLITE_INTEGER &&
+                                        (sqlite3_value_int64(values[0]) < 10000000 ||
+                                         sqlite3_value_int64(values[0]) > 99999999));
+        return;
+    }
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    const int size = sqlite3_value_bytes(values[0]);
+    bool bad = size != 0 && size != 8;
+    for (int i = 0; i < size && !bad; ++i)
+        bad = text[i] < '0' || text[i] > '9';
+    sqlite3_result_int(context, bad);
 }
 
 } // namespace
@@ -297,11 +330,21 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
     db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
                                        "DataArrivo", "DataPartenza", "NumeroPersone",
                                        schema::kRoomsQuantity, "Note", "GiorniTariffa", "Prezzo"});
+    sqlite3_create_function(db.handle(), "data_non_valida", 1,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                            malformedDate, nullptr, nullptr);
     Statement st = db.prepare(select(
         schema::kRooms,
         {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo", "DataPartenza",
          "NumeroPersone", schema::kRoomsQuantitySql, "Note", "GiorniTariffa", "Prezzo"},
-        "WHERE CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2 "
+        "WHERE (CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2) "
+        // A date that is no YYYYMMDD text does not compare as a date: the
+        // line is taken too (and then warned about) when its other date lets
+        // it lie in the window, so that it is never left out without a word.
+        "OR (CAST(\"DataArrivo\" AS TEXT) > ?1 AND data_non_valida(\"DataArrivo\") AND "
+        "(CAST(\"DataPartenza\" AS TEXT) > ?2 OR data_non_valida(\"DataPartenza\"))) "
+        "OR (CAST(\"DataPartenza\" AS TEXT) <= ?2 AND data_non_valida(\"DataPartenza\") AND "
+        "(CAST(\"DataArrivo\" AS TEXT) <= ?1 OR data_non_valida(\"DataArrivo\"))) "
         "ORDER BY rowid"));
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
@@ -323,9 +366,10 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
         if (!arrivalOk || !Date::parseKey(line.dataPartenza)) {
             if (warn) {
                 const std::string bad = arrivalOk ? line.dataPartenza : line.dataArrivo;
-                warn("Riga di prenotazione esclusa: data non valida \"" + bad + "\" (file \"" +
-                     db.fileName() + "\", hotel " + std::to_string(hotel.value_or(0)) +
-                     ", prenotazione n. " + std::to_string(number.value_or(0)) + ", campo " +
+                warn("Riga di prenotazione esclusa: data non valida \"" + shownValue(bad) +
+                     "\" (file \"" + db.fileName() + "\", hotel " +
+                     std::to_string(hotel.value_or(0)) + ", prenotazione n. " +
+                     std::to_string(number.value_or(0)) + ", campo " +
                      (arrivalOk ? "DataPartenza" : "DataArrivo") + ")");
             }
             lines.pop_back();

@@ -94,7 +94,8 @@ struct RoomLine {
 // Room lines of the season that arrive on or before `lastKey` and leave after
 // `firstKey` (YYYYMMDD texts compared as text), in table order. Lines with an
 // empty arrival or departure are never selected; a line whose date is not a
-// real day is left out and named in a warning.
+// real day is left out and named in a warning, also when the date is no
+// YYYYMMDD text at all and the line's other date lets it lie in the window.
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
                                     std::string_view firstKey, std::string_view lastKey,
                                     const WarningSink& warn);

@@ -75,7 +75,9 @@ ParseResult parseReportOptions(const std::vector<std::string>& args)
 {
     ReportOptions o;
     bool haveType = false, haveFrom = false, haveTo = false;
-    auto failure = [](std::string message) { return ParseResult{std::nullopt, std::move(message)}; };
+    auto failure = [](std::string message) {
+        return ParseResult{std::nullopt, std::move(message)};
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -133,6 +135,11 @@ ParseResult parseReportOptions(const std::vector<std::string>& args)
             o.selection.singleCompany = true;
             o.selection.company = utf8ToCp1252(v);
         } else if (a == "--season") {
+            // A prefix of the booking files' names: it never names a folder.
+            for (const char c : v)
+                if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
+                    return failure("Stagione non valida: " + v +
+                                   " (un prefisso dei nomi dei file, senza cartelle)");
             o.selection.season = utf8ToCp1252(v);
         } else if (a == "--now") {
             o.now = parseDateTime(v);

@@ -101,8 +101,6 @@ std::optional<PrintSettings> readPrintSettings(const DataFolder& folder, long ti
 
 std::optional<PageLengths> readPageLengths(const DataFolder& folder, std::int64_t hotel)
 {
-    if (!folder.exists(schema::kCountersFile))
-        return std::nullopt;
     const Database db = openHotelFile(folder, schema::kCountersFile);
     db.requireColumns(schema::kCounters, {"NumeroHotel", "LungPagComp", "LungPagNoComp"});
     Statement st = db.prepare("SELECT \"LungPagComp\", \"LungPagNoComp\" FROM \"Contatori\" "

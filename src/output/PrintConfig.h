@@ -40,7 +40,8 @@ struct PageLengths {
     long normal = 0;     // LungPagNoComp
 };
 
-// The Contatori record of the hotel; a missing file counts as no record.
+// The Contatori record of the hotel (nullopt when it has none). A missing
+// "Contatori.mdb" raises DataError like any other missing data file.
 std::optional<PageLengths> readPageLengths(const DataFolder& folder, std::int64_t hotel);
 
 // CodiceAssistenza of the registry record with Numero = 1 (empty when none).

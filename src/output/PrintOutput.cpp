@@ -2,6 +2,8 @@
 
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
+#include "data/HotelFile.h"
+#include "data/Schema.h"
 #include "data/Text1252.h"
 #include "output/PageLayout.h"
 #include "output/PdfWriter.h"
@@ -24,10 +26,17 @@ bool endsWithPdf(std::string_view device)
     return name.size() >= 4 && equalText(name.substr(name.size() - 4), ".pdf");
 }
 
+bool endsWithText(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() &&
+           equalText(text.substr(text.size() - suffix.size()), suffix);
+}
+
 // A device that is not a plain file (a printer port, a pipe) is written in
 // place; a plain file is replaced whole.
 void writeToDevice(const fs::path& path, std::string_view bytes)
 {
+    checkPrintFile(path);
     std::error_code ec;
     const auto status = fs::status(path, ec);
     if (ec || !fs::exists(status) || fs::is_regular_file(status)) {
@@ -82,6 +91,24 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const std::vector<std::
     return route;
 }
 
+void checkPrintFile(const fs::path& path)
+{
+    const std::string name = utf8ToCp1252(path.filename().string());
+    bool dataFile = endsWithText(name, ".mdb") || endsWithText(name, ".accdb");
+    for (const std::string_view settings :
+         {schema::kCompanyListFile, schema::kFontFile, schema::kCsvSettingsFile})
+        dataFile = dataFile || equalText(name, settings);
+    std::error_code ec;
+    if (!dataFile && fs::is_regular_file(path, ec)) {
+        const FileFormat format = detectFormat(path);
+        dataFile = format == FileFormat::Sqlite || format == FileFormat::Jet;
+    }
+    if (dataFile)
+        throw DataError("Il dispositivo di stampa indica un file dei dati, che la stampa "
+                        "sostituirebbe: controllare la destinazione in Stampanti.mdb",
+                        displayName(path));
+}
+
 fs::path devicePath(const DataFolder& folder, std::string_view device)
 {
     const fs::path path(cp1252ToUtf8(device));
@@ -131,6 +158,7 @@ PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, 
     const std::string pdf = renderPdf(layoutPages(job), setup);
     switch (route.target) {
     case SystemPrinterTarget::PdfFile: {
+        checkPrintFile(route.pdfFile);
         std::error_code ec;
         fs::create_directories(route.pdfFile.parent_path(), ec);
         writeFileAtomically(route.pdfFile, pdf);

@@ -35,6 +35,11 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const std::vector<std::
                                     const DataFolder& folder,
                                     const std::filesystem::path& defaultPdf);
 
+// Raises DataError when a print would replace a data file: a database (by
+// its name ending in .mdb or .accdb, or by its first bytes) or one of the
+// settings files of the data folder. Every print to a file passes here.
+void checkPrintFile(const std::filesystem::path& path);
+
 // The path a device names: relative paths lie in the data folder.
 std::filesystem::path devicePath(const DataFolder& folder, std::string_view device);
 

@@ -34,6 +34,38 @@ TEST(DataFolder, FindsNamesWithoutRegardToCase)
     }
 }
 
+TEST(DataFolder, ANameOnDiskOutsideWindows1252AnswersToNoName)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd\xE2\x98\x83", "snowman"); // U+2603, no Windows-1252 byte
+    test::writeFile(dir / "fd\xFF", "not UTF-8");
+    test::writeFile(dir / "fd\xC3\xA9", "e acute");
+    const DataFolder folder(dir.path());
+    EXPECT_FALSE(folder.find("fd?"));
+    EXPECT_EQ(folder.target("fd?"), dir / "fd?");
+    EXPECT_EQ(folder.find("FD\xC9")->filename(), "fd\xC3\xA9");
+    EXPECT_EQ(folder.namesEndingWith("\xE9"), std::vector<std::string>{"fd\xE9"});
+    EXPECT_TRUE(folder.namesEndingWith("?").empty());
+}
+
+TEST(HotelFile, AnSqliteFileShorterThanItsHeaderSaysIsRefused)
+{
+    test::TempDir dir;
+    test::runSql(dir / "ok.mdb", "CREATE TABLE t(a); INSERT INTO t VALUES (randomblob(9000));");
+    const std::string bytes = test::readFile(dir / "ok.mdb");
+    EXPECT_NO_THROW(openHotelFile(dir / "ok.mdb"));
+    for (const std::size_t size : {bytes.size() - 4096, bytes.size() - 1, std::size_t(4096 + 100),
+                                   std::size_t(100), std::size_t(20)}) {
+        test::writeFile(dir / "cut.mdb", bytes.substr(0, size));
+        try {
+            openHotelFile(dir / "cut.mdb");
+            ADD_FAILURE() << size;
+        } catch (const DataError& e) {
+            EXPECT_NE(std::string(e.what()).find("illeggibile"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(HotelFile, TellsFormatsApartAndRefusesWhatItCannotRead)
 {
     test::TempDir dir;

@@ -43,6 +43,8 @@ public:
                      "INSERT INTO SetStampa VALUES (1, '000000000000000000027069', "
                      "'000000000000000001');"
                      "INSERT INTO SetStampa VALUES (2, '008000000000000001010', '');");
+        test::runSql(m_dir / "Contatori.mdb", "CREATE TABLE Contatori (NumeroHotel INTEGER, "
+                                              "LungPagComp INTEGER, LungPagNoComp INTEGER);");
         test::writeFile(m_dir / "fd7", "\xDA\xC4\xC4\xBF\r\n\xB3"
                                        "EDEN \xB3 1.234,50\r\n\x0C\r\nCITT\xC0 ROSSI\r\n");
     }

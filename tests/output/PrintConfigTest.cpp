@@ -54,7 +54,7 @@ TEST(PrintConfig, SettingsKindIsTheNearestWholeNumber)
 TEST(PrintConfig, PageLengthsOptionLettersAndFont)
 {
     test::PrintFolder f;
-    EXPECT_FALSE(readPageLengths(f.folder(), 1)); // no Contatori.mdb at all
+    EXPECT_FALSE(readPageLengths(f.folder(), 1)); // no record
     f.pageLengths(2, 80, 70);
     f.pageLengths(1, 90, 60);
     const auto lengths = readPageLengths(f.folder(), 1);

@@ -13,7 +13,12 @@ namespace presenze::test {
 
 class PrintFolder {
 public:
-    PrintFolder() { registry(""); }
+    PrintFolder()
+    {
+        registry("");
+        runSql(m_dir / "Contatori.mdb", "CREATE TABLE Contatori (NumeroHotel INTEGER, "
+                                        "LungPagComp INTEGER, LungPagNoComp INTEGER);");
+    }
 
     const std::filesystem::path& path() const { return m_dir.path(); }
     std::filesystem::path operator/(std::string_view name) const { return m_dir / name; }

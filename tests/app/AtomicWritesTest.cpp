@@ -1,0 +1,183 @@
+// Every file the program writes is written beside its place under another
+// name and renamed over it only when whole: a write that fails half way
+// (here: the file size limit of the process, which makes a write fail with
+// EFBIG the way a full disk does) leaves the previous file under the real
+// name, and no work file behind.
+
+#include "app/BadInput.h"
+#include "data/DataError.h"
+#include "desk/PrintRequest.h"
+#include "dialogs/CompanyListFile.h"
+#include "output/ArchiveCopy.h"
+#include "output/MailDispatch.h"
+#include "output/ReportFile.h"
+#include "output/ReportPreview.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace presenze;
+using test::succeeds;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs `write` in a child process whose files may not grow beyond `limit`
+// bytes. True when it raised DataError, as a failed write must.
+bool failsWithin(std::uintmax_t limit, const std::function<void()>& write)
+{
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+        try {
+            write();
+        } catch (const DataError&) {
+            ::_exit(1);
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+// Names of work files left in a folder.
+std::vector<std::string> workFiles(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".tmp-") != std::string::npos)
+            names.push_back(name);
+    }
+    return names;
+}
+
+test::CliResult limitedRun(const std::vector<std::string>& args, const fs::path& dir,
+                           std::uintmax_t limit)
+{
+    test::CliLimits limits;
+    limits.fileSizeLimit = limit;
+    return test::runCli(args, dir, {}, limits);
+}
+
+// A printing that throws at the start of month `failAt`.
+class FailingInteraction final : public Interaction {
+public:
+    explicit FailingInteraction(int failAt) : m_failAt(failAt) {}
+    int ask(std::string_view, std::string_view, bool) override { return AnswerYes; }
+    void warn(std::string_view, std::string_view) override {}
+    void month(int index, int, std::string_view) override
+    {
+        if (index == m_failAt)
+            throw DataError("Interrotto");
+    }
+
+private:
+    int m_failAt;
+};
+
+} // namespace
+
+TEST(AtomicWrites, TheReportFileOfAFailedRequestIsThePreviousOne)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail", "--kind", "all"})));
+    const std::string previous = test::readFile(dir / "fd3");
+    ASSERT_GT(previous.size(), 60000u);
+    // Type 2 writes only the report file: cut it short at 30 kB.
+    const auto cut = limitedRun({"report", "--type", "2", "--from", test::kDemoMonth, "--to",
+                                 "04/2026", "--station", test::kTag, "--detail"},
+                                dir.path(), 30000);
+    EXPECT_TRUE(test::failsNaming(cut, {"fd3"}));
+    EXPECT_TRUE(test::readFile(dir / "fd3") == previous);
+    EXPECT_TRUE(workFiles(dir.path()).empty());
+
+    // A request that stops in its second month, in the core.
+    for (const ReportKind kind : {ReportKind::Type1, ReportKind::Type2}) {
+        FailingInteraction ui(2);
+        const FixedClock clock = test::fixedClock();
+        ReportContext context{DataFolder(dir.path()), test::kTag, clock, ui};
+        Selection selection;
+        EXPECT_THROW(runPrintRequest(kind, {1, 2026, 3, 2026}, selection, context), DataError);
+        EXPECT_TRUE(test::readFile(dir / "fd3") == previous);
+        EXPECT_TRUE(workFiles(dir.path()).empty());
+    }
+}
+
+TEST(AtomicWrites, TheWorkingDatabaseOfAFailedMonthIsThePreviousOne)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), {"--detail", "--kind", "all"})));
+    const std::string previous = test::readFile(dir / "Vallomir3.mdb");
+    test::writeFile(dir / "fd3", test::kOldReport);
+    const auto cut = limitedRun({"report", "--type", "1", "--from", "05/2026", "--station",
+                                 test::kTag, "--detail", "--kind", "all"},
+                                dir.path(), 12000);
+    EXPECT_TRUE(test::failsNaming(cut, {"Vallomir3.mdb"}));
+    EXPECT_TRUE(test::readFile(dir / "Vallomir3.mdb") == previous);
+    EXPECT_EQ(test::readFile(dir / "fd3"), test::kOldReport);
+    EXPECT_TRUE(workFiles(dir.path()).empty());
+}
+
+TEST(AtomicWrites, TheCsvAndThePrintFilesOfAFailedRunAreThePreviousOnes)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail", "--kind", "all"})));
+    const std::vector<std::string> csv = {"csv", "--station", test::kTag};
+    const std::vector<std::string> raw = {"print", "--destination", "Aghi Reception", "--station",
+                                          test::kTag};
+    const std::vector<std::string> pdf = {"print",     "--destination", "PDF Ufficio", "--printer",
+                                          "copia.pdf", "--station",     test::kTag};
+    for (const auto& [args, file] : {std::pair{csv, "fd3.csv"}, std::pair{raw, "StampaAghi.prn"},
+                                     std::pair{pdf, "copia.pdf"}}) {
+        test::writeFile(dir / file, "PRECEDENTE");
+        EXPECT_TRUE(test::failsNaming(limitedRun(args, dir.path(), 20000), {file})) << file;
+        EXPECT_EQ(test::readFile(dir / file), "PRECEDENTE") << file;
+        EXPECT_TRUE(workFiles(dir.path()).empty()) << file;
+        // And whole when there is room.
+        ASSERT_TRUE(succeeds(test::runCli(args, dir.path()))) << file;
+        EXPECT_GT(fs::file_size(dir / file), 20000u) << file;
+    }
+}
+
+TEST(AtomicWrites, ArchiveCopyMailFilePreviewAndCompanyList)
+{
+    test::DemoCopy dir;
+    const DataFolder folder(dir.path());
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail", "--kind", "all"})));
+    const std::string report = test::readFile(dir / "fd3");
+
+    const std::string archive = archiveCopyName(test::kTag, DateTime{{2026, 12, 8}, 14, 0});
+    fs::create_directories(dir / "doc");
+    test::writeFile(dir / archive, "PRECEDENTE");
+    EXPECT_TRUE(failsWithin(20000, [&] { makeArchiveCopy(folder, test::kTag, archive); }));
+    EXPECT_EQ(test::readFile(dir / archive), "PRECEDENTE");
+
+    test::writeFile(dir / mailFileName(test::kTag), "PRECEDENTE");
+    EXPECT_TRUE(failsWithin(20000, [&] { writeMailFile(folder, test::kTag, report); }));
+    EXPECT_EQ(test::readFile(dir / mailFileName(test::kTag)), "PRECEDENTE");
+
+    // The preview saves the whole report again.
+    EXPECT_TRUE(failsWithin(20000, [&] {
+        ReportPreview preview(dir / "fd3");
+        preview.readChunk(kFirstChunk);
+        preview.save("RIGA CAMBIATA\r\n");
+    }));
+    EXPECT_TRUE(test::readFile(dir / "fd3") == report);
+
+    const std::string list = test::readFile(dir / "ElencoDitte.txt");
+    std::vector<std::string> items(3000, companyListItem(1, std::string(60, 'D')));
+    EXPECT_TRUE(failsWithin(20000, [&] { writeCompanyListFile(folder, items); }));
+    EXPECT_EQ(test::readFile(dir / "ElencoDitte.txt"), list);
+
+    EXPECT_TRUE(workFiles(dir.path()).empty());
+}

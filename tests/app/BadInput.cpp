@@ -1,0 +1,160 @@
+#include "app/BadInput.h"
+
+#include "data/DemoData.h"
+#include "data/Schema.h"
+#include "data/Text1252.h"
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace presenze::test {
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path& demoOriginal()
+{
+    static std::unique_ptr<TempDir> dir;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        dir = std::make_unique<TempDir>();
+        DemoOptions options;
+        options.seed = 5;
+        options.reference = Date{2026, 2, 15};
+        writeDemoData(dir->path(), options);
+    });
+    return dir->path();
+}
+
+bool isDataFile(const std::string& name)
+{
+    const std::string upper = upperCp1252(utf8ToCp1252(name));
+    if (upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".MDB") == 0)
+        return !upper.starts_with("VALLOMIR");
+    for (const auto text : {schema::kCompanyListFile, schema::kFontFile, schema::kCsvSettingsFile})
+        if (upper == upperCp1252(text))
+            return true;
+    return false;
+}
+
+} // namespace
+
+DemoCopy::DemoCopy()
+{
+    for (const auto& entry : fs::directory_iterator(demoOriginal()))
+        fs::copy_file(entry.path(), m_dir / entry.path().filename().string());
+}
+
+void DemoCopy::sql(std::string_view file, std::string_view statements) const
+{
+    runSql(m_dir / file, statements);
+}
+
+CliResult runCli(const std::vector<std::string>& args, const fs::path& workdir,
+                 const std::vector<std::string>& env, const CliLimits& limits)
+{
+    TempDir scratch;
+    const fs::path outFile = scratch / "out", errFile = scratch / "err";
+    const std::string exe = (fs::path(PRESENZE_BIN_DIR) / "presenze-cli").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (!workdir.empty() && ::chdir(workdir.c_str()) != 0)
+            ::_exit(127);
+        if (!std::freopen(outFile.c_str(), "w", stdout) ||
+            !std::freopen(errFile.c_str(), "w", stderr))
+            ::_exit(127);
+        for (const auto& e : env) {
+            const auto equals = e.find('=');
+            if (equals == std::string::npos)
+                ::unsetenv(e.c_str());
+            else
+                ::setenv(e.substr(0, equals).c_str(), e.substr(equals + 1).c_str(), 1);
+        }
+        if (limits.fileSizeLimit) {
+            // Writes beyond the limit fail with EFBIG instead of ending the program.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit size{*limits.fileSizeLimit, *limits.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &size);
+        }
+        // A hang ends with SIGALRM, which the test reports as a signal.
+        ::alarm(static_cast<unsigned>(limits.seconds));
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(exe.c_str()));
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(exe.c_str(), argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    CliResult result;
+    result.signalled = WIFSIGNALED(status);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = readFile(outFile);
+    result.err = readFile(errFile);
+    return result;
+}
+
+CliResult runReport(int type, const fs::path& dir, const std::vector<std::string>& extra,
+                    const std::vector<std::string>& env)
+{
+    std::vector<std::string> args = {
+        "report", "--type", std::to_string(type), "--from", kDemoMonth, "--station", kTag};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return runCli(args, dir, env);
+}
+
+::testing::AssertionResult failsNaming(const CliResult& r, const std::vector<std::string>& names)
+{
+    if (r.signalled)
+        return ::testing::AssertionFailure()
+               << "ended by signal " << r.status - 128 << ": " << r.err;
+    if (r.status != 1)
+        return ::testing::AssertionFailure() << "exit status " << r.status << ": " << r.err;
+    if (r.err.find("imprevisto") != std::string::npos)
+        return ::testing::AssertionFailure() << "an unexpected error: " << r.err;
+    for (const auto& name : names)
+        if (r.err.find(name) == std::string::npos)
+            return ::testing::AssertionFailure()
+                   << "the message does not name " << name << ": " << r.err;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult succeeds(const CliResult& r)
+{
+    if (r.signalled || r.status != 0)
+        return ::testing::AssertionFailure() << "status " << r.status << ": " << r.err;
+    return ::testing::AssertionSuccess();
+}
+
+std::map<std::string, FileState> folderState(const fs::path& dir)
+{
+    std::map<std::string, FileState> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        if (!entry.is_regular_file())
+            continue;
+        struct stat st {};
+        ::stat(entry.path().c_str(), &st);
+        files[entry.path().filename().string()] = {
+            readFile(entry.path()),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+    }
+    return files;
+}
+
+std::map<std::string, FileState> dataFileState(const fs::path& dir)
+{
+    auto files = folderState(dir);
+    std::erase_if(files, [](const auto& entry) { return !isDataFile(entry.first); });
+    return files;
+}
+
+} // namespace presenze::test

@@ -1,0 +1,269 @@
+// The station tag and the folder the station writes into: a tag never names a
+// file outside the data folder, a folder that cannot be written or a file in
+// the way ends in a message, and other programs holding the files open do
+// not make a request lose or mix data.
+
+#include "app/BadInput.h"
+#include "data/AtomicFile.h"
+#include "data/DataError.h"
+#include "output/ArchiveCopy.h"
+#include "output/PrintOutput.h"
+#include "output/ReportFile.h"
+#include "tally/WorkingDatabase.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <unistd.h>
+
+using namespace presenze;
+using test::failsNaming;
+using test::succeeds;
+namespace fs = std::filesystem;
+
+namespace {
+
+test::CliResult reportWithTag(const test::DemoCopy& dir, const std::vector<std::string>& env)
+{
+    return test::runCli({"report", "--type", "1", "--from", test::kDemoMonth}, dir.path(), env);
+}
+
+// Files of the folder and of its parent, by name.
+std::set<std::string> namesIn(const fs::path& dir)
+{
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST(StationTag, UnsetEmptyAndLeadingZeroNameTheirOwnFiles)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal"})));
+    EXPECT_TRUE(fs::exists(dir / "fd"));
+    EXPECT_TRUE(fs::exists(dir / "Vallomir.mdb"));
+    fs::remove(dir / "fd");
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal="})));
+    EXPECT_TRUE(fs::exists(dir / "fd"));
+    // "07" is used as text everywhere: the report, the CSV and the print all
+    // name fd07.
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal=07"})));
+    EXPECT_TRUE(fs::exists(dir / "fd07"));
+    EXPECT_TRUE(fs::exists(dir / "Vallomir07.mdb"));
+    EXPECT_FALSE(fs::exists(dir / "fd7"));
+    ASSERT_TRUE(succeeds(test::runCli({"csv"}, dir.path(), {"PCLocal=07"})));
+    EXPECT_TRUE(fs::exists(dir / "fd07.csv"));
+    ASSERT_TRUE(succeeds(
+        test::runCli({"print", "--destination", "Aghi Reception"}, dir.path(), {"PCLocal=07"})));
+    // --station wins over PCLocal.
+    ASSERT_TRUE(succeeds(
+        test::runCli({"report", "--type", "2", "--from", test::kDemoMonth, "--station", "12"},
+                     dir.path(), {"PCLocal=07"})));
+    EXPECT_TRUE(fs::exists(dir / "fd12"));
+}
+
+TEST(StationTag, ATagThatLeavesTheFolderIsRefused)
+{
+    test::TempDir outer;
+    const fs::path data = outer / "dati";
+    {
+        test::DemoCopy demo;
+        fs::copy(demo.path(), data);
+    }
+    const auto before = namesIn(outer.path());
+    const auto inside = namesIn(data);
+    for (const std::string tag :
+         {"/x", "../x", "..", "a/../../b", "x\\y", "..\\x", "C:", "\x01", "a\tb"}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"report", "--type", "1", "--from", test::kDemoMonth},
+              {"report", "--type", "2", "--from", test::kDemoMonth},
+              {"csv"},
+              {"print", "--destination", "Aghi Reception"}}) {
+            const auto viaEnv = test::runCli(args, data, {"PCLocal=" + tag});
+            EXPECT_TRUE(failsNaming(viaEnv, {"PCLocal"})) << tag << " " << args[0];
+            auto withOption = args;
+            withOption.insert(withOption.end(), {"--station", tag});
+            const auto viaOption = test::runCli(withOption, data);
+            EXPECT_TRUE(failsNaming(viaOption, {"PCLocal"})) << tag << " " << args[0];
+        }
+    }
+    EXPECT_EQ(namesIn(outer.path()), before);
+    EXPECT_EQ(namesIn(data), inside);
+    EXPECT_FALSE(fs::exists("/x"));
+}
+
+TEST(StationTag, TagsWithOtherLettersNameTheirOwnFiles)
+{
+    // Windows-1252 letters are fine in a name; two tags never share a file.
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal=\xC3\xA9"})));
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal=?"})));
+    ASSERT_TRUE(succeeds(reportWithTag(dir, {"PCLocal=*"})));
+    EXPECT_TRUE(fs::exists(dir / "fd\xC3\xA9"));
+    EXPECT_TRUE(fs::exists(dir / "fd?"));
+    EXPECT_TRUE(fs::exists(dir / "fd*"));
+    EXPECT_TRUE(fs::exists(dir / "Vallomir\xC3\xA9.mdb"));
+    // A tag too long for a file name.
+    EXPECT_TRUE(failsNaming(reportWithTag(dir, {"PCLocal=" + std::string(300, '7')}), {"fd777"}));
+}
+
+TEST(StationFolder, AFolderThatCannotBeWrittenEndsInAMessage)
+{
+    test::DemoCopy dir;
+    const auto data = test::dataFileState(dir.path());
+    const std::vector<std::string> report = {"report",   "--type",         "1",
+                                             "--from",   test::kDemoMonth, "--station",
+                                             test::kTag, "--data-dir",     dir.path().string()};
+    test::CliResult result;
+    if (::geteuid() != 0) {
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        result = test::runCli(report, {});
+        fs::permissions(dir.path(), fs::perms::owner_all);
+    } else {
+        // Permissions do not stop root: the folder is mounted read-only in a
+        // mount namespace of its own instead.
+        const std::string cli = (fs::path(PRESENZE_BIN_DIR) / "presenze-cli").string();
+        std::string command = "mount --bind '" + dir.path().string() + "' '" + dir.path().string() +
+                              "' && mount -o remount,bind,ro '" + dir.path().string() + "' '" +
+                              dir.path().string() + "' || exit 99; exec '" + cli + "'";
+        for (const auto& a : report)
+            command += " '" + a + "'";
+        const auto run = test::runProgram("/usr/bin/unshare", {"-m", "sh", "-c", command});
+        if (run.status == 99 || run.status == 127 || run.err.find("unshare") != std::string::npos)
+            GTEST_SKIP() << "a read-only folder cannot be made here as root (no mount "
+                            "namespace): "
+                         << run.err;
+        result.status = run.status;
+        result.err = run.err;
+    }
+    EXPECT_TRUE(failsNaming(result, {dir.path().string()})) << result.err;
+    EXPECT_EQ(test::dataFileState(dir.path()), data);
+    EXPECT_FALSE(fs::exists(dir / "fd3"));
+}
+
+TEST(StationFolder, FilesInTheWayEndInAMessageAndLoseNothing)
+{
+    // A folder where the report file, the working database or the CSV goes.
+    for (const std::string name : {"fd3", "Vallomir3.mdb"}) {
+        test::DemoCopy dir;
+        fs::create_directory(dir / name);
+        test::writeFile(dir / name / "dentro", "x");
+        EXPECT_TRUE(failsNaming(test::runReport(1, dir.path()), {name})) << name;
+        EXPECT_EQ(test::readFile(dir / name / "dentro"), "x");
+    }
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    fs::create_directory(dir / "fd3.csv");
+    EXPECT_TRUE(
+        failsNaming(test::runCli({"csv", "--station", test::kTag}, dir.path()), {"fd3.csv"}));
+    // A data folder that is a file, or is not there.
+    test::TempDir other;
+    test::writeFile(other / "file", "x");
+    for (const fs::path& folder : {other / "file", other / "missing"})
+        EXPECT_TRUE(failsNaming(test::runCli({"report", "--type", "1", "--from", test::kDemoMonth,
+                                              "--data-dir", folder.string()},
+                                             other.path()),
+                                {folder.string()}));
+}
+
+TEST(StationFolder, AWorkingDatabaseThatIsNoDatabaseIsReplaced)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), {"--now", "08/12/2026 14:00"})));
+    const std::string good = test::readFile(dir / "fd3");
+    for (const std::string junk :
+         {std::string(), std::string("non un database"),
+          std::string("SQLite format 3\0garbage", 24) + std::string(5000, 'x')}) {
+        test::writeFile(dir / "Vallomir3.mdb", junk);
+        ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), {"--now", "08/12/2026 14:00"})));
+        EXPECT_EQ(test::readFile(dir / "fd3"), good);
+    }
+}
+
+TEST(StationFolder, FilesHeldOpenByAnotherProgram)
+{
+    // A viewer keeps the report file and the CSV open while a new request
+    // replaces them: it goes on reading the old text whole, and the new
+    // files are complete.
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    ASSERT_TRUE(succeeds(test::runCli({"csv", "--station", test::kTag}, dir.path())));
+    const std::string oldReport = test::readFile(dir / "fd3");
+    const int held = ::open((dir / "fd3").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    const int heldCsv = ::open((dir / "fd3.csv").c_str(), O_RDONLY);
+    ASSERT_GE(heldCsv, 0);
+    const int heldWork = ::open((dir / "Vallomir3.mdb").c_str(), O_RDONLY);
+    ASSERT_GE(heldWork, 0);
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail"})));
+    ASSERT_TRUE(succeeds(test::runCli({"csv", "--station", test::kTag}, dir.path())));
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), {"--detail"})));
+    std::string seen(oldReport.size() + 10, '\0');
+    const auto n = ::pread(held, seen.data(), seen.size(), 0);
+    ::close(held);
+    ::close(heldCsv);
+    ::close(heldWork);
+    EXPECT_EQ(seen.substr(0, static_cast<std::size_t>(n)), oldReport);
+    EXPECT_NE(test::readFile(dir / "fd3"), oldReport);
+    EXPECT_TRUE(test::readFile(dir / "fd3").ends_with("\r\n"));
+
+    // The hotel files open in another program (the front office) are read
+    // as they are and not touched.
+    const auto data = test::dataFileState(dir.path());
+    std::vector<int> open;
+    for (const auto& [name, state] : data)
+        open.push_back(::open((dir / name).c_str(), O_RDWR));
+    EXPECT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail"})));
+    for (const int fd : open)
+        ::close(fd);
+    EXPECT_EQ(test::dataFileState(dir.path()), data);
+}
+
+TEST(StationFolder, ADemoNeverReplacesRealData)
+{
+    test::DemoCopy dir;
+    const auto before = test::folderState(dir.path());
+    const auto result = test::runCli({"demo", dir.path().string()}, {});
+    EXPECT_TRUE(failsNaming(result, {dir.path().string()}));
+    EXPECT_EQ(test::folderState(dir.path()), before);
+    // Even a folder with only the booking files of an archived season.
+    test::TempDir other;
+    fs::copy_file(dir / "2025Camere_Prenotazione.mdb", other / "2025Camere_Prenotazione.mdb");
+    EXPECT_TRUE(failsNaming(test::runCli({"demo", other.path().string()}, {}), {}));
+    EXPECT_FALSE(fs::exists(other / "AnagraficaHotels.mdb"));
+}
+
+TEST(StationFolder, APrintNeverReplacesADataFile)
+{
+    for (const std::string device : {"TipiCamere.mdb", "tipicamere.MDB", "ElencoDitte.txt",
+                                     "SeparatoreXLS.txt", "FontStp.txt", "copia.accdb"}) {
+        test::DemoCopy dir;
+        ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+        const auto data = test::dataFileState(dir.path());
+        const auto result = test::runCli({"print", "--destination", "Aghi Reception", "--printer",
+                                          device, "--station", test::kTag},
+                                         dir.path());
+        EXPECT_TRUE(failsNaming(result, {device})) << device;
+        EXPECT_EQ(test::dataFileState(dir.path()), data) << device;
+    }
+    // A database under another name, wherever it lies, is no printer either:
+    // neither for a raw print nor for a PDF.
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    for (const auto& [destination, device] :
+         {std::pair{"Aghi Reception", "stampa.prn"}, std::pair{"PDF Ufficio", "stampa.pdf"}}) {
+        fs::copy_file(dir / "Contatori.mdb", dir / device);
+        const auto copy = test::readFile(dir / device);
+        EXPECT_TRUE(failsNaming(test::runCli({"print", "--destination", destination, "--printer",
+                                              device, "--station", test::kTag},
+                                             dir.path()),
+                                {device}));
+        EXPECT_EQ(test::readFile(dir / device), copy);
+    }
+    EXPECT_THROW(checkPrintFile(dir / "Contatori.mdb"), DataError);
+    EXPECT_NO_THROW(checkPrintFile(dir / "nuovo.prn"));
+    EXPECT_NO_THROW(checkPrintFile("/dev/null"));
+}
