@@ -14,6 +14,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace presenze {
 namespace {
@@ -92,6 +95,49 @@ private:
     bool m_started = false;
 };
 
+// The PDF is written under a work name beside the file and renamed over it
+// once whole, as every file the program writes.
+class PdfWorkFile {
+public:
+    explicit PdfWorkFile(std::filesystem::path target) : m_target(std::move(target))
+    {
+        std::string pattern =
+            (m_target.parent_path() / ("." + m_target.filename().string() + ".tmp-XXXXXX"))
+                .string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw DataError("Impossibile scrivere il file PDF", displayName(m_target));
+        ::close(fd);
+        m_work = pattern;
+    }
+    ~PdfWorkFile()
+    {
+        std::error_code ec;
+        if (!m_work.empty())
+            std::filesystem::remove(m_work, ec);
+    }
+    PdfWorkFile(const PdfWorkFile&) = delete;
+    PdfWorkFile& operator=(const PdfWorkFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_work; }
+    void commit()
+    {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        std::error_code ec;
+        std::filesystem::permissions(m_work, static_cast<std::filesystem::perms>(0666 & ~mask), ec);
+        std::filesystem::rename(m_work, m_target, ec);
+        if (ec)
+            throw DataError("Impossibile scrivere il file PDF (" + utf8ToCp1252(ec.message()) + ")",
+                            displayName(m_target));
+        m_work.clear();
+    }
+
+private:
+    std::filesystem::path m_target;
+    std::filesystem::path m_work;
+};
+
 } // namespace
 
 QStringList systemPrinterNames()
@@ -110,12 +156,15 @@ std::optional<std::filesystem::path> printOnSystemPrinter(const PrintJob& job,
 
     QPrinter printer(QPrinter::HighResolution);
     std::optional<std::filesystem::path> pdf;
+    std::optional<PdfWorkFile> work;
     switch (route.target) {
     case SystemPrinterTarget::PdfFile: {
+        checkPrintFile(route.pdfFile);
         std::error_code ec;
         std::filesystem::create_directories(route.pdfFile.parent_path(), ec);
+        work.emplace(route.pdfFile);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(route.pdfFile.string()));
+        printer.setOutputFileName(QString::fromStdString(work->path().string()));
         printer.setPageSize(QPageSize(QPageSize::A4));
         pdf = route.pdfFile;
         break;
@@ -150,6 +199,8 @@ std::optional<std::filesystem::path> printOnSystemPrinter(const PrintJob& job,
         drawer.page(page);
     if (!painter.end())
         throw DataError("Stampa non completata", pdf ? displayName(*pdf) : job.destination);
+    if (work)
+        work->commit();
     return pdf;
 }
 

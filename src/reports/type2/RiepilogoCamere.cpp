@@ -1,6 +1,7 @@
 #include "reports/type2/RiepilogoCamere.h"
 
 #include "data/DataError.h"
+#include "data/Schema.h"
 #include "data/Text1252.h"
 #include "reports/type2/Tipo2Cells.h"
 
@@ -16,7 +17,8 @@ RoomCounts::RoomCounts(const std::vector<RoomTypeRecord>& types)
         std::int64_t& rooms = m_rooms[type.numeroHotel];
         if (__builtin_add_overflow(rooms, type.quantita, &rooms))
             throw DataError("Totale troppo grande per il rapporto: camere dell'hotel " +
-                            std::to_string(type.numeroHotel));
+                                std::to_string(type.numeroHotel),
+                            schema::kRoomTypesFile, schema::kRoomTypes, "Quantita");
     }
 }
 

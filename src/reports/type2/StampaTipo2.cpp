@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "data/Records.h"
+#include "data/Schema.h"
 #include "desk/KV7Routine.h"
 #include "reports/type2/BookingQuery.h"
 #include "reports/type2/FiltroDitte.h"
@@ -185,7 +186,7 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         std::string text = std::string(e.what()) + " (hotel " + std::to_string(t.HotelCorrente);
         if (ditta)
             text += ", ditta \"" + *ditta + "\"";
-        return DataError(text + ")");
+        return DataError(text + ")", schema::roomsFile(selection.season), schema::kRooms);
     };
     const auto closeCompany = [&] {
         try {
