@@ -16,9 +16,8 @@ namespace fs = std::filesystem;
 
 AtomicFile::AtomicFile(fs::path target) : m_target(std::move(target))
 {
-    std::string pattern = (m_target.parent_path() / ("." + m_target.filename().string() +
-                                                     ".tmp-XXXXXX"))
-                              .string();
+    std::string pattern =
+        (m_target.parent_path() / ("." + m_target.filename().string() + ".tmp-XXXXXX")).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         fail("Impossibile creare il file");
@@ -30,6 +29,8 @@ AtomicFile::AtomicFile(fs::path target) : m_target(std::move(target))
         fs::remove(m_temp, ec);
         fail("Impossibile creare il file");
     }
+    // Reports run to tens of megabytes: fewer, larger writes.
+    std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
 }
 
 AtomicFile::~AtomicFile()

@@ -1,11 +1,13 @@
 #include "data/BookingCache.h"
 
 #include "data/Dates.h"
+#include "data/Text1252.h"
 
 #include <algorithm>
 #include <limits>
 #include <numeric>
 #include <tuple>
+#include <unordered_map>
 
 namespace presenze {
 namespace {
@@ -30,6 +32,33 @@ std::optional<long> dayOf(std::string_view key)
     }
     const auto date = Date::parseKey(key);
     return date ? std::optional<long>(date->toSerial()) : std::nullopt;
+}
+
+// The place of each record's text in the text order of all of them.
+template <typename Text>
+std::vector<std::uint32_t> textPlaces(std::size_t count, const Text& textOf)
+{
+    std::unordered_map<std::string_view, std::uint32_t> ids;
+    std::vector<std::string_view> distinct;
+    std::vector<std::uint32_t> places(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view text = textOf(i);
+        const auto [it, added] = ids.try_emplace(text, static_cast<std::uint32_t>(distinct.size()));
+        if (added)
+            distinct.push_back(text);
+        places[i] = it->second;
+    }
+    std::vector<std::uint32_t> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), 0u);
+    std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return compareText(distinct[a], distinct[b]) < 0;
+    });
+    std::vector<std::uint32_t> placeOfId(distinct.size());
+    for (std::size_t k = 0; k < sorted.size(); ++k)
+        placeOfId[sorted[k]] = static_cast<std::uint32_t>(k);
+    for (auto& place : places)
+        place = placeOfId[place];
+    return places;
 }
 
 } // namespace
@@ -100,6 +129,32 @@ std::span<const BookingHeader* const> BookingSet::headersOf(const RoomLine& line
 {
     const LineIndex& stay = m_stays[indexOf(line)];
     return {m_headersByKey.data() + stay.firstHeader, stay.headerCount};
+}
+
+std::uint32_t BookingSet::companyPlace(const BookingHeader& header) const
+{
+    if (m_companyPlaces.size() != m_headers.size())
+        m_companyPlaces = textPlaces(m_headers.size(), [&](std::size_t i) -> std::string_view {
+            return m_headers[i].ditta;
+        });
+    return m_companyPlaces[indexOf(header)];
+}
+
+std::uint32_t BookingSet::kindPlace(const BookingHeader& header) const
+{
+    if (m_kindPlaces.size() != m_headers.size())
+        m_kindPlaces = textPlaces(m_headers.size(), [&](std::size_t i) -> std::string_view {
+            return m_headers[i].tipoPrenotazione;
+        });
+    return m_kindPlaces[indexOf(header)];
+}
+
+std::uint32_t BookingSet::notePlace(const RoomLine& line) const
+{
+    if (m_notePlaces.size() != m_lines.size())
+        m_notePlaces = textPlaces(
+            m_lines.size(), [&](std::size_t i) -> std::string_view { return m_lines[i].note; });
+    return m_notePlaces[indexOf(line)];
 }
 
 BookingCache::BookingCache(std::string firstKey, std::string lastKey)

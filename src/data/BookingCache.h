@@ -59,6 +59,14 @@ public:
     // order.
     std::span<const BookingHeader* const> headersOf(const RoomLine& line) const;
 
+    // The place of a header's Ditta and TipoPrenotazione, and of a line's
+    // Note, in the booking software's text order (compareText) among all the
+    // values of that field in the set: the same text has the same place.
+    // Sorting by places sorts by text. Worked out on first use.
+    std::uint32_t companyPlace(const BookingHeader& header) const;
+    std::uint32_t kindPlace(const BookingHeader& header) const;
+    std::uint32_t notePlace(const RoomLine& line) const;
+
 private:
     struct LineIndex {
         std::int32_t arrival = 0;
@@ -70,12 +78,19 @@ private:
     {
         return static_cast<std::size_t>(&line - m_lines.data());
     }
+    std::size_t indexOf(const BookingHeader& header) const
+    {
+        return static_cast<std::size_t>(&header - m_headers.data());
+    }
 
     std::vector<RoomLine> m_lines;
     std::vector<BookingHeader> m_headers;
-    std::vector<LineIndex> m_stays;                   // by line, in table order
-    std::vector<Stay> m_byBooking;                    // hotel, number, table order
-    std::vector<const BookingHeader*> m_headersByKey; // hotel, number, table order
+    std::vector<LineIndex> m_stays;                     // by line, in table order
+    std::vector<Stay> m_byBooking;                      // hotel, number, table order
+    std::vector<const BookingHeader*> m_headersByKey;   // hotel, number, table order
+    mutable std::vector<std::uint32_t> m_companyPlaces; // by header
+    mutable std::vector<std::uint32_t> m_kindPlaces;    // by header
+    mutable std::vector<std::uint32_t> m_notePlaces;    // by line
 };
 
 class BookingCache {

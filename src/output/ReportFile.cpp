@@ -14,11 +14,9 @@ std::string reportFileName(std::string_view stationTag)
 
 void ReportWriter::line(std::string_view text)
 {
-    std::string bytes;
-    bytes.reserve(text.size() + 2);
-    bytes.append(text);
-    bytes.append(kLineEnd);
-    m_sink.write(bytes);
+    m_line.assign(text);
+    m_line.append(kLineEnd);
+    m_sink.write(m_line);
 }
 
 std::vector<std::string> splitReportLines(std::string_view content)

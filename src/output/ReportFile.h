@@ -35,6 +35,7 @@ public:
 
 private:
     ByteSink& m_sink;
+    std::string m_line; // the line being written, its storage kept for the next
 };
 
 // Splits file content into lines: CR LF, a lone CR or a lone LF ends a line;

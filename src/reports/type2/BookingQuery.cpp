@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <optional>
 #include <tuple>
-#include <unordered_map>
 
 namespace presenze {
 namespace {
@@ -64,45 +63,40 @@ BookingRow rowOf(const Joined& j)
     return row;
 }
 
-std::vector<BookingRow> detailRows(const std::vector<Joined>& joined)
+std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const BookingSet& bookings)
 {
-    // Report order: hotel, company, booking kind, then table order. The
-    // headers are ranked once, so that the rows sort by number.
-    std::vector<const BookingHeader*> ranked;
-    ranked.reserve(joined.size());
-    for (const auto& j : joined)
-        ranked.push_back(j.header);
-    std::sort(ranked.begin(), ranked.end());
-    ranked.erase(std::unique(ranked.begin(), ranked.end()), ranked.end());
-    const auto before = [](const BookingHeader* a, const BookingHeader* b) {
-        if (a->numeroHotel != b->numeroHotel)
-            return a->numeroHotel < b->numeroHotel;
-        if (const int c = compareText(a->ditta, b->ditta))
-            return c < 0;
-        return compareText(a->tipoPrenotazione, b->tipoPrenotazione) < 0;
+    // Report order: hotel, company, booking kind (both in the engine's text
+    // order), then table order.
+    struct Key {
+        std::int64_t hotel;
+        std::uint32_t company;
+        std::uint32_t kind;
+        std::size_t position;
     };
-    std::sort(ranked.begin(), ranked.end(), before);
-    std::unordered_map<const BookingHeader*, std::size_t> rank;
-    rank.reserve(ranked.size());
-    for (std::size_t i = 0, r = 0; i < ranked.size(); ++i) {
-        if (i > 0 && before(ranked[i - 1], ranked[i]))
-            ++r;
-        rank[ranked[i]] = r;
-    }
-    std::vector<std::pair<std::size_t, std::size_t>> order; // rank, position
+    std::vector<Key> order;
     order.reserve(joined.size());
-    for (std::size_t i = 0; i < joined.size(); ++i)
-        order.emplace_back(rank[joined[i].header], i);
-    std::sort(order.begin(), order.end());
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        const BookingHeader& h = *joined[i].header;
+        order.push_back({h.numeroHotel, bookings.companyPlace(h), bookings.kindPlace(h), i});
+    }
+    std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
+        if (a.hotel != b.hotel)
+            return a.hotel < b.hotel;
+        if (a.company != b.company)
+            return a.company < b.company;
+        if (a.kind != b.kind)
+            return a.kind < b.kind;
+        return a.position < b.position;
+    });
 
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
-    for (const auto& [r, i] : order)
-        rows.push_back(rowOf(joined[i]));
+    for (const Key& k : order)
+        rows.push_back(rowOf(joined[k.position]));
     return rows;
 }
 
-std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined)
+std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const BookingSet& bookings)
 {
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
@@ -123,7 +117,7 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined)
             return a.arrivo < b.arrivo;
         if (a.partenza != b.partenza)
             return a.partenza < b.partenza;
-        return compareText(joined[x].line->note, joined[y].line->note) < 0;
+        return bookings.notePlace(*joined[x].line) < bookings.notePlace(*joined[y].line);
     });
     std::vector<BookingRow> groups;
     const RoomLine* lead = nullptr;
@@ -157,6 +151,9 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined)
 
 Category categoryOf(std::string_view note)
 {
+    // Every tag begins with '<' (in any case).
+    if (note.find('<') == std::string_view::npos)
+        return Category::Individuals;
     const std::string upper = upperCp1252(note);
     if (upper.find("<GRP>") != std::string::npos)
         return Category::Groups;
@@ -196,7 +193,7 @@ std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Select
                 joined.push_back(
                     {&line, header, stay.arrival - firstSerial, stay.departure - firstSerial});
     }
-    return query.totals ? totalsRows(joined) : detailRows(joined);
+    return query.totals ? totalsRows(joined, bookings) : detailRows(joined, bookings);
 }
 
 } // namespace presenze

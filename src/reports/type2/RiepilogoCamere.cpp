@@ -6,6 +6,7 @@
 #include "reports/type2/Tipo2Cells.h"
 
 #include <string>
+#include <vector>
 
 namespace presenze {
 
@@ -54,26 +55,26 @@ void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& r
                         std::to_string(tables.HotelCorrente));
     tables.CamereDisponibili = static_cast<std::int32_t>(hotelRooms);
 
-    std::string prc = labelledLine("TOT  PrC"), pro = labelledLine("TOT  PrO");
-    std::string con = labelledLine("TOT  CON"), opz = labelledLine("TOT  OPZ");
-    std::string libere = labelledLine("  LIBERE");
-    std::string categories[std::size(kCategories)];
-    for (std::size_t i = 0; i < std::size(kCategories); ++i)
-        categories[i] = labelledLine(kCategories[i].label);
+    CellLine prc("TOT  PrC"), pro("TOT  PrO"), con("TOT  CON"), opz("TOT  OPZ");
+    CellLine libere("  LIBERE");
+    std::vector<CellLine> categories;
+    categories.reserve(std::size(kCategories));
+    for (const CategoryLine& c : kCategories)
+        categories.emplace_back(c.label);
 
     for (int d = 1; d <= 31; ++d) {
         TotaliTipo2& day = tables.GiornoHotel[d];
-        appendCell(prc, day.PresCon, day.PresCon > 0);
-        appendCell(pro, day.PresOpz, day.PresOpz > 0);
-        appendCell(con, day.CamCon, day.CamCon > 0);
-        appendCell(opz, day.CamOpz, day.CamOpz > 0);
+        prc.cell(day.PresCon, day.PresCon > 0);
+        pro.cell(day.PresOpz, day.PresOpz > 0);
+        con.cell(day.CamCon, day.CamCon > 0);
+        opz.cell(day.CamOpz, day.CamOpz > 0);
         std::int32_t free = tables.CamereDisponibili;
         addChecked(free, -static_cast<std::int64_t>(day.CamCon), "camere libere");
         addChecked(free, -static_cast<std::int64_t>(day.CamOpz), "camere libere");
-        appendCell(libere, free, free != 0);
+        libere.cell(free, free != 0);
         for (std::size_t i = 0; i < std::size(kCategories); ++i) {
             std::int32_t& value = (tables.*kCategories[i].table)[d];
-            appendCell(categories[i], value, value > 0);
+            categories[i].cell(value, value > 0);
             value = 0;
         }
         day.PresCon = day.PresOpz = day.CamCon = day.CamOpz = 0;
@@ -81,17 +82,17 @@ void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& r
 
     const std::string rule(133, kHorizontal);
     if (kind == BookingKind::Confirmed || kind == BookingKind::All) {
-        out.line(prc);
-        out.line(con);
+        out.line(prc.text());
+        out.line(con.text());
     }
     if (kind == BookingKind::Optional || kind == BookingKind::All) {
-        out.line(pro);
-        out.line(opz);
+        out.line(pro.text());
+        out.line(opz.text());
     }
-    out.line(libere);
+    out.line(libere.text());
     out.line(rule);
     for (const auto& line : categories)
-        out.line(line);
+        out.line(line.text());
     out.line(rule);
 }
 

@@ -30,18 +30,17 @@ std::string summaryLine(std::string_view nome, const TotaliTipo2& totals, std::i
 
 void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, BookingKind kind)
 {
-    std::string prc = labelledLine("     PrC"), pro = labelledLine("     PrO");
-    std::string con = labelledLine("     CON"), opz = labelledLine("     OPZ");
+    CellLine prc("     PrC"), pro("     PrO"), con("     CON"), opz("     OPZ");
 
     TotaliTipo2 totals;       // the four counts of the company
     std::int32_t importo = 0; // the amount, a whole number
     bool shown = false;
     for (int d = 1; d <= 31; ++d) {
         TotaliTipo2& day = tables.GiornoTipo2[d];
-        appendCell(prc, day.PresCon, day.PresCon > 0);
-        appendCell(pro, day.PresOpz, day.PresOpz > 0);
-        appendCell(con, day.CamCon, day.CamCon > 0);
-        appendCell(opz, day.CamOpz, day.CamOpz > 0);
+        prc.cell(day.PresCon, day.PresCon > 0);
+        pro.cell(day.PresOpz, day.PresOpz > 0);
+        con.cell(day.CamCon, day.CamCon > 0);
+        opz.cell(day.CamOpz, day.CamOpz > 0);
         addChecked(totals.PresOpz, day.PresOpz, "persone opzionate");
         addChecked(totals.PresCon, day.PresCon, "persone confermate");
         addChecked(totals.CamOpz, day.CamOpz, "camere opzionate");
@@ -60,12 +59,12 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
 
     out.line(nome);
     if (kind == BookingKind::Confirmed || kind == BookingKind::All) {
-        out.line(prc);
-        out.line(con);
+        out.line(prc.text());
+        out.line(con.text());
     }
     if (kind == BookingKind::Optional || kind == BookingKind::All) {
-        out.line(pro);
-        out.line(opz);
+        out.line(pro.text());
+        out.line(opz.text());
     }
     tables.RiepilogoDitte += kLineEnd;
     tables.RiepilogoDitte += summaryLine(nome, totals, importo);

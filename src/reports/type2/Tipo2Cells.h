@@ -3,6 +3,7 @@
 // cells ("@@@": right-aligned in 3 characters, a longer number written whole).
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -17,32 +18,47 @@ inline constexpr char kBrokenBar = '\xA6';  // the closing table's bar
 // The number right-aligned in `width` characters (written whole when longer).
 std::string rightAligned(std::int64_t value, std::size_t width);
 
-// Appends a day cell and the separator: the value when `shown`, else 3 blanks.
-inline void appendCell(std::string& line, std::int64_t value, bool shown)
-{
-    if (!shown) {
-        line.append("   \xB3", 4);
-    } else if (value >= 0 && value < 1000) {
-        const int v = static_cast<int>(value);
-        const char cell[4] = {v >= 100 ? static_cast<char>('0' + v / 100) : ' ',
-                              v >= 10 ? static_cast<char>('0' + v / 10 % 10) : ' ',
-                              static_cast<char>('0' + v % 10), kVertical};
-        line.append(cell, 4);
-    } else {
-        line += rightAligned(value, 3);
-        line += kVertical;
+// A line of day cells: an 8-character label and the separator, then a
+// cell and the separator for each day. Cells are written in place; the
+// line's storage holds any 31 cells, however long their numbers.
+class CellLine {
+public:
+    explicit CellLine(std::string_view label)
+    {
+        label = label.substr(0, 8);
+        std::memcpy(m_text, label.data(), label.size());
+        m_size = label.size();
+        m_text[m_size++] = kVertical;
     }
-}
 
-// A line that starts with an 8-character label and the separator, with room
-// for 31 cells.
-inline std::string labelledLine(std::string_view label)
-{
-    std::string line;
-    line.reserve(8 + 1 + 31 * 4 + 16);
-    line += label;
-    line += kVertical;
-    return line;
-}
+    // The next day cell: the value when `shown`, else 3 blanks.
+    void cell(std::int64_t value, bool shown)
+    {
+        char* p = m_text + m_size;
+        if (!shown) {
+            std::memcpy(p, "   \xB3", 4);
+            m_size += 4;
+        } else if (value >= 0 && value < 1000) {
+            const int v = static_cast<int>(value);
+            p[0] = v >= 100 ? static_cast<char>('0' + v / 100) : ' ';
+            p[1] = v >= 10 ? static_cast<char>('0' + v / 10 % 10) : ' ';
+            p[2] = static_cast<char>('0' + v % 10);
+            p[3] = kVertical;
+            m_size += 4;
+        } else {
+            const std::string text = rightAligned(value, 3);
+            std::memcpy(p, text.data(), text.size());
+            p[text.size()] = kVertical;
+            m_size += text.size() + 1;
+        }
+    }
+
+    std::string_view text() const { return {m_text, m_size}; }
+
+private:
+    // Label and bar, then 31 cells of at most 20 digits and a sign, and a bar.
+    char m_text[9 + 31 * 22];
+    std::size_t m_size = 0;
+};
 
 } // namespace presenze
