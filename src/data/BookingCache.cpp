@@ -4,6 +4,7 @@
 #include "data/Text1252.h"
 
 #include <algorithm>
+#include <future>
 #include <limits>
 #include <numeric>
 #include <tuple>
@@ -157,8 +158,8 @@ std::uint32_t BookingSet::notePlace(const RoomLine& line) const
     return m_notePlaces[indexOf(line)];
 }
 
-BookingCache::BookingCache(std::string firstKey, std::string lastKey)
-    : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey))
+BookingCache::BookingCache(std::string firstKey, std::string lastKey, BookingFields fields)
+    : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey)), m_fields(fields)
 {}
 
 const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_view season,
@@ -166,8 +167,16 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
 {
     if (!m_set || m_dir != folder.dir() || m_season != season) {
         m_set.reset();
-        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn);
-        m_set.emplace(std::move(lines), readBookingHeaders(folder, season));
+        // The two files are read side by side, each on its own connection;
+        // warnings come from the room lines, read on this thread.
+        auto headers = std::async(std::launch::async,
+                                  [&folder, season = std::string(season), fields = m_fields] {
+                                      return readBookingHeaders(folder, season, fields);
+                                  });
+        // Should the lines fail, the future waits for the headers' reader as
+        // it is destroyed.
+        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn, m_fields);
+        m_set.emplace(std::move(lines), headers.get());
         m_dir = folder.dir();
         m_season = season;
     }

@@ -96,24 +96,28 @@ private:
 class BookingCache {
 public:
     // The span of the request: room lines that arrive on or before lastKey
-    // and leave after firstKey (YYYYMMDD texts).
-    BookingCache(std::string firstKey, std::string lastKey);
+    // and leave after firstKey (YYYYMMDD texts); the fields its report reads.
+    BookingCache(std::string firstKey, std::string lastKey, BookingFields fields);
 
-    // True when the window lies inside the span.
-    bool covers(std::string_view firstKey, std::string_view lastKey) const
+    // True when the window lies inside the span and the cache holds the
+    // fields asked for.
+    bool serves(std::string_view firstKey, std::string_view lastKey, BookingFields fields) const
     {
-        return firstKey >= m_firstKey && lastKey <= m_lastKey;
+        return firstKey >= m_firstKey && lastKey <= m_lastKey &&
+               (m_fields == BookingFields::All || m_fields == fields);
     }
 
     // The room lines of the span (as readRoomLines gives them) and every
-    // booking header, of the folder's season; read on first use. Warnings
-    // about lines left out go to `warn` when the files are read.
+    // booking header, of the folder's season, with the cache's fields; read
+    // on first use. Warnings about lines left out go to `warn` when the files
+    // are read.
     const BookingSet& bookings(const DataFolder& folder, std::string_view season,
                                const WarningSink& warn);
 
 private:
     std::string m_firstKey;
     std::string m_lastKey;
+    BookingFields m_fields;
     std::filesystem::path m_dir;
     std::string m_season;
     std::optional<BookingSet> m_set;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <sqlite3.h>
 
 namespace presenze {
@@ -125,7 +126,7 @@ private:
     std::string m_table;
 };
 
-std::string select(std::string_view table, std::initializer_list<std::string_view> fields,
+std::string select(std::string_view table, std::span<const std::string_view> fields,
                    std::string_view tail = {})
 {
     std::string sql = "SELECT ";
@@ -146,6 +147,12 @@ std::string select(std::string_view table, std::initializer_list<std::string_vie
         sql += tail;
     }
     return sql;
+}
+
+std::string select(std::string_view table, std::initializer_list<std::string_view> fields,
+                   std::string_view tail = {})
+{
+    return select(table, std::span<const std::string_view>(fields.begin(), fields.size()), tail);
 }
 
 // At least the number of rows of the table (its highest row id), read
@@ -241,27 +248,27 @@ const std::initializer_list<std::string_view> kHeaderFields = {
     "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
     "CodiceDitta",        "Nazione",     "Commento"};
 
-// The header of the current row, whose numbers are already read.
-void readHeader(const FieldReader& f, std::int64_t number, std::int64_t hotel, std::int64_t order,
-                BookingHeader& h)
-{
-    h.numeroPrenotazione = number;
-    h.numeroHotel = hotel;
-    f.text(2, h.tipoPrenotazione);
-    f.text(3, h.ditta);
-    h.codiceDitta = f.optionalNumber(4);
-    f.text(5, h.nazione);
-    f.text(6, h.commento);
-    h.order = order;
-}
-
 } // namespace
 
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season)
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
+                                              BookingFields fields)
 {
     const Database db = openHotelFile(folder, schema::headersFile(season));
     db.requireColumns(schema::kHeaders, kHeaderFields);
-    Statement st = db.prepare(select(schema::kHeaders, kHeaderFields, "ORDER BY rowid"));
+    const bool code = fields != BookingFields::Tally;
+    const bool nation = fields != BookingFields::Type2;
+    // Columns 0 to 3, then those asked for.
+    std::vector<std::string_view> columns = {"NumeroPrenotazione", "NumeroHotel",
+                                             "TipoPrenotazione", "Ditta"};
+    const int codeColumn = code ? static_cast<int>(columns.size()) : -1;
+    if (code)
+        columns.push_back("CodiceDitta");
+    const int nationColumn = nation ? static_cast<int>(columns.size()) : -1;
+    if (nation) {
+        columns.push_back("Nazione");
+        columns.push_back("Commento");
+    }
+    Statement st = db.prepare(select(schema::kHeaders, columns, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
     headers.reserve(rowCountBound(db, schema::kHeaders));
@@ -270,61 +277,27 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
         ++position;
         const auto number = f.optionalNumber(0);
         const auto hotel = f.optionalNumber(1);
-        if (number && hotel)
-            readHeader(f, *number, *hotel, position, headers.emplace_back());
-    }
-    return headers;
-}
-
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              const std::vector<BookingKey>& keys)
-{
-    const Database db = openHotelFile(folder, schema::headersFile(season));
-    db.requireColumns(schema::kHeaders, kHeaderFields);
-    if (keys.empty())
-        return {};
-    std::vector<std::pair<std::int64_t, std::int64_t>> wanted;
-    wanted.reserve(keys.size());
-    for (const auto& key : keys)
-        wanted.emplace_back(key.numeroPrenotazione, key.numeroHotel);
-    std::sort(wanted.begin(), wanted.end());
-
-    // First the two numbers of every row, which are cheap to read; then the
-    // rows asked for, by their row ids (one bound JSON array).
-    std::string rowids = "[";
-    {
-        std::string numbers =
-            select(schema::kHeaders, {"NumeroPrenotazione", "NumeroHotel"}, "ORDER BY rowid");
-        numbers.replace(numbers.find(" FROM \""), 0, ", rowid");
-        Statement scan = db.prepare(numbers);
-        const FieldReader f(scan, db, schema::kHeaders);
-        while (scan.step()) {
-            const auto number = f.optionalNumber(0);
-            const auto hotel = f.optionalNumber(1);
-            if (!number || !hotel ||
-                !std::binary_search(wanted.begin(), wanted.end(), std::pair(*number, *hotel)))
-                continue;
-            if (rowids.size() > 1)
-                rowids += ',';
-            rowids += std::to_string(scan.integer(2));
+        if (!number || !hotel)
+            continue;
+        BookingHeader& h = headers.emplace_back();
+        h.numeroPrenotazione = *number;
+        h.numeroHotel = *hotel;
+        f.text(2, h.tipoPrenotazione);
+        f.text(3, h.ditta);
+        if (code)
+            h.codiceDitta = f.optionalNumber(codeColumn);
+        if (nation) {
+            f.text(nationColumn, h.nazione);
+            f.text(nationColumn + 1, h.commento);
         }
+        h.order = position;
     }
-    rowids += ']';
-    std::string sql = select(schema::kHeaders, kHeaderFields,
-                             "WHERE rowid IN (SELECT value FROM json_each(?1)) ORDER BY rowid");
-    sql.replace(sql.find(" FROM \""), 0, ", rowid");
-    Statement st = db.prepare(sql);
-    st.bindText(1, rowids);
-    const FieldReader f(st, db, schema::kHeaders);
-    std::vector<BookingHeader> headers;
-    while (st.step())
-        readHeader(f, f.number(0), f.number(1), st.integer(7), headers.emplace_back());
     return headers;
 }
 
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
                                     std::string_view firstKey, std::string_view lastKey,
-                                    const WarningSink& warn)
+                                    const WarningSink& warn, BookingFields fields)
 {
     const Database db = openHotelFile(folder, schema::roomsFile(season));
     db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
@@ -333,10 +306,14 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
     sqlite3_create_function(db.handle(), "data_non_valida", 1,
                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             malformedDate, nullptr, nullptr);
+    const bool prices = fields != BookingFields::Tally;
+    std::vector<std::string_view> columns = {
+        "NumeroPrenotazione", "NumeroHotel",   "TipoPrenotazione",       "DataArrivo",
+        "DataPartenza",       "NumeroPersone", schema::kRoomsQuantitySql};
+    if (prices)
+        columns.insert(columns.end(), {"Note", "GiorniTariffa", "Prezzo"});
     Statement st = db.prepare(select(
-        schema::kRooms,
-        {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "DataArrivo", "DataPartenza",
-         "NumeroPersone", schema::kRoomsQuantitySql, "Note", "GiorniTariffa", "Prezzo"},
+        schema::kRooms, columns,
         "WHERE (CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2) "
         // A date that is no YYYYMMDD text does not compare as a date: the
         // line is taken too (and then warned about) when its other date lets
@@ -384,11 +361,13 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
         f.text(2, line.tipoPrenotazione);
         line.numeroPersone = f.number(5);
         line.quantitaCamere = f.number(6);
-        f.text(7, line.note);
-        line.giorniTariffa = f.number(8);
-        if (line.giorniTariffa <= 0)
-            line.giorniTariffa = 1;
-        line.prezzo = f.currency(9);
+        if (prices) {
+            f.text(7, line.note);
+            line.giorniTariffa = f.number(8);
+            if (line.giorniTariffa <= 0)
+                line.giorniTariffa = 1;
+            line.prezzo = f.currency(9);
+        }
         line.order = static_cast<std::int64_t>(lines.size());
     }
     return lines;

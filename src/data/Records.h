@@ -63,19 +63,16 @@ struct BookingHeader {
     std::int64_t order = 0; // position in the table
 };
 
-// Booking headers of the season, in table order.
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season);
-// A booking is known by its number and its hotel.
-struct BookingKey {
-    std::int64_t numeroPrenotazione = 0;
-    std::int64_t numeroHotel = 0;
-};
+// Which fields of the booking files a reader fills in. The daily tally
+// needs neither the room lines' Note, GiorniTariffa and Prezzo nor the
+// headers' CodiceDitta; the Type 2 report needs neither the headers' Nazione
+// nor their Commento. Fields left out keep their defaults; a file that lacks
+// one of them is refused all the same.
+enum class BookingFields { All, Tally, Type2 };
 
-// Only the headers of the given bookings (any order, repeats allowed), in
-// table order; their `order` grows with the position in the table (it is not
-// the position itself).
+// Booking headers of the season, in table order.
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              const std::vector<BookingKey>& keys);
+                                              BookingFields fields = BookingFields::All);
 
 struct RoomLine {
     std::int64_t numeroPrenotazione = 0;
@@ -98,7 +95,8 @@ struct RoomLine {
 // YYYYMMDD text at all and the line's other date lets it lie in the window.
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
                                     std::string_view firstKey, std::string_view lastKey,
-                                    const WarningSink& warn);
+                                    const WarningSink& warn,
+                                    BookingFields fields = BookingFields::All);
 
 // Reads ElencoDitte.txt lines (Windows-1252, CR LF), without line ends; an
 // absent file gives no lines.

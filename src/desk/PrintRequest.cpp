@@ -54,7 +54,8 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     // are read once for the whole request.
     const Date firstDay = *Date::parseDisplay(months.front());
     const Date lastFirstDay = *Date::parseDisplay(months.back());
-    BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey());
+    BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
+                          kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2);
     context.bookings = &bookings;
     struct Unlend {
         ReportContext& context;

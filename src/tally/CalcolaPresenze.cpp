@@ -184,8 +184,8 @@ PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& sel
     // The print request's cache, or one for this month alone.
     std::optional<BookingCache> monthOnly;
     BookingCache* cache = context.bookings;
-    if (!cache || !cache->covers(startKey, endKey))
-        cache = &monthOnly.emplace(startKey, endKey);
+    if (!cache || !cache->serves(startKey, endKey, BookingFields::Tally))
+        cache = &monthOnly.emplace(startKey, endKey, BookingFields::Tally);
     std::vector<std::string> warnings;
     const BookingSet& bookings =
         cache->bookings(context.folder, selection.season,

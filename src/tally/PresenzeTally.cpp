@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-namespace presenze
-{
+namespace presenze {
 
 TagClass tagClassOf(std::string_view commento)
 {
@@ -33,15 +32,15 @@ PresenzeTally::PresenzeTally(HotelRooms rooms) : m_rooms(std::move(rooms))
 
 PresenzeTally::NameId PresenzeTally::name(std::string_view rowName)
 {
-    const auto [it, added] =
-        m_nameIds.try_emplace(std::string(rowName), static_cast<NameId>(m_names.size()));
-    if (added) {
-        m_names.emplace_back(rowName);
-        const auto [company, newCompany] = m_companies.try_emplace(
-            upperCp1252(rowName), static_cast<std::int32_t>(m_companies.size()));
-        m_companyOfName.push_back(company->second);
-    }
-    return it->second;
+    if (const auto known = m_nameIds.find(rowName); known != m_nameIds.end())
+        return known->second;
+    const auto id = static_cast<NameId>(m_names.size());
+    m_nameIds.emplace(std::string(rowName), id);
+    m_names.emplace_back(rowName);
+    const auto [company, newCompany] = m_companies.try_emplace(
+        upperCp1252(rowName), static_cast<std::int32_t>(m_companies.size()));
+    m_companyOfName.push_back(company->second);
+    return id;
 }
 
 PresenzeTally::PairId PresenzeTally::rowsOf(std::int64_t hotel, NameId rowName)

@@ -112,9 +112,17 @@ private:
 
     HotelRooms m_rooms;
     std::vector<std::string> m_names;
-    std::vector<std::int32_t> m_companyOfName;                 // by NameId
-    std::unordered_map<std::string, NameId> m_nameIds;         // exact text
-    std::unordered_map<std::string, std::int32_t> m_companies; // folded text
+    std::vector<std::int32_t> m_companyOfName; // by NameId
+    // Looked up by string_view without making a string.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const
+        {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_map<std::string, NameId, TextHash, std::equal_to<>> m_nameIds; // exact text
+    std::unordered_map<std::string, std::int32_t> m_companies;                    // folded text
     struct PairKey {
         std::int64_t hotel;
         std::int32_t company;

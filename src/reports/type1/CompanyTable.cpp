@@ -7,10 +7,8 @@
 
 #include <array>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 // The columns of the company table and the counters they show.
 struct Column {
@@ -51,6 +49,16 @@ std::string nameColumn(std::string_view name)
     return std::string(1, box::kVertical) + fitted(name, 30) + box::kVertical;
 }
 
+// The same, written over `line`.
+void startRow(std::string& line, std::string_view name)
+{
+    name = name.substr(0, 30);
+    line.assign(1, box::kVertical);
+    line.append(name);
+    line.append(30 - name.size(), ' ');
+    line += box::kVertical;
+}
+
 } // namespace
 
 void writeCompanyTable(ReportWriter& out, const MonthRows& rows, const HotelNames& hotels)
@@ -70,25 +78,26 @@ void writeCompanyTable(ReportWriter& out, const MonthRows& rows, const HotelName
         emptyCells.append(6, ' ').push_back(box::kVertical);
     bool first = true;
     std::int64_t hotel = 0;
+    std::string line;
     for (const PeriodRow& row : rows.companies) {
         if (first || row.hotel != hotel) {
             hotel = row.hotel;
             first = false;
             out.line(nameColumn(hotels.tableLabel(hotel)) + emptyCells);
         }
-        std::string line = nameColumn(trimBlanks(std::string_view(row.name).substr(0, 30)));
+        startRow(line, trimBlanks(std::string_view(row.name).substr(0, 30)));
         for (std::size_t c = 0; c < kColumns.size(); ++c) {
             const std::int64_t value = row.values[kColumns[c].field];
-            line += tableCell(value);
+            appendTableCell(line, value);
             addSaturating(totals[c], value);
         }
         out.line(line);
     }
 
     out.line(separator);
-    std::string line = nameColumn("Totali");
+    line = nameColumn("Totali");
     for (std::int64_t total : totals)
-        line += tableCell(total);
+        appendTableCell(line, total);
     out.line(line);
     out.line(rule(box::kBottomLeft, box::kBottomT, box::kBottomRight, columns));
     for (int i = 0; i < 3; ++i)

@@ -1,10 +1,10 @@
 #include "reports/type1/GridLine.h"
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 
-namespace presenze
-{
+namespace presenze {
 
 GridLine::GridLine(std::string_view label) : m_text(fitted(label, 8))
 {
@@ -75,9 +75,23 @@ std::string lastThreeCell(std::int64_t value)
 
 std::string tableCell(std::int64_t value)
 {
-    const std::string text =
-        value < -99999 || value > 999999 ? std::string("******") : decimal(value);
-    return std::string(6 - text.size(), ' ') + text + box::kVertical;
+    std::string cell;
+    appendTableCell(cell, value);
+    return cell;
+}
+
+void appendTableCell(std::string& line, std::int64_t value)
+{
+    char cell[7] = {' ', ' ', ' ', ' ', ' ', ' ', box::kVertical};
+    if (value < -99999 || value > 999999) {
+        std::memset(cell, '*', 6);
+    } else {
+        char digits[8];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        const auto size = static_cast<std::size_t>(end - digits);
+        std::memcpy(cell + 6 - size, digits, size);
+    }
+    line.append(cell, sizeof cell);
 }
 
 std::string fitted(std::string_view text, std::size_t width)

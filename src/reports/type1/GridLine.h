@@ -8,8 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace presenze::box
-{
+namespace presenze::box {
 
 inline constexpr char kVertical = '\xB3';    // │
 inline constexpr char kLeftT = '\xC3';       // ├
@@ -25,13 +24,11 @@ inline constexpr char kTopLeft = '\xDA';     // ┌
 
 } // namespace presenze::box
 
-namespace presenze
-{
+namespace presenze {
 
 inline constexpr int kReportDays = 31;
 
-class GridLine
-{
+class GridLine {
 public:
     // The label padded or cut to 8 characters, then 31 blank cells.
     explicit GridLine(std::string_view label);
@@ -66,6 +63,8 @@ std::string lastThreeCell(std::int64_t value);
 // Six-character cells of the company and nation tables: "******" for a value
 // outside -99999..999999; right-aligned in 6 and followed by the bar.
 std::string tableCell(std::int64_t value);
+// The same, appended to a line.
+void appendTableCell(std::string& line, std::int64_t value);
 
 // The text padded with blanks or cut to `width` characters.
 std::string fitted(std::string_view text, std::size_t width);

@@ -2,8 +2,7 @@
 
 #include "reports/type1/GridLine.h"
 
-namespace presenze
-{
+namespace presenze {
 
 HotelNames::HotelNames(std::vector<HotelRecord> registry) : m_registry(std::move(registry))
 {

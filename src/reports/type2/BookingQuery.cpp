@@ -172,8 +172,8 @@ std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Select
     // Without a cache (or outside its span) the files are read for this
     // month alone.
     std::optional<BookingCache> monthOnly;
-    if (!cache || !cache->covers(firstKey, lastKey))
-        cache = &monthOnly.emplace(firstKey, lastKey);
+    if (!cache || !cache->serves(firstKey, lastKey, BookingFields::Type2))
+        cache = &monthOnly.emplace(firstKey, lastKey, BookingFields::Type2);
     const BookingSet& bookings = cache->bookings(folder, selection.season, warn);
 
     // The lines of the window in table order, each joined to every header
