@@ -246,15 +246,16 @@ TEST(OddNumbers, NegativeAndHugeCountsNeverOverflowSilently)
             << huge;
         EXPECT_EQ(report(dir), test::kOldReport);
     }
-    // Amounts beyond the currency's range are named with their field.
+    // Amounts beyond the currency's range are named with their field by
+    // Type 2, the report that reads prices.
     for (const char* price : {"1e300", "9e18", "-1e30"}) {
         test::DemoCopy dir;
         dir.sql("Camere_Prenotazione.mdb",
                 std::string("UPDATE Camere_Prenotazione SET Prezzo = ") + price + booking);
-        for (const int type : {1, 2})
-            EXPECT_TRUE(failsNaming(test::runReport(type, dir.path(), kDetailAll),
-                                    {"Camere_Prenotazione.mdb", "campo Prezzo"}))
-                << price;
+        EXPECT_TRUE(failsNaming(test::runReport(2, dir.path(), kDetailAll),
+                                {"Camere_Prenotazione.mdb", "campo Prezzo"}))
+            << price;
+        EXPECT_TRUE(succeeds(test::runReport(1, dir.path(), kDetailAll))) << price;
     }
     // Stays of thousands of years, reversed stays, huge tariff periods.
     test::DemoCopy odd;
