@@ -65,6 +65,7 @@ run: demo
 
 bench: build
 	@$(BUILD)/bin/presenze-bench $(if $(filter 1,$(XL)),--xl,)
+	@if [ -x $(BUILD)/bin/presenze-bench-gui ]; then $(BUILD)/bin/presenze-bench-gui; fi
 
 fuzz: deps
 	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
