@@ -29,6 +29,20 @@ bool showsOptional(BookingKind kind)
     return kind != BookingKind::Confirmed;
 }
 
+// The presences and rooms lines of the booking kinds the selection shows.
+void writeKindLines(ReportWriter& out, BookingKind kind, const GridLine& prc, const GridLine& cac,
+                    const GridLine& pro, const GridLine& cao)
+{
+    if (showsConfirmed(kind)) {
+        out.line(prc.text());
+        out.line(cac.text());
+    }
+    if (showsOptional(kind)) {
+        out.line(pro.text());
+        out.line(cao.text());
+    }
+}
+
 std::string twoDigits(int value)
 {
     char buffer[8];
@@ -159,14 +173,7 @@ void Type1Month::writeHotelBlock(std::int64_t hotel)
                 dayCell(saturatingSub(saturatingSub(m_rooms.of(hotel), v[kCamere]), v[kOpzioni])));
         breakdown.set(day, v, m_selection.groupTopAcs);
     }
-    if (showsConfirmed(m_selection.kind)) {
-        m_out.line(prc.text());
-        m_out.line(cac.text());
-    }
-    if (showsOptional(m_selection.kind)) {
-        m_out.line(pro.text());
-        m_out.line(cao.text());
-    }
+    writeKindLines(m_out, m_selection.kind, prc, cac, pro, cao);
     m_out.line(lib.text());
     breakdown.write(m_out, !m_selection.groupTopAcs);
 }
@@ -191,14 +198,7 @@ void Type1Month::writeDayGrid(const HotelDays& days)
     }
     if (!any || m_selection.summary)
         return;
-    if (showsConfirmed(m_selection.kind)) {
-        m_out.line(prc.text());
-        m_out.line(cac.text());
-    }
-    if (showsOptional(m_selection.kind)) {
-        m_out.line(pro.text());
-        m_out.line(cao.text());
-    }
+    writeKindLines(m_out, m_selection.kind, prc, cac, pro, cao);
 }
 
 void Type1Month::writeAllHotelTotals()
@@ -221,14 +221,7 @@ void Type1Month::writeAllHotelTotals()
             lib.set(day,
                     freeRoomsCell(saturatingSub(saturatingSub(rooms, v[kCamere]), v[kOpzioni])));
         }
-        if (showsConfirmed(m_selection.kind)) {
-            m_out.line(prc.text());
-            m_out.line(cac.text());
-        }
-        if (showsOptional(m_selection.kind)) {
-            m_out.line(pro.text());
-            m_out.line(cao.text());
-        }
+        writeKindLines(m_out, m_selection.kind, prc, cac, pro, cao);
         m_out.line(lib.text());
         m_out.line(separator);
     }

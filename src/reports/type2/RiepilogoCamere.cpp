@@ -81,14 +81,7 @@ void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& r
     }
 
     const std::string rule(133, kHorizontal);
-    if (kind == BookingKind::Confirmed || kind == BookingKind::All) {
-        out.line(prc.text());
-        out.line(con.text());
-    }
-    if (kind == BookingKind::Optional || kind == BookingKind::All) {
-        out.line(pro.text());
-        out.line(opz.text());
-    }
+    writeKindLines(out, kind, prc, con, pro, opz);
     out.line(libere.text());
     out.line(rule);
     for (const auto& line : categories)

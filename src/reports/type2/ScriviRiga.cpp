@@ -58,14 +58,7 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
         return;
 
     out.line(nome);
-    if (kind == BookingKind::Confirmed || kind == BookingKind::All) {
-        out.line(prc.text());
-        out.line(con.text());
-    }
-    if (kind == BookingKind::Optional || kind == BookingKind::All) {
-        out.line(pro.text());
-        out.line(opz.text());
-    }
+    writeKindLines(out, kind, prc, con, pro, opz);
     tables.RiepilogoDitte += kLineEnd;
     tables.RiepilogoDitte += summaryLine(nome, totals, importo);
 

@@ -2,12 +2,16 @@
 // The pieces the Type 2 lines are made of: the column separator and the day
 // cells ("@@@": right-aligned in 3 characters, a longer number written whole).
 
+#include "desk/Selection.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 namespace presenze {
+
+class ReportWriter;
 
 inline constexpr char kVertical = '\xB3';   // 179
 inline constexpr char kHorizontal = '\xC4'; // 196
@@ -60,5 +64,10 @@ private:
     char m_text[9 + 31 * 22];
     std::size_t m_size = 0;
 };
+
+// The presences and rooms lines of the booking kinds the selection shows:
+// confirmed first, then optional.
+void writeKindLines(ReportWriter& out, BookingKind kind, const CellLine& presCon,
+                    const CellLine& con, const CellLine& presOpz, const CellLine& opz);
 
 } // namespace presenze
