@@ -55,6 +55,23 @@ int usageError(const std::string& message)
     return 2;
 }
 
+// The station tag and the data folder of a command.
+struct OutputPlace {
+    std::string tag;
+    DataFolder folder;
+};
+
+template <typename Options> OutputPlace outputPlace(const Options& o)
+{
+    const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
+    checkStationTag(tag);
+    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
+                                : std::filesystem::current_path());
+    if (!std::filesystem::is_directory(folder.dir()))
+        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    return {tag, std::move(folder)};
+}
+
 int runReport(const std::vector<std::string>& args)
 {
     ParseResult parsed = parseReportOptions(args);
@@ -62,12 +79,7 @@ int runReport(const std::vector<std::string>& args)
         return usageError(parsed.error);
     ReportOptions& o = *parsed.options;
     try {
-        const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
-        checkStationTag(tag);
-        DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
-                                    : std::filesystem::current_path());
-        if (!std::filesystem::is_directory(folder.dir()))
-            throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+        const auto [tag, folder] = outputPlace(o);
         if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
             return usageError(*problem);
         FillCalendarTables();
@@ -84,23 +96,6 @@ int runReport(const std::vector<std::string>& args)
         printError(e.what());
         return 1;
     }
-}
-
-// The station tag and the data folder of the output commands.
-struct OutputPlace {
-    std::string tag;
-    DataFolder folder;
-};
-
-OutputPlace outputPlace(const OutputOptions& o)
-{
-    const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
-    checkStationTag(tag);
-    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
-                                : std::filesystem::current_path());
-    if (!std::filesystem::is_directory(folder.dir()))
-        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
-    return {tag, std::move(folder)};
 }
 
 int runCsv(const std::vector<std::string>& args)
