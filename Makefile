@@ -8,7 +8,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 ifeq ($(SANITIZE),1)
 BUILD := build-asan
-CMAKE_FLAGS += -DPRESENZE_SANITIZE=ON -DPRESENZE_BENCH=OFF
+CMAKE_FLAGS += -DPRESENZE_SANITIZE=ON -DPRESENZE_BENCH=OFF -DPRESENZE_GUI=ON
+# Every sanitizer report, also from the programs the tests start (whose
+# failure a test may expect), lands in a file; any file fails the run.
+SANITIZER_LOGS := $(CURDIR)/$(BUILD)/sanitizer-logs
+TEST_ENV := ASAN_OPTIONS=log_path=$(SANITIZER_LOGS)/asan:detect_leaks=1 \
+    UBSAN_OPTIONS=log_path=$(SANITIZER_LOGS)/ubsan:print_stacktrace=1
 endif
 
 PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev \
@@ -40,7 +45,15 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: build
+ifeq ($(SANITIZE),1)
+	@rm -rf $(SANITIZER_LOGS) && mkdir -p $(SANITIZER_LOGS)
+	@cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j $(JOBS) --timeout 900; status=$$?; \
+	if [ -n "$$(ls -A $(SANITIZER_LOGS))" ]; then \
+	    cat $(SANITIZER_LOGS)/*; echo "Segnalazioni dei sanitizer in $(SANITIZER_LOGS)"; exit 1; \
+	fi; exit $$status
+else
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+endif
 
 demo: build
 	@rm -rf $(DEMO)

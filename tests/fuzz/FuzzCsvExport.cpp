@@ -5,9 +5,10 @@
 //
 // Input: three bytes giving the lengths (mod 4) of the field separator, the
 // decimal separator and the currency sign, those bytes, one byte of options
-// (bit 0: write SeparatoreXLS.txt, bit 1: put the report after a megabyte
-// of filler so that its lines cross the reader's block boundary), then the
-// report file.
+// (bit 0: write SeparatoreXLS.txt; bits 1, 5, 6 and 7 all set: put the report
+// after a megabyte of filler, less bits 2-4, so that its lines cross the
+// reader's block boundary), then the report file. The filler is kept rare:
+// a megabyte through the instrumented code takes a good part of a second.
 
 #include "FuzzSupport.h"
 #include "data/DataFolder.h"
@@ -110,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::uint8_t options = data[at++];
     std::string content(fuzz::asText(data + at, size - at));
-    if (options & 2)
-        content.insert(0, std::string((1 << 20) - 1 - (options >> 2), 'x'));
+    const std::size_t filler = (options & 0xE2) == 0xE2 ? (1 << 20) - 1 - ((options >> 2) & 7) : 0;
+    content.insert(0, std::string(filler, 'x'));
 
     const fs::path dir = fuzz::scratchFolder() / "csv";
     fs::remove_all(dir);
@@ -132,9 +133,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeBytes(dir / "fd9", content);
     const fs::path csv = ConvertiXLS(folder, "fd9", "9");
     std::string expected;
+    bool first = true;
     for (const auto& line : splitReportLines(content)) {
         const std::string converted = convertCsvLine(line, settings);
-        if (converted != reference(line, settings))
+        // The filler has no blank, digit or drawing byte: the rules leave it
+        // as it is and it changes nothing after it.
+        const std::size_t plain = first ? filler : 0;
+        first = false;
+        if (converted !=
+            line.substr(0, plain) + reference(std::string_view(line).substr(plain), settings))
             fuzz::broken("the export differs from the rules");
         expected += converted;
         expected += kLineEnd;

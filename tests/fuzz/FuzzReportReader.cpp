@@ -4,11 +4,12 @@
 // saves an edited chunk without losing the rest; the raw print, the page
 // layout and the PDF of the same lines come out without fault.
 //
-// Input: one byte of options (bit 0: put the report after a megabyte of
-// filler, so that its lines cross the reader's block boundary; bits 1-7: the
-// chunk size), two bytes of print settings, then the report file; a byte
-// 0xFE in it, when present, ends the report and starts the text that the
-// preview saves over its second chunk.
+// Input: one byte of options (bit 0, with the top four bits of the next byte:
+// put the report after a megabyte of filler, so that its lines cross the
+// reader's block boundary; kept rare, a megabyte through the instrumented
+// code being slow; bits 1-7: the chunk size), two bytes of print settings,
+// then the report file; a byte 0xFE in it, when present, ends the report and
+// starts the text that the preview saves over its second chunk.
 
 #include "FuzzSupport.h"
 #include "desk/KV7Routine.h"
@@ -135,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool hasEdit = mark != std::string_view::npos;
     const std::string_view edit = hasEdit ? rest.substr(mark + 1) : std::string_view();
     std::string content(hasEdit ? rest.substr(0, mark) : rest);
-    if (options & 1)
+    if ((options & 1) && (data[1] & 0xF0) == 0xF0)
         content.insert(0, std::string((1 << 20) - 2 - (data[1] % 4), 'x'));
 
     const fs::path file = fuzz::scratchFolder() / "fd9";

@@ -19,6 +19,11 @@ shift
 here=$(cd "$(dirname "$0")" && pwd)
 targets=${*:-"csv_export report_reader routines report_options jet_helper jet_loader"}
 
+# Scratch files go to memory when the machine has a memory file system.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
+
 failed=""
 summary=""
 for target in $targets; do
