@@ -27,6 +27,15 @@ int collateText(void*, int sizeA, const void* a, int sizeB, const void* b)
     return compareText(utf8ToCp1252(va), utf8ToCp1252(vb));
 }
 
+// Another program (the front office) holds a lock on the file longer than
+// the busy timeout.
+constexpr const char* kFileInUse = "File in uso da un altro programma: riprovare fra poco";
+
+bool isBusy(int rc)
+{
+    return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+}
+
 } // namespace
 
 Database::Database(const std::filesystem::path& file, Mode mode)
@@ -94,6 +103,8 @@ void Database::exec(std::string_view sql) const
     if (rc != SQLITE_OK) {
         const std::string message = error ? error : sqlite3_errstr(rc);
         sqlite3_free(error);
+        if (isBusy(rc))
+            throw DataError(kFileInUse, m_name);
         throw DataError("Errore del database: " + utf8ToCp1252(message), m_name);
     }
 }
@@ -141,6 +152,8 @@ void Database::fail(int rc, std::string_view what) const
     message += ": " + utf8ToCp1252(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
     if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
         message = "File illeggibile o danneggiato: " + utf8ToCp1252(sqlite3_errstr(rc));
+    if (isBusy(rc))
+        message = kFileInUse;
     throw DataError(message, m_name);
 }
 

@@ -139,6 +139,14 @@ void utf8ToCp1252(std::string_view utf8, std::string& out)
             continue;
         }
         i += extra + 1;
+        // A character written with more bytes than it needs ("\xC0\xAF" for
+        // "/") is no character: taken at its value it would slip a folder
+        // separator or a control byte past the checks made on the text.
+        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[extra] || cp > 0x10FFFF) {
+            out += '?';
+            continue;
+        }
         const int byte = fromUnicode(cp);
         out += byte < 0 ? '?' : static_cast<char>(byte);
     }

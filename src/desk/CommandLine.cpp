@@ -136,11 +136,12 @@ ParseResult parseReportOptions(const std::vector<std::string>& args)
             o.selection.company = utf8ToCp1252(v);
         } else if (a == "--season") {
             // A prefix of the booking files' names: it never names a folder.
-            for (const char c : v)
+            // Checked as the program will use it, after the conversion.
+            o.selection.season = utf8ToCp1252(v);
+            for (const char c : o.selection.season)
                 if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
                     return failure("Stagione non valida: " + v +
                                    " (un prefisso dei nomi dei file, senza cartelle)");
-            o.selection.season = utf8ToCp1252(v);
         } else if (a == "--now") {
             o.now = parseDateTime(v);
             if (!o.now)

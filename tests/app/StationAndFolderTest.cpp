@@ -6,6 +6,7 @@
 #include "app/BadInput.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
+#include "data/Sqlite.h"
 #include "output/ArchiveCopy.h"
 #include "output/PrintOutput.h"
 #include "output/ReportFile.h"
@@ -219,6 +220,30 @@ TEST(StationFolder, FilesHeldOpenByAnotherProgram)
     EXPECT_TRUE(succeeds(test::runReport(2, dir.path(), {"--detail"})));
     for (const int fd : open)
         ::close(fd);
+    EXPECT_EQ(test::dataFileState(dir.path()), data);
+}
+
+TEST(StationFolder, AHotelFileLockedByAnotherProgramIsNamed)
+{
+    // The front office holds a write lock on the booked rooms longer than
+    // the program waits: both reports stop naming the file and leave the
+    // previous report; once the lock is gone they go through.
+    test::DemoCopy dir;
+    const auto data = test::dataFileState(dir.path());
+    {
+        const Database frontOffice(dir / "Camere_Prenotazione.mdb", Database::Mode::ReadWrite);
+        frontOffice.exec("BEGIN EXCLUSIVE");
+        for (const int type : {1, 2}) {
+            test::writeFile(dir / "fd3", test::kOldReport);
+            EXPECT_TRUE(failsNaming(test::runReport(type, dir.path()),
+                                    {"Camere_Prenotazione.mdb", "in uso da un altro programma"}))
+                << "Tipo " << type;
+            EXPECT_EQ(test::readFile(dir / "fd3"), test::kOldReport);
+        }
+        frontOffice.exec("ROLLBACK");
+    }
+    for (const int type : {1, 2})
+        EXPECT_TRUE(succeeds(test::runReport(type, dir.path()))) << "Tipo " << type;
     EXPECT_EQ(test::dataFileState(dir.path()), data);
 }
 

@@ -45,6 +45,12 @@ TEST(CommandLine, RefusesBadRangesAndValues)
         EXPECT_FALSE(
             parseReportOptions({"--type", "1", "--from", "01/2026", "--season", season}).options)
             << season;
+    // "/" written in two bytes is no "/".
+    const auto overlong = parseReportOptions({"--type", "1", "--from", "01/2026", "--season",
+                                              "..\xC0\xAF"
+                                              "2023"});
+    ASSERT_TRUE(overlong.options);
+    EXPECT_EQ(overlong.options->selection.season, "..?2023");
     const auto one = parseReportOptions({"--type", "1", "--from", "3/2026"});
     ASSERT_TRUE(one.options);
     EXPECT_EQ(monthsOf(one.options->range), (std::vector<std::string>{"01/03/2026"}));
