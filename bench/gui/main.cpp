@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -70,8 +69,8 @@ Figures printYear(KV7DeskTop& window, Answers& answers, bool type1)
     window.Text1(2)->setText(QString::number(year.firstYear));
     window.Text1(3)->setText(QString::number(year.lastMonth));
     window.Text1(4)->setText(QString::number(year.lastYear));
-    window.Opt(2)->setChecked(true);    // every booking kind
-    window.Chk(2)->setChecked(false);   // per company
+    window.Opt(2)->setChecked(true);  // every booking kind
+    window.Chk(2)->setChecked(false); // per company
     answers.next = {type1 ? AnswerYes : AnswerNo};
 
     Figures f;
@@ -140,7 +139,8 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
 
-    std::printf("| request (L, 12 months, per company) | time | longest stall | status changes |\n");
+    std::printf(
+        "| request (L, 12 months, per company) | time | longest stall | status changes |\n");
     std::printf("|:--|--:|--:|--:|\n");
     for (const bool type1 : {true, false}) {
         const Figures f = printYear(window, answers, type1);

@@ -12,7 +12,7 @@ struct Currency {
     static constexpr std::int64_t kScale = 10000;
     std::int64_t units = 0; // 1/10000 of the currency unit
 
-    static Currency fromDouble(double value);          // rounded half away from zero
+    static Currency fromDouble(double value);                // rounded half away from zero
     static bool parse(std::string_view text, Currency& out); // "12.75", "-3", "1e2" not accepted
     static Currency whole(std::int64_t value) { return {value * kScale}; }
 

@@ -30,7 +30,6 @@ DataError::DataError(std::string_view message, std::string_view file, std::strin
                      std::string_view field)
     : std::runtime_error(compose(message, file, table, field)), m_file(file), m_table(table),
       m_field(field)
-{
-}
+{}
 
 } // namespace presenze

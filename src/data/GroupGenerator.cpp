@@ -14,10 +14,8 @@
 #include <map>
 #include <optional>
 
-namespace presenze
-{
-namespace
-{
+namespace presenze {
+namespace {
 
 namespace fs = std::filesystem;
 using names::Category;
@@ -123,8 +121,7 @@ Date monthStart(int year, int month, int offset)
 
 // A data file being written: a fresh SQLite file under a temporary name,
 // renamed over the target when finished, removed when abandoned.
-class NewDataFile
-{
+class NewDataFile {
 public:
     NewDataFile(const fs::path& dir, std::string_view name)
         : m_target(DataFolder(dir).target(name)), m_temp(dir / (std::string(name) + ".tmp"))
@@ -179,8 +176,7 @@ std::string roomsTableSql()
 
 // The two booking files of one season, written booking by booking. Dates
 // from firstDay to lastDay are written from a table of their keys.
-class SeasonFiles
-{
+class SeasonFiles {
 public:
     SeasonFiles(const fs::path& dir, const std::string& prefix, long firstDay, long lastDay)
         : m_headers(dir, schema::headersFile(prefix)), m_rooms(dir, schema::roomsFile(prefix)),
@@ -261,14 +257,12 @@ struct SeasonPlan {
 };
 
 // Rooms in use per hotel and night, to size the room counts afterwards.
-class Occupancy
-{
+class Occupancy {
 public:
     Occupancy(int hotels, long firstDay, long lastDay)
         : m_first(firstDay), m_days(lastDay - firstDay + 1),
           m_rooms(static_cast<std::size_t>(hotels) * static_cast<std::size_t>(m_days), 0)
-    {
-    }
+    {}
 
     void add(int hotel, const std::vector<Line>& lines)
     {
@@ -336,8 +330,7 @@ private:
     std::vector<int> m_rooms;
 };
 
-class BookingFactory
-{
+class BookingFactory {
 public:
     BookingFactory(const std::vector<Hotel>& hotels, const std::vector<Company>& companies,
                    const SeasonPlan& plan, SeededRandom& random)

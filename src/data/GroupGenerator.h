@@ -29,8 +29,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 struct GroupOptions {
     int hotels = 12;

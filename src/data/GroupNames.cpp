@@ -2,10 +2,8 @@
 
 #include <set>
 
-namespace presenze::names
-{
-namespace
-{
+namespace presenze::names {
+namespace {
 
 // Windows-1252 escapes are split from a following letter that could be read
 // as a hex digit.

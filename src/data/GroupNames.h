@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze::names
-{
+namespace presenze::names {
 
 // `count` distinct hotel names of 15 to 30 characters, all starting with
 // "HOTEL " so that the report label (characters 7 to 14) reads well. The

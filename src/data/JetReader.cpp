@@ -207,8 +207,7 @@ public:
     TableCopier(MdbHandle* mdb, MdbTableDef* table, std::uint32_t pageCount, Output& out)
         : m_mdb(mdb), m_table(table), m_pageCount(pageCount), m_out(out), m_fields(table->num_cols),
           m_text(table->num_cols)
-    {
-    }
+    {}
 
     void createTable(sqlite3_stmt* columnsInsert)
     {

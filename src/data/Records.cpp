@@ -171,9 +171,9 @@ void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
 {
     const int type = sqlite3_value_type(values[0]);
     if (type == SQLITE_NULL || type == SQLITE_INTEGER) {
-        sqlite3_result_int(context, type == SQLITE_INTEGER &&
-                                        (sqlite3_value_int64(values[0]) < 10000000 ||
-                                         sqlite3_value_int64(values[0]) > 99999999));
+        sqlite3_result_int(context,
+                           type == SQLITE_INTEGER && (sqlite3_value_int64(values[0]) < 10000000 ||
+                                                      sqlite3_value_int64(values[0]) > 99999999));
         return;
     }
     const unsigned char* text = sqlite3_value_text(values[0]);
@@ -312,17 +312,17 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
         "DataPartenza",       "NumeroPersone", schema::kRoomsQuantitySql};
     if (prices)
         columns.insert(columns.end(), {"Note", "GiorniTariffa", "Prezzo"});
-    Statement st = db.prepare(select(
-        schema::kRooms, columns,
-        "WHERE (CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2) "
-        // A date that is no YYYYMMDD text does not compare as a date: the
-        // line is taken too (and then warned about) when its other date lets
-        // it lie in the window, so that it is never left out without a word.
-        "OR (CAST(\"DataArrivo\" AS TEXT) > ?1 AND data_non_valida(\"DataArrivo\") AND "
-        "(CAST(\"DataPartenza\" AS TEXT) > ?2 OR data_non_valida(\"DataPartenza\"))) "
-        "OR (CAST(\"DataPartenza\" AS TEXT) <= ?2 AND data_non_valida(\"DataPartenza\") AND "
-        "(CAST(\"DataArrivo\" AS TEXT) <= ?1 OR data_non_valida(\"DataArrivo\"))) "
-        "ORDER BY rowid"));
+    Statement st = db.prepare(
+        select(schema::kRooms, columns,
+               "WHERE (CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2) "
+               // A date that is no YYYYMMDD text does not compare as a date: the
+               // line is taken too (and then warned about) when its other date lets
+               // it lie in the window, so that it is never left out without a word.
+               "OR (CAST(\"DataArrivo\" AS TEXT) > ?1 AND data_non_valida(\"DataArrivo\") AND "
+               "(CAST(\"DataPartenza\" AS TEXT) > ?2 OR data_non_valida(\"DataPartenza\"))) "
+               "OR (CAST(\"DataPartenza\" AS TEXT) <= ?2 AND data_non_valida(\"DataPartenza\") AND "
+               "(CAST(\"DataArrivo\" AS TEXT) <= ?1 OR data_non_valida(\"DataArrivo\"))) "
+               "ORDER BY rowid"));
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;

@@ -8,11 +8,9 @@
 #include <string_view>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
-class SeededRandom
-{
+class SeededRandom {
 public:
     explicit SeededRandom(std::uint64_t seed)
     {

@@ -24,8 +24,8 @@ struct ReportOptions {
     ReportKind kind = ReportKind::Type1;
     MonthRange range;
     Selection selection;
-    std::optional<std::string> dataDir;  // as given (UTF-8 path)
-    std::optional<std::string> station;  // Windows-1252
+    std::optional<std::string> dataDir; // as given (UTF-8 path)
+    std::optional<std::string> station; // Windows-1252
     bool arrivals = false;
     std::optional<DateTime> now;
 };

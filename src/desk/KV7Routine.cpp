@@ -13,9 +13,8 @@ std::array<std::int16_t, 13> DaysInMonth{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 
 const std::array<std::string, 13> MonthNames{
     "",          "Gennaio  ", "Febbraio ", "Marzo    ", "Aprile   ", "Maggio   ", "Giugno   ",
     "Luglio   ", "Agosto   ", "Settembre", "Ottobre  ", "Novembre ", "Dicembre "};
-const std::array<std::string, 7> WeekdayNames{"Luned\xEC",  "Marted\xEC", "Mercoled\xEC",
-                                              "Gioved\xEC", "Venerd\xEC", "Sabato",
-                                              "Domenica"};
+const std::array<std::string, 7> WeekdayNames{
+    "Luned\xEC", "Marted\xEC", "Mercoled\xEC", "Gioved\xEC", "Venerd\xEC", "Sabato", "Domenica"};
 std::string Season;
 std::int16_t HotelCount = 0;
 std::int16_t SelectedHotel = 0;
@@ -125,11 +124,29 @@ std::string& TogliGrafica(std::string& text)
 {
     for (char& c : text) {
         switch (static_cast<unsigned char>(c)) {
-        case 179: case 180: case 183: case 186: case 195: case 204:
+        case 179:
+        case 180:
+        case 183:
+        case 186:
+        case 195:
+        case 204:
             c = '|';
             break;
-        case 187: case 188: case 191: case 192: case 193: case 194: case 196: case 197:
-        case 200: case 201: case 202: case 203: case 206: case 217: case 218:
+        case 187:
+        case 188:
+        case 191:
+        case 192:
+        case 193:
+        case 194:
+        case 196:
+        case 197:
+        case 200:
+        case 201:
+        case 202:
+        case 203:
+        case 206:
+        case 217:
+        case 218:
             c = '-';
             break;
         default:

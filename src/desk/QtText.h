@@ -2,7 +2,6 @@
 // The Qt edge of the core's Windows-1252 texts.
 
 #include <QString>
-
 #include <string>
 #include <string_view>
 

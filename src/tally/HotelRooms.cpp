@@ -3,8 +3,7 @@
 #include "data/Text1252.h"
 #include "tally/Saturating.h"
 
-namespace presenze
-{
+namespace presenze {
 
 std::int64_t HotelRooms::of(std::int64_t hotel) const
 {

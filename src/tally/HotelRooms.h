@@ -10,8 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 struct HotelRooms {
     std::unordered_map<std::int64_t, std::int64_t> camereHotel;

@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace presenze
-{
+namespace presenze {
 
 inline std::int64_t saturatingAdd(std::int64_t a, std::int64_t b)
 {

@@ -62,8 +62,7 @@ TEST(MissingDataFile, EachFileTheReportsReadIsNamed)
     }
     // An archived season that is not there.
     test::DemoCopy dir;
-    expectReportsFail(dir, {"\"2019", "_Prenotazione.mdb\"", "non trovato"},
-                          {"--season", "2019"});
+    expectReportsFail(dir, {"\"2019", "_Prenotazione.mdb\"", "non trovato"}, {"--season", "2019"});
     // A folder where a data file should be is no data file.
     fs::remove(dir / "TipiCamere.mdb");
     fs::create_directory(dir / "TipiCamere.mdb");
@@ -178,8 +177,8 @@ TEST(WrongType, TextInANumberFieldStopsTheReportNamingTheValue)
         dir.sql(c.file,
                 "UPDATE " + c.table + " SET " + c.field + " = 'tre e mezzo' WHERE " + where);
         expectReportsFail(dir,
-                          {c.file, "tabella " + c.table, "campo " + c.field, "\"tre e mezzo\""},
-                          {}, c.type1Reads ? std::vector<int>{1, 2} : std::vector<int>{2});
+                          {c.file, "tabella " + c.table, "campo " + c.field, "\"tre e mezzo\""}, {},
+                          c.type1Reads ? std::vector<int>{1, 2} : std::vector<int>{2});
         if (!c.type1Reads)
             EXPECT_TRUE(succeeds(test::runReport(1, dir.path()))) << c.field;
     }

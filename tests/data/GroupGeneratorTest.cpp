@@ -17,8 +17,7 @@
 using namespace presenze;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 DemoOptions demoOn(int day, int month, int year, std::uint32_t seed = 1)
 {
@@ -63,8 +62,7 @@ std::vector<RoomLine> allLines(const DataFolder& folder, std::string_view season
     });
 }
 
-class DemoFolder : public ::testing::Test
-{
+class DemoFolder : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {

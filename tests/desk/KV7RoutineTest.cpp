@@ -90,8 +90,8 @@ TEST(CompanyList, LoadsTheFirstHundredNamesTrimmed)
     std::string content;
     content += "    12 ROSSI SRL   \r\n";
     for (int i = 2; i <= 120; ++i)
-        content += "   " + std::to_string(100 + i).substr(0, 3) + " DITTA " + std::to_string(i) +
-                   "\r\n";
+        content +=
+            "   " + std::to_string(100 + i).substr(0, 3) + " DITTA " + std::to_string(i) + "\r\n";
     test::writeFile(dir / "elencoditte.TXT", content);
     LoadCompanyList(DataFolder(dir.path()));
     EXPECT_EQ(CompanyList[1], "ROSSI SRL");

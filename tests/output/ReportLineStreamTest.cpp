@@ -1,10 +1,8 @@
-#include "output/ReportFile.h"
-
 #include "data/DataError.h"
+#include "output/ReportFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace presenze;

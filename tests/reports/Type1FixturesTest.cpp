@@ -9,8 +9,7 @@
 using namespace presenze;
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 struct ExpectedReport {
     const char* expected;

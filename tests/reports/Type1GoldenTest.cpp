@@ -20,8 +20,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 const char* kGolden =
     R"(08/12/2026                                    Stampa Presenze per Ditta / Hotel (Febbraio )                                    14:00

@@ -11,8 +11,7 @@
 
 using namespace presenze;
 
-namespace
-{
+namespace {
 
 const std::vector<std::string> kDetailAll = {"--from", "03/2026", "--detail", "--kind", "all"};
 

@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace presenze::test
-{
+namespace presenze::test {
 
 // A small hotel group written with SQL. Values are SQL tuples, so that a
 // test can put NULL or odd values anywhere:
@@ -25,8 +24,7 @@ namespace presenze::test
 //   headers    (NumeroPrenotazione, NumeroHotel, TipoPrenotazione, Ditta, Nazione, Commento)
 //   room lines (NumeroPrenotazione, NumeroHotel, TipoPrenotazione, DataArrivo,
 //               DataPartenza, NumeroPersone, QuantitaCamere)
-class Type1Group
-{
+class Type1Group {
 public:
     Type1Group(std::string_view registry, std::string_view roomTypes)
     {

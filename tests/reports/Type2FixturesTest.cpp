@@ -51,8 +51,7 @@ std::map<std::string, std::string> contentOf(const fs::path& dir)
     return files;
 }
 
-class Type2Fixtures : public testing::TestWithParam<FixtureCase> {
-};
+class Type2Fixtures : public testing::TestWithParam<FixtureCase> {};
 
 } // namespace
 

@@ -64,8 +64,7 @@ void copyFixture(std::string_view name, const fs::path& dir)
     for (const auto& entry : fs::directory_iterator(from)) {
         const fs::path to = dir / entry.path().filename();
         fs::copy_file(entry.path(), to, fs::copy_options::overwrite_existing);
-        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write,
-                        fs::perm_options::add);
+        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
     }
 }
 

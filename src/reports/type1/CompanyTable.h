@@ -9,8 +9,7 @@
 
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
 class HotelNames;
 

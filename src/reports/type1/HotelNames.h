@@ -11,11 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-namespace presenze
-{
+namespace presenze {
 
-class HotelNames
-{
+class HotelNames {
 public:
     explicit HotelNames(std::vector<HotelRecord> registry);
 

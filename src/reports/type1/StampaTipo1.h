@@ -7,8 +7,7 @@
 
 #include <string_view>
 
-namespace presenze
-{
+namespace presenze {
 
 // Writes the month that begins on primoGiorno ("01/MM/YYYY") into the report.
 void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
