@@ -59,23 +59,7 @@ void DemoCopy::sql(std::string_view file, std::string_view statements) const
 CliResult runCli(const std::vector<std::string>& args, const fs::path& workdir,
                  const std::vector<std::string>& env, const CliLimits& limits)
 {
-    TempDir scratch;
-    const fs::path outFile = scratch / "out", errFile = scratch / "err";
-    const std::string exe = (fs::path(PRESENZE_BIN_DIR) / "presenze-cli").string();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (!workdir.empty() && ::chdir(workdir.c_str()) != 0)
-            ::_exit(127);
-        if (!std::freopen(outFile.c_str(), "w", stdout) ||
-            !std::freopen(errFile.c_str(), "w", stderr))
-            ::_exit(127);
-        for (const auto& e : env) {
-            const auto equals = e.find('=');
-            if (equals == std::string::npos)
-                ::unsetenv(e.c_str());
-            else
-                ::setenv(e.substr(0, equals).c_str(), e.substr(equals + 1).c_str(), 1);
-        }
+    RunResult run = runProgram("presenze-cli", args, workdir, env, [&limits] {
         if (limits.fileSizeLimit) {
             // Writes beyond the limit fail with EFBIG instead of ending the program.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -84,22 +68,12 @@ CliResult runCli(const std::vector<std::string>& args, const fs::path& workdir,
         }
         // A hang ends with SIGALRM, which the test reports as a signal.
         ::alarm(static_cast<unsigned>(limits.seconds));
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(exe.c_str()));
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(exe.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    });
     CliResult result;
-    result.signalled = WIFSIGNALED(status);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readFile(outFile);
-    result.err = readFile(errFile);
+    result.status = run.status;
+    result.signalled = run.signalled;
+    result.out = std::move(run.out);
+    result.err = std::move(run.err);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/Sqlite.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -121,7 +122,8 @@ void FailingSink::write(std::string_view bytes)
 }
 
 RunResult runProgram(std::string_view program, const std::vector<std::string>& args,
-                     const fs::path& workdir, const std::vector<std::string>& env)
+                     const fs::path& workdir, const std::vector<std::string>& env,
+                     const std::function<void()>& inChild)
 {
     TempDir scratch;
     const fs::path outFile = scratch / "out", errFile = scratch / "err";
@@ -133,8 +135,15 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
         if (!std::freopen(outFile.c_str(), "w", stdout) ||
             !std::freopen(errFile.c_str(), "w", stderr))
             ::_exit(127);
-        for (const auto& e : env)
-            ::putenv(const_cast<char*>(e.c_str()));
+        for (const auto& e : env) {
+            const auto equals = e.find('=');
+            if (equals == std::string::npos)
+                ::unsetenv(e.c_str());
+            else
+                ::setenv(e.substr(0, equals).c_str(), e.substr(equals + 1).c_str(), 1);
+        }
+        if (inChild)
+            inChild();
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(exe.c_str()));
         for (const auto& a : args)
@@ -144,8 +153,10 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
         ::_exit(127);
     }
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     RunResult result;
+    result.signalled = WIFSIGNALED(status);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = readFile(outFile);
     result.err = readFile(errFile);

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,15 +82,20 @@ private:
     std::size_t m_limit;
 };
 
-// Runs a program of the build (presenze-cli, presenze-jet) with arguments;
-// returns the exit status and collects stdout and stderr.
+// Runs a program of the build (presenze-cli, presenze-jet) with arguments,
+// in `workdir`, with the environment of the tests plus `env` ("NAME=value";
+// "NAME" alone unsets it); returns the exit status (128 + signal when a
+// signal ended it) and collects stdout and stderr. `inChild`, when given,
+// runs in the child just before the program starts (limits, signals).
 struct RunResult {
     int status = -1;
+    bool signalled = false;
     std::string out;
     std::string err;
 };
 RunResult runProgram(std::string_view program, const std::vector<std::string>& args,
                      const std::filesystem::path& workdir = {},
-                     const std::vector<std::string>& env = {});
+                     const std::vector<std::string>& env = {},
+                     const std::function<void()>& inChild = {});
 
 } // namespace presenze::test
