@@ -3,13 +3,55 @@
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 
+#include <array>
 #include <fstream>
 
 namespace presenze {
+namespace {
+
+// Byte -> byte as reportText writes it.
+constexpr std::array<unsigned char, 256> makeReportTextTable()
+{
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[b] = static_cast<unsigned char>(b < 32 ? ' ' : b);
+    // Capitals that share their byte with a frame: the small letter.
+    for (const int capital :
+         {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCE, 0xD9, 0xDA})
+        t[capital] = static_cast<unsigned char>(capital + 0x20);
+    t[0xB4] = '\''; // acute accent
+    t[0xB3] = '3';  // superscript three
+    t[0xB7] = '.';  // middle dot
+    t[0xBA] = 'o';  // masculine ordinal
+    t[0xBB] = '"';  // right guillemet
+    t[0xBC] = '?';  // one quarter
+    t[0xBF] = '?';  // inverted question mark
+    t[0xE7] = 'c';  // c cedilla
+    return t;
+}
+
+constexpr auto kReportText = makeReportTextTable();
+
+} // namespace
 
 std::string reportFileName(std::string_view stationTag)
 {
     return "fd" + std::string(stationTag);
+}
+
+std::string reportText(std::string_view text)
+{
+    std::string out;
+    appendReportText(out, text);
+    return out;
+}
+
+void appendReportText(std::string& line, std::string_view text)
+{
+    const std::size_t start = line.size();
+    line.append(text);
+    for (std::size_t i = start; i < line.size(); ++i)
+        line[i] = static_cast<char>(kReportText[static_cast<unsigned char>(line[i])]);
 }
 
 void ReportWriter::line(std::string_view text)

@@ -38,6 +38,15 @@ private:
     std::string m_line; // the line being written, its storage kept for the next
 };
 
+// A text taken from the data (a hotel or company name) as a report line may
+// carry it: the bytes that the report's frames use, or that the outputs read
+// as frames, become a letter of the same look (À -> à, ´ -> ', º -> o...),
+// ç becomes c (it marks bold in system printing) and control bytes become
+// blanks. One byte for one byte, so columns never move.
+std::string reportText(std::string_view text);
+// The same, appended to `line`.
+void appendReportText(std::string& line, std::string_view text);
+
 // Splits file content into lines: CR LF, a lone CR or a lone LF ends a line;
 // a last line without an end is kept.
 std::vector<std::string> splitReportLines(std::string_view content);

@@ -21,7 +21,7 @@ namespace {
 
 class JetCache : public ::testing::Test {
 protected:
-    void SetUp() override { test::copyFixture("jet", m_data.path()); }
+    void SetUp() override { test::copyJetSamples(m_data.path()); }
 
     // The message of the DataError that reading the file raises.
     std::string failure(const fs::path& file)
@@ -78,7 +78,7 @@ bool startsWith(const std::string& text, std::string_view prefix)
 
 TEST_F(JetCache, DamagedFilesAreUnreadableNotShortened)
 {
-    const std::string nwind = test::readFile(m_data / "jet3_nwind.mdb");
+    const std::string nwind = test::readFile(m_data / "jet4_types.mdb");
 
     // Cut in half, and cut at a page boundary so that only whole pages remain.
     test::writeFile(m_data / "half.mdb", nwind.substr(0, nwind.size() / 2));
@@ -177,7 +177,7 @@ TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
         test::writeFile(m_cache / name, "old");
         fs::last_write_time(m_cache / name, monthsAgo);
     }
-    EXPECT_NE(jetCopy(m_data / "jet4_dates.mdb"), second);
+    EXPECT_NE(jetCopy(m_data / "jet4_types.mdb"), second);
     EXPECT_TRUE(fs::exists(second));
     EXPECT_FALSE(fs::exists(m_cache / "0123456789abcdef-1-2-3.sqlite"));
     EXPECT_TRUE(fs::exists(m_cache / "notes.txt"));

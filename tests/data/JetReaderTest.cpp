@@ -13,6 +13,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <iostream>
 #include <map>
 #include <sqlite3.h>
 
@@ -67,8 +68,9 @@ const ExportedTable kExported[] = {
 // Access fixtures copied into a temporary folder, with a private cache.
 class JetFixtures : public ::testing::Test {
 protected:
-    void SetUp() override { test::copyFixture("jet", m_data.path()); }
+    void SetUp() override { test::copyJetSamples(m_data.path()); }
     fs::path copyOf(std::string_view file) { return jetCopy(m_data / file); }
+    bool have(std::string_view file) { return fs::exists(m_data / file); }
 
     test::TempDir m_data;
     test::TempDir m_cache;
@@ -204,28 +206,10 @@ std::map<std::string, std::vector<std::string>> readEverything(const fs::path& d
     return read;
 }
 
-} // namespace
-
-TEST_F(JetFixtures, EveryTableReadsBackAsMdbExportPrintsIt)
+// The Jet 3 sample: currency as exact text, dates, nulls, its code page, OLE.
+void expectNwindValues(const fs::path& copy)
 {
-    std::map<std::string, std::vector<std::string>> expectedTables;
-    for (const auto& t : kExported)
-        expectedTables[t.file].push_back(t.table);
-    for (const auto& [file, tables] : expectedTables) {
-        SCOPED_TRACE(file);
-        EXPECT_EQ(test::copiedTables(copyOf(file)), tables);
-    }
-    for (const auto& t : kExported) {
-        SCOPED_TRACE(std::string(t.file) + " / " + t.table);
-        const fs::path copy = copyOf(t.file);
-        EXPECT_EQ(rowCount(copy, t.table), t.rows);
-        EXPECT_EQ(test::sha256Hex(test::mdbExportText(copy, t.table)), t.sha256);
-    }
-}
-
-TEST_F(JetFixtures, KeepsTypesNullsAndTextsAsAccessHasThem)
-{
-    const Database nwind(copyOf("jet3_nwind.mdb"), Database::Mode::ReadOnly);
+    const Database nwind(copy, Database::Mode::ReadOnly);
     Statement order = nwind.prepare("SELECT OrderID, OrderDate, Freight, typeof(Freight), "
                                     "ShipRegion, ShippedDate FROM Orders ORDER BY rowid");
     ASSERT_TRUE(order.step());
@@ -246,6 +230,39 @@ TEST_F(JetFixtures, KeepsTypesNullsAndTextsAsAccessHasThem)
     ASSERT_TRUE(picture.step());
     EXPECT_EQ(picture.utf8(0), "blob");
     EXPECT_EQ(picture.integer(1), 1);
+}
+
+} // namespace
+
+TEST_F(JetFixtures, EveryTableReadsBackAsMdbExportPrintsIt)
+{
+    std::map<std::string, std::vector<std::string>> expectedTables;
+    for (const auto& t : kExported)
+        expectedTables[t.file].push_back(t.table);
+    for (const auto& [file, tables] : expectedTables) {
+        SCOPED_TRACE(file);
+        if (!have(file)) {
+            std::cout << "[ SKIPPED  ] " << test::missingJetSample(file) << '\n';
+            continue;
+        }
+        EXPECT_EQ(test::copiedTables(copyOf(file)), tables);
+    }
+    for (const auto& t : kExported) {
+        if (!have(t.file))
+            continue;
+        SCOPED_TRACE(std::string(t.file) + " / " + t.table);
+        const fs::path copy = copyOf(t.file);
+        EXPECT_EQ(rowCount(copy, t.table), t.rows);
+        EXPECT_EQ(test::sha256Hex(test::mdbExportText(copy, t.table)), t.sha256);
+    }
+}
+
+TEST_F(JetFixtures, KeepsTypesNullsAndTextsAsAccessHasThem)
+{
+    if (have("jet3_nwind.mdb"))
+        expectNwindValues(copyOf("jet3_nwind.mdb"));
+    else
+        std::cout << "[ SKIPPED  ] " << test::missingJetSample("jet3_nwind.mdb") << '\n';
 
     const Database types(copyOf("jet4_types.mdb"), Database::Mode::ReadOnly);
     Statement row = types.prepare("SELECT typeof(C), typeof(F), typeof(H), I, G FROM Table1 "
@@ -275,6 +292,8 @@ TEST_F(JetFixtures, KeepsTypesNullsAndTextsAsAccessHasThem)
 
 TEST_F(JetFixtures, DatesOutsideLibmdbsRangeKeepTheirRealDay)
 {
+    if (!have("jet4_dates.mdb"))
+        GTEST_SKIP() << test::missingJetSample("jet4_dates.mdb");
     // mdb-export prints these as "1900-01-00 00:00:00"; the copy keeps them.
     const Database db(copyOf("jet4_dates.mdb"), Database::Mode::ReadOnly);
     Statement st = db.prepare("SELECT DateTimeCol, DateCol, TimeCol, LongTextCol FROM DateTest "

@@ -25,6 +25,10 @@ const std::vector<JetSample>& jetSamples()
     static const std::vector<JetSample> samples = [] {
         const char* env = std::getenv("PRESENZE_FIXTURES");
         const fs::path root = env && *env ? fs::path(env) : fs::path(PRESENZE_FIXTURES_DIR);
+        // The Access samples without a stated licence join only when
+        // PRESENZE_EXTRA_FIXTURES names the folder that holds them.
+        const char* extraEnv = std::getenv("PRESENZE_EXTRA_FIXTURES");
+        const fs::path extra = extraEnv && *extraEnv ? fs::path(extraEnv) : fs::path();
         const std::pair<const char*, const char*> files[] = {
             {"hotel-jet", "AnagraficaHotels.mdb"},
             {"hotel-jet", "TipiCamere.mdb"},
@@ -32,17 +36,23 @@ const std::vector<JetSample>& jetSamples()
             {"hotel-jet", "Camere_Prenotazione.mdb"},
             {"hotel-jet", "DitteAbituali.mdb"},
             {"hotel-edge-jet", "Camere_Prenotazione.mdb"},
-            {"jet", "jet4_dates.mdb"},
+            {"", "jet4_dates.mdb"},
             {"jet", "jet4_unicode.mdb"},
-            {"jet", "ace12_assets.accdb"},
-            {"jet", "jet3_nwind.mdb"},
+            {"", "ace12_assets.accdb"},
+            {"", "jet3_nwind.mdb"},
             {"jet", "jet4_types.mdb"},
         };
         std::vector<JetSample> loaded;
         for (const auto& [folder, name] : files) {
-            std::ifstream in(root / folder / name, std::ios::binary);
+            const bool optional = *folder == '\0';
+            if (optional && extra.empty())
+                continue;
+            const fs::path file = optional ? extra / name : root / folder / name;
+            std::ifstream in(file, std::ios::binary);
+            if (!in && optional)
+                continue;
             if (!in)
-                broken("fixture missing: " + (root / folder / name).string());
+                broken("fixture missing: " + file.string());
             loaded.push_back({name, std::string(std::istreambuf_iterator<char>(in),
                                                 std::istreambuf_iterator<char>())});
         }

@@ -58,6 +58,39 @@ fs::path fixturesDir()
     return PRESENZE_FIXTURES_DIR;
 }
 
+std::optional<fs::path> jetSample(std::string_view file)
+{
+    const fs::path kept = fixturesDir() / "jet" / file;
+    if (fs::exists(kept))
+        return kept;
+    if (const char* extra = std::getenv("PRESENZE_EXTRA_FIXTURES"); extra && *extra) {
+        const fs::path found = fs::path(extra) / file;
+        if (fs::exists(found))
+            return found;
+    }
+    return std::nullopt;
+}
+
+std::string missingJetSample(std::string_view file)
+{
+    return std::string(file) +
+           " is not in the repository (no stated licence): set PRESENZE_EXTRA_FIXTURES to a "
+           "folder that holds it to run this check";
+}
+
+void copyJetSamples(const fs::path& dir)
+{
+    fs::create_directories(dir);
+    for (const char* name : {"jet4_types.mdb", "jet4_unicode.mdb", "jet3_nwind.mdb",
+                             "jet4_dates.mdb", "ace12_assets.accdb"}) {
+        if (const auto from = jetSample(name)) {
+            fs::copy_file(*from, dir / name, fs::copy_options::overwrite_existing);
+            fs::permissions(dir / name, fs::perms::owner_read | fs::perms::owner_write,
+                            fs::perm_options::add);
+        }
+    }
+}
+
 void copyFixture(std::string_view name, const fs::path& dir)
 {
     const fs::path from = fixturesDir() / name;

@@ -45,8 +45,15 @@ private:
     std::optional<std::string> m_old;
 };
 
-// ../shared/fixtures (or $PRESENZE_FIXTURES).
+// The repository's test data, tests/fixtures (or $PRESENZE_FIXTURES).
 std::filesystem::path fixturesDir();
+// An Access sample: from the repository's jet/ folder, else (the samples
+// without a stated licence) from the folder $PRESENZE_EXTRA_FIXTURES names.
+std::optional<std::filesystem::path> jetSample(std::string_view file);
+// The skip message for a sample that is not there.
+std::string missingJetSample(std::string_view file);
+// Copies every Access sample that is there into dir.
+void copyJetSamples(const std::filesystem::path& dir);
 // Copies a fixture folder (e.g. "hotel") into dir, files made writable.
 void copyFixture(std::string_view name, const std::filesystem::path& dir);
 

@@ -54,7 +54,7 @@ void startRow(std::string& line, std::string_view name)
 {
     name = name.substr(0, 30);
     line.assign(1, box::kVertical);
-    line.append(name);
+    appendReportText(line, name);
     line.append(30 - name.size(), ' ');
     line += box::kVertical;
 }

@@ -1,5 +1,6 @@
 #include "reports/type1/HotelNames.h"
 
+#include "output/ReportFile.h"
 #include "reports/type1/GridLine.h"
 
 namespace presenze {
@@ -28,13 +29,13 @@ std::string HotelNames::gridLabel(std::int64_t numero) const
     const std::string* n = name(numero);
     if (!n || n->size() <= 6)
         return std::string(8, ' ');
-    return fitted(std::string_view(*n).substr(6), 8);
+    return reportText(fitted(std::string_view(*n).substr(6), 8));
 }
 
 std::string HotelNames::tableLabel(std::int64_t numero) const
 {
     const std::string* n = name(numero);
-    return fitted(n ? std::string_view(*n) : std::string_view(), 30);
+    return reportText(fitted(n ? std::string_view(*n) : std::string_view(), 30));
 }
 
 } // namespace presenze

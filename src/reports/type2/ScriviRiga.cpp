@@ -12,7 +12,7 @@ std::string summaryLine(std::string_view nome, const TotaliTipo2& totals, std::i
     std::string line;
     line += kBrokenBar;
     line += ' ';
-    line += nome;
+    appendReportText(line, nome);
     if (nome.size() < 32)
         line.append(32 - nome.size(), ' ');
     line += kVertical;
@@ -57,7 +57,7 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
     if (!shown)
         return;
 
-    out.line(nome);
+    out.line(reportText(nome));
     writeKindLines(out, kind, prc, con, pro, opz);
     tables.RiepilogoDitte += kLineEnd;
     tables.RiepilogoDitte += summaryLine(nome, totals, importo);
