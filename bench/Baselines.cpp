@@ -6,7 +6,7 @@
 #include "data/Dates.h"
 #include "data/Schema.h"
 #include "data/Sqlite.h"
-#include "desk/PrintRequest.h"
+#include "request/PrintRequest.h"
 #include "tally/HotelRooms.h"
 #include "tally/WorkingDatabase.h"
 

@@ -3,8 +3,8 @@
 // written once per size, seed and generator version into a folder under the
 // system's temporary folder, and reused by later runs.
 
-#include "data/GroupGenerator.h"
-#include "desk/PrintRequest.h"
+#include "demo/GroupGenerator.h"
+#include "request/PrintRequest.h"
 
 #include <filesystem>
 #include <string>

@@ -1,15 +1,15 @@
 #include "Cases.h"
 
 #include "BenchData.h"
+#include "common/Clock.h"
+#include "common/Interaction.h"
+#include "common/ReportContext.h"
+#include "common/ReportFile.h"
+#include "common/Selection.h"
 #include "data/DataFolder.h"
 #include "data/JetCache.h"
-#include "desk/Clock.h"
-#include "desk/Interaction.h"
-#include "desk/PrintRequest.h"
-#include "desk/ReportContext.h"
-#include "desk/Selection.h"
 #include "output/CsvExport.h"
-#include "output/ReportFile.h"
+#include "request/PrintRequest.h"
 
 namespace presenze::bench {
 namespace {

@@ -6,7 +6,7 @@
 #include "Cases.h"
 #include "Measure.h"
 #include "Table.h"
-#include "desk/KV7Routine.h"
+#include "common/KV7Routine.h"
 
 #include <charconv>
 #include <cstdlib>

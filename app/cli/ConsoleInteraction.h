@@ -2,7 +2,7 @@
 // The command line's answers to the core's questions: the Type 2 question
 // "presences or arrivals" is answered from --arrivals, warnings go to stderr.
 
-#include "desk/Interaction.h"
+#include "common/Interaction.h"
 
 namespace presenze {
 

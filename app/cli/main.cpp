@@ -1,19 +1,19 @@
 // presenze-cli: the reports of Presenze without a window, on the same core.
 
 #include "ConsoleInteraction.h"
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
+#include "common/Station.h"
 #include "data/DataError.h"
-#include "data/DemoData.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
-#include "desk/CommandLine.h"
-#include "desk/KV7Routine.h"
-#include "desk/PrintRequest.h"
-#include "desk/Station.h"
+#include "demo/DemoData.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
 #include "output/OutputCommandLine.h"
 #include "output/PrintOutput.h"
-#include "output/ReportFile.h"
+#include "request/CommandLine.h"
+#include "request/PrintRequest.h"
 
 #include <charconv>
 #include <iostream>

@@ -1,10 +1,10 @@
 // presenze: the desktop program. It works on the data folder it is started
 // in, or on the one given with --data-dir.
 
+#include "common/Clock.h"
 #include "data/DataFolder.h"
-#include "desk/Clock.h"
-#include "desk/KV7DeskTop.h"
-#include "desk/QtTranslations.h"
+#include "gui/desk/KV7DeskTop.h"
+#include "gui/desk/QtTranslations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -4,7 +4,7 @@
 // It runs libmdb over files that may be damaged, so it keeps its own damage
 // small: bounded memory, no core files.
 
-#include "data/JetReader.h"
+#include "jet/JetReader.h"
 
 #include <iostream>
 #include <sys/resource.h>

@@ -6,10 +6,10 @@
 // changed. Without a display it runs on Qt's offscreen platform.
 
 #include "../BenchData.h"
-#include "desk/Clock.h"
-#include "desk/DeskPrompts.h"
-#include "desk/KV7DeskTop.h"
-#include "desk/Station.h"
+#include "common/Clock.h"
+#include "common/Station.h"
+#include "gui/desk/DeskPrompts.h"
+#include "gui/desk/KV7DeskTop.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "output/ArchiveCopy.h"
 
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
-#include "output/ReportFile.h"
 
 #include <cstdio>
 

@@ -3,8 +3,8 @@
 // data folder, made when the print menu opens. Its name is built once and
 // used for the copy, for opening it and for the PDF beside it.
 
+#include "common/Clock.h"
 #include "data/DataFolder.h"
-#include "desk/Clock.h"
 
 #include <filesystem>
 #include <string>

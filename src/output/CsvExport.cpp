@@ -1,8 +1,8 @@
 #include "output/CsvExport.h"
 
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/Schema.h"
-#include "output/ReportFile.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "output/MailDispatch.h"
 
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/Text1252.h"
-#include "output/ReportFile.h"
 
 #include <unistd.h>
 

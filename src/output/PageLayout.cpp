@@ -1,6 +1,6 @@
 #include "output/PageLayout.h"
 
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
 
 namespace presenze {
 

@@ -1,13 +1,13 @@
 #include "output/PrintConfig.h"
 
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Records.h"
 #include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
-#include "desk/KV7Routine.h"
-#include "output/ReportFile.h"
 
 #include <cmath>
 #include <sqlite3.h>

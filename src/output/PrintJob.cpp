@@ -1,10 +1,10 @@
 #include "output/PrintJob.h"
 
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "data/Text1252.h"
-#include "desk/KV7Routine.h"
 #include "output/LineConversion.h"
 #include "output/PrintConfig.h"
-#include "output/ReportFile.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,6 @@
 #include "output/PrintOutput.h"
 
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
@@ -9,7 +10,6 @@
 #include "output/PdfWriter.h"
 #include "output/PrintQueues.h"
 #include "output/RawPrint.h"
-#include "output/ReportFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,10 +1,10 @@
 #include "output/PrintQueues.h"
 
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "output/Process.h"
-#include "output/ReportFile.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "output/PrintSettings.h"
 
-#include "desk/KV7Routine.h"
+#include "common/KV7Routine.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "output/RawPrint.h"
 
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
 
 namespace presenze {
 namespace {

@@ -1,8 +1,8 @@
 #include "output/ReportPreview.h"
 
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
-#include "desk/KV7Routine.h"
-#include "output/ReportFile.h"
 
 #include <limits>
 

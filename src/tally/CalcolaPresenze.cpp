@@ -1,9 +1,9 @@
 #include "tally/CalcolaPresenze.h"
 
+#include "common/KV7Routine.h"
 #include "data/DataError.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
-#include "desk/KV7Routine.h"
 #include "tally/WorkingDatabase.h"
 
 #include <algorithm>

@@ -6,11 +6,11 @@
 // mode. The tally is made in memory; the working database receives its rows
 // when the caller asks for them.
 
+#include "common/ReportContext.h"
+#include "common/Selection.h"
 #include "data/BookingCache.h"
 #include "data/Dates.h"
 #include "data/Records.h"
-#include "desk/ReportContext.h"
-#include "desk/Selection.h"
 #include "tally/HotelRooms.h"
 #include "tally/PresenzeTally.h"
 

@@ -5,13 +5,13 @@
 // name, and no work file behind.
 
 #include "app/BadInput.h"
+#include "common/CompanyListFile.h"
+#include "common/ReportFile.h"
 #include "data/DataError.h"
-#include "desk/PrintRequest.h"
-#include "dialogs/CompanyListFile.h"
 #include "output/ArchiveCopy.h"
 #include "output/MailDispatch.h"
-#include "output/ReportFile.h"
 #include "output/ReportPreview.h"
+#include "request/PrintRequest.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Records.h"
-#include "data/SeededRandom.h"
 #include "data/Sqlite.h"
+#include "demo/SeededRandom.h"
 #include "output/PrintConfig.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "app/BadInput.h"
 
-#include "data/DemoData.h"
 #include "data/Schema.h"
 #include "data/Text1252.h"
+#include "demo/DemoData.h"
 
 #include <cerrno>
 #include <csignal>

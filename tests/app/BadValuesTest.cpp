@@ -5,9 +5,9 @@
 // with a message; nothing overflows silently.
 
 #include "app/BadInput.h"
+#include "common/ReportFile.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
-#include "output/ReportFile.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

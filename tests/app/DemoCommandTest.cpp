@@ -1,4 +1,4 @@
-#include "data/DemoData.h"
+#include "demo/DemoData.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -4,12 +4,12 @@
 // not make a request lose or mix data.
 
 #include "app/BadInput.h"
+#include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/Sqlite.h"
 #include "output/ArchiveCopy.h"
 #include "output/PrintOutput.h"
-#include "output/ReportFile.h"
 #include "tally/WorkingDatabase.h"
 
 #include <fcntl.h>

@@ -11,9 +11,9 @@
 // a megabyte through the instrumented code takes a good part of a second.
 
 #include "FuzzSupport.h"
+#include "common/ReportFile.h"
 #include "data/DataFolder.h"
 #include "output/CsvExport.h"
-#include "output/ReportFile.h"
 
 #include <filesystem>
 #include <fstream>

@@ -6,7 +6,7 @@
 
 #include "FuzzSupport.h"
 #include "JetMutation.h"
-#include "data/JetReader.h"
+#include "jet/JetReader.h"
 
 #include <sqlite3.h>
 

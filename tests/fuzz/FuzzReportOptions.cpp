@@ -6,8 +6,8 @@
 
 #include "FuzzSupport.h"
 #include "data/Records.h"
-#include "desk/CommandLine.h"
-#include "desk/PrintRequest.h"
+#include "request/CommandLine.h"
+#include "request/PrintRequest.h"
 
 using namespace presenze;
 

@@ -12,12 +12,12 @@
 // starts the text that the preview saves over its second chunk.
 
 #include "FuzzSupport.h"
-#include "desk/KV7Routine.h"
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "output/PageLayout.h"
 #include "output/PdfWriter.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
-#include "output/ReportFile.h"
 #include "output/ReportPreview.h"
 
 #include <filesystem>

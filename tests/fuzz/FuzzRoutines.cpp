@@ -3,8 +3,8 @@
 // NumericValue, InElencoDitte.
 
 #include "FuzzSupport.h"
+#include "common/KV7Routine.h"
 #include "data/Text1252.h"
-#include "desk/KV7Routine.h"
 #include "output/LineConversion.h"
 
 #include <array>

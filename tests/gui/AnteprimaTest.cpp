@@ -1,7 +1,7 @@
 // The preview: paging by chunks, activations that change nothing, text size,
 // saving in place and the e-mail message file.
 
-#include "output/Anteprima.h"
+#include "gui/output/Anteprima.h"
 
 #include "support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 // "Elenco Ditte Particolari": the saved list, the candidates, the search and
 // the two ways out.
 
-#include "dialogs/CreaElenco.h"
+#include "gui/dialogs/CreaElenco.h"
 
 #include "GuiTestSupport.h"
 

@@ -3,7 +3,7 @@
 // desktop program, and data folders to open it on.
 
 #include "data/Text1252.h"
-#include "desk/DeskPrompts.h"
+#include "gui/desk/DeskPrompts.h"
 #include "support/TestSupport.h"
 
 #include <QString>

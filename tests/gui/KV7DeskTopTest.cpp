@@ -1,11 +1,11 @@
 // The main window as a person uses it: start-up, the month fields, the hotel
 // boxes and the company search.
 
-#include "desk/KV7DeskTop.h"
+#include "gui/desk/KV7DeskTop.h"
 
 #include "GuiTestSupport.h"
-#include "desk/KV7Routine.h"
-#include "dialogs/CreaElenco.h"
+#include "common/KV7Routine.h"
+#include "gui/dialogs/CreaElenco.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 // file device and on the PDF destination without a PDF printer. A private
 // CUPS scheduler (when it can start) stands for the system's printers.
 
-#include "output/MenuStampa.h"
+#include "gui/output/MenuStampa.h"
 
-#include "desk/KV7Routine.h"
+#include "common/KV7Routine.h"
 #include "output/PrintJob.h"
 #include "output/Process.h"
 #include "output/RawPrint.h"

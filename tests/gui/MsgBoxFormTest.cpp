@@ -1,9 +1,9 @@
 // The program's own message box, and the standard dialogs in Italian.
 
-#include "dialogs/MsgBoxForm.h"
+#include "gui/dialogs/MsgBoxForm.h"
 
-#include "desk/DialogPrompts.h"
-#include "desk/QtTranslations.h"
+#include "gui/desk/DialogPrompts.h"
+#include "gui/desk/QtTranslations.h"
 
 #include <QApplication>
 #include <QInputDialog>

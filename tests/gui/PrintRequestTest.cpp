@@ -2,10 +2,10 @@
 // report built month by month while the window waits, and the errors.
 
 #include "GuiTestSupport.h"
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "data/Text1252.h"
-#include "desk/KV7DeskTop.h"
-#include "desk/KV7Routine.h"
-#include "output/ReportFile.h"
+#include "gui/desk/KV7DeskTop.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

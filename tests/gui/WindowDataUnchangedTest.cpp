@@ -5,12 +5,12 @@
 // e-mail. Only the company list builder writes ElencoDitte.txt, as it must.
 
 #include "GuiTestSupport.h"
-#include "data/DemoData.h"
-#include "desk/KV7DeskTop.h"
-#include "desk/KV7Routine.h"
-#include "dialogs/CreaElenco.h"
-#include "output/Anteprima.h"
-#include "output/MenuStampa.h"
+#include "common/KV7Routine.h"
+#include "demo/DemoData.h"
+#include "gui/desk/KV7DeskTop.h"
+#include "gui/dialogs/CreaElenco.h"
+#include "gui/output/Anteprima.h"
+#include "gui/output/MenuStampa.h"
 
 #include <QAction>
 #include <QCheckBox>

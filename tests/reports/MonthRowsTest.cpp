@@ -5,10 +5,10 @@
 
 #include "reports/type1/MonthRows.h"
 
-#include "data/GroupGenerator.h"
+#include "common/KV7Routine.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
-#include "desk/KV7Routine.h"
+#include "demo/GroupGenerator.h"
 #include "reports/Type1Support.h"
 #include "tally/CalcolaPresenze.h"
 #include "tally/Saturating.h"

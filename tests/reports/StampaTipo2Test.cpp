@@ -3,9 +3,9 @@
 
 #include "reports/type2/StampaTipo2.h"
 
+#include "common/ReportFile.h"
 #include "data/DataError.h"
-#include "desk/PrintRequest.h"
-#include "output/ReportFile.h"
+#include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The Type 1 reports over the shared hotel data sets, compared byte for byte
 // with the reports of an independent implementation, and the command line.
 
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
 #include "reports/Type1Support.h"
 
 #include <gtest/gtest.h>

@@ -2,13 +2,13 @@
 // Helpers of the Type 1 tests: a report built in-process from the command
 // line's arguments, over a data folder.
 
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Text1252.h"
-#include "desk/CommandLine.h"
-#include "desk/KV7Routine.h"
-#include "desk/PrintRequest.h"
-#include "output/ReportFile.h"
+#include "request/CommandLine.h"
+#include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The Type 2 report's line writer, room summary and company filter, on their own.
 
+#include "common/ReportFile.h"
 #include "data/DataError.h"
-#include "output/ReportFile.h"
 #include "reports/type2/FiltroDitte.h"
 #include "reports/type2/RiepilogoCamere.h"
 #include "reports/type2/ScriviRiga.h"

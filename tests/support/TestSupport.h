@@ -3,9 +3,9 @@
 // SQLite data files built on the fly, and the stand-ins for the person at
 // the station (scripted answers) and for the clock.
 
+#include "common/Clock.h"
+#include "common/Interaction.h"
 #include "data/AtomicFile.h"
-#include "desk/Clock.h"
-#include "desk/Interaction.h"
 
 #include <deque>
 #include <filesystem>

@@ -3,8 +3,8 @@
 // per period row under its hotel's line, and the column totals) and the
 // nation table (guests from abroad and from Italy).
 
+#include "common/ReportFile.h"
 #include "data/Records.h"
-#include "output/ReportFile.h"
 #include "reports/type1/MonthRows.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "reports/type1/HotelNames.h"
 
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
 #include "reports/type1/GridLine.h"
 
 namespace presenze {

@@ -1,8 +1,8 @@
 #include "reports/type1/StampaTipo1.h"
 
+#include "common/KV7Routine.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
-#include "desk/KV7Routine.h"
 #include "reports/type1/CompanyTable.h"
 #include "reports/type1/GridLine.h"
 #include "reports/type1/HotelNames.h"

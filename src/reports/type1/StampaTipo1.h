@@ -1,9 +1,9 @@
 #pragma once
 // The Type 1 report ("Stampa Presenze per Ditta / Hotel"): one month per call.
 
-#include "desk/ReportContext.h"
-#include "desk/Selection.h"
-#include "output/ReportFile.h"
+#include "common/ReportContext.h"
+#include "common/ReportFile.h"
+#include "common/Selection.h"
 
 #include <string_view>
 

@@ -4,11 +4,11 @@
 // in report order. The join runs in memory over the two readers' results, so
 // the shared booking files are only ever read.
 
+#include "common/Selection.h"
 #include "data/Currency.h"
 #include "data/DataFolder.h"
 #include "data/Dates.h"
 #include "data/Records.h"
-#include "desk/Selection.h"
 
 #include <cstdint>
 #include <string>

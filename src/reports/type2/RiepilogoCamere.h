@@ -1,9 +1,9 @@
 #pragma once
 // The Type 2 report's room summary block: closes one hotel.
 
+#include "common/ReportFile.h"
+#include "common/Selection.h"
 #include "data/Records.h"
-#include "desk/Selection.h"
-#include "output/ReportFile.h"
 #include "reports/type2/TotaliTipo2.h"
 
 #include <cstdint>

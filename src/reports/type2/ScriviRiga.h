@@ -1,8 +1,8 @@
 #pragma once
 // The Type 2 report's line writer: closes the tally of one company.
 
-#include "desk/Selection.h"
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
+#include "common/Selection.h"
 #include "reports/type2/TotaliTipo2.h"
 
 #include <string_view>

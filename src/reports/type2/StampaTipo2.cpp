@@ -1,10 +1,10 @@
 #include "reports/type2/StampaTipo2.h"
 
+#include "common/KV7Routine.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "data/Records.h"
 #include "data/Schema.h"
-#include "desk/KV7Routine.h"
 #include "reports/type2/BookingQuery.h"
 #include "reports/type2/FiltroDitte.h"
 #include "reports/type2/RiepilogoCamere.h"

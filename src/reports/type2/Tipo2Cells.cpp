@@ -1,6 +1,6 @@
 #include "reports/type2/Tipo2Cells.h"
 
-#include "output/ReportFile.h"
+#include "common/ReportFile.h"
 
 namespace presenze {
 

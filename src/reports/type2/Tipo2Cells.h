@@ -2,7 +2,7 @@
 // The pieces the Type 2 lines are made of: the column separator and the day
 // cells ("@@@": right-aligned in 3 characters, a longer number written whole).
 
-#include "desk/Selection.h"
+#include "common/Selection.h"
 
 #include <cstdint>
 #include <cstring>

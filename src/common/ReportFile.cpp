@@ -1,0 +1,131 @@
+#include "common/ReportFile.h"
+
+#include "data/DataError.h"
+#include "data/DataFolder.h"
+
+#include <array>
+#include <fstream>
+
+namespace presenze {
+namespace {
+
+// Byte -> byte as reportText writes it.
+constexpr std::array<unsigned char, 256> makeReportTextTable()
+{
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        t[b] = static_cast<unsigned char>(b < 32 ? ' ' : b);
+    // Capitals that share their byte with a frame: the small letter.
+    for (const int capital :
+         {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCE, 0xD9, 0xDA})
+        t[capital] = static_cast<unsigned char>(capital + 0x20);
+    t[0xB4] = '\''; // acute accent
+    t[0xB3] = '3';  // superscript three
+    t[0xB7] = '.';  // middle dot
+    t[0xBA] = 'o';  // masculine ordinal
+    t[0xBB] = '"';  // right guillemet
+    t[0xBC] = '?';  // one quarter
+    t[0xBF] = '?';  // inverted question mark
+    t[0xE7] = 'c';  // c cedilla
+    return t;
+}
+
+constexpr auto kReportText = makeReportTextTable();
+
+} // namespace
+
+std::string reportFileName(std::string_view stationTag)
+{
+    return "fd" + std::string(stationTag);
+}
+
+std::string reportText(std::string_view text)
+{
+    std::string out;
+    appendReportText(out, text);
+    return out;
+}
+
+void appendReportText(std::string& line, std::string_view text)
+{
+    const std::size_t start = line.size();
+    line.append(text);
+    for (std::size_t i = start; i < line.size(); ++i)
+        line[i] = static_cast<char>(kReportText[static_cast<unsigned char>(line[i])]);
+}
+
+void ReportWriter::line(std::string_view text)
+{
+    m_line.assign(text);
+    m_line.append(kLineEnd);
+    m_sink.write(m_line);
+}
+
+std::vector<std::string> splitReportLines(std::string_view content)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(content.substr(start));
+            break;
+        }
+        lines.emplace_back(content.substr(start, end - start));
+        if (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> readReportLines(const std::filesystem::path& file)
+{
+    return splitReportLines(readWholeFile(file));
+}
+
+void forEachReportLine(const std::filesystem::path& file,
+                       const std::function<void(std::string_view)>& take)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw DataError("Impossibile leggere il file", displayName(file));
+    std::vector<char> block(1 << 20);
+    std::string pending;  // the start of a line that goes on in the next block
+    bool afterCr = false; // a LF right after a CR ends nothing
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const std::string_view bytes(block.data(), static_cast<std::size_t>(in.gcount()));
+        std::size_t start = 0;
+        if (afterCr && !bytes.empty() && bytes.front() == '\n')
+            start = 1;
+        afterCr = false;
+        while (start < bytes.size()) {
+            const std::size_t end = bytes.find_first_of("\r\n", start);
+            if (end == std::string_view::npos) {
+                pending.append(bytes.substr(start));
+                break;
+            }
+            if (pending.empty()) {
+                take(bytes.substr(start, end - start));
+            } else {
+                pending.append(bytes.substr(start, end - start));
+                take(pending);
+                pending.clear();
+            }
+            start = end + 1;
+            if (bytes[end] == '\r') {
+                if (start < bytes.size() && bytes[start] == '\n')
+                    ++start;
+                else if (start == bytes.size())
+                    afterCr = true;
+            }
+        }
+    }
+    if (in.bad())
+        throw DataError("Errore di lettura", displayName(file));
+    if (!pending.empty())
+        take(pending);
+}
+
+} // namespace presenze

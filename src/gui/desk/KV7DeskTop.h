@@ -1,0 +1,141 @@
+#pragma once
+// The main window "Presenze per Ditta / Agenzia": the month range, the kind
+// of bookings, the hotels and the company options, and the buttons that
+// build a report ("&Stampa"), edit the company list ("E&lenco") and end the
+// program ("&Esci"); the "Stagione" menu chooses an archived season.
+//
+// The controls keep the names the rest of the program knows them by
+// (Text1(0..4), Opt(0..2), Chk(0..3), ChkA, ChkHtl(0..n), Combo1(0),
+// Tasto(0..2), Label1(0..1), Label2) as accessors and as object names
+// ("Text1_0", "ChkHtl_12"). The reports read a Selection snapshot taken from
+// them when "&Stampa" is pressed.
+
+#include "common/Clock.h"
+#include "common/Selection.h"
+#include "data/DataFolder.h"
+#include "gui/desk/DeskPrompts.h"
+
+#include <QMainWindow>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace presenze {
+
+class QtPrintJob;
+
+class KV7DeskTop final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Shows the report file once it is written: the print menu, modally.
+    using ReportViewer = std::function<void(QWidget* parent, const std::filesystem::path& report)>;
+
+    // Builds the window over the data folder and loads it (Form_Load).
+    // Questions and messages go to `prompts` (dialogs when null).
+    KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* prompts = nullptr,
+               QWidget* parent = nullptr);
+    ~KV7DeskTop() override;
+
+    // --- Controls ---------------------------------------------------------
+    QLineEdit* Text1(int index) const { return m_text1.at(static_cast<std::size_t>(index)); }
+    QRadioButton* Opt(int index) const { return m_opt.at(static_cast<std::size_t>(index)); }
+    QCheckBox* Chk(int index) const { return m_chk.at(static_cast<std::size_t>(index)); }
+    QCheckBox* ChkA() const { return m_chkA; }
+    // ChkHtl(0) selects all; ChkHtl(k) is hotel number k (null when no hotel has it).
+    QCheckBox* ChkHtl(int index) const;
+    QComboBox* Combo1() const { return m_combo1; }
+    QPushButton* Tasto(int index) const { return m_tasto.at(static_cast<std::size_t>(index)); }
+    QLabel* Label1(int index) const { return m_label1.at(static_cast<std::size_t>(index)); }
+    QLabel* Label2() const { return m_label2; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QAction* menuStagione() const { return m_menuStagione; }
+
+    // The hotel numbers that own a check box, in registry order.
+    const std::vector<std::int64_t>& hotelNumbers() const { return m_hotelOrder; }
+
+    // What the controls hold now, as the report builders read it.
+    Selection selection() const;
+
+    DeskPrompts& prompts() const { return *m_prompts; }
+    void setReportViewer(ReportViewer viewer) { m_viewer = std::move(viewer); }
+    // A print request is at work.
+    bool isBusy() const;
+
+    // --- Event handlers ---------------------------------------------------
+    void Form_Load();
+    void Tasto_Click(int index);
+    void Text1_KeyPress(int index);
+    void Chk_Click(int index);
+    void Chk_KeyPress(int index);
+    void ChkHtl_Click(int index);
+    void Combo1_Click();
+    void Combo1_KeyPress();
+    void menu_Click();
+
+signals:
+    // A print request has ended (report written, or an error shown).
+    void printRequestFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    QLineEdit* makeText1(int index, QWidget* parent);
+    QWidget* buildPeriod();
+    QWidget* buildOptions();
+    QWidget* buildHotels();
+    QWidget* buildButtons();
+    QWidget* buildFooter();
+    void setTabOrder();
+    void loadHotels();
+    QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
+
+    void printRequest();
+    void startReport(int reportType);
+    void reportFinished();
+    void setBusy(bool busy);
+    void cercaDitta();
+    void filterMonth(int index, int next);
+    void filterYear(int index, QWidget* next);
+    QString currentMonthText() const;
+
+    DataFolder m_folder;
+    const Clock& m_clock;
+    std::unique_ptr<DeskPrompts> m_ownPrompts;
+    DeskPrompts* m_prompts;
+    ReportViewer m_viewer;
+    std::string m_stationTag; // of the last print request
+    std::unique_ptr<QtPrintJob> m_job;
+
+    QWidget* m_controls = nullptr;
+    std::array<QLineEdit*, 5> m_text1{};
+    std::array<QRadioButton*, 3> m_opt{};
+    std::array<QCheckBox*, 4> m_chk{};
+    QCheckBox* m_chkA = nullptr;
+    QCheckBox* m_chkHtl0 = nullptr;
+    std::map<std::int64_t, QCheckBox*> m_hotelBoxes;
+    std::vector<std::int64_t> m_hotelOrder;
+    QGridLayout* m_hotelGrid = nullptr;
+    QComboBox* m_combo1 = nullptr;
+    std::array<QPushButton*, 3> m_tasto{};
+    std::array<QLabel*, 2> m_label1{};
+    QLabel* m_label2 = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QAction* m_menuStagione = nullptr;
+};
+
+} // namespace presenze

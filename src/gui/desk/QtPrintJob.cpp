@@ -1,0 +1,121 @@
+#include "gui/desk/QtPrintJob.h"
+
+#include "data/DataError.h"
+#include "data/Text1252.h"
+#include "gui/desk/QtText.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+
+namespace presenze {
+namespace {
+
+// Runs a question on the window's thread without the hourglass over it.
+template <typename Question> auto withNormalCursor(Question question)
+{
+    const bool waiting = QGuiApplication::overrideCursor() != nullptr;
+    if (waiting)
+        QGuiApplication::restoreOverrideCursor();
+    auto answer = question();
+    if (waiting)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    return answer;
+}
+
+} // namespace
+
+QtPrintJob::QtPrintJob(PrintOrder order, const Clock& clock, DeskPrompts& prompts, QObject* parent)
+    : QObject(parent), m_order(std::move(order)), m_clock(clock), m_prompts(prompts)
+{}
+
+QtPrintJob::~QtPrintJob()
+{
+    if (!m_thread)
+        return;
+    if (m_thread->isRunning()) {
+        QEventLoop loop;
+        connect(m_thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+        if (m_thread->isRunning())
+            loop.exec();
+    }
+    m_thread->wait();
+}
+
+void QtPrintJob::start()
+{
+    m_thread.reset(QThread::create([this] { work(); }));
+    connect(m_thread.get(), &QThread::finished, this, &QtPrintJob::finished);
+    m_thread->start();
+}
+
+bool QtPrintJob::running() const
+{
+    return m_thread && !m_thread->isFinished();
+}
+
+void QtPrintJob::work()
+{
+    try {
+        ReportContext context{m_order.folder, m_order.stationTag, m_clock, *this};
+        m_report = runPrintRequest(m_order.kind, m_order.range, m_order.selection, context);
+    } catch (const DataError& e) {
+        m_error = e.what();
+    } catch (const std::exception& e) {
+        m_error = "Errore imprevisto: " + utf8ToCp1252(e.what());
+    } catch (...) {
+        m_error = "Errore imprevisto.";
+    }
+}
+
+int QtPrintJob::ask(std::string_view title, std::string_view text, bool withCancel)
+{
+    int answer = AnswerCancel;
+    QMetaObject::invokeMethod(
+        this,
+        [&] { answer = withNormalCursor([&] { return m_prompts.ask(title, text, withCancel); }); },
+        Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+void QtPrintJob::warn(std::string_view title, std::string_view text)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            withNormalCursor([&] {
+                m_prompts.warn(title, text);
+                return 0;
+            });
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void QtPrintJob::status(std::string_view text)
+{
+    {
+        const std::lock_guard lock(m_statusMutex);
+        m_latestStatus = text;
+    }
+    if (!m_statusPending.exchange(true))
+        QMetaObject::invokeMethod(
+            this, [this] { deliverStatus(); }, Qt::QueuedConnection);
+}
+
+void QtPrintJob::deliverStatus()
+{
+    std::string text;
+    {
+        const std::lock_guard lock(m_statusMutex);
+        text = m_latestStatus;
+        m_statusPending = false;
+    }
+    emit statusChanged(fromCp1252(text));
+}
+
+void QtPrintJob::month(int index, int count, std::string_view name)
+{
+    emit monthStarted(index, count, fromCp1252(name));
+}
+
+} // namespace presenze

@@ -1,0 +1,76 @@
+#pragma once
+// A print request at work. The report is built on a worker thread so that
+// the window keeps repainting during long months; the core's questions
+// (Type 2: presences or arrivals) are asked on the window's thread while the
+// worker waits for the answer, and its status texts and month progress come
+// back as signals (status texts coalesced, so a busy tally cannot flood the
+// window).
+
+#include "common/Clock.h"
+#include "common/Selection.h"
+#include "gui/desk/DeskPrompts.h"
+#include "request/PrintRequest.h"
+
+#include <QObject>
+#include <QString>
+#include <QThread>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace presenze {
+
+struct PrintOrder {
+    ReportKind kind = ReportKind::Type1;
+    MonthRange range;
+    Selection selection;
+    DataFolder folder;
+    std::string stationTag; // Windows-1252
+};
+
+class QtPrintJob final : public QObject, private Interaction {
+    Q_OBJECT
+public:
+    QtPrintJob(PrintOrder order, const Clock& clock, DeskPrompts& prompts,
+               QObject* parent = nullptr);
+    // Waits for the worker (answering its pending questions meanwhile).
+    ~QtPrintJob() override;
+
+    void start();
+    bool running() const;
+
+    // After finished(): the report file, or the error (Windows-1252).
+    const std::optional<std::filesystem::path>& report() const { return m_report; }
+    const std::string& error() const { return m_error; }
+
+signals:
+    void statusChanged(const QString& text);
+    void monthStarted(int index, int count, const QString& name);
+    void finished();
+
+private:
+    void work();
+    void deliverStatus();
+    // The core's questions, called on the worker thread.
+    int ask(std::string_view title, std::string_view text, bool withCancel) override;
+    void warn(std::string_view title, std::string_view text) override;
+    void status(std::string_view text) override;
+    void month(int index, int count, std::string_view name) override;
+
+    PrintOrder m_order;
+    const Clock& m_clock;
+    DeskPrompts& m_prompts;
+    std::unique_ptr<QThread> m_thread;
+
+    std::optional<std::filesystem::path> m_report;
+    std::string m_error;
+
+    std::mutex m_statusMutex;
+    std::string m_latestStatus;
+    std::atomic<bool> m_statusPending{false};
+};
+
+} // namespace presenze

@@ -1,0 +1,19 @@
+#include "gui/desk/QtText.h"
+
+#include "data/Text1252.h"
+
+namespace presenze {
+
+QString fromCp1252(std::string_view text)
+{
+    const std::string utf8 = cp1252ToUtf8(text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string toCp1252(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+} // namespace presenze

@@ -1,0 +1,72 @@
+#pragma once
+// "Elenco Ditte Particolari": edits the company list that "Elenco specifico"
+// restricts the reports to. The saved list is on the left (List1(0)), a page
+// of at most 50 regular companies on the right (List1(1)); selecting a
+// candidate appends it to the list, selecting a list item removes it, Enter
+// in the search field (Text1) refills the candidates with the companies
+// whose name begins with the text. "&Registra" writes "ElencoDitte.txt",
+// "&Esci" leaves it as it was.
+
+#include "data/DataFolder.h"
+#include "gui/desk/DeskPrompts.h"
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace presenze {
+
+class CreaElenco final : public QDialog {
+    Q_OBJECT
+public:
+    // `hotel`: offer only that hotel's companies (the single-hotel filter).
+    CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, DeskPrompts& prompts,
+               QWidget* parent = nullptr);
+
+    QListWidget* List1(int index) const { return m_list1.at(static_cast<std::size_t>(index)); }
+    QLineEdit* Text1() const { return m_text1; }
+    QPushButton* Tasto(int index) const { return m_tasto.at(static_cast<std::size_t>(index)); }
+    QLabel* Label1(int index) const { return m_label1.at(static_cast<std::size_t>(index)); }
+    QLabel* Label2() const { return m_label2; }
+
+    // The items of a list, Windows-1252, in order.
+    std::vector<std::string> items(int list) const;
+
+    // Loads the saved list and the first page of candidates (once, when first shown).
+    void Form_Activate();
+    void List1_Click(int index);
+    void Text1_KeyPress();
+    void Tasto_Click(int index);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillCandidates(std::optional<std::string_view> search);
+    void addItem(QListWidget* list, const std::string& text);
+
+    DataFolder m_folder;
+    std::optional<std::int64_t> m_hotel;
+    DeskPrompts& m_prompts;
+    bool m_activated = false;
+    bool m_updating = false;
+
+    std::array<QListWidget*, 2> m_list1{};
+    QLineEdit* m_text1 = nullptr;
+    std::array<QPushButton*, 2> m_tasto{};
+    std::array<QLabel*, 2> m_label1{};
+    QLabel* m_label2 = nullptr;
+};
+
+} // namespace presenze

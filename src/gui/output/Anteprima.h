@@ -1,0 +1,59 @@
+#pragma once
+// The preview window ("Anteprima di Stampa"): the report file in an editable
+// text box, a chunk at a time, with paging, text size, saving back and
+// e-mail. The first chunk is read once, when the window opens; coming back to
+// the window from another program changes nothing. It stays on top of the
+// other windows; without a report file it closes at once.
+
+#include "common/Interaction.h"
+#include "data/DataFolder.h"
+#include "output/ReportPreview.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+#include <string>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace presenze {
+
+class Anteprima final : public QDialog {
+    Q_OBJECT
+public:
+    // The preview of the report file "fd" + tag of the data folder; `ui`
+    // answers its messages (message boxes when null).
+    Anteprima(DataFolder folder, std::string stationTag, QWidget* parent = nullptr,
+              Interaction* ui = nullptr);
+    ~Anteprima() override;
+
+    // Returns at once (rejected) when there is no report file.
+    int exec() override;
+
+    // The buttons: 0 close, 1 smaller, 2 larger, 3 next chunk, 4 first chunk,
+    // 5 e-mail, 6 save.
+    void Tasto_Click(int index);
+    // Writes the message file with the shown text and starts the mail program.
+    void InviaEMail(const QString& unused = {});
+
+    QPlainTextEdit* text() const { return m_text; }
+    const ReportPreview& preview() const { return m_preview; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void showChunk(const std::string& chunk);
+    std::string shownText() const;
+
+    DataFolder m_folder;
+    std::string m_tag;
+    std::unique_ptr<Interaction> m_ownUi;
+    Interaction* m_ui;
+    ReportPreview m_preview;
+    QPlainTextEdit* m_text = nullptr;        // Text1
+    std::array<QPushButton*, 7> m_buttons{}; // Tasto(0)..Tasto(6)
+};
+
+} // namespace presenze

@@ -1,0 +1,303 @@
+#include "gui/output/MenuStampa.h"
+
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
+#include "data/DataError.h"
+#include "data/Text1252.h"
+#include "gui/desk/QtText.h"
+#include "gui/output/Anteprima.h"
+#include "gui/output/QtMessageBoxes.h"
+#include "gui/output/QtPrinting.h"
+#include "output/ArchiveCopy.h"
+#include "output/CsvExport.h"
+#include "output/PrintConfig.h"
+#include "output/PrintOutput.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace presenze {
+namespace {
+
+constexpr const char* kNoPrinter = "<nessuna stampante>";
+
+// A wait cursor while a long step runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+struct ButtonLook {
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+    const char* tip;
+};
+
+constexpr std::array<ButtonLook, 6> kButtons = {{
+    {"document-open", QStyle::SP_DialogOpenButton, "Apri la copia d'archivio della stampa"},
+    {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView,
+     "Esporta la stampa in CSV e aprila"},
+    {"application-pdf", QStyle::SP_DriveFDIcon, "Stampa sulla stampante PDF"},
+    {"document-print", QStyle::SP_DialogApplyButton, "Stampa"},
+    {"document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima di stampa"},
+    {"window-close", QStyle::SP_DialogCloseButton, "Chiudi"},
+}};
+
+} // namespace
+
+MenuStampa::MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
+                       QWidget* parent, Interaction* ui)
+    : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)), m_clock(clock),
+      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxInteraction>(this)),
+      m_ui(ui ? ui : m_ownUi.get()), m_opener(openWithAssociatedProgram)
+{
+    setWindowTitle(QStringLiteral("Stampe non modificabili"));
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildControls();
+    Form_Load();
+}
+
+MenuStampa::~MenuStampa() = default;
+
+void MenuStampa::setFileOpener(FileOpener opener)
+{
+    m_opener = std::move(opener);
+}
+
+void MenuStampa::buildControls()
+{
+    m_frame = new QGroupBox(QStringLiteral("Selezione "), this);
+    m_frame->setObjectName(QStringLiteral("SSFrame1"));
+    m_destinations = new QComboBox(m_frame);
+    m_destinations->setObjectName(QStringLiteral("Combo1"));
+    m_destinations->setMinimumContentsLength(24);
+    m_printers = new QComboBox(m_frame);
+    m_printers->setObjectName(QStringLiteral("Combo2"));
+    m_printers->setEditable(true);
+    m_printers->setInsertPolicy(QComboBox::NoInsert);
+    m_printers->setMinimumContentsLength(24);
+    auto* printerLabel = new QLabel(QStringLiteral("Stampante "), m_frame);
+    printerLabel->setObjectName(QStringLiteral("Label1_0"));
+    printerLabel->setBuddy(m_destinations);
+    auto* virtualLabel = new QLabel(QStringLiteral("Virtuale "), m_frame);
+    virtualLabel->setObjectName(QStringLiteral("Label1_1"));
+    virtualLabel->setBuddy(m_printers);
+    m_compressed = new QCheckBox(QStringLiteral("Stampa Compressa"), m_frame);
+    m_compressed->setObjectName(QStringLiteral("Chk"));
+    m_landscape = new QCheckBox(QStringLiteral("Stampa orizzontale"), m_frame);
+    m_landscape->setObjectName(QStringLiteral("Chk2"));
+    m_duplex = new QCheckBox(QStringLiteral("Stampa fronte / retro"), m_frame);
+    m_duplex->setObjectName(QStringLiteral("Chk3"));
+
+    auto* grid = new QGridLayout(m_frame);
+    grid->addWidget(printerLabel, 0, 0);
+    grid->addWidget(m_destinations, 0, 1);
+    grid->addWidget(virtualLabel, 1, 0);
+    grid->addWidget(m_printers, 1, 1);
+    grid->addWidget(m_compressed, 2, 0, 1, 2);
+    grid->addWidget(m_landscape, 3, 0, 1, 2);
+    grid->addWidget(m_duplex, 4, 0, 1, 2);
+
+    auto* row = new QHBoxLayout;
+    for (int i = 0; i < 6; ++i) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("Tst_%1").arg(i));
+        const ButtonLook& look = kButtons[static_cast<std::size_t>(i)];
+        button->setIcon(QIcon::fromTheme(QString::fromLatin1(look.theme),
+                                         style()->standardIcon(look.fallback)));
+        button->setIconSize(QSize(32, 32));
+        button->setToolTip(QString::fromUtf8(look.tip));
+        button->setAccessibleName(QString::fromUtf8(look.tip));
+        connect(button, &QToolButton::clicked, this, [this, i] { Tst_Click(i); });
+        row->addWidget(button);
+        m_buttons[static_cast<std::size_t>(i)] = button;
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame);
+    layout->addLayout(row);
+}
+
+void MenuStampa::Form_Load()
+{
+    if (SelectedHotel == 0)
+        SelectedHotel = 1;
+    // The name is built once: the copy, its opening and the PDF beside it use it.
+    m_archiveName = archiveCopyName(m_tag, m_clock.now());
+    try {
+        makeArchiveCopy(m_folder, m_tag, m_archiveName);
+    } catch (const DataError&) {
+        // No report file or a read-only folder: the menu works without a copy.
+    }
+    m_printers->clear();
+    const QStringList printers = systemPrinterNames();
+    if (printers.isEmpty())
+        m_printers->addItem(QString::fromLatin1(kNoPrinter));
+    else
+        m_printers->addItems(printers);
+    m_printers->setCurrentIndex(-1);
+    m_printers->setEditText(QString());
+}
+
+void MenuStampa::Form_Activate()
+{
+    if (m_closing)
+        return;
+    m_destinations->clear();
+    std::vector<std::string> names;
+    try {
+        names = readDestinationNames(m_folder, 1);
+    } catch (const DataError& e) {
+        m_ui->warn("Stampa", e.what());
+    }
+    for (const auto& name : names)
+        m_destinations->addItem(fromCp1252(name));
+    if (m_destinations->count() == 0) {
+        m_closing = true;
+        QTimer::singleShot(0, this, &QDialog::reject);
+        return;
+    }
+    m_destinations->setCurrentIndex(0);
+    m_frame->update();
+}
+
+bool MenuStampa::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, &MenuStampa::Form_Activate);
+    return QDialog::event(e);
+}
+
+void MenuStampa::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    // The list is there before the first activation, and an empty one closes
+    // the menu even where the window is never activated.
+    Form_Activate();
+}
+
+std::filesystem::path MenuStampa::archiveCopyPath() const
+{
+    return m_folder.dir() / cp1252ToUtf8(m_archiveName);
+}
+
+std::filesystem::path MenuStampa::defaultPdfPath() const
+{
+    return m_folder.dir() / cp1252ToUtf8(archiveSibling(m_archiveName, ".pdf"));
+}
+
+PrintChoices MenuStampa::choices() const
+{
+    PrintChoices c;
+    c.destination = toCp1252(m_destinations->currentText());
+    const QString printer = m_printers->currentText().trimmed();
+    if (printer != QLatin1String(kNoPrinter))
+        c.printer = toCp1252(printer);
+    c.compressed = m_compressed->isChecked();
+    c.landscape = m_landscape->isChecked();
+    c.duplex = m_duplex->isChecked();
+    return c;
+}
+
+void MenuStampa::Tst_Click(int index)
+{
+    try {
+        switch (index) {
+        case 0:
+            openFile(archiveCopyPath());
+            break;
+        case 1: {
+            std::filesystem::path csv;
+            {
+                BusyCursor busy;
+                csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
+            }
+            openFile(csv);
+            break;
+        }
+        case 2: {
+            int pdf = -1;
+            for (int i = 0; i < m_destinations->count(); ++i) {
+                if (m_destinations->itemText(i).contains(QLatin1String("PDF")))
+                    pdf = i;
+            }
+            if (pdf < 0) {
+                m_ui->warn("Stampa", "Nessuna stampante PDF impostata!");
+                break;
+            }
+            m_destinations->setCurrentIndex(pdf);
+            stampa();
+            break;
+        }
+        case 3:
+            stampa();
+            break;
+        case 4: {
+            Anteprima preview(m_folder, m_tag, this, m_ui);
+            preview.exec();
+            Form_Activate();
+            break;
+        }
+        case 5:
+            accept();
+            break;
+        default:
+            break;
+        }
+    } catch (const DataError& e) {
+        m_ui->warn("Stampa", e.what());
+    } catch (const std::exception& e) {
+        m_ui->warn("Stampa", utf8ToCp1252(e.what()));
+    }
+}
+
+void MenuStampa::stampa()
+{
+    const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
+    // No such destination, or no report file: nothing to print.
+    if (prepared.status != PrintStatus::Ready)
+        return;
+    const PrintJob& job = prepared.job;
+    std::optional<std::filesystem::path> pdf;
+    {
+        BusyCursor busy;
+        if (job.systemPrinterMode()) {
+            pdf = printOnSystemPrinter(job, m_folder, defaultPdfPath());
+        } else {
+            std::vector<std::string> queues;
+            for (const QString& name : systemPrinterNames())
+                queues.push_back(toCp1252(name));
+            deliverRawPrint(job, m_folder, queues);
+        }
+    }
+    if (pdf)
+        openFile(*pdf);
+}
+
+void MenuStampa::openFile(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        m_ui->warn("Stampa", "File non trovato: " + displayName(file));
+        return;
+    }
+    if (!m_opener || !m_opener(file))
+        m_ui->warn("Stampa",
+                   "Nessun programma disponibile per aprire il file " + displayName(file));
+}
+
+} // namespace presenze

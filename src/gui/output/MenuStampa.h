@@ -1,0 +1,83 @@
+#pragma once
+// The print menu ("Stampe non modificabili"), shown modally after a report
+// has been written: it prints the report file on a destination of
+// "Stampanti.mdb" (or on the PDF destination), opens its archive copy and its
+// CSV export with the associated programs, and opens the preview. It stays
+// on top of the other windows.
+//
+//   MenuStampa menu(folder, stationTag, clock, parentWindow);
+//   menu.exec();
+
+#include "common/Clock.h"
+#include "common/Interaction.h"
+#include "data/DataFolder.h"
+#include "gui/output/QtFileOpener.h"
+#include "output/PrintJob.h"
+
+#include <QDialog>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QToolButton;
+
+namespace presenze {
+
+class MenuStampa final : public QDialog {
+    Q_OBJECT
+public:
+    // The menu of the report file "fd" + tag of the data folder. The clock
+    // dates the archive copy; `ui` answers the menu's messages (message boxes
+    // when null). Makes the archive copy at once (Form_Load).
+    MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
+               QWidget* parent = nullptr, Interaction* ui = nullptr);
+    ~MenuStampa() override;
+
+    // Replaces the desktop's "open with the associated program".
+    void setFileOpener(FileOpener opener);
+
+    // The destination list rebuilt (at every activation of the window).
+    void Form_Activate();
+    // The six buttons: 0 archive copy, 1 CSV, 2 PDF destination, 3 print,
+    // 4 preview, 5 close.
+    void Tst_Click(int index);
+
+    // The archive copy "doc/fd" + tag + YYYYMMDDhhmm + ".doc", in the data folder.
+    std::filesystem::path archiveCopyPath() const;
+    // The PDF file of a PDF destination whose device is no printer.
+    std::filesystem::path defaultPdfPath() const;
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Form_Load();
+    void buildControls();
+    PrintChoices choices() const;
+    void stampa();
+    void openFile(const std::filesystem::path& file);
+
+    DataFolder m_folder;
+    std::string m_tag;
+    const Clock& m_clock;
+    std::unique_ptr<Interaction> m_ownUi;
+    Interaction* m_ui;
+    FileOpener m_opener;
+    std::string m_archiveName;
+    bool m_closing = false; // no destination: the menu is on its way out
+
+    QGroupBox* m_frame = nullptr;            // SSFrame1
+    QComboBox* m_destinations = nullptr;     // Combo1
+    QComboBox* m_printers = nullptr;         // Combo2
+    QCheckBox* m_compressed = nullptr;       // Chk
+    QCheckBox* m_landscape = nullptr;        // Chk2
+    QCheckBox* m_duplex = nullptr;           // Chk3
+    std::array<QToolButton*, 6> m_buttons{}; // Tst(0)..Tst(5)
+};
+
+} // namespace presenze

@@ -1,0 +1,87 @@
+#include "request/PrintRequest.h"
+
+#include "common/KV7Routine.h"
+#include "common/ReportFile.h"
+#include "common/Station.h"
+#include "data/AtomicFile.h"
+#include "data/BookingCache.h"
+#include "data/DataError.h"
+#include "data/Text1252.h"
+#include "reports/type1/StampaTipo1.h"
+#include "reports/type2/StampaTipo2.h"
+
+#include <cstdio>
+
+namespace presenze {
+
+std::optional<std::string> checkMonthRange(const MonthRange& r)
+{
+    if (r.firstMonth < 1 || r.firstMonth > 12 || r.lastMonth < 1 || r.lastMonth > 12)
+        return std::string("Mese non valido: indicare un mese da 1 a 12.");
+    if (r.firstYear < 1996 || r.firstYear > 9999 || r.lastYear < 1996 || r.lastYear > 9999)
+        return std::string("Anno non valido: indicare un anno di quattro cifre dal 1996 in poi.");
+    if (r.firstYear * 100 + r.firstMonth > r.lastYear * 100 + r.lastMonth)
+        return std::string("Periodo non valido: il primo mese viene dopo l'ultimo.");
+    return std::nullopt;
+}
+
+std::vector<std::string> monthsOf(const MonthRange& r)
+{
+    std::vector<std::string> months;
+    int month = r.firstMonth, year = r.firstYear;
+    while (year * 100 + month <= r.lastYear * 100 + r.lastMonth) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "01/%02d/%04d", month, year);
+        months.emplace_back(buf);
+        if (++month > 12) {
+            month = 1;
+            ++year;
+        }
+    }
+    return months;
+}
+
+std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
+                                      const Selection& selection, ReportContext& context)
+{
+    if (auto problem = checkMonthRange(range))
+        throw DataError(*problem);
+    checkStationTag(context.stationTag);
+    ReportType = static_cast<std::int16_t>(kind);
+
+    const auto months = monthsOf(range);
+    // Every month covers the 31 days from its first day; the booking files
+    // are read once for the whole request.
+    const Date firstDay = *Date::parseDisplay(months.front());
+    const Date lastFirstDay = *Date::parseDisplay(months.back());
+    BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
+                          kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2);
+    context.bookings = &bookings;
+    struct Unlend {
+        ReportContext& context;
+        ~Unlend()
+        {
+            context.bookings = nullptr;
+            context.keepsTally = true;
+        }
+    } unlend{context};
+
+    AtomicFile file(context.folder.target(reportFileName(context.stationTag)));
+    ReportWriter out(file);
+    int index = 0;
+    for (const auto& first : months) {
+        ++index;
+        context.keepsTally = index == static_cast<int>(months.size());
+        const int month = static_cast<int>(NumericValue(first.substr(3, 2)));
+        context.ui.month(index, static_cast<int>(months.size()),
+                         std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4));
+        if (kind == ReportKind::Type1)
+            StampaTipo1(first, out, selection, context);
+        else
+            StampaTipo2(first, out, selection, context);
+    }
+    file.commit();
+    return file.target();
+}
+
+} // namespace presenze

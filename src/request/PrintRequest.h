@@ -1,0 +1,36 @@
+#pragma once
+// The print request: checks the month range, builds the chosen report one
+// month at a time into the report file and commits the file. The window's
+// "&Stampa" button and `presenze-cli report` both call runPrintRequest.
+
+#include "common/ReportContext.h"
+#include "common/Selection.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace presenze {
+
+enum class ReportKind { Type1 = 6, Type2 = 7 };
+
+struct MonthRange {
+    int firstMonth = 1;
+    int firstYear = 1996;
+    int lastMonth = 1;
+    int lastYear = 1996;
+};
+
+// Nullopt when the range is valid (months 1..12, four-digit years from 1996,
+// first month not after the last); otherwise an Italian message.
+std::optional<std::string> checkMonthRange(const MonthRange& range);
+
+// The first days ("01/MM/YYYY") of the months of a valid range, in order.
+std::vector<std::string> monthsOf(const MonthRange& range);
+
+// Builds the report into "fd" + tag in the data folder and returns its path.
+// Raises DataError (the report file is then left as it was before).
+std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
+                                      const Selection& selection, ReportContext& context);
+
+} // namespace presenze

@@ -1,0 +1,58 @@
+#include "request/SeasonChoice.h"
+
+#include "data/Schema.h"
+#include "data/Text1252.h"
+
+namespace presenze {
+
+std::vector<std::string> archivedSeasons(const DataFolder& folder)
+{
+    std::vector<std::string> seasons;
+    const std::size_t suffix = schema::kHeadersFile.size();
+    for (const std::string& name : folder.namesEndingWith(schema::kHeadersFile)) {
+        seasons.push_back(name.substr(0, name.size() - suffix));
+    }
+    return seasons;
+}
+
+std::string shortSeasonPrompt()
+{
+    return "Inserire la stagione da consultare,\r\n(Premere 'Annulla' per la stagione corrente)";
+}
+
+std::string seasonPrompt(const std::vector<std::string>& seasons)
+{
+    std::string listing;
+    for (const std::string& season : seasons)
+        listing += season + "\r\n";
+    return "Elenco Stagioni Archiviate\r\n\r\n" + listing + "\r\n\r\n" + shortSeasonPrompt();
+}
+
+bool seasonExists(const DataFolder& folder, std::string_view season)
+{
+    for (const char c : season) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F)
+            return false;
+    }
+    return folder.exists(schema::headersFile(season));
+}
+
+std::string chooseSeason(const DataFolder& folder, std::string_view current,
+                         const SeasonQuestion& ask)
+{
+    std::string prompt = seasonPrompt(archivedSeasons(folder));
+    std::string proposed(current);
+    for (;;) {
+        const std::optional<std::string> answer = ask(prompt, proposed);
+        if (!answer && !seasonExists(folder, ""))
+            return std::string(current);
+        const std::string season = answer ? std::string(trimBlanks(*answer)) : std::string();
+        if (seasonExists(folder, season))
+            return season;
+        prompt = shortSeasonPrompt();
+        proposed = season;
+    }
+}
+
+} // namespace presenze
