@@ -119,44 +119,28 @@ Date monthStart(int year, int month, int offset)
                     displayName(file));
 }
 
-// A data file being written: a fresh SQLite file under a temporary name,
-// renamed over the target when finished, removed when abandoned.
+// A data file being written: a fresh SQLite file beside its place, renamed
+// over it when finished, removed when abandoned.
 class NewDataFile {
 public:
     NewDataFile(const fs::path& dir, std::string_view name)
-        : m_target(DataFolder(dir).target(name)), m_temp(dir / (std::string(name) + ".tmp"))
+        : m_file(DataFolder(dir).target(name)),
+          m_db(std::in_place, m_file.path(), Database::Mode::Create)
     {
-        std::error_code ec;
-        fs::remove(m_temp, ec);
-        m_db.emplace(m_temp, Database::Mode::Create);
         // The file is private until renamed: no journal needed.
         m_db->exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
     }
-    ~NewDataFile()
-    {
-        if (m_db) {
-            m_db.reset();
-            std::error_code ec;
-            fs::remove(m_temp, ec);
-        }
-    }
-    NewDataFile(const NewDataFile&) = delete;
-    NewDataFile& operator=(const NewDataFile&) = delete;
 
     const Database& db() const { return *m_db; }
 
     void finish()
     {
         m_db.reset();
-        std::error_code ec;
-        fs::rename(m_temp, m_target, ec);
-        if (ec)
-            writeFailed(m_target, ec);
+        m_file.commit();
     }
 
 private:
-    fs::path m_target;
-    fs::path m_temp;
+    AtomicFile m_file; // first, so that the database is closed before it goes
     std::optional<Database> m_db;
 };
 

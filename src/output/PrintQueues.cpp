@@ -35,7 +35,7 @@ public:
             throw DataError("Impossibile creare il file temporaneo di stampa");
         ::close(fd);
         m_path = pattern;
-        writeFileAtomically(m_path, bytes);
+        writeFileAtomically(m_path, bytes, FileAccess::Private);
     }
     ~JobFile()
     {
