@@ -267,7 +267,7 @@ fs::path jetCopy(const fs::path& accessFile)
             unreadable(accessFile,
                        "impossibile scrivere nella cartella di lavoro " + displayName(folder));
         const ChildOutcome outcome =
-            runChild(helper, {source.string(), work->path().string()}, limit);
+            runChild(helper, {source.string(), work->path().string()}, {.limit = limit});
         if (!outcome.succeeded())
             helperFailed(accessFile, helper, outcome, limit);
         checkCopy(work->path(), accessFile);
