@@ -10,7 +10,8 @@
 namespace presenze {
 
 std::array<std::string, 101> CompanyList;
-std::array<std::int16_t, 13> DaysInMonth{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30, 31, 30,
+                                                      31, 31, 30, 31, 30, 31};
 const std::array<std::string, 13> MonthNames{
     "",          "Gennaio  ", "Febbraio ", "Marzo    ", "Aprile   ", "Maggio   ", "Giugno   ",
     "Luglio   ", "Agosto   ", "Settembre", "Ottobre  ", "Novembre ", "Dicembre "};

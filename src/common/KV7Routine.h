@@ -14,12 +14,37 @@
 namespace presenze {
 
 // --- Module tables -------------------------------------------------------
+//
+// Who may write each table. The window's thread is the thread of the main
+// window (in presenze-cli, its only thread); a print request of the window
+// builds its report on a worker thread, which reads only the selection
+// snapshot, the print order and the constant tables, and writes no table
+// that the window reads.
+//
+//   CompanyList     the window's thread, at start-up (LoadCompanyList); a
+//                   report reads the copy in its Selection.
+//   DaysInMonth     every thread has its own (thread_local): GiornoSettimana
+//                   writes entry 2 of the calling thread's table only.
+//   MonthNames,
+//   WeekdayNames    constant: any thread reads them.
+//   Season          the window's thread (start-up, season choice); a report
+//                   reads Selection::season.
+//   HotelCount      the window's thread, at start-up.
+//   SelectedHotel   the window's thread (Combo1_Click, and the print menu
+//                   that takes 0 for hotel 1); a report reads
+//                   Selection::comboHotel.
+//   ReportType      the window's thread, with the answer of the report-type
+//                   question; the print request takes its kind as an argument
+//                   and the report builders leave the table alone.
+//
+// There is no ReportFileNumber: the report file being written belongs to its
+// print request (runPrintRequest), never to a table.
 
 // Company names read from "ElencoDitte.txt" at start-up, entries 1..100
 // (entry 0 unused); entries without a line are empty.
 extern std::array<std::string, 101> CompanyList;
 // Days of the months 1..12 (entry 0 unused). GiornoSettimana rewrites entry 2.
-extern std::array<std::int16_t, 13> DaysInMonth;
+extern thread_local std::array<std::int16_t, 13> DaysInMonth;
 // "Gennaio  " .. "Dicembre ": 9 characters each, entries 1..12.
 extern const std::array<std::string, 13> MonthNames;
 // "Luned\xEC" .. "Domenica", index 0 = Monday (Windows-1252, not padded).
@@ -38,7 +63,8 @@ extern std::int16_t ReportType;
 void LoadCompanyList(const DataFolder& folder);
 // The company names of the list file, as LoadCompanyList reads them.
 std::array<std::string, 101> ReadCompanyList(const DataFolder& folder);
-// Start-up step 3: fills DaysInMonth (MonthNames and WeekdayNames are fixed).
+// Start-up step 3: fills the calling thread's DaysInMonth (MonthNames and
+// WeekdayNames are fixed).
 void FillCalendarTables();
 
 // --- Shared routines -----------------------------------------------------
@@ -50,7 +76,8 @@ std::int16_t InElencoDitte(std::string_view name);
 
 // Weekday of a DD/MM/YYYY date, 0 = Monday. Leap years are those divisible
 // by 4. Dates before 01/01/1996 are counted backwards by the same rule; an
-// invalid month gives 0. Sets DaysInMonth(2) for the last year walked.
+// invalid month gives 0. Sets DaysInMonth(2), of the calling thread, for the
+// last year walked.
 std::int16_t GiornoSettimana(std::string_view date);
 
 // Box-drawing bytes to "|" and "-", in place; returns the changed text.

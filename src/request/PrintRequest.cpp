@@ -47,7 +47,6 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     if (auto problem = checkMonthRange(range))
         throw DataError(*problem);
     checkStationTag(context.stationTag);
-    ReportType = static_cast<std::int16_t>(kind);
 
     const auto months = monthsOf(range);
     // Every month covers the 31 days from its first day; the booking files

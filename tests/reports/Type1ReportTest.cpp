@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace presenze;
 
@@ -284,6 +285,28 @@ TEST(Type1Report, CompanyTableGroupsCompaniesUnderTheirHotels)
     EXPECT_EQ(tableLine(lines, "Totali")[0], "10");
     // Hotel 7 is beyond the registry: no block, and not in the "TOT" lines.
     EXPECT_EQ(test::cellOf(labelled(afterFormFeed(lines), "TOT  PrC"), 5), "  6");
+}
+
+TEST(Type1Report, ABuildOnTheWorkerLeavesTheWindowsTablesAlone)
+{
+    test::Type1Group group("(1, 1, 'HOTEL UNO')", "(1, 'C', 10)");
+    group.season("", "");
+    FillCalendarTables();
+    ReportType = 7;
+    std::string report, error;
+    std::thread worker([&] {
+        try {
+            report = group.report({"--from", "02/2024"});
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+    });
+    worker.join();
+    ASSERT_EQ(error, "");
+    EXPECT_NE(report.find("(Febbraio )"), std::string::npos);
+    // The worker walked February 2024 (29 days) in its own table.
+    EXPECT_EQ(DaysInMonth[2], 28);
+    EXPECT_EQ(ReportType, 7);
 }
 
 TEST(Type1Report, HeaderOfAShortMonth)
