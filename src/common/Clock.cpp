@@ -1,4 +1,4 @@
-#include "desk/Clock.h"
+#include "common/Clock.h"
 
 #include <ctime>
 
