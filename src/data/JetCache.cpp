@@ -267,7 +267,8 @@ fs::path jetCopy(const fs::path& accessFile)
             unreadable(accessFile,
                        "impossibile scrivere nella cartella di lavoro " + displayName(folder));
         const ChildOutcome outcome =
-            runChild(helper, {source.string(), work->path().string()}, {.limit = limit});
+            runChild(helper, {source.string(), work->path().string()},
+                     {.limit = limit, .captureOutput = false, .environment = {}});
         if (!outcome.succeeded())
             helperFailed(accessFile, helper, outcome, limit);
         checkCopy(work->path(), accessFile);

@@ -124,7 +124,8 @@ void sendToPrintQueue(std::string_view queue, std::string_view bytes,
         args.push_back(cp1252ToUtf8(title));
     }
     args.push_back(job.path());
-    const ChildOutcome r = runChild("lp", args, {.limit = kSendLimit, .captureOutput = true});
+    const ChildOutcome r =
+        runChild("lp", args, {.limit = kSendLimit, .captureOutput = true, .environment = {}});
     const std::string where = queue.empty() ? std::string("la stampante predefinita")
                                             : "la coda di stampa \"" + std::string(queue) + "\"";
     switch (r.end) {

@@ -47,7 +47,7 @@ TEST(ChildProcess, AProgramThatNeverEndsIsStoppedAtItsLimitWithWhatItStarted)
     const std::string mark = "3600." + std::to_string(std::random_device{}() % 1000000 + 1000000);
     const ChildOutcome r =
         runChild("sh", {"-c", "sleep " + mark + " & sleep " + mark + "; echo finito"},
-                 {.limit = 500ms, .captureOutput = true});
+                 {.limit = 500ms, .captureOutput = true, .environment = {}});
     EXPECT_EQ(r.end, ChildOutcome::End::TimedOut);
     EXPECT_EQ(r.output, "");
     // SIGKILL takes effect as the processes are next scheduled.
@@ -62,7 +62,8 @@ TEST(ChildProcess, ArgumentsReachTheProgramUnchanged)
         "due parole", "l'apice e \"le virgolette\"", "a; rm -rf b", "$HOME `id` *", "", "\\n"};
     std::vector<std::string> args = {"%s|\n"};
     args.insert(args.end(), words.begin(), words.end());
-    const ChildOutcome r = runChild("printf", args, {.limit = 60s, .captureOutput = true});
+    const ChildOutcome r =
+        runChild("printf", args, {.limit = 60s, .captureOutput = true, .environment = {}});
     ASSERT_TRUE(r.succeeded()) << r.errorOutput;
     std::string expected;
     for (const auto& w : words)

@@ -157,7 +157,8 @@ void FailingSink::write(std::string_view bytes)
 ChildOutcome runTool(const std::string& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& env)
 {
-    return runChild(program, args, {.captureOutput = true, .environment = env});
+    return runChild(program, args,
+                    {.limit = std::chrono::minutes(1), .captureOutput = true, .environment = env});
 }
 
 RunResult runProgram(std::string_view program, const std::vector<std::string>& args,
