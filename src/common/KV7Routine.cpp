@@ -10,8 +10,6 @@
 namespace presenze {
 
 std::array<std::string, 101> CompanyList;
-thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30, 31, 30,
-                                                      31, 31, 30, 31, 30, 31};
 const std::array<std::string, 13> MonthNames{
     "",          "Gennaio  ", "Febbraio ", "Marzo    ", "Aprile   ", "Maggio   ", "Giugno   ",
     "Luglio   ", "Agosto   ", "Settembre", "Ottobre  ", "Novembre ", "Dicembre "};

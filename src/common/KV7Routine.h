@@ -44,7 +44,8 @@ namespace presenze {
 // (entry 0 unused); entries without a line are empty.
 extern std::array<std::string, 101> CompanyList;
 // Days of the months 1..12 (entry 0 unused). GiornoSettimana rewrites entry 2.
-extern thread_local std::array<std::int16_t, 13> DaysInMonth;
+inline thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30, 31, 30,
+                                                             31, 31, 30, 31, 30, 31};
 // "Gennaio  " .. "Dicembre ": 9 characters each, entries 1..12.
 extern const std::array<std::string, 13> MonthNames;
 // "Luned\xEC" .. "Domenica", index 0 = Monday (Windows-1252, not padded).
