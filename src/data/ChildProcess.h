@@ -27,7 +27,7 @@ struct ChildOptions {
     // Standard output is collected whole in ChildOutcome::output.
     bool captureOutput = false;
     // "NAME=value" entries put over the inherited environment.
-    std::vector<std::string> environment{};
+    std::vector<std::string> environment;
 };
 
 struct ChildOutcome {
