@@ -181,6 +181,7 @@ private:
     void refuseExtras(const CLI::App& app, bool commandWord) const;
     std::string mistake(const CLI::ParseError& error, const std::vector<std::string>& args,
                         std::size_t left) const;
+    std::string missingRequired() const;
 
     struct Required {
         const CLI::App* command;
@@ -385,11 +386,11 @@ void Parser::refuseExtras(const CLI::App& app, bool commandWord) const
 {
     // CLI11 keeps a "--" it met among them.
     const auto extras = app.remaining();
-    const auto word_ =
+    const auto first =
         std::find_if(extras.begin(), extras.end(), [](const std::string& w) { return w != "--"; });
-    if (word_ == extras.end())
+    if (first == extras.end())
         return;
-    const std::string& word = *word_;
+    const std::string& word = *first;
     if (word.size() > 1 && word[0] == '-' && !std::isdigit(static_cast<unsigned char>(word[1])))
         throw UsageError("Opzione non riconosciuta: " + word);
     if (commandWord)
@@ -404,19 +405,8 @@ std::string Parser::mistake(const CLI::ParseError& error, const std::vector<std:
 {
     if (dynamic_cast<const UsageError*>(&error))
         return error.what();
-    try {
-        if (dynamic_cast<const CLI::RequiredError*>(&error)) {
-            // An unknown word first: it is often the required option misspelt.
-            refuseExtras(m_app, chosen() == nullptr);
-            if (const CLI::App* command = chosen())
-                refuseExtras(*command, false);
-            for (const Required& r : m_required)
-                if (r.command->parsed() && r.option->count() == 0)
-                    return r.missing;
-        }
-    } catch (const UsageError& extra) {
-        return extra.what();
-    }
+    if (dynamic_cast<const CLI::RequiredError*>(&error))
+        return missingRequired();
     // The argument CLI11 stopped at: the last one it took.
     const std::string at = left < args.size() ? args[args.size() - left - 1] : std::string();
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
@@ -430,6 +420,23 @@ std::string Parser::mistake(const CLI::ParseError& error, const std::vector<std:
         return "Manca il valore dell'opzione " + name;
     }
     return at.empty() ? "Riga di comando non valida" : "Argomento non valido: " + at;
+}
+
+// A required option without a value; an unknown word before it, as it is
+// often the required option misspelt.
+std::string Parser::missingRequired() const
+{
+    try {
+        refuseExtras(m_app, chosen() == nullptr);
+        if (const CLI::App* command = chosen())
+            refuseExtras(*command, false);
+    } catch (const UsageError& extra) {
+        return extra.what();
+    }
+    for (const Required& r : m_required)
+        if (r.command->parsed() && r.option->count() == 0)
+            return r.missing;
+    return "Manca un'opzione obbligatoria";
 }
 
 template <typename Options>
