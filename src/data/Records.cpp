@@ -155,16 +155,6 @@ std::string select(std::string_view table, std::initializer_list<std::string_vie
     return select(table, std::span<const std::string_view>(fields.begin(), fields.size()), tail);
 }
 
-// At least the number of rows of the table (its highest row id), read
-// without a scan, so that the readers' vectors are allocated once.
-std::size_t rowCountBound(const Database& db, std::string_view table)
-{
-    constexpr std::int64_t kMostReserved = 1 << 24;
-    Statement st = db.prepare("SELECT max(rowid) FROM \"" + std::string(table) + "\"");
-    const std::int64_t highest = st.step() ? st.integer(0) : 0;
-    return static_cast<std::size_t>(std::clamp<std::int64_t>(highest, 0, kMostReserved));
-}
-
 // SQL function data_non_valida(x): 1 when x is text that is not empty and not
 // eight digits (a date the window's text comparison cannot place), else 0.
 void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
@@ -184,11 +174,8 @@ void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
     sqlite3_result_int(context, bad);
 }
 
-} // namespace
-
-std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
+std::vector<HotelRecord> registryOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kRegistryFile);
     db.requireColumns(schema::kRegistry, {"Numero", "NumeroHotel", "RagioneSociale"});
     const auto cols = db.columns(schema::kRegistry);
     bool hasCodes = false;
@@ -215,9 +202,8 @@ std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
     return hotels;
 }
 
-std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
+std::vector<RoomTypeRecord> roomTypesOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kRoomTypesFile);
     db.requireColumns(schema::kRoomTypes, {"NumeroHotel", "Tipologia", "Quantita"});
     Statement st = db.prepare(
         select(schema::kRoomTypes, {"NumeroHotel", "Tipologia", "Quantita"}, "ORDER BY rowid"));
@@ -228,9 +214,8 @@ std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
     return types;
 }
 
-std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
+std::vector<CompanyRecord> companiesOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kCompaniesFile);
     db.requireColumns(schema::kCompanies, {"NumeroHotel", "Codice", "RagioneSociale", "Localita"});
     Statement st = db.prepare(select(schema::kCompanies,
                                      {"NumeroHotel", "Codice", "RagioneSociale", "Localita"},
@@ -242,18 +227,12 @@ std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
     return companies;
 }
 
-namespace {
-
 const std::initializer_list<std::string_view> kHeaderFields = {
     "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
     "CodiceDitta",        "Nazione",     "Commento"};
 
-} // namespace
-
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              BookingFields fields)
+std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
 {
-    const Database db = openHotelFile(folder, schema::headersFile(season));
     db.requireColumns(schema::kHeaders, kHeaderFields);
     const bool code = fields != BookingFields::Tally;
     const bool nation = fields != BookingFields::Type2;
@@ -271,7 +250,6 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     Statement st = db.prepare(select(schema::kHeaders, columns, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
-    headers.reserve(rowCountBound(db, schema::kHeaders));
     std::int64_t position = 0;
     while (st.step()) {
         ++position;
@@ -295,11 +273,10 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     return headers;
 }
 
-std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
-                                    std::string_view firstKey, std::string_view lastKey,
-                                    const WarningSink& warn, BookingFields fields)
+std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
+                                  std::string_view lastKey, const WarningSink& warn,
+                                  BookingFields fields)
 {
-    const Database db = openHotelFile(folder, schema::roomsFile(season));
     db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
                                        "DataArrivo", "DataPartenza", "NumeroPersone",
                                        schema::kRoomsQuantity, "Note", "GiorniTariffa", "Prezzo"});
@@ -326,7 +303,6 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;
-    lines.reserve(rowCountBound(db, schema::kRooms));
     while (st.step()) {
         RoomLine& line = lines.emplace_back();
         f.text(3, line.dataArrivo);
@@ -373,14 +349,58 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
     return lines;
 }
 
+} // namespace
+
+std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kRegistryFile, registryOf);
+}
+
+std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kRoomTypesFile, roomTypesOf);
+}
+
+std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kCompaniesFile, companiesOf);
+}
+
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
+                                              BookingFields fields)
+{
+    return readHotelFile(folder, schema::headersFile(season),
+                         [fields](const Database& db) { return headersOf(db, fields); });
+}
+
+std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
+                                    std::string_view firstKey, std::string_view lastKey,
+                                    const WarningSink& warn, BookingFields fields)
+{
+    // The warnings of the read that counts, once.
+    std::vector<std::string> warnings;
+    auto lines = readHotelFile(folder, schema::roomsFile(season), [&](const Database& db) {
+        warnings.clear();
+        return roomLinesOf(
+            db, firstKey, lastKey, [&](std::string_view text) { warnings.emplace_back(text); },
+            fields);
+    });
+    if (warn)
+        for (const auto& text : warnings)
+            warn(text);
+    return lines;
+}
+
 std::vector<std::string> readCompanyListLines(const DataFolder& folder)
 {
     std::vector<std::string> lines;
     const auto path = folder.find(schema::kCompanyListFile);
     if (!path)
         return lines;
-    std::ifstream in(*path, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string content = readSteadily(*path, [&path] {
+        std::ifstream in(*path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    });
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find_first_of("\r\n", start);
