@@ -4,6 +4,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
+#include "data/CacheFolder.h"
 #include "data/DataError.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
@@ -17,6 +18,7 @@
 
 #include <charconv>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -199,6 +201,13 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
+        // The Access copies of the commands that read data files.
+        std::optional<RunCacheFolder> cache;
+        if (command == "report" || command == "print") {
+            cache.emplace();
+            if (!cache->warning().empty())
+                printError("Avviso: " + cache->warning());
+        }
         if (command == "report")
             return runReport(args);
         if (command == "demo")
@@ -207,6 +216,9 @@ int main(int argc, char** argv)
             return runCsv(args);
         if (command == "print")
             return runPrint(args);
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
         return 1;

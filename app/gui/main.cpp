@@ -2,7 +2,10 @@
 // in, or on the one given with --data-dir.
 
 #include "common/Clock.h"
+#include "data/CacheFolder.h"
+#include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/Text1252.h"
 #include "gui/desk/KV7DeskTop.h"
 #include "gui/desk/QtTranslations.h"
 
@@ -11,6 +14,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <filesystem>
+#include <optional>
 
 using namespace presenze;
 
@@ -41,8 +45,20 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The Access copies of this run.
+    std::optional<RunCacheFolder> cache;
+    try {
+        cache.emplace();
+    } catch (const DataError& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Presenze per Ditta / Agenzia"),
+                              QString::fromStdString(cp1252ToUtf8(e.what())));
+        return 1;
+    }
     SystemClock clock;
     KV7DeskTop window{DataFolder(std::filesystem::absolute(folder, ec)), clock};
     window.show();
+    if (!cache->warning().empty())
+        QMessageBox::warning(&window, QStringLiteral("Presenze per Ditta / Agenzia"),
+                             QString::fromStdString(cp1252ToUtf8(cache->warning())));
     return QApplication::exec();
 }
