@@ -13,12 +13,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // A file system stamps times with a clock that moves in steps (a few
-// milliseconds on a local disk): two writes within one step leave the same
-// times. A file last changed at least a step ago gets a new time from any
-// later write.
-constexpr auto kClockStep = std::chrono::milliseconds(10);
-// How long a watch waits for a file changed a moment ago to come to rest.
-constexpr int kSettleSteps = 5;
+// milliseconds on a local disk): writes within one step leave the same
+// times. A file whose content last changed longer ago than this is read
+// (a later write gets a later time), and a writer that paused for less is
+// taken to be still writing.
+constexpr auto kStill = std::chrono::milliseconds(30);
+// How long a watch waits for a file to be still before it gives up.
+constexpr auto kMostWaited = std::chrono::milliseconds(200);
 
 std::int64_t nanoseconds(const timespec& t)
 {
@@ -29,12 +30,15 @@ std::int64_t nanoseconds(const timespec& t)
 
 FileWatch::FileWatch(const fs::path& file) : m_files{file, fs::path(file.string() + "-wal")}
 {
-    m_states = states();
-    for (int step = 0; step < kSettleSteps && recent(m_states); ++step) {
-        std::this_thread::sleep_for(kClockStep);
+    const auto giveUp = std::chrono::steady_clock::now() + kMostWaited;
+    for (;;) {
         m_states = states();
+        const auto wait = stillFor(m_states);
+        m_settled = wait.count() <= 0;
+        if (m_settled || std::chrono::steady_clock::now() + wait > giveUp)
+            return;
+        std::this_thread::sleep_for(wait);
     }
-    m_settled = !recent(m_states);
 }
 
 bool FileWatch::changed() const
@@ -64,18 +68,20 @@ std::vector<FileWatch::State> FileWatch::states() const
     return result;
 }
 
-bool FileWatch::recent(const std::vector<State>& states) const
+std::chrono::nanoseconds FileWatch::stillFor(const std::vector<State>& states)
 {
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                  std::chrono::system_clock::now().time_since_epoch())
                                  .count();
-    const std::int64_t step = std::chrono::nanoseconds(kClockStep).count();
+    std::int64_t wait = 0;
     // A time ahead of this clock (a share whose clock runs ahead) tells
     // nothing: such a file is not waited for.
-    return std::any_of(states.begin(), states.end(), [&](const State& s) {
-        const std::int64_t age = now - std::max(s.modifiedNs, s.changedNs);
-        return s.exists && age >= 0 && age < step;
-    });
+    for (const State& s : states) {
+        const std::int64_t age = now - s.modifiedNs;
+        if (s.exists && age >= 0)
+            wait = std::max<std::int64_t>(wait, std::chrono::nanoseconds(kStill).count() - age);
+    }
+    return std::chrono::nanoseconds(wait);
 }
 
 void failChangingFile(const fs::path& file)

@@ -16,9 +16,10 @@ namespace presenze {
 class FileWatch {
 public:
     // The files a read of `file` depends on (the file and its "-wal"), as
-    // they are now. A file whose last change is so recent that a change made
-    // now might leave its times as they are is waited for, a few moments at
-    // most: settled() tells whether it came to rest.
+    // they are now. A file written a moment ago is waited for until it has
+    // been still for a moment (a later write might leave its times as they
+    // are, and its writer may be pausing), a fraction of a second at most:
+    // settled() tells whether it came to rest.
     explicit FileWatch(const std::filesystem::path& file);
 
     bool settled() const { return m_settled; }
@@ -37,7 +38,8 @@ private:
     };
     static State stateOf(const std::filesystem::path& file);
     std::vector<State> states() const;
-    bool recent(const std::vector<State>& states) const;
+    // How much longer the files must stay still.
+    static std::chrono::nanoseconds stillFor(const std::vector<State>& states);
 
     std::vector<std::filesystem::path> m_files;
     std::vector<State> m_states;
