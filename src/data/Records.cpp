@@ -155,6 +155,15 @@ std::string select(std::string_view table, std::initializer_list<std::string_vie
     return select(table, std::span<const std::string_view>(fields.begin(), fields.size()), tail);
 }
 
+// The number of rows of the table, counted (a row id says nothing of it: a
+// single row may have the highest there is), so that a reader's vector is
+// allocated once.
+std::size_t rowCount(const Database& db, std::string_view table)
+{
+    Statement st = db.prepare("SELECT count(*) FROM \"" + std::string(table) + "\"");
+    return st.step() ? static_cast<std::size_t>(std::max<std::int64_t>(st.integer(0), 0)) : 0;
+}
+
 // SQL function data_non_valida(x): 1 when x is text that is not empty and not
 // eight digits (a date the window's text comparison cannot place), else 0.
 void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
@@ -250,6 +259,7 @@ std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
     Statement st = db.prepare(select(schema::kHeaders, columns, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
+    headers.reserve(rowCount(db, schema::kHeaders));
     std::int64_t position = 0;
     while (st.step()) {
         ++position;
@@ -303,6 +313,7 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;
+    lines.reserve(rowCount(db, schema::kRooms));
     while (st.step()) {
         RoomLine& line = lines.emplace_back();
         f.text(3, line.dataArrivo);
@@ -346,6 +357,9 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
         }
         line.order = static_cast<std::int64_t>(lines.size());
     }
+    // A window that keeps few of the table's lines gives the room back.
+    if (lines.capacity() > 2 * lines.size())
+        lines.shrink_to_fit();
     return lines;
 }
 
