@@ -2,12 +2,12 @@
 // Helpers of the Type 1 tests: a report built in-process from the command
 // line's arguments, over a data folder.
 
+#include "cli/CommandLine.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Text1252.h"
-#include "request/CommandLine.h"
 #include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 
@@ -104,7 +104,7 @@ inline std::string Type1Group::report(std::vector<std::string> args,
 
 inline std::vector<std::string> Type1Group::lines(std::vector<std::string> args) const
 {
-    return splitReportLines(report(std::move(args)));
+    return splitLines(report(std::move(args)));
 }
 
 // The three characters of day 1..31 in a grid line.

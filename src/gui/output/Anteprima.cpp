@@ -1,16 +1,16 @@
 #include "gui/output/Anteprima.h"
 
 #include "common/ReportFile.h"
+#include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
+#include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtText.h"
-#include "gui/output/QtMessageBoxes.h"
 #include "output/MailDispatch.h"
 
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,8 +32,8 @@ std::filesystem::path reportPath(const DataFolder& folder, std::string_view tag)
 
 Anteprima::Anteprima(DataFolder folder, std::string stationTag, QWidget* parent, Interaction* ui)
     : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)),
-      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxInteraction>(this)),
-      m_ui(ui ? ui : m_ownUi.get()), m_preview(reportPath(m_folder, m_tag))
+      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxes>(this)), m_ui(ui ? ui : m_ownUi.get()),
+      m_preview(reportPath(m_folder, m_tag))
 {
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -149,9 +149,7 @@ void Anteprima::InviaEMail(const QString&)
 {
     const auto message = writeMailFile(m_folder, m_tag, shownText());
     const auto program = findMailProgram();
-    const bool started =
-        program && QProcess::startDetached(QString::fromStdString(program->string()), {},
-                                           QString::fromStdString(m_folder.dir().string()));
+    const bool started = program && startDetached(*program, {}, m_folder.dir());
     if (started)
         return;
     const auto chosen = systemEnvironment(kMailProgramVariable);
