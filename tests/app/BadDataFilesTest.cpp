@@ -13,11 +13,13 @@
 #include "output/PrintConfig.h"
 
 #include <atomic>
+#include <csignal>
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -569,6 +571,48 @@ void foreignCacheFolder()
     EXPECT_NE(result.err.find("non sicura"), std::string::npos) << result.err;
 }
 
+// True while the process runs (a zombie has ended).
+bool running(pid_t pid)
+{
+    std::string stat;
+    try {
+        stat = test::readFile("/proc/" + std::to_string(pid) + "/stat");
+    } catch (...) {
+        return false;
+    }
+    const auto state = stat.rfind(") ");
+    return state != std::string::npos && stat[state + 2] != 'Z';
+}
+
+// A report killed while the Access reader runs takes the reader with it.
+void killedReport()
+{
+    test::TempDir dir, cache, scripts;
+    test::copyFixture("hotel-jet", dir.path());
+    const fs::path pids = scripts / "pids";
+    const fs::path helper = scripts / "lettore";
+    test::writeFile(helper, "#!/bin/sh\necho $PPID $$ > " + pids.string() + "\nexec sleep 60\n");
+    fs::permissions(helper, fs::perms::owner_all);
+    std::vector<std::string> env = cacheEnv(cache.path());
+    env.push_back("PRESENZE_JET_HELPER=" + helper.string());
+    test::CliResult result;
+    std::thread report([&] { result = test::runCli(kJetReport, dir.path(), env); });
+    pid_t cli = 0, reader = 0;
+    for (int i = 0; i < 500 && !reader; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::istringstream(fs::exists(pids) ? test::readFile(pids) : "") >> cli >> reader;
+    }
+    ASSERT_GT(reader, 0);
+    ::kill(cli, SIGKILL);
+    report.join();
+    EXPECT_TRUE(result.signalled);
+    for (int i = 0; i < 100 && running(reader); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(running(reader));
+    if (running(reader))
+        ::kill(reader, SIGKILL);
+}
+
 // A room line and a booking header with the highest row ids there are: the
 // reports are those of the same rows in the same order, within a memory
 // limit.
@@ -614,6 +658,7 @@ TEST(SharedFolder, EachSituationEndsInARightReportOrAClearMessage)
          accessFileReplacedWithSameSizeAndTime},
         {"cartella delle copie condivisa", false, sharedCacheFolder},
         {"cartella delle copie di un altro utente", true, foreignCacheFolder},
+        {"rapporto interrotto durante la lettura Access", false, killedReport},
         {"numeri di riga enormi", false, hugeRowIds},
     };
     for (const auto& situation : situations) {
