@@ -571,6 +571,39 @@ void foreignCacheFolder()
     EXPECT_NE(result.err.find("non sicura"), std::string::npos) << result.err;
 }
 
+// The front office stops half way through a change that has already
+// written pages into the booked rooms: the reports name the file and ask
+// for the front office, and leave the file and its journal as they are;
+// once the front office has opened the file again they go through.
+void changeCutShort()
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    const std::string report = test::readFile(dir / "fd3");
+    const fs::path rooms = dir / "Camere_Prenotazione.mdb";
+    const std::string before = test::readFile(rooms);
+    const pid_t frontOffice = ::fork();
+    if (frontOffice == 0) {
+        const Database db(rooms, Database::Mode::ReadWrite);
+        // A small page cache makes the change spill into the file.
+        db.exec("PRAGMA cache_size = 2; BEGIN; UPDATE Camere_Prenotazione SET NumeroPersone = 0");
+        ::_exit(0);
+    }
+    ::waitpid(frontOffice, nullptr, 0);
+    const std::string cut = test::readFile(rooms);
+    ASSERT_NE(cut, before);
+    const std::string journal = test::readFile(dir / "Camere_Prenotazione.mdb-journal");
+    expectReportsFail(dir, {"Camere_Prenotazione.mdb", "riaprire il programma di front office"});
+    EXPECT_TRUE(test::readFile(rooms) == cut);
+    EXPECT_TRUE(test::readFile(dir / "Camere_Prenotazione.mdb-journal") == journal);
+    { // The front office opens the file again.
+        const Database db(rooms, Database::Mode::ReadWrite);
+        db.exec("SELECT count(*) FROM Camere_Prenotazione");
+    }
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    EXPECT_TRUE(test::readFile(dir / "fd3") == report);
+}
+
 // True while the process runs (a zombie has ended).
 bool running(pid_t pid)
 {
@@ -658,6 +691,7 @@ TEST(SharedFolder, EachSituationEndsInARightReportOrAClearMessage)
          accessFileReplacedWithSameSizeAndTime},
         {"cartella delle copie condivisa", false, sharedCacheFolder},
         {"cartella delle copie di un altro utente", true, foreignCacheFolder},
+        {"modifica del front office interrotta", false, changeCutShort},
         {"rapporto interrotto durante la lettura Access", false, killedReport},
         {"numeri di riga enormi", false, hugeRowIds},
     };
