@@ -15,11 +15,22 @@
 #include <QMessageBox>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 using namespace presenze;
 
 int main(int argc, char** argv)
 {
+    // The Access copies of this run, chosen before any thread starts (it may
+    // set the environment).
+    std::optional<RunCacheFolder> cache;
+    std::string cacheError;
+    try {
+        cache.emplace();
+    } catch (const DataError& e) {
+        cacheError = e.what();
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("presenze"));
     QApplication::setApplicationVersion(QStringLiteral(PRESENZE_VERSION));
@@ -45,13 +56,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The Access copies of this run.
-    std::optional<RunCacheFolder> cache;
-    try {
-        cache.emplace();
-    } catch (const DataError& e) {
+    if (!cache) {
         QMessageBox::critical(nullptr, QStringLiteral("Presenze per Ditta / Agenzia"),
-                              QString::fromStdString(cp1252ToUtf8(e.what())));
+                              QString::fromStdString(cp1252ToUtf8(cacheError)));
         return 1;
     }
     SystemClock clock;
