@@ -17,7 +17,7 @@ TEST_ENV := ASAN_OPTIONS=log_path=$(SANITIZER_LOGS)/asan:detect_leaks=1 \
     UBSAN_OPTIONS=log_path=$(SANITIZER_LOGS)/ubsan:print_stacktrace=1
 endif
 
-PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev \
+PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev libxxhash-dev \
     mdbtools mdbtools-dev libglib2.0-dev libcli11-dev \
     qt6-base-dev qt6-translations-l10n libgl-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \

@@ -5,6 +5,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
+#include "data/CacheFolder.h"
 #include "data/DataError.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
@@ -15,6 +16,7 @@
 #include "request/PrintRequest.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,13 @@ int run(const CommandLine& line)
         return 0;
     }
     const CommandRequest& request = *line.request;
+    // The Access copies of the commands that read data files.
+    std::optional<RunCacheFolder> cache;
+    if (request.command == Command::Report || request.command == Command::Print) {
+        cache.emplace();
+        if (!cache->warning().empty())
+            printError("Avviso: " + cache->warning());
+    }
     switch (request.command) {
     case Command::Report:
         return runReport(request.report);
@@ -153,6 +162,9 @@ int main(int argc, char** argv)
 {
     try {
         return run(readCommandLine({argv + 1, argv + argc}));
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
         return 1;

@@ -2,7 +2,10 @@
 // in, or on the one given with --data-dir.
 
 #include "common/Clock.h"
+#include "data/CacheFolder.h"
+#include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/Text1252.h"
 #include "gui/desk/KV7DeskTop.h"
 #include "gui/desk/QtTranslations.h"
 
@@ -11,11 +14,23 @@
 #include <QDir>
 #include <QMessageBox>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 using namespace presenze;
 
 int main(int argc, char** argv)
 {
+    // The Access copies of this run, chosen before any thread starts (it may
+    // set the environment).
+    std::optional<RunCacheFolder> cache;
+    std::string cacheError;
+    try {
+        cache.emplace();
+    } catch (const DataError& e) {
+        cacheError = e.what();
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("presenze"));
     QApplication::setApplicationVersion(QStringLiteral(PRESENZE_VERSION));
@@ -41,8 +56,16 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (!cache) {
+        QMessageBox::critical(nullptr, QStringLiteral("Presenze per Ditta / Agenzia"),
+                              QString::fromStdString(cp1252ToUtf8(cacheError)));
+        return 1;
+    }
     SystemClock clock;
     KV7DeskTop window{DataFolder(std::filesystem::absolute(folder, ec)), clock};
     window.show();
+    if (!cache->warning().empty())
+        QMessageBox::warning(&window, QStringLiteral("Presenze per Ditta / Agenzia"),
+                             QString::fromStdString(cp1252ToUtf8(cache->warning())));
     return QApplication::exec();
 }

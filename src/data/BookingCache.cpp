@@ -183,4 +183,38 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
     return *m_set;
 }
 
+void BookingCache::keepFilesOf(const DataFolder& folder)
+{
+    if (m_filesDir == folder.dir())
+        return;
+    m_registry.reset();
+    m_roomTypes.reset();
+    m_companyListLines.reset();
+    m_filesDir = folder.dir();
+}
+
+const std::vector<HotelRecord>& BookingCache::hotelRegistry(const DataFolder& folder)
+{
+    keepFilesOf(folder);
+    if (!m_registry)
+        m_registry = readHotelRegistry(folder);
+    return *m_registry;
+}
+
+const std::vector<RoomTypeRecord>& BookingCache::roomTypes(const DataFolder& folder)
+{
+    keepFilesOf(folder);
+    if (!m_roomTypes)
+        m_roomTypes = readRoomTypes(folder);
+    return *m_roomTypes;
+}
+
+const std::vector<std::string>& BookingCache::companyListLines(const DataFolder& folder)
+{
+    keepFilesOf(folder);
+    if (!m_companyListLines)
+        m_companyListLines = readCompanyListLines(folder);
+    return *m_companyListLines;
+}
+
 } // namespace presenze

@@ -4,7 +4,10 @@
 // reads the room lines of that whole span, and the booking headers, once,
 // and keeps them with the indexes every month needs: the days of each stay,
 // the lines in booking order, and each line's headers. Room lines left out
-// for a bad date are warned about once, when the span is read.
+// for a bad date are warned about once, when the span is read. It keeps the
+// other files of the request too (registry, room types, company list): each
+// file a request reads is read once, so that its months never see two
+// states of one file.
 
 #include "data/DataFolder.h"
 #include "data/Records.h"
@@ -114,13 +117,26 @@ public:
     const BookingSet& bookings(const DataFolder& folder, std::string_view season,
                                const WarningSink& warn);
 
+    // The folder's registry, room types and company list lines, read on
+    // first use.
+    const std::vector<HotelRecord>& hotelRegistry(const DataFolder& folder);
+    const std::vector<RoomTypeRecord>& roomTypes(const DataFolder& folder);
+    const std::vector<std::string>& companyListLines(const DataFolder& folder);
+
 private:
+    // Forgets the files of another folder.
+    void keepFilesOf(const DataFolder& folder);
+
     std::string m_firstKey;
     std::string m_lastKey;
     BookingFields m_fields;
     std::filesystem::path m_dir;
     std::string m_season;
     std::optional<BookingSet> m_set;
+    std::filesystem::path m_filesDir;
+    std::optional<std::vector<HotelRecord>> m_registry;
+    std::optional<std::vector<RoomTypeRecord>> m_roomTypes;
+    std::optional<std::vector<std::string>> m_companyListLines;
 };
 
 } // namespace presenze

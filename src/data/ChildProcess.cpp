@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <limits>
+#include <linux/close_range.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
@@ -44,14 +47,15 @@ struct Pipe {
     FileDescriptor readEnd;
     FileDescriptor writeEnd;
 
-    bool open()
+    bool open(bool waitToRead = false)
     {
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC) != 0)
             return false;
         readEnd.reset(ends[0]);
         writeEnd.reset(ends[1]);
-        ::fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
+        if (!waitToRead)
+            ::fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
         return true;
     }
 };
@@ -90,76 +94,120 @@ private:
     std::vector<char*> m_envp;
 };
 
-class SpawnSetup {
-public:
-    // Output and error go to the descriptors given, or to /dev/null (-1).
-    SpawnSetup(int outputFd, int errorFd)
-    {
-        posix_spawn_file_actions_init(&m_actions);
-        posix_spawnattr_init(&m_attributes);
-        posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
-        redirect(1, outputFd);
-        redirect(2, errorFd);
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
-        // Descriptors the caller left open (sockets, the hotel files) stay here.
-        posix_spawn_file_actions_addclosefrom_np(&m_actions, 3);
-#endif
-        sigset_t none, defaults;
-        sigemptyset(&none);
-        sigemptyset(&defaults);
-        for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
-            sigaddset(&defaults, sig);
-        posix_spawnattr_setsigmask(&m_attributes, &none);
-        posix_spawnattr_setsigdefault(&m_attributes, &defaults);
-        m_flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    }
-    ~SpawnSetup()
-    {
-        posix_spawn_file_actions_destroy(&m_actions);
-        posix_spawnattr_destroy(&m_attributes);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    // A process group of its own, led by the child.
-    void ownGroup()
-    {
-        posix_spawnattr_setpgroup(&m_attributes, 0);
-        m_flags |= POSIX_SPAWN_SETPGROUP;
-    }
-    // A session of its own: no signal of this program's terminal reaches it.
-    void ownSession()
-    {
-        m_flags |= POSIX_SPAWN_SETSID;
-    }
-    void workIn(const std::filesystem::path& dir)
-    {
-        posix_spawn_file_actions_addchdir_np(&m_actions, dir.c_str());
-    }
-
-    // The pid, or the error number as a negative value.
-    pid_t spawn(const CommandLine& command)
-    {
-        posix_spawnattr_setflags(&m_attributes, static_cast<short>(m_flags));
-        pid_t pid = -1;
-        const int rc = ::posix_spawnp(&pid, command.program(), &m_actions, &m_attributes,
-                                      command.argv(), command.envp());
-        return rc == 0 ? pid : -rc;
-    }
-
-private:
-    void redirect(int target, int fd)
-    {
-        if (fd >= 0)
-            posix_spawn_file_actions_adddup2(&m_actions, fd, target);
-        else
-            posix_spawn_file_actions_addopen(&m_actions, target, "/dev/null", O_WRONLY, 0);
-    }
-
-    posix_spawn_file_actions_t m_actions;
-    posix_spawnattr_t m_attributes;
-    int m_flags = 0;
+// What the child does between fork and exec. It makes system calls only
+// (the memory of a process with threads may be in any state there), and
+// tells the parent through `report` why it could not start.
+struct ChildSetup {
+    int outputFd = -1; // standard output, else /dev/null
+    int errorFd = -1;  // standard error, else /dev/null
+    bool ownGroup = false;
+    bool ownSession = false;
+    // Killed when the thread that started it ends, also when the calling
+    // program is killed.
+    bool diesWithCaller = false;
+    long cpuSeconds = 0; // RLIMIT_CPU; 0 for none
+    std::string workdir;
 };
+
+[[noreturn]] void failInChild(int report)
+{
+    const int error = errno;
+    [[maybe_unused]] const auto written = ::write(report, &error, sizeof error);
+    ::_exit(127);
+}
+
+void redirect(int target, int fd, int report)
+{
+    const int from = fd >= 0 ? fd : ::open("/dev/null", target == 0 ? O_RDONLY : O_WRONLY);
+    if (from < 0 || ::dup2(from, target) < 0)
+        failInChild(report);
+}
+
+[[noreturn]] void startInChild(const std::string& path, const CommandLine& command,
+                               const ChildSetup& setup, pid_t caller, int report)
+{
+    if (setup.diesWithCaller) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The caller may have ended before the line above.
+        if (::getppid() != caller)
+            ::_exit(127);
+    }
+    if (setup.ownSession && ::setsid() < 0)
+        failInChild(report);
+    if (setup.ownGroup && ::setpgid(0, 0) != 0)
+        failInChild(report);
+    if (setup.cpuSeconds > 0) {
+        const rlimit cpu{static_cast<rlim_t>(setup.cpuSeconds),
+                         static_cast<rlim_t>(setup.cpuSeconds + 1)};
+        if (::setrlimit(RLIMIT_CPU, &cpu) != 0)
+            failInChild(report);
+    }
+    // Signals the caller ignores or blocks are the program's again.
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD, SIGXCPU})
+        ::sigaction(sig, &defaults, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    redirect(0, -1, report);
+    redirect(1, setup.outputFd, report);
+    redirect(2, setup.errorFd, report);
+    // Descriptors the caller left open (sockets, the hotel files) stay here.
+    ::syscall(SYS_close_range, 3u, ~0u, CLOSE_RANGE_CLOEXEC);
+    if (!setup.workdir.empty() && ::chdir(setup.workdir.c_str()) != 0)
+        failInChild(report);
+    ::execve(path.c_str(), command.argv(), command.envp());
+    failInChild(report);
+}
+
+// The program as execve takes it: a bare name looked up on PATH.
+std::string programPath(const std::string& program)
+{
+    if (program.find('/') != std::string::npos)
+        return program;
+    const char* path = std::getenv("PATH");
+    std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (!dirs.empty()) {
+        const auto colon = dirs.find(':');
+        const std::string_view dir = dirs.substr(0, colon);
+        const std::string candidate =
+            (dir.empty() ? std::string(".") : std::string(dir)) + "/" + program;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
+    }
+    return program;
+}
+
+// The pid, or the error number as a negative value.
+pid_t spawn(const CommandLine& command, const ChildSetup& setup)
+{
+    const std::string path = programPath(command.program());
+    Pipe report;
+    if (!report.open(true))
+        return -errno;
+    const pid_t caller = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return -errno;
+    if (pid == 0)
+        startInChild(path, command, setup, caller, report.writeEnd.get());
+    report.writeEnd.reset();
+    // Closed by exec without a word, or the reason the program did not start.
+    int error = 0;
+    ssize_t got;
+    do {
+        got = ::read(report.readEnd.get(), &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    if (got == static_cast<ssize_t>(sizeof error)) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return -error;
+    }
+    return pid;
+}
 
 // Reads what is available into `kept` (its last `keep` bytes); false once
 // the other end is closed.
@@ -209,6 +257,9 @@ void outcomeOf(int status, ChildOutcome& outcome)
     if (WIFEXITED(status)) {
         outcome.end = ChildOutcome::End::Exited;
         outcome.code = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU) {
+        // Its processor time ran out: as long as it had.
+        outcome.end = ChildOutcome::End::TimedOut;
     } else {
         outcome.end = ChildOutcome::End::Signalled;
         outcome.code = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
@@ -288,15 +339,19 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
         return outcome;
     }
     const CommandLine command(program, args, options.environment);
-    pid_t pid = -1;
-    {
-        SpawnSetup setup(options.captureOutput ? output.writeEnd.get() : -1, errors.writeEnd.get());
-        setup.ownGroup();
-        pid = setup.spawn(command);
-        if (pid < 0) {
-            outcome.code = -pid;
-            return outcome;
-        }
+    ChildSetup setup;
+    setup.outputFd = options.captureOutput ? output.writeEnd.get() : -1;
+    setup.errorFd = errors.writeEnd.get();
+    setup.ownGroup = true;
+    setup.diesWithCaller = true;
+    // As much processor time as it has time: a program that spins in many
+    // threads, or goes on while this one is stopped, ends there too.
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(options.limit).count();
+    setup.cpuSeconds = std::max<long>(1, static_cast<long>(seconds));
+    const pid_t pid = spawn(command, setup);
+    if (pid < 0) {
+        outcome.code = -pid;
+        return outcome;
     }
     output.writeEnd.reset();
     errors.writeEnd.reset();
@@ -337,11 +392,10 @@ bool startDetached(const std::filesystem::path& program, const std::vector<std::
                    const std::filesystem::path& workdir)
 {
     const CommandLine command(program, args, {});
-    SpawnSetup setup(-1, -1);
-    setup.ownSession();
-    if (!workdir.empty())
-        setup.workIn(workdir);
-    const pid_t pid = setup.spawn(command);
+    ChildSetup setup;
+    setup.ownSession = true;
+    setup.workdir = workdir.string();
+    const pid_t pid = spawn(command, setup);
     if (pid < 0)
         return false;
     // Its end is collected, whenever it comes, so that it leaves no zombie.

@@ -7,9 +7,11 @@
 // runChild waits, within a time limit, for a program that must not outlive
 // the call. It starts in a process group of its own; at the limit, and once
 // it has ended, the whole group is killed, so nothing it started is left
-// running. Standard input is /dev/null; standard error is collected,
-// standard output too when asked (else /dev/null). Programs are started with
-// posix_spawn, safe in a process with threads.
+// running. It is killed too when the calling program ends, however it ends
+// (killed, crashed), and its processor time is limited to the time limit.
+// Standard input is /dev/null; standard error is collected, standard output
+// too when asked (else /dev/null). Between fork and exec the child makes
+// system calls only, safe in a process with threads.
 //
 // startDetached starts a program that goes on by itself (the mail program):
 // in a session of its own, its input and output on /dev/null; the call does

@@ -2,11 +2,16 @@
 
 #include "data/DataError.h"
 #include "data/JetCache.h"
+#include "data/PrivateFolder.h"
+#include "data/Text1252.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <thread>
+#include <unistd.h>
 
 namespace presenze {
 
@@ -28,6 +33,7 @@ FileFormat detectFormat(const std::filesystem::path& file)
 }
 
 namespace {
+namespace fs = std::filesystem;
 
 std::uint32_t bigEndian(const unsigned char* p, int bytes)
 {
@@ -64,6 +70,115 @@ void checkSqliteLength(const std::filesystem::path& file)
         throw DataError("File illeggibile: il file è troncato o danneggiato", displayName(file));
 }
 
+fs::path besideFile(const fs::path& file, std::string_view suffix)
+{
+    return fs::path(file.string() + std::string(suffix));
+}
+
+bool hasChangesInWal(const fs::path& file)
+{
+    std::error_code ec;
+    const auto size = fs::file_size(besideFile(file, "-wal"), ec);
+    return !ec && size > 0;
+}
+
+// What SQLite's locks on a file (byte-range locks from 1 GiB on) tell about
+// the programs that use it; this program takes none.
+class SqliteLocks {
+public:
+    explicit SqliteLocks(const fs::path& file) : m_fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~SqliteLocks()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SqliteLocks(const SqliteLocks&) = delete;
+    SqliteLocks& operator=(const SqliteLocks&) = delete;
+
+    // A change is under way (the reserved lock).
+    bool changing() const { return held(kPendingByte + 1, 1); }
+    // Pages are being written into the file (the pending or the exclusive
+    // lock): what is there may not be committed yet.
+    bool writing() const { return held(kPendingByte, 1) || held(kPendingByte + 2, 510); }
+
+private:
+    static constexpr off_t kPendingByte = 0x40000000;
+
+    // True when another process holds a lock that a shared lock on the
+    // range would wait for.
+    bool held(off_t start, off_t length) const
+    {
+        struct flock lock {};
+        lock.l_type = F_RDLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = start;
+        lock.l_len = length;
+        return m_fd >= 0 && ::fcntl(m_fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    }
+
+    int m_fd;
+};
+
+// A rollback journal with a header holds the pages a change is replacing.
+bool hasJournal(const fs::path& file)
+{
+    char first = 0;
+    std::ifstream journal(besideFile(file, "-journal"), std::ios::binary);
+    return journal && journal.get(first) && first != 0;
+}
+
+// Waits as long as SQLite would for a writer to finish.
+void waitWhileWritten(const SqliteLocks& locks, const fs::path& file)
+{
+    constexpr auto kStep = std::chrono::milliseconds(20);
+    constexpr int kSteps = 100;
+    for (int step = 0; locks.writing(); ++step) {
+        if (step == kSteps)
+            throw DataError(kFileInUse, displayName(file));
+        std::this_thread::sleep_for(kStep);
+    }
+}
+
+void copyOrFail(const fs::path& from, const fs::path& to)
+{
+    std::error_code ec;
+    fs::copy_file(from, to, ec);
+    if (ec)
+        throw DataError("File illeggibile: impossibile copiarlo in una cartella privata (" +
+                            utf8ToCp1252(ec.message()) + ")",
+                        displayName(from));
+}
+
+// The file and its WAL file copied into a private folder, the committed
+// changes of the WAL written into the copy there, and the copy opened. The
+// folder goes when this returns: the open copy is read until it is closed.
+Database openWalSnapshot(const fs::path& file)
+{
+    const PrivateFolder folder;
+    const fs::path copy = folder.path() / "copia.db";
+    copyOrFail(file, copy);
+    copyOrFail(besideFile(file, "-wal"), besideFile(copy, "-wal"));
+    {
+        const Database merge(copy, Database::Mode::ReadWrite, displayName(file));
+        merge.exec("PRAGMA journal_mode=DELETE");
+    }
+    return Database(copy, Database::Mode::Immutable, displayName(file));
+}
+
+Database openSqliteFile(const fs::path& file)
+{
+    checkSqliteLength(file);
+    if (hasChangesInWal(file))
+        return openWalSnapshot(file);
+    const SqliteLocks locks(file);
+    // A journal that no change holds is what a change cut short left: the
+    // file may hold half of it.
+    if (hasJournal(file) && !locks.changing())
+        throw DataError(kInterruptedTransaction, displayName(file));
+    waitWhileWritten(locks, file);
+    return Database(file, Database::Mode::Immutable);
+}
+
 } // namespace
 
 Database openHotelFile(const DataFolder& folder, std::string_view name)
@@ -78,8 +193,7 @@ Database openHotelFile(const std::filesystem::path& file)
         throw DataError("File non trovato", displayName(file));
     switch (detectFormat(file)) {
     case FileFormat::Sqlite:
-        checkSqliteLength(file);
-        return Database(file, Database::Mode::ReadOnly);
+        return openSqliteFile(file);
     case FileFormat::Jet:
         return Database(jetCopy(file), Database::Mode::ReadOnly, displayName(file));
     case FileFormat::Empty:

@@ -1,6 +1,7 @@
 #include "data/JetCache.h"
 
 #include "data/AtomicFile.h"
+#include "data/CacheFolder.h"
 #include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
@@ -12,11 +13,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
+#include <xxhash.h>
 
 namespace presenze {
 namespace {
@@ -30,11 +35,12 @@ constexpr auto kAbandonedAfter = std::chrono::hours(1);
 constexpr auto kUnusedAfter = std::chrono::hours(24 * 30);
 constexpr int kAttempts = 3;
 
-// One state of an Access file: a copy made from it stays good while these
-// hold.
+// One state of an Access file, as the file system tells it: the content
+// read while it holds is one content.
 struct SourceState {
     std::uintmax_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
     std::uint64_t inode = 0;
     friend bool operator==(const SourceState&, const SourceState&) = default;
 };
@@ -54,7 +60,38 @@ SourceState stateOf(const fs::path& source, const fs::path& shown)
     }
     return {static_cast<std::uintmax_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec,
             static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::string hex(std::uint64_t value)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (int shift = 60; shift >= 0; shift -= 4)
+        text += kHex[(value >> shift) & 0xF];
+    return text;
+}
+
+// The content of the file as a 128-bit XXH3 hash: a file replaced by
+// another of the same size and times still gets a copy of its own.
+std::string contentDigest(const fs::path& source, const fs::path& shown)
+{
+    std::ifstream in(source, std::ios::binary);
+    if (!in)
+        unreadable(shown, utf8ToCp1252(std::strerror(errno)));
+    const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
+                                                                         XXH3_freeState);
+    XXH3_128bits_reset(state.get());
+    std::vector<char> buffer(1 << 20);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        XXH3_128bits_update(state.get(), buffer.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad())
+        unreadable(shown, "errore di lettura");
+    const XXH128_hash_t hash = XXH3_128bits_digest(state.get());
+    return hex(hash.high64) + hex(hash.low64);
 }
 
 // FNV-1a: a short, stable name for a path.
@@ -65,18 +102,12 @@ std::string pathDigest(std::string_view path)
         hash ^= c;
         hash *= 0x100000001b3ull;
     }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (int shift = 60; shift >= 0; shift -= 4)
-        text += kHex[(hash >> shift) & 0xF];
-    return text;
+    return hex(hash);
 }
 
-std::string copyName(std::string_view digest, const SourceState& state)
+std::string copyName(std::string_view pathDigest, std::string_view content)
 {
-    return std::string(digest) + "-" + std::to_string(state.size) + "-" +
-           std::to_string(state.modifiedNs) + "-" + std::to_string(state.inode) +
-           std::string(kCopySuffix);
+    return std::string(pathDigest) + "-" + std::string(content) + std::string(kCopySuffix);
 }
 
 const char* environment(const char* name)
@@ -85,24 +116,20 @@ const char* environment(const char* name)
     return value && *value ? value : nullptr;
 }
 
+// The folder of the copies; a folder that is not trusted is never read.
 fs::path cacheFolder(const fs::path& shown)
 {
-    fs::path folder;
-    if (const char* dir = environment("PRESENZE_CACHE_DIR"))
-        folder = dir;
-    else if (const char* xdg = environment("XDG_CACHE_HOME"))
-        folder = fs::path(xdg) / "presenze" / "jet";
-    else if (const char* home = environment("HOME"))
-        folder = fs::path(home) / ".cache" / "presenze" / "jet";
-    else
-        folder = fs::temp_directory_path() / ("presenze-jet-" + std::to_string(::getuid()));
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec || !fs::is_directory(folder, ec))
+    const fs::path folder = namedCacheFolder();
+    switch (checkCacheFolder(folder)) {
+    case CacheFolderState::Trusted:
+        return folder;
+    case CacheFolderState::Unusable:
         unreadable(shown, "impossibile creare la cartella di lavoro " + displayName(folder));
-    // Copies of the hotels' data are for this user only.
-    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
-    return folder;
+    case CacheFolderState::NotTrusted:
+        break;
+    }
+    unreadable(shown, "la cartella di lavoro " + displayName(folder) +
+                          " non appartiene solo a questo utente");
 }
 
 fs::path helperProgram()
@@ -169,15 +196,17 @@ std::string secondsText(std::chrono::milliseconds limit)
     unreadable(shown, reason);
 }
 
-// A copy the helper reports as made must also open as a database.
-void checkCopy(const fs::path& copy, const fs::path& shown)
+// A copy, made now or found in the cache, must open as a database that
+// lists its columns.
+bool copyOpens(const fs::path& copy)
 {
     try {
         const Database db(copy, Database::Mode::ReadOnly);
         Statement st = db.prepare("SELECT count(*) FROM _jet_columns");
         st.step();
+        return true;
     } catch (const DataError&) {
-        unreadable(shown, "la copia dei dati non si apre");
+        return false;
     }
 }
 
@@ -258,9 +287,15 @@ fs::path jetCopy(const fs::path& accessFile)
 
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const SourceState before = stateOf(source, accessFile);
-        const fs::path target = folder / copyName(digest, before);
-        if (fs::is_regular_file(target, ec))
-            return target;
+        const std::string content = contentDigest(source, accessFile);
+        if (stateOf(source, accessFile) != before)
+            continue;
+        const fs::path target = folder / copyName(digest, content);
+        if (fs::is_regular_file(target, ec)) {
+            if (copyOpens(target))
+                return target;
+            fs::remove(target, ec);
+        }
 
         auto work = workFile(target);
         if (!work)
@@ -271,7 +306,8 @@ fs::path jetCopy(const fs::path& accessFile)
                      {.limit = limit, .captureOutput = false, .environment = {}});
         if (!outcome.succeeded())
             helperFailed(accessFile, helper, outcome, limit);
-        checkCopy(work->path(), accessFile);
+        if (!copyOpens(work->path()))
+            unreadable(accessFile, "la copia dei dati non si apre");
         // A file written while it was read may have given a mixed copy.
         if (stateOf(source, accessFile) != before)
             continue;
@@ -281,7 +317,7 @@ fs::path jetCopy(const fs::path& accessFile)
         tidyCache(folder, digest, target);
         return target;
     }
-    unreadable(accessFile, "il file cambia mentre viene letto");
+    unreadable(accessFile, "il file cambia mentre viene letto, riprovare");
 }
 
 } // namespace presenze

@@ -20,12 +20,15 @@
 // a row that does not decode makes the whole file unreadable: no table is
 // ever silently shortened.
 //
-// Copies are cached in a station-private folder ($PRESENZE_CACHE_DIR, else
-// $XDG_CACHE_HOME/presenze/jet, else ~/.cache/presenze/jet), keyed by the
-// file's absolute path, size, modification time and inode, so a long report
-// reads each file once; the copy of an older state of the same file is
-// removed when a new one is made. The helper is $PRESENZE_JET_HELPER, else
-// presenze-jet beside the running program, else the one of the build tree;
+// Copies are cached in the user's own folder (see CacheFolder.h; a folder
+// that is not trusted is never read), named after the file's absolute path
+// and a hash of its whole content, so a long report reads each file once and
+// a file replaced by another of the same size and times is copied again. A
+// copy found there is checked as a new one is, and made again when it fails;
+// a new copy is written to disk before it is renamed into place. The copy of
+// an older state of the same file is removed when a new one is made. The
+// helper is $PRESENZE_JET_HELPER, else presenze-jet beside the running
+// program, else the one of the build tree;
 // its time limit is 60 s ($PRESENZE_JET_TIMEOUT seconds).
 
 #include <filesystem>

@@ -156,14 +156,13 @@ std::string select(std::string_view table, std::initializer_list<std::string_vie
     return select(table, std::span<const std::string_view>(fields.begin(), fields.size()), tail);
 }
 
-// At least the number of rows of the table (its highest row id), read
-// without a scan, so that the readers' vectors are allocated once.
-std::size_t rowCountBound(const Database& db, std::string_view table)
+// The number of rows of the table, counted (a row id says nothing of it: a
+// single row may have the highest there is), so that a reader's vector is
+// allocated once.
+std::size_t rowCount(const Database& db, std::string_view table)
 {
-    constexpr std::int64_t kMostReserved = 1 << 24;
-    Statement st = db.prepare("SELECT max(rowid) FROM \"" + std::string(table) + "\"");
-    const std::int64_t highest = st.step() ? st.integer(0) : 0;
-    return static_cast<std::size_t>(std::clamp<std::int64_t>(highest, 0, kMostReserved));
+    Statement st = db.prepare("SELECT count(*) FROM \"" + std::string(table) + "\"");
+    return st.step() ? static_cast<std::size_t>(std::max<std::int64_t>(st.integer(0), 0)) : 0;
 }
 
 // SQL function data_non_valida(x): 1 when x is text that is not empty and not
@@ -185,11 +184,8 @@ void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
     sqlite3_result_int(context, bad);
 }
 
-} // namespace
-
-std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
+std::vector<HotelRecord> registryOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kRegistryFile);
     db.requireColumns(schema::kRegistry, {"Numero", "NumeroHotel", "RagioneSociale"});
     const auto cols = db.columns(schema::kRegistry);
     bool hasCodes = false;
@@ -216,9 +212,8 @@ std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
     return hotels;
 }
 
-std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
+std::vector<RoomTypeRecord> roomTypesOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kRoomTypesFile);
     db.requireColumns(schema::kRoomTypes, {"NumeroHotel", "Tipologia", "Quantita"});
     Statement st = db.prepare(
         select(schema::kRoomTypes, {"NumeroHotel", "Tipologia", "Quantita"}, "ORDER BY rowid"));
@@ -229,9 +224,8 @@ std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
     return types;
 }
 
-std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
+std::vector<CompanyRecord> companiesOf(const Database& db)
 {
-    const Database db = openHotelFile(folder, schema::kCompaniesFile);
     db.requireColumns(schema::kCompanies, {"NumeroHotel", "Codice", "RagioneSociale", "Localita"});
     Statement st = db.prepare(select(schema::kCompanies,
                                      {"NumeroHotel", "Codice", "RagioneSociale", "Localita"},
@@ -243,18 +237,12 @@ std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
     return companies;
 }
 
-namespace {
-
 const std::initializer_list<std::string_view> kHeaderFields = {
     "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
     "CodiceDitta",        "Nazione",     "Commento"};
 
-} // namespace
-
-std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
-                                              BookingFields fields)
+std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
 {
-    const Database db = openHotelFile(folder, schema::headersFile(season));
     db.requireColumns(schema::kHeaders, kHeaderFields);
     const bool code = fields != BookingFields::Tally;
     const bool nation = fields != BookingFields::Type2;
@@ -272,7 +260,7 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     Statement st = db.prepare(select(schema::kHeaders, columns, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
     std::vector<BookingHeader> headers;
-    headers.reserve(rowCountBound(db, schema::kHeaders));
+    headers.reserve(rowCount(db, schema::kHeaders));
     std::int64_t position = 0;
     while (st.step()) {
         ++position;
@@ -296,11 +284,10 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
     return headers;
 }
 
-std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
-                                    std::string_view firstKey, std::string_view lastKey,
-                                    const WarningSink& warn, BookingFields fields)
+std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
+                                  std::string_view lastKey, const WarningSink& warn,
+                                  BookingFields fields)
 {
-    const Database db = openHotelFile(folder, schema::roomsFile(season));
     db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
                                        "DataArrivo", "DataPartenza", "NumeroPersone",
                                        schema::kRoomsQuantity, "Note", "GiorniTariffa", "Prezzo"});
@@ -327,7 +314,7 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
     std::vector<RoomLine> lines;
-    lines.reserve(rowCountBound(db, schema::kRooms));
+    lines.reserve(rowCount(db, schema::kRooms));
     while (st.step()) {
         RoomLine& line = lines.emplace_back();
         f.text(3, line.dataArrivo);
@@ -371,6 +358,51 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
         }
         line.order = static_cast<std::int64_t>(lines.size());
     }
+    // A window that keeps few of the table's lines gives the room back.
+    if (lines.capacity() > 2 * lines.size())
+        lines.shrink_to_fit();
+    return lines;
+}
+
+} // namespace
+
+std::vector<HotelRecord> readHotelRegistry(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kRegistryFile, registryOf);
+}
+
+std::vector<RoomTypeRecord> readRoomTypes(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kRoomTypesFile, roomTypesOf);
+}
+
+std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
+{
+    return readHotelFile(folder, schema::kCompaniesFile, companiesOf);
+}
+
+std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
+                                              BookingFields fields)
+{
+    return readHotelFile(folder, schema::headersFile(season),
+                         [fields](const Database& db) { return headersOf(db, fields); });
+}
+
+std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
+                                    std::string_view firstKey, std::string_view lastKey,
+                                    const WarningSink& warn, BookingFields fields)
+{
+    // The warnings of the read that counts, once.
+    std::vector<std::string> warnings;
+    auto lines = readHotelFile(folder, schema::roomsFile(season), [&](const Database& db) {
+        warnings.clear();
+        return roomLinesOf(
+            db, firstKey, lastKey, [&](std::string_view text) { warnings.emplace_back(text); },
+            fields);
+    });
+    if (warn)
+        for (const auto& text : warnings)
+            warn(text);
     return lines;
 }
 
@@ -379,9 +411,10 @@ std::vector<std::string> readCompanyListLines(const DataFolder& folder)
     const auto path = folder.find(schema::kCompanyListFile);
     if (!path)
         return {};
-    std::ifstream in(*path, std::ios::binary);
-    const std::string content((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    const std::string content = readSteadily(*path, [&path] {
+        std::ifstream in(*path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    });
     return splitLines(content);
 }
 

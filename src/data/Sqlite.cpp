@@ -4,6 +4,8 @@
 #include "data/DataFolder.h"
 #include "data/Text1252.h"
 
+#include <cctype>
+#include <cstring>
 #include <sqlite3.h>
 
 namespace presenze {
@@ -27,13 +29,38 @@ int collateText(void*, int sizeA, const void* a, int sizeB, const void* b)
     return compareText(utf8ToCp1252(va), utf8ToCp1252(vb));
 }
 
-// Another program (the front office) holds a lock on the file longer than
-// the busy timeout.
-constexpr const char* kFileInUse = "File in uso da un altro programma: riprovare fra poco";
-
 bool isBusy(int rc)
 {
     return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+}
+
+// The URI of a file opened as immutable: the path with the characters a URI
+// gives a meaning to escaped.
+std::string immutableUri(const std::filesystem::path& file)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const unsigned char c : std::filesystem::absolute(file).string()) {
+        if (std::isalnum(c) || std::strchr("/-._~", c)) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 0xF];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+std::string knownMessage(int rc)
+{
+    if (rc == SQLITE_READONLY_ROLLBACK)
+        return std::string(kInterruptedTransaction);
+    if (isBusy(rc))
+        return std::string(kFileInUse);
+    if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
+        return "File illeggibile o danneggiato: " + utf8ToCp1252(sqlite3_errstr(rc));
+    return {};
 }
 
 } // namespace
@@ -50,6 +77,9 @@ Database::Database(const std::filesystem::path& file, Mode mode, std::string sho
     case Mode::ReadOnly:
         flags |= SQLITE_OPEN_READONLY;
         break;
+    case Mode::Immutable:
+        flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        break;
     case Mode::ReadWrite:
         flags |= SQLITE_OPEN_READWRITE;
         break;
@@ -57,11 +87,15 @@ Database::Database(const std::filesystem::path& file, Mode mode, std::string sho
         flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
         break;
     }
-    const int rc = sqlite3_open_v2(file.string().c_str(), &m_db, flags, nullptr);
+    const std::string name = mode == Mode::Immutable ? immutableUri(file) : file.string();
+    const int rc = sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
         sqlite3_close(m_db);
         m_db = nullptr;
+        if (const std::string known = knownMessage(code); !known.empty())
+            throw DataError(known, m_name);
         throw DataError("Impossibile aprire il database: " + utf8ToCp1252(message), m_name);
     }
     sqlite3_extended_result_codes(m_db, 1);
@@ -103,8 +137,8 @@ void Database::exec(std::string_view sql) const
     if (rc != SQLITE_OK) {
         const std::string message = error ? error : sqlite3_errstr(rc);
         sqlite3_free(error);
-        if (isBusy(rc))
-            throw DataError(kFileInUse, m_name);
+        if (const std::string known = knownMessage(rc); !known.empty())
+            throw DataError(known, m_name);
         throw DataError("Errore del database: " + utf8ToCp1252(message), m_name);
     }
 }
@@ -150,10 +184,8 @@ void Database::fail(int rc, std::string_view what) const
     if (!what.empty())
         message += " (" + std::string(what) + ")";
     message += ": " + utf8ToCp1252(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
-    if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
-        message = "File illeggibile o danneggiato: " + utf8ToCp1252(sqlite3_errstr(rc));
-    if (isBusy(rc))
-        message = kFileInUse;
+    if (const std::string known = knownMessage(rc); !known.empty())
+        message = known;
     throw DataError(message, m_name);
 }
 

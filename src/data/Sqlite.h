@@ -21,7 +21,11 @@ class Statement;
 
 class Database {
 public:
-    enum class Mode { ReadOnly, ReadWrite, Create };
+    // Immutable: read-only, without locks and without looking for a
+    // journal or WAL file beside it, so SQLite never creates, opens or
+    // removes one there; the caller sees to it that the file holds one whole
+    // state and stays still while it is read.
+    enum class Mode { ReadOnly, Immutable, ReadWrite, Create };
 
     // Opens the file; errors raise DataError naming the file.
     Database(const std::filesystem::path& file, Mode mode);
@@ -104,6 +108,17 @@ private:
     const Database& m_db;
     bool m_done = false;
 };
+
+// Another program (the front office) holds a lock on the file longer than
+// the program waits.
+inline constexpr std::string_view kFileInUse =
+    "File in uso da un altro programma: riprovare fra poco";
+
+// A data file whose last change by the front office was cut short (a hot
+// rollback journal beside it): only the front office can put it right.
+inline constexpr std::string_view kInterruptedTransaction =
+    "Una modifica del programma di front office si \xE8 interrotta a met\xE0: riaprire il "
+    "programma di front office per ripristinare il file, poi riprovare";
 
 // The collation "TESTO" (the booking software's text order: compareText of
 // Text1252.h over the Windows-1252 form of the texts) is registered on every

@@ -48,67 +48,77 @@ std::optional<long> optionalNumber(const Statement& st, int col)
 
 std::vector<std::string> readDestinationNames(const DataFolder& folder, std::int64_t hotel)
 {
-    const Database db = openHotelFile(folder, schema::kPrintersFile);
-    db.requireColumns(schema::kPrinters, {"NumeroHotel", "Destinazione"});
-    Statement st = db.prepare(
-        "SELECT \"Destinazione\" FROM \"Stampanti\" WHERE \"NumeroHotel\" = ?1 ORDER BY rowid");
-    st.bind(1, hotel);
-    std::vector<std::string> names;
-    while (st.step()) {
-        if (st.isNull(0))
-            continue;
-        std::string name = st.text(0);
-        if (!trimBlanks(name).empty())
-            names.push_back(std::move(name));
-    }
-    return names;
+    return readHotelFile(folder, schema::kPrintersFile, [&](const Database& db) {
+        db.requireColumns(schema::kPrinters, {"NumeroHotel", "Destinazione"});
+        Statement st = db.prepare(
+            "SELECT \"Destinazione\" FROM \"Stampanti\" WHERE \"NumeroHotel\" = ?1 ORDER BY rowid");
+        st.bind(1, hotel);
+        std::vector<std::string> names;
+        while (st.step()) {
+            if (st.isNull(0))
+                continue;
+            std::string name = st.text(0);
+            if (!trimBlanks(name).empty())
+                names.push_back(std::move(name));
+        }
+        return names;
+    });
 }
 
 std::optional<PrintDestination> findPrintDestination(const DataFolder& folder,
                                                      std::string_view name)
 {
-    const Database db = openHotelFile(folder, schema::kPrintersFile);
-    db.requireColumns(schema::kPrinters, {"NumeroHotel", "Destinazione", "TipoStampa", "Linea"});
-    Statement st = db.prepare("SELECT \"NumeroHotel\", \"Destinazione\", \"TipoStampa\", "
-                              "\"Linea\" FROM \"Stampanti\" ORDER BY rowid");
-    while (st.step()) {
-        std::string destinazione = st.text(1);
-        if (st.isNull(1) || !equalText(destinazione, name))
-            continue;
-        PrintDestination d;
-        d.numeroHotel = wholeNumber(st, 0);
-        d.destinazione = std::move(destinazione);
-        d.tipoStampa = wholeNumber(st, 2);
-        d.linea = st.text(3);
-        return d;
-    }
-    return std::nullopt;
+    return readHotelFile(
+        folder, schema::kPrintersFile, [&](const Database& db) -> std::optional<PrintDestination> {
+            db.requireColumns(schema::kPrinters,
+                              {"NumeroHotel", "Destinazione", "TipoStampa", "Linea"});
+            Statement st = db.prepare("SELECT \"NumeroHotel\", \"Destinazione\", \"TipoStampa\", "
+                                      "\"Linea\" FROM \"Stampanti\" ORDER BY rowid");
+            while (st.step()) {
+                std::string destinazione = st.text(1);
+                if (st.isNull(1) || !equalText(destinazione, name))
+                    continue;
+                PrintDestination d;
+                d.numeroHotel = wholeNumber(st, 0);
+                d.destinazione = std::move(destinazione);
+                d.tipoStampa = wholeNumber(st, 2);
+                d.linea = st.text(3);
+                return d;
+            }
+            return std::nullopt;
+        });
 }
 
 std::optional<PrintSettings> readPrintSettings(const DataFolder& folder, long tipoStampa)
 {
-    const Database db = openHotelFile(folder, schema::kPrintersFile);
-    db.requireColumns(schema::kPrintSettings, {"TipoStampa", "Compresso", "Grassetto"});
-    Statement st = db.prepare("SELECT \"TipoStampa\", \"Compresso\", \"Grassetto\" "
-                              "FROM \"SetStampa\" ORDER BY rowid");
-    while (st.step()) {
-        if (st.isNull(0) || wholeNumber(st, 0) != tipoStampa)
-            continue;
-        return decodePrintSettings(st.text(1), st.text(2));
-    }
-    return std::nullopt;
+    return readHotelFile(
+        folder, schema::kPrintersFile, [&](const Database& db) -> std::optional<PrintSettings> {
+            db.requireColumns(schema::kPrintSettings, {"TipoStampa", "Compresso", "Grassetto"});
+            Statement st = db.prepare("SELECT \"TipoStampa\", \"Compresso\", \"Grassetto\" "
+                                      "FROM \"SetStampa\" ORDER BY rowid");
+            while (st.step()) {
+                if (st.isNull(0) || wholeNumber(st, 0) != tipoStampa)
+                    continue;
+                return decodePrintSettings(st.text(1), st.text(2));
+            }
+            return std::nullopt;
+        });
 }
 
 std::optional<PageLengths> readPageLengths(const DataFolder& folder, std::int64_t hotel)
 {
-    const Database db = openHotelFile(folder, schema::kCountersFile);
-    db.requireColumns(schema::kCounters, {"NumeroHotel", "LungPagComp", "LungPagNoComp"});
-    Statement st = db.prepare("SELECT \"LungPagComp\", \"LungPagNoComp\" FROM \"Contatori\" "
-                              "WHERE \"NumeroHotel\" = ?1 ORDER BY rowid LIMIT 1");
-    st.bind(1, hotel);
-    if (!st.step())
-        return std::nullopt;
-    return PageLengths{optionalNumber(st, 0).value_or(0), optionalNumber(st, 1).value_or(0)};
+    return readHotelFile(
+        folder, schema::kCountersFile, [&](const Database& db) -> std::optional<PageLengths> {
+            db.requireColumns(schema::kCounters, {"NumeroHotel", "LungPagComp", "LungPagNoComp"});
+            Statement st =
+                db.prepare("SELECT \"LungPagComp\", \"LungPagNoComp\" FROM \"Contatori\" "
+                           "WHERE \"NumeroHotel\" = ?1 ORDER BY rowid LIMIT 1");
+            st.bind(1, hotel);
+            if (!st.step())
+                return std::nullopt;
+            return PageLengths{optionalNumber(st, 0).value_or(0),
+                               optionalNumber(st, 1).value_or(0)};
+        });
 }
 
 std::string readOptionLetters(const DataFolder& folder)

@@ -201,7 +201,10 @@ PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& sel
         context.ui.warn("Stampa Presenze per Ditta", joinWarnings(warnings));
 
     StatusLine status(context.ui);
-    PresenzeTally tally = tallyBookings(*start, selection, readHotelRooms(context.folder), bookings,
+    const HotelRooms rooms =
+        countHotelRooms(context.bookings ? context.bookings->roomTypes(context.folder)
+                                         : readRoomTypes(context.folder));
+    PresenzeTally tally = tallyBookings(*start, selection, rooms, bookings,
                                         [&](const RoomLine& line) { status.counted(line); });
     status.finish();
     return tally;

@@ -1,7 +1,8 @@
-// Data files that are missing, incomplete or damaged. Every case ends either
-// in a clear Italian message that names the file (and the table or field)
-// with exit status 1 and the previous report file left in place, or in a
-// correct report; never in a crash, a hang or a report that lacks data.
+// Data files that are missing, incomplete, damaged, or shared with the front
+// office while it writes them. Every case ends either in a clear Italian
+// message that names the file (and the table or field) with exit status 1
+// and the previous report file left in place, or in a correct report; never
+// in a crash, a hang or a report that lacks data or mixes two states.
 
 #include "app/BadInput.h"
 #include "data/DataError.h"
@@ -11,7 +12,18 @@
 #include "demo/SeededRandom.h"
 #include "output/PrintConfig.h"
 
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace presenze;
 using test::failsNaming;
@@ -313,5 +325,383 @@ TEST(DamagedFile, EveryReaderOfTheWindowNamesTheFile)
             EXPECT_NE(e.file().find(name), std::string::npos) << e.what();
         }
         test::writeFile(dir / name, original);
+    }
+}
+
+namespace {
+
+// Two users where the tests run as root: the front office's and the one who
+// runs the reports.
+constexpr unsigned kFrontOfficeUser = 1; // daemon
+constexpr unsigned kReportUser = 65534;  // nobody
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The status of `work` run as the user (user id = group id) in a child.
+int asUser(unsigned user, const std::function<void()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+            ::_exit(126);
+        try {
+            work();
+        } catch (const std::exception&) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::vector<std::string> ownedBy(const fs::path& dir, unsigned user)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        struct stat st {};
+        if (::lstat(entry.path().c_str(), &st) == 0 && st.st_uid == user)
+            names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Other figures in records of the same size: the file keeps its pages.
+const std::string kOtherPersons =
+    "UPDATE Camere_Prenotazione SET NumeroPersone = 5 - NumeroPersone "
+    "WHERE NumeroPersone IN (2, 3)";
+const std::vector<std::string> kDetail = {"--detail", "--kind", "all", "--now", "08/12/2026 14:00"};
+
+// The Access data set, with the report its expected file was made with.
+const std::vector<std::string> kJetReport = {
+    "report",  "--type",    "1", "--from", "02/2024",         "--to",
+    "02/2024", "--station", "3", "--now",  "08/12/2026 14:00"};
+std::string expectedJetReport()
+{
+    return test::readFile(test::fixturesDir() / "expected" / "t1-summary-confirmed-feb2024");
+}
+std::vector<std::string> cacheEnv(const fs::path& cache, const fs::path& tmp = {})
+{
+    std::vector<std::string> env = {"PRESENZE_CACHE_DIR=" + cache.string()};
+    if (!tmp.empty())
+        env.push_back("TMPDIR=" + tmp.string());
+    return env;
+}
+
+// The front office keeps its booked rooms in WAL mode and writes as its own
+// user; reports run as another user who may only read the data files. The
+// committed changes still in the WAL are counted, and the front office can
+// go on writing: the report user leaves no file but the station's own.
+void walFileOfAnotherUser()
+{
+    test::DemoCopy dir, plain;
+    plain.sql("Camere_Prenotazione.mdb", kOtherPersons);
+    ASSERT_TRUE(succeeds(test::runReport(2, plain.path(), kDetail)));
+    fs::permissions(dir.path(), fs::perms::all);
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        ASSERT_EQ(::chown(entry.path().c_str(), kFrontOfficeUser, kFrontOfficeUser), 0);
+        fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write |
+                                          fs::perms::group_read | fs::perms::others_read);
+    }
+    const fs::path rooms = dir / "Camere_Prenotazione.mdb";
+    // The front office stops without a checkpoint: the change is in the WAL only.
+    ASSERT_EQ(asUser(kFrontOfficeUser,
+                     [&] {
+                         const Database db(rooms, Database::Mode::ReadWrite);
+                         db.exec("PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; " +
+                                 kOtherPersons);
+                         ::_exit(0);
+                     }),
+              0);
+    ASSERT_GT(fs::file_size(dir / "Camere_Prenotazione.mdb-wal"), 0u);
+    test::CliLimits reportUser;
+    reportUser.user = kReportUser;
+    // Then it writes again and closes, which folds the WAL into the file.
+    for (const char* state : {"WAL con modifiche", "WAL vuoto"}) {
+        SCOPED_TRACE(state);
+        for (const int type : {1, 2}) {
+            std::vector<std::string> args = {"report",  "--type",         std::to_string(type),
+                                             "--from",  test::kDemoMonth, "--station",
+                                             test::kTag};
+            args.insert(args.end(), kDetail.begin(), kDetail.end());
+            ASSERT_TRUE(succeeds(test::runCli(args, dir.path(), {}, reportUser)));
+        }
+        EXPECT_TRUE(test::readFile(dir / "fd3") == test::readFile(plain / "fd3"));
+        for (const auto& name : ownedBy(dir.path(), kReportUser))
+            EXPECT_TRUE(name == "fd3" || name == "Vallomir3.mdb") << name;
+        EXPECT_EQ(asUser(kFrontOfficeUser,
+                         [&] {
+                             const Database db(rooms, Database::Mode::ReadWrite);
+                             db.exec("UPDATE Camere_Prenotazione SET Note = Note WHERE rowid = 1");
+                         }),
+                  0);
+    }
+}
+
+// A program that ignores SQLite's locks rewrites the booked rooms in place,
+// a page every half millisecond, turn by turn with the state before and the
+// state after a change: every report that goes through is the report of
+// one of the two states, every other names the file.
+void rewrittenInPlace()
+{
+    test::DemoCopy dir;
+    const fs::path file = dir / "Camere_Prenotazione.mdb";
+    const std::string before = test::readFile(file);
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    const std::string reportBefore = test::readFile(dir / "fd3");
+    dir.sql("Camere_Prenotazione.mdb", kOtherPersons);
+    const std::string after = test::readFile(file);
+    ASSERT_EQ(after.size(), before.size());
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    const std::string reportAfter = test::readFile(dir / "fd3");
+    ASSERT_NE(reportBefore, reportAfter);
+
+    std::atomic<bool> stop = false;
+    std::thread writer([&] {
+        // Ahead of every other thread where the tests may (as root): a
+        // writer the scheduler leaves still half way cannot be told from
+        // one that stopped there.
+        const sched_param priority{1};
+        ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &priority);
+        constexpr std::size_t kPage = 4096;
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+        for (int turn = 0; !stop; ++turn) {
+            const std::string& state = turn % 2 ? after : before;
+            for (std::size_t at = 0; at < state.size() && !stop; at += kPage) {
+                EXPECT_EQ(::pwrite(fd, state.data() + at, kPage, static_cast<off_t>(at)),
+                          static_cast<ssize_t>(kPage));
+                std::this_thread::sleep_for(std::chrono::microseconds(500));
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::close(fd);
+    });
+    int reports = 0;
+    for (int run = 0; run < 20; ++run) {
+        const auto result = test::runReport(2, dir.path(), kDetail);
+        if (result.status == 0) {
+            ++reports;
+            const std::string report = test::readFile(dir / "fd3");
+            EXPECT_TRUE(report == reportBefore || report == reportAfter) << "run " << run;
+        } else {
+            EXPECT_TRUE(
+                failsNaming(result, {"Camere_Prenotazione.mdb", "cambia mentre viene letto"}));
+        }
+    }
+    stop = true;
+    writer.join();
+    EXPECT_GT(reports, 0);
+}
+
+// An Access file replaced in place by another of the same size, with its
+// old modification time: the report has the new figures.
+void accessFileReplacedWithSameSizeAndTime()
+{
+    test::TempDir dir, cache, fresh, freshCache;
+    test::copyFixture("hotel-jet", dir.path());
+    ASSERT_TRUE(succeeds(test::runCli(kJetReport, dir.path(), cacheEnv(cache.path()))));
+    ASSERT_EQ(test::readFile(dir / "fd3"), expectedJetReport());
+    const std::string other =
+        test::readFile(test::fixturesDir() / "hotel-edge-jet" / "TipiCamere.mdb");
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "TipiCamere.mdb").c_str(), &st), 0);
+    ASSERT_EQ(other.size(), static_cast<std::size_t>(st.st_size));
+    test::writeFile(dir / "TipiCamere.mdb", other);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "TipiCamere.mdb").c_str(), times, 0), 0);
+    ASSERT_TRUE(succeeds(test::runCli(kJetReport, dir.path(), cacheEnv(cache.path()))));
+    // What a new folder with the new file gives.
+    test::copyFixture("hotel-jet", fresh.path());
+    test::writeFile(fresh / "TipiCamere.mdb", other);
+    ASSERT_TRUE(succeeds(test::runCli(kJetReport, fresh.path(), cacheEnv(freshCache.path()))));
+    EXPECT_NE(test::readFile(dir / "fd3"), expectedJetReport());
+    EXPECT_EQ(test::readFile(dir / "fd3"), test::readFile(fresh / "fd3"));
+}
+
+// A cache folder that every user may write in is not used (its copies
+// could be forged) and keeps its mode; the run's private folder goes.
+void sharedCacheFolder()
+{
+    test::TempDir dir, shared, tmp;
+    test::copyFixture("hotel-jet", dir.path());
+    const fs::perms mode = fs::perms::all | fs::perms::sticky_bit;
+    fs::permissions(shared.path(), mode);
+    const auto result = test::runCli(kJetReport, dir.path(), cacheEnv(shared.path(), tmp.path()));
+    ASSERT_TRUE(succeeds(result));
+    EXPECT_NE(result.err.find("non sicura"), std::string::npos) << result.err;
+    EXPECT_EQ(test::readFile(dir / "fd3"), expectedJetReport());
+    EXPECT_EQ(fs::status(shared.path()).permissions(), mode);
+    EXPECT_TRUE(fs::is_empty(shared.path()));
+    EXPECT_TRUE(fs::is_empty(tmp.path()));
+}
+
+// Copies with ten times the rooms in a cache folder of another user are
+// never read.
+void foreignCacheFolder()
+{
+    test::TempDir dir, own, forged, tmp;
+    test::copyFixture("hotel-jet", dir.path());
+    ASSERT_TRUE(succeeds(test::runCli(kJetReport, dir.path(), cacheEnv(own.path()))));
+    for (const auto& entry : fs::directory_iterator(own.path())) {
+        const fs::path copy = forged / entry.path().filename().string();
+        fs::copy_file(entry.path(), copy);
+        const Database db(copy, Database::Mode::ReadWrite);
+        if (db.hasTable("TipiCamere"))
+            db.exec("UPDATE TipiCamere SET Quantita = Quantita * 10");
+    }
+    // Where they would be trusted they change the figures.
+    ASSERT_TRUE(succeeds(test::runCli(kJetReport, dir.path(), cacheEnv(forged.path()))));
+    ASSERT_NE(test::readFile(dir / "fd3"), expectedJetReport());
+    fs::permissions(forged.path(), fs::perms::owner_all | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
+    for (const auto& entry : fs::directory_iterator(forged.path()))
+        ASSERT_EQ(::chown(entry.path().c_str(), kReportUser, kReportUser), 0);
+    ASSERT_EQ(::chown(forged.path().c_str(), kReportUser, kReportUser), 0);
+    const auto result = test::runCli(kJetReport, dir.path(), cacheEnv(forged.path(), tmp.path()));
+    ASSERT_TRUE(succeeds(result));
+    EXPECT_EQ(test::readFile(dir / "fd3"), expectedJetReport());
+    EXPECT_NE(result.err.find("non sicura"), std::string::npos) << result.err;
+}
+
+// The front office stops half way through a change that has already
+// written pages into the booked rooms: the reports name the file and ask
+// for the front office, and leave the file and its journal as they are;
+// once the front office has opened the file again they go through.
+void changeCutShort()
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    const std::string report = test::readFile(dir / "fd3");
+    const fs::path rooms = dir / "Camere_Prenotazione.mdb";
+    const std::string before = test::readFile(rooms);
+    const pid_t frontOffice = ::fork();
+    if (frontOffice == 0) {
+        const Database db(rooms, Database::Mode::ReadWrite);
+        // A small page cache makes the change spill into the file.
+        db.exec("PRAGMA cache_size = 2; BEGIN; UPDATE Camere_Prenotazione SET NumeroPersone = 0");
+        ::_exit(0);
+    }
+    ::waitpid(frontOffice, nullptr, 0);
+    const std::string cut = test::readFile(rooms);
+    ASSERT_NE(cut, before);
+    const std::string journal = test::readFile(dir / "Camere_Prenotazione.mdb-journal");
+    expectReportsFail(dir, {"Camere_Prenotazione.mdb", "riaprire il programma di front office"});
+    EXPECT_TRUE(test::readFile(rooms) == cut);
+    EXPECT_TRUE(test::readFile(dir / "Camere_Prenotazione.mdb-journal") == journal);
+    { // The front office opens the file again.
+        const Database db(rooms, Database::Mode::ReadWrite);
+        db.exec("SELECT count(*) FROM Camere_Prenotazione");
+    }
+    ASSERT_TRUE(succeeds(test::runReport(2, dir.path(), kDetail)));
+    EXPECT_TRUE(test::readFile(dir / "fd3") == report);
+}
+
+// True while the process runs (a zombie has ended).
+bool running(pid_t pid)
+{
+    std::string stat;
+    try {
+        stat = test::readFile("/proc/" + std::to_string(pid) + "/stat");
+    } catch (...) {
+        return false;
+    }
+    const auto state = stat.rfind(") ");
+    return state != std::string::npos && stat[state + 2] != 'Z';
+}
+
+// A report killed while the Access reader runs takes the reader with it.
+void killedReport()
+{
+    test::TempDir dir, cache, scripts;
+    test::copyFixture("hotel-jet", dir.path());
+    const fs::path pids = scripts / "pids";
+    const fs::path helper = scripts / "lettore";
+    test::writeFile(helper, "#!/bin/sh\necho $PPID $$ > " + pids.string() + "\nexec sleep 60\n");
+    fs::permissions(helper, fs::perms::owner_all);
+    std::vector<std::string> env = cacheEnv(cache.path());
+    env.push_back("PRESENZE_JET_HELPER=" + helper.string());
+    test::CliResult result;
+    std::thread report([&] { result = test::runCli(kJetReport, dir.path(), env); });
+    pid_t cli = 0, reader = 0;
+    for (int i = 0; i < 500 && !reader; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::istringstream(fs::exists(pids) ? test::readFile(pids) : "") >> cli >> reader;
+    }
+    ASSERT_GT(reader, 0);
+    ::kill(cli, SIGKILL);
+    report.join();
+    EXPECT_TRUE(result.signalled);
+    for (int i = 0; i < 100 && running(reader); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(running(reader));
+    if (running(reader))
+        ::kill(reader, SIGKILL);
+}
+
+// A room line and a booking header with the highest row ids there are: the
+// reports are those of the same rows in the same order, within a memory
+// limit.
+void hugeRowIds()
+{
+    test::DemoCopy dir;
+    std::map<int, std::string> expected;
+    for (const int type : {1, 2}) {
+        ASSERT_TRUE(succeeds(test::runReport(type, dir.path(), kDetail)));
+        expected[type] = test::readFile(dir / "fd3");
+    }
+    for (const std::string table : {"Camere_Prenotazione", "Scheda_Prenotazione"})
+        dir.sql(table + ".mdb", "UPDATE " + table +
+                                    " SET rowid = 9223372036854775807 WHERE rowid = "
+                                    "(SELECT max(rowid) FROM " +
+                                    table + ")");
+    test::CliLimits limits;
+    if (!kSanitized)
+        limits.memoryLimit = std::uintmax_t(1) << 30;
+    for (const int type : {1, 2}) {
+        std::vector<std::string> args = {"report",  "--type",         std::to_string(type),
+                                         "--from",  test::kDemoMonth, "--station",
+                                         test::kTag};
+        args.insert(args.end(), kDetail.begin(), kDetail.end());
+        ASSERT_TRUE(succeeds(test::runCli(args, dir.path(), {}, limits))) << "Tipo " << type;
+        EXPECT_TRUE(test::readFile(dir / "fd3") == expected[type]) << "Tipo " << type;
+    }
+}
+
+} // namespace
+
+TEST(SharedFolder, EachSituationEndsInARightReportOrAClearMessage)
+{
+    struct Situation {
+        const char* name;
+        bool twoUsers; // needs root
+        void (*run)();
+    };
+    const std::vector<Situation> situations = {
+        {"WAL di un altro utente", true, walFileOfAnotherUser},
+        {"file riscritto sul posto", false, rewrittenInPlace},
+        {"file Access sostituito, stessa dimensione e ora", false,
+         accessFileReplacedWithSameSizeAndTime},
+        {"cartella delle copie condivisa", false, sharedCacheFolder},
+        {"cartella delle copie di un altro utente", true, foreignCacheFolder},
+        {"modifica del front office interrotta", false, changeCutShort},
+        {"rapporto interrotto durante la lettura Access", false, killedReport},
+        {"numeri di riga enormi", false, hugeRowIds},
+    };
+    for (const auto& situation : situations) {
+        SCOPED_TRACE(situation.name);
+        if (situation.twoUsers && ::geteuid() != 0) {
+            std::cout << "[  SKIPPED ] " << situation.name << ": needs root to run as two users"
+                      << std::endl;
+            continue;
+        }
+        situation.run();
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <grp.h>
 #include <memory>
 #include <mutex>
 #include <sys/resource.h>
@@ -47,8 +48,10 @@ bool isDataFile(const std::string& name)
 
 DemoCopy::DemoCopy()
 {
-    for (const auto& entry : fs::directory_iterator(demoOriginal()))
+    for (const auto& entry : fs::directory_iterator(demoOriginal())) {
         fs::copy_file(entry.path(), m_dir / entry.path().filename().string());
+        settle(m_dir / entry.path().filename().string());
+    }
 }
 
 void DemoCopy::sql(std::string_view file, std::string_view statements) const
@@ -66,6 +69,13 @@ CliResult runCli(const std::vector<std::string>& args, const fs::path& workdir,
             const rlimit size{*limits.fileSizeLimit, *limits.fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &size);
         }
+        if (limits.memoryLimit) {
+            const rlimit memory{*limits.memoryLimit, *limits.memoryLimit};
+            ::setrlimit(RLIMIT_AS, &memory);
+        }
+        if (limits.user && (::setgroups(0, nullptr) != 0 || ::setgid(*limits.user) != 0 ||
+                            ::setuid(*limits.user) != 0))
+            ::_exit(126);
         // A hang ends with SIGALRM, which the test reports as a signal.
         ::alarm(static_cast<unsigned>(limits.seconds));
     });

@@ -38,6 +38,8 @@ private:
 struct CliLimits {
     int seconds = 120;                           // killed after this (a hang)
     std::optional<std::uintmax_t> fileSizeLimit; // RLIMIT_FSIZE, writes beyond fail
+    std::optional<std::uintmax_t> memoryLimit;   // RLIMIT_AS, allocations beyond fail
+    std::optional<unsigned> user;                // run as this user id (= group id), as root
 };
 
 struct CliResult {

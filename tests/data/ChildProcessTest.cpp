@@ -74,3 +74,11 @@ TEST(ChildProcess, ArgumentsReachTheProgramUnchanged)
     EXPECT_EQ(missing.end, ChildOutcome::End::NotStarted);
     EXPECT_FALSE(missing.started());
 }
+
+TEST(ChildProcess, ItsProcessorTimeIsLimitedLikeItsTime)
+{
+    const ChildOutcome r =
+        runChild("sh", {"-c", "ulimit -t"}, {.limit = 2500ms, .captureOutput = true});
+    ASSERT_TRUE(r.succeeded()) << r.errorOutput;
+    EXPECT_EQ(r.output, "3\n");
+}

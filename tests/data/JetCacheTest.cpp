@@ -150,7 +150,13 @@ TEST_F(JetCache, AHelperThatHangsOrCrashesOnlyMakesTheFileUnreadable)
 
 TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
 {
-    const fs::path file = m_data / "jet4_unicode.mdb";
+    // Two Access files of the same size with other contents.
+    const fs::path file = m_data / "TipiCamere.mdb";
+    fs::copy_file(test::fixturesDir() / "hotel-jet" / "TipiCamere.mdb", file);
+    const std::string other =
+        test::readFile(test::fixturesDir() / "hotel-edge-jet" / "TipiCamere.mdb");
+    ASSERT_EQ(other.size(), fs::file_size(file));
+
     const fs::path first = jetCopy(file);
     const Stamp made = stampOf(first);
     EXPECT_EQ(first.parent_path(), m_cache.path());
@@ -161,15 +167,28 @@ TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
         EXPECT_EQ(again, first);
         EXPECT_EQ(stampOf(again).inode, made.inode);
         EXPECT_EQ(stampOf(again).modifiedNs, made.modifiedNs);
-        // The same file reached by another way is the same source.
-        EXPECT_EQ(jetCopy(m_data / "." / "jet4_unicode.mdb"), first);
+        // The same file reached by another way is the same source, and a
+        // new time over the same content is the same state.
+        EXPECT_EQ(jetCopy(m_data / "." / "TipiCamere.mdb"), first);
+        fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(5));
+        EXPECT_EQ(jetCopy(file), first);
     }
-    // A new state of the file gets a new copy; the old one goes.
-    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(5));
+    // Another content of the same size, written in place with the old time,
+    // gets a new copy; the old one goes.
+    const auto time = fs::last_write_time(file);
+    const ino_t inode = stampOf(file).inode;
+    test::writeFile(file, other);
+    fs::last_write_time(file, time);
+    ASSERT_EQ(stampOf(file).inode, inode);
     const fs::path second = jetCopy(file);
     EXPECT_NE(second, first);
     EXPECT_FALSE(fs::exists(first));
     EXPECT_EQ(filesIn(m_cache.path()).size(), 1u);
+    // A copy that does not open is made again.
+    test::writeFile(second, "rovinata");
+    EXPECT_EQ(jetCopy(file), second);
+    EXPECT_NO_THROW(
+        Database(second, Database::Mode::ReadOnly).requireColumns("TipiCamere", {"Quantita"}));
     // Another file has its own copy; making it clears copies unused for a
     // month, and nothing that is not a copy.
     const auto monthsAgo = fs::file_time_type::clock::now() - std::chrono::hours(24 * 40);
@@ -177,7 +196,7 @@ TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
         test::writeFile(m_cache / name, "old");
         fs::last_write_time(m_cache / name, monthsAgo);
     }
-    EXPECT_NE(jetCopy(m_data / "jet4_types.mdb"), second);
+    EXPECT_NE(jetCopy(m_data / "jet4_unicode.mdb"), second);
     EXPECT_TRUE(fs::exists(second));
     EXPECT_FALSE(fs::exists(m_cache / "0123456789abcdef-1-2-3.sqlite"));
     EXPECT_TRUE(fs::exists(m_cache / "notes.txt"));

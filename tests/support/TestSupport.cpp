@@ -4,6 +4,8 @@
 #include "data/Sqlite.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -91,6 +93,11 @@ void copyJetSamples(const fs::path& dir)
     }
 }
 
+void settle(const fs::path& file)
+{
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+}
+
 void copyFixture(std::string_view name, const fs::path& dir)
 {
     const fs::path from = fixturesDir() / name;
@@ -99,6 +106,7 @@ void copyFixture(std::string_view name, const fs::path& dir)
         const fs::path to = dir / entry.path().filename();
         fs::copy_file(entry.path(), to, fs::copy_options::overwrite_existing);
         fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+        settle(to);
     }
 }
 
@@ -168,6 +176,8 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
     TempDir scratch;
     const fs::path outFile = scratch / "out", errFile = scratch / "err";
     const std::string exe = (fs::path(PRESENZE_BIN_DIR) / program).string();
+    // What this process has buffered is written once, not again by the child.
+    std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
         if (!workdir.empty() && ::chdir(workdir.c_str()) != 0)

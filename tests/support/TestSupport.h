@@ -55,7 +55,11 @@ std::optional<std::filesystem::path> jetSample(std::string_view file);
 std::string missingJetSample(std::string_view file);
 // Copies every Access sample that is there into dir.
 void copyJetSamples(const std::filesystem::path& dir);
-// Copies a fixture folder (e.g. "hotel") into dir, files made writable.
+// Gives a file a modification time an hour ago: the program reads a data
+// file written a moment ago only once it has been still for a moment.
+void settle(const std::filesystem::path& file);
+// Copies a fixture folder (e.g. "hotel") into dir, files made writable and
+// settled.
 void copyFixture(std::string_view name, const std::filesystem::path& dir);
 
 std::string readFile(const std::filesystem::path& file);

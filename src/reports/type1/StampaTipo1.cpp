@@ -1,6 +1,7 @@
 #include "reports/type1/StampaTipo1.h"
 
 #include "common/KV7Routine.h"
+#include "data/BookingCache.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "reports/type1/CompanyTable.h"
@@ -289,7 +290,9 @@ void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
         writeWorkingDatabase(context.folder, context.stationTag, tally);
     const HotelRooms& rooms = tally.rooms();
     const MonthRows rows = monthRowsOf(tally);
-    const HotelNames hotels(readHotelRegistry(context.folder));
+    // The print request's registry, or this month's own.
+    const HotelNames hotels(context.bookings ? context.bookings->hotelRegistry(context.folder)
+                                             : readHotelRegistry(context.folder));
 
     writePageHead(out, *first, first->month, context.clock.now());
     Type1Month month(out, selection, rooms, hotels, rows);

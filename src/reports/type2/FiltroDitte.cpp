@@ -19,8 +19,13 @@ bool allDigits(std::string_view text)
 
 std::vector<std::int64_t> FiltroDitte(const DataFolder& folder)
 {
+    return companyCodes(readCompanyListLines(folder));
+}
+
+std::vector<std::int64_t> companyCodes(const std::vector<std::string>& lines)
+{
     std::vector<std::int64_t> codes;
-    for (const auto& line : readCompanyListLines(folder)) {
+    for (const auto& line : lines) {
         const std::string_view code = trimBlanks(std::string_view(line).substr(0, 6));
         if (!allDigits(code))
             continue;

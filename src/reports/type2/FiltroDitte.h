@@ -4,6 +4,7 @@
 #include "data/DataFolder.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace presenze {
@@ -13,5 +14,7 @@ namespace presenze {
 // digits count; blank and other codes are skipped. An empty result (no file,
 // an unreadable file, or no usable code) leaves the report unrestricted.
 std::vector<std::int64_t> FiltroDitte(const DataFolder& folder);
+// The same over the lines of the file, already read.
+std::vector<std::int64_t> companyCodes(const std::vector<std::string>& lines);
 
 } // namespace presenze

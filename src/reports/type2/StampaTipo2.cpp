@@ -1,6 +1,7 @@
 #include "reports/type2/StampaTipo2.h"
 
 #include "common/KV7Routine.h"
+#include "data/BookingCache.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "data/Records.h"
@@ -162,12 +163,16 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
     const bool detail = !selection.summary;
 
-    const RoomCounts rooms(readRoomTypes(context.folder));
+    // The print request's files, or this month's own.
+    const RoomCounts rooms(context.bookings ? context.bookings->roomTypes(context.folder)
+                                            : readRoomTypes(context.folder));
     BookingQuery query;
     query.first = *first;
     query.totals = !detail;
     if (selection.companyListOnly)
-        query.codes = FiltroDitte(context.folder);
+        query.codes = context.bookings
+                          ? companyCodes(context.bookings->companyListLines(context.folder))
+                          : FiltroDitte(context.folder);
     std::vector<std::string> excluded;
     const auto rows = selectBookingRows(
         context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
