@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <sqlite3.h>
@@ -59,10 +60,10 @@ Database::Database(const std::filesystem::path& file, Mode mode, std::string sho
     }
     const int rc = sqlite3_open_v2(file.string().c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+        const std::string message = sqliteErrorText(m_db ? sqlite3_extended_errcode(m_db) : rc);
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw DataError("Impossibile aprire il database: " + utf8ToCp1252(message), m_name);
+        throw DataError("Impossibile aprire il database: " + message, m_name);
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 2000);
@@ -101,11 +102,11 @@ void Database::exec(std::string_view sql) const
     char* error = nullptr;
     const int rc = sqlite3_exec(m_db, std::string(sql).c_str(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
-        const std::string message = error ? error : sqlite3_errstr(rc);
+        const std::string message = sqliteErrorText(rc);
         sqlite3_free(error);
         if (isBusy(rc))
             throw DataError(kFileInUse, m_name);
-        throw DataError("Errore del database: " + utf8ToCp1252(message), m_name);
+        throw DataError("Errore del database: " + message, m_name);
     }
 }
 
@@ -149,9 +150,9 @@ void Database::fail(int rc, std::string_view what) const
     std::string message = "Errore del database";
     if (!what.empty())
         message += " (" + std::string(what) + ")";
-    message += ": " + utf8ToCp1252(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
+    message += ": " + sqliteErrorText(rc);
     if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
-        message = "File illeggibile o danneggiato: " + utf8ToCp1252(sqlite3_errstr(rc));
+        message = "File illeggibile o danneggiato: " + sqliteErrorText(rc);
     if (isBusy(rc))
         message = kFileInUse;
     throw DataError(message, m_name);

@@ -3,6 +3,7 @@
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <cstdio>
@@ -35,7 +36,7 @@ std::filesystem::path makeArchiveCopy(const DataFolder& folder, std::string_view
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     if (ec)
-        throw DataError("Impossibile creare la cartella " + utf8ToCp1252(ec.message()),
+        throw DataError("Impossibile creare la cartella: " + systemErrorText(ec),
                         displayName(target.parent_path()));
     writeFileAtomically(target, readWholeFile(report));
     return target;
