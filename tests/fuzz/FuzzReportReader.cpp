@@ -76,7 +76,12 @@ void checkPreview(const fs::path& file, const std::vector<std::string>& lines, s
     preview.readChunk(limit);
     preview.save(edit);
     const auto saved = readReportLines(file);
-    const auto shown = splitLines(edit);
+    // What is saved is a report line: frames, the bold marker and control
+    // bytes typed in become letters and blanks; form-feed lines stay.
+    auto shown = splitLines(edit);
+    for (auto& line : shown)
+        if (line != "\x0C")
+            line = reportText(line);
     const auto [begin, end] = chunks[1];
     std::vector<std::string> want(lines.begin(), lines.begin() + begin);
     want.insert(want.end(), shown.begin(), shown.end());
