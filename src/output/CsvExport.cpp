@@ -99,8 +99,7 @@ std::vector<std::string> settingsLines(const std::filesystem::path& file)
         throw DataError("Errore di lettura", displayName(file));
     std::vector<std::string> lines = splitLines(start);
     // A line cut by the end of what was read counts only when the file ends there.
-    if (start.size() == kMostRead && !lines.empty() && start.back() != '\n' &&
-        start.back() != '\r')
+    if (start.size() == kMostRead && !lines.empty() && start.back() != '\n' && start.back() != '\r')
         lines.pop_back();
     if (lines.size() > 3)
         lines.resize(3);
@@ -125,10 +124,11 @@ std::vector<std::string> settingsLines(const std::filesystem::path& file)
 void appendField(std::string& out, std::string_view field, const CsvSettings& settings)
 {
     const auto first = field.find_first_not_of(' ');
-    const bool formula = first != std::string_view::npos && (field[first] == '=' || field[first] == '@');
-    const bool quoted = field.find('"') != std::string_view::npos ||
-                        (!settings.separator.empty() &&
-                         field.find(settings.separator) != std::string_view::npos);
+    const bool formula =
+        first != std::string_view::npos && (field[first] == '=' || field[first] == '@');
+    const bool quoted =
+        field.find('"') != std::string_view::npos ||
+        (!settings.separator.empty() && field.find(settings.separator) != std::string_view::npos);
     if (!formula && !quoted) {
         out.append(field);
         return;

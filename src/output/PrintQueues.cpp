@@ -18,11 +18,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// What lpstat says: its messages are parsed, so they must not be translated.
-ChildOutcome askLpstat(const std::string& option, std::chrono::milliseconds limit)
+// What lpstat says after whether the scheduler runs ("-r": lpstat itself
+// succeeds when it cannot reach one); its lines are read, so they must not be
+// translated. Nullopt when the print system cannot be reached.
+std::optional<std::vector<std::string>> askLpstat(const std::string& option,
+                                                  std::chrono::milliseconds limit)
 {
-    return runChild("lpstat", {option},
-                    {.limit = limit, .captureOutput = true, .environment = {"LC_ALL=C", "LANG=C"}});
+    const ChildOutcome r =
+        runChild("lpstat", {"-r", option},
+                 {.limit = limit, .captureOutput = true, .environment = {"LC_ALL=C", "LANG=C"}});
+    if (!r.succeeded())
+        return std::nullopt;
+    auto lines = splitLines(r.output);
+    if (lines.empty() || trimBlanks(lines.front()) != "scheduler is running")
+        return std::nullopt;
+    lines.erase(lines.begin());
+    return lines;
 }
 
 std::string secondsText(std::chrono::milliseconds limit)
@@ -86,11 +97,11 @@ SpoolFile::~SpoolFile()
 
 std::optional<std::vector<std::string>> listPrintQueues(std::chrono::milliseconds limit)
 {
-    std::vector<std::string> queues;
-    const ChildOutcome r = askLpstat("-e", limit);
-    if (!r.succeeded())
+    const auto lines = askLpstat("-e", limit);
+    if (!lines)
         return std::nullopt;
-    for (const auto& line : splitLines(r.output)) {
+    std::vector<std::string> queues;
+    for (const auto& line : *lines) {
         const auto name = trimBlanks(line);
         if (!name.empty())
             queues.push_back(utf8ToCp1252(name));
@@ -100,11 +111,11 @@ std::optional<std::vector<std::string>> listPrintQueues(std::chrono::millisecond
 
 std::optional<std::string> defaultPrintQueue(std::chrono::milliseconds limit)
 {
-    const ChildOutcome r = askLpstat("-d", limit);
-    if (!r.succeeded())
+    const auto lines = askLpstat("-d", limit);
+    if (!lines || lines->empty())
         return std::nullopt;
     // "system default destination: NAME" or "no system default destination"
-    const std::string line = firstLine(r.output);
+    const std::string line(trimBlanks(lines->front()));
     const std::string_view prefix = "system default destination:";
     if (line.rfind(prefix, 0) != 0)
         return std::nullopt;

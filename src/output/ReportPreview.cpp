@@ -105,8 +105,8 @@ void ReportPreview::save(std::string_view shownText)
         m_in.clear();
         m_in.seekg(static_cast<std::streamoff>(from));
         while (from < to) {
-            const auto want = static_cast<std::streamsize>(
-                std::min<std::uintmax_t>(block.size(), to - from));
+            const auto want =
+                static_cast<std::streamsize>(std::min<std::uintmax_t>(block.size(), to - from));
             m_in.read(block.data(), want);
             if (m_in.gcount() != want)
                 throw DataError("Errore di lettura", displayName(m_file));
