@@ -101,28 +101,31 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
     const double scale = device->logicalDpiY() / kPointsPerInch;
     setup.headerHeight = QFontMetricsF(headerFont(setup.headerSize), device).lineSpacing() / scale;
 
+    // Lines are spaced as the font would space them, closer where a page of P
+    // lines needs it, but never closer than one line per font size.
+    const int lines = std::max(1, job.pageLength);
     auto measure = [&](double size) {
         const QFontMetricsF metrics(sized(base, size), device);
         setup.bodySize = size;
         setup.columnWidth = metrics.horizontalAdvance(QLatin1Char('0')) / scale;
-        setup.lineHeight = metrics.lineSpacing() / scale;
+        const double natural = metrics.lineSpacing() / scale;
+        setup.lineHeight = std::max(size, std::min(natural, (height - setup.headerHeight) / lines));
         setup.fits = kReportColumns * setup.columnWidth <= width &&
-                     setup.headerHeight + job.pageLength * setup.lineHeight <= height;
+                     setup.headerHeight + lines * size <= height;
         return setup.fits;
     };
     const double configured = job.settings.bodyFontSize(job.compressed);
     if (!measure(configured)) {
-        // The sizes scale with the font size: start from where both would
+        // The widths scale with the font size: start from where both would
         // just fit and step down until they do.
         const double byWidth = configured * width / (kReportColumns * setup.columnWidth);
-        const double byHeight =
-            configured * (height - setup.headerHeight) / (job.pageLength * setup.lineHeight);
+        const double byHeight = (height - setup.headerHeight) / lines;
         double size = std::floor(std::min({configured, byWidth, byHeight}) / kSizeStep) * kSizeStep;
         size = std::max(size, kSmallestFontSize);
         while (!measure(size) && size > kSmallestFontSize)
             size = std::max(kSmallestFontSize, size - kSizeStep);
         // A little more may still fit where the estimate fell short.
-        while (size + kSizeStep < configured && measure(size + kSizeStep))
+        while (size + kSizeStep <= configured && measure(size + kSizeStep))
             size += kSizeStep;
         measure(size);
     }
@@ -142,8 +145,11 @@ public:
         const QFont base = reportFont(job.font);
         m_regular = sized(base, setup.bodySize);
         m_bold = sized(base, setup.bodySize, true);
-        m_ascent = QFontMetricsF(m_regular, &writer).ascent();
-        m_lineHeight = QFontMetricsF(m_regular, &writer).lineSpacing();
+        // The baseline sits where the font puts it within a line of its own
+        // spacing, scaled to the spacing used.
+        const QFontMetricsF metrics(m_regular, &writer);
+        m_lineHeight = setup.lineHeight * m_scale;
+        m_ascent = m_lineHeight * metrics.ascent() / (metrics.ascent() + metrics.descent());
         m_bottom = setup.height * m_scale;
     }
 

@@ -9,7 +9,9 @@
 // box-drawing characters, otherwise DejaVu Sans Mono. Its size is the
 // largest, not above the configured one (0 counts as 10) and not below 6
 // points, at which 133 columns fit the printable width and a page (the Times
-// line plus P lines) fits its height, in the chosen orientation. A line wider
+// line plus P lines) fits its height, in the chosen orientation. Lines are
+// spaced as the font spaces them, closer where a page of P lines needs it,
+// never closer than one line per font size (frames still join). A line wider
 // than the page wraps onto the next line; lines that do not fit under a page
 // go on to a further sheet. Nothing is cut.
 
@@ -34,7 +36,7 @@ struct PdfPageSetup {
     double width = 0;       // the printable area, in points
     double height = 0;
     double columnWidth = 0;  // points
-    double lineHeight = 0;   // points, a report line
+    double lineHeight = 0;   // points, from one report line to the next
     double headerHeight = 0; // points, the Times line
     int columns = 0;         // characters on one printed line
     bool fits = false;       // 133 columns and a page of P lines fit
