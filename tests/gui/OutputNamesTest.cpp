@@ -83,7 +83,8 @@ void OutputNamesTest::everyOutputShowsTheNameAsTheDataHoldsIt()
     ReportPreview preview(dir / "fd7");
     const std::string shown = preview.readChunk(1u << 30);
     choices.destination = "PDF Ufficio";
-    printReport(folder, "7", 1, choices, {}, writeReportPdf);
+    printReport(folder, "7", 1, choices, {},
+                [](const PrintJob& job, const fs::path& file) { writeReportPdf(job, file); });
     const auto pdf = test::runTool("pdftotext", {(dir / "nomi.pdf").string(), "-"});
 
     for (const auto& c : kNames) {

@@ -26,12 +26,17 @@ PrintOutcome printFromWindow(const PrintJob& job, const DataFolder& folder,
     const SystemPrinterRoute route = waitOffThread([&job, &folder, &defaultPdf, &limits] {
         return routeSystemPrint(job, folder, defaultPdf, limits);
     });
+    // A long report takes a while to draw: the window repaints between pages.
+    const auto draw = [](const PrintJob& j, const std::filesystem::path& file) {
+        writeReportPdf(j, file,
+                       [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    };
     if (route.target == SystemPrinterTarget::PdfFile) {
-        writePdfFile(job, route, writeReportPdf);
+        writePdfFile(job, route, draw);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;
-        writeReportPdf(job, spool.path());
+        draw(job, spool.path());
         waitOffThread([&] { sendPdf(job, route, spool.path(), limits); });
     }
     outcome.description = describeRoute(route);

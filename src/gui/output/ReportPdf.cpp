@@ -138,9 +138,9 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
 class PdfPageDrawer final : public PageSink {
 public:
     PdfPageDrawer(QPdfWriter& writer, QPainter& painter, const PrintJob& job,
-                  const PdfPageSetup& setup)
-        : m_writer(writer), m_painter(painter), m_setup(setup), m_keepLetters(job.keepsBytes()),
-          m_scale(writer.logicalDpiY() / kPointsPerInch)
+                  const PdfPageSetup& setup, const std::function<void()>& eachPage)
+        : m_writer(writer), m_painter(painter), m_setup(setup), m_eachPage(eachPage),
+          m_keepLetters(job.keepsBytes()), m_scale(writer.logicalDpiY() / kPointsPerInch)
     {
         const QFont base = reportFont(job.font);
         m_regular = sized(base, setup.bodySize);
@@ -149,12 +149,16 @@ public:
         // spacing, scaled to the spacing used.
         const QFontMetricsF metrics(m_regular, &writer);
         m_lineHeight = setup.lineHeight * m_scale;
+        m_advance = metrics.horizontalAdvance(QLatin1Char('0'));
+        m_boldAdvance = QFontMetricsF(m_bold, &writer).horizontalAdvance(QLatin1Char('0'));
         m_ascent = m_lineHeight * metrics.ascent() / (metrics.ascent() + metrics.descent());
         m_bottom = setup.height * m_scale;
     }
 
     void beginPage() override
     {
+        if (m_eachPage)
+            m_eachPage();
         if (m_started)
             m_writer.newPage();
         m_started = true;
@@ -167,21 +171,31 @@ public:
         double x = 0;
         int column = 0;
         for (const auto& run : runs) {
+            // Fixed pitch: every character of a run advances alike.
             const QFont& font = run.bold ? m_bold : m_regular;
-            const QFontMetricsF metrics(font, &m_writer);
-            m_painter.setFont(font);
-            QString text = QString::fromUtf8(Converti2(run.text, m_keepLetters));
-            while (!text.isEmpty()) {
+            const double advance = run.bold ? m_boldAdvance : m_advance;
+            if (&font != m_current) {
+                m_painter.setFont(font);
+                m_current = &font;
+            }
+            const QString text = QString::fromUtf8(Converti2(run.text, m_keepLetters));
+            qsizetype at = 0;
+            while (at < text.size()) {
                 if (column == m_setup.columns) {
                     newRow();
                     x = 0;
                     column = 0;
                 }
-                const QString piece = text.left(m_setup.columns - column);
-                text.remove(0, piece.size());
-                m_painter.drawText(QPointF(x, m_top - m_lineHeight + m_ascent), piece);
-                x += metrics.horizontalAdvance(piece);
-                column += static_cast<int>(piece.size());
+                const qsizetype count =
+                    std::min<qsizetype>(text.size() - at, m_setup.columns - column);
+                // A blank run is only room: nothing to draw.
+                const QStringView piece = QStringView(text).mid(at, count);
+                if (!piece.trimmed().isEmpty())
+                    m_painter.drawText(QPointF(x, m_top - m_lineHeight + m_ascent),
+                                       piece.toString());
+                at += count;
+                x += advance * static_cast<double>(count);
+                column += static_cast<int>(count);
             }
         }
     }
@@ -200,12 +214,16 @@ private:
     QPdfWriter& m_writer;
     QPainter& m_painter;
     const PdfPageSetup& m_setup;
+    const std::function<void()>& m_eachPage;
     bool m_keepLetters;
     double m_scale;
     QFont m_regular;
     QFont m_bold;
+    const QFont* m_current = nullptr;
     double m_ascent = 0;
     double m_lineHeight = 0;
+    double m_advance = 0;
+    double m_boldAdvance = 0;
     double m_top = 0;
     double m_bottom = 0;
     bool m_started = false;
@@ -226,7 +244,8 @@ PdfPageSetup pdfPageSetup(const PrintJob& job)
     return setupOn(writer, job);
 }
 
-void writeReportPdf(const PrintJob& job, const std::filesystem::path& file)
+void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
+                    const std::function<void()>& eachPage)
 {
     // The file is Qt's, so that a write that fails (a full disk) is seen.
     QFile out(QString::fromStdString(file.string()));
@@ -240,7 +259,7 @@ void writeReportPdf(const PrintJob& job, const std::filesystem::path& file)
         QPainter painter;
         if (!painter.begin(&writer))
             throw DataError("Impossibile scrivere il file PDF", displayName(file));
-        PdfPageDrawer drawer(writer, painter, job, setup);
+        PdfPageDrawer drawer(writer, painter, job, setup, eachPage);
         layoutPages(job, drawer);
         painter.end();
     }

@@ -19,6 +19,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <functional>
 
 namespace presenze {
 
@@ -45,8 +46,10 @@ struct PdfPageSetup {
 // The setup the fit rule gives for the job.
 PdfPageSetup pdfPageSetup(const PrintJob& job);
 
-// Writes the job's pages as a PDF file. Raises DataError when the file cannot
-// be written.
-void writeReportPdf(const PrintJob& job, const std::filesystem::path& file);
+// Writes the job's pages as a PDF file; `eachPage`, when given, is called as
+// each page begins (the window keeps painting meanwhile). Raises DataError
+// when the file cannot be written.
+void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
+                    const std::function<void()>& eachPage = {});
 
 } // namespace presenze
