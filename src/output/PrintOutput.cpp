@@ -281,7 +281,8 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folde
     if (endsWithPdf(job.device)) {
         route.target = SystemPrinterTarget::PdfFile;
         route.pdfFile = checkedDeviceFile(folder, job.destination, job.device);
-        if (fs::is_character_file(route.pdfFile))
+        std::error_code ec;
+        if (fs::is_character_file(fs::status(route.pdfFile, ec)))
             refuseDevice(job.destination, job.device, "non \xE8 un file", route.pdfFile);
         return route;
     }
