@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -149,10 +150,14 @@ public:
         // spacing, scaled to the spacing used.
         const QFontMetricsF metrics(m_regular, &writer);
         m_lineHeight = setup.lineHeight * m_scale;
-        m_advance = metrics.horizontalAdvance(QLatin1Char('0'));
-        m_boldAdvance = QFontMetricsF(m_bold, &writer).horizontalAdvance(QLatin1Char('0'));
         m_ascent = m_lineHeight * metrics.ascent() / (metrics.ascent() + metrics.descent());
         m_bottom = setup.height * m_scale;
+        m_rawRegular = QRawFont::fromFont(m_regular);
+        m_rawRegular.setPixelSize(setup.bodySize * m_scale);
+        m_rawBold = QRawFont::fromFont(m_bold);
+        m_rawBold.setPixelSize((setup.bodySize - kBoldSizeReduction) * m_scale);
+        m_advance = advanceOf(m_rawRegular);
+        m_boldAdvance = advanceOf(m_rawBold);
     }
 
     void beginPage() override
@@ -172,12 +177,8 @@ public:
         int column = 0;
         for (const auto& run : runs) {
             // Fixed pitch: every character of a run advances alike.
-            const QFont& font = run.bold ? m_bold : m_regular;
+            const QRawFont& font = run.bold ? m_rawBold : m_rawRegular;
             const double advance = run.bold ? m_boldAdvance : m_advance;
-            if (&font != m_current) {
-                m_painter.setFont(font);
-                m_current = &font;
-            }
             const QString text = QString::fromUtf8(Converti2(run.text, m_keepLetters));
             qsizetype at = 0;
             while (at < text.size()) {
@@ -191,8 +192,7 @@ public:
                 // A blank run is only room: nothing to draw.
                 const QStringView piece = QStringView(text).mid(at, count);
                 if (!piece.trimmed().isEmpty())
-                    m_painter.drawText(QPointF(x, m_top - m_lineHeight + m_ascent),
-                                       piece.toString());
+                    draw(font, piece, x, advance);
                 at += count;
                 x += advance * static_cast<double>(count);
                 column += static_cast<int>(count);
@@ -201,6 +201,28 @@ public:
     }
 
 private:
+    static double advanceOf(const QRawFont& font)
+    {
+        const auto glyphs = font.glyphIndexesForString(QStringLiteral("0"));
+        return glyphs.isEmpty() ? 0.0 : font.advancesForGlyphIndexes(glyphs).value(0).x();
+    }
+
+    // The characters as glyphs set one column apart: no text shaping, which
+    // a fixed-pitch page does not need and which would take most of the time.
+    void draw(const QRawFont& font, QStringView text, double x, double advance)
+    {
+        m_glyphs = font.glyphIndexesForString(text.toString());
+        m_positions.resize(m_glyphs.size());
+        const double baseline = m_top - m_lineHeight + m_ascent;
+        for (qsizetype i = 0; i < m_positions.size(); ++i)
+            m_positions[i] = QPointF(x + advance * static_cast<double>(i), baseline);
+        QGlyphRun run;
+        run.setRawFont(font);
+        run.setGlyphIndexes(m_glyphs);
+        run.setPositions(m_positions);
+        m_painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+
     // Room for one more printed line: on this sheet, or on a further one.
     void newRow()
     {
@@ -219,7 +241,10 @@ private:
     double m_scale;
     QFont m_regular;
     QFont m_bold;
-    const QFont* m_current = nullptr;
+    QRawFont m_rawRegular;
+    QRawFont m_rawBold;
+    QList<quint32> m_glyphs;
+    QList<QPointF> m_positions;
     double m_ascent = 0;
     double m_lineHeight = 0;
     double m_advance = 0;
