@@ -1,6 +1,7 @@
 #include "PdfOutput.h"
 
 #include "data/DataError.h"
+#include "data/DataFolder.h"
 
 #ifdef PRESENZE_CLI_PDF
 #include "gui/output/ReportPdf.h"
