@@ -7,6 +7,8 @@
 #include "data/Text1252.h"
 
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 namespace presenze {
 
@@ -38,7 +40,17 @@ std::filesystem::path makeArchiveCopy(const DataFolder& folder, std::string_view
     if (ec)
         throw DataError("Impossibile creare la cartella: " + systemErrorText(ec),
                         displayName(target.parent_path()));
-    writeFileAtomically(target, readWholeFile(report));
+    // Copied as a stream: a report of any size in little memory.
+    std::ifstream in(report, std::ios::binary);
+    if (!in)
+        throw DataError("Impossibile leggere il file", displayName(report));
+    AtomicFile out(target);
+    std::vector<char> block(1 << 16);
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+        out.write(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
+    if (in.bad())
+        throw DataError("Errore di lettura", displayName(report));
+    out.commit();
     return target;
 }
 
