@@ -9,7 +9,15 @@
 #include "data/DataFolder.h"
 #include "data/JetCache.h"
 #include "output/CsvExport.h"
+#include "output/PrintOutput.h"
 #include "request/PrintRequest.h"
+
+#ifdef PRESENZE_BENCH_PDF
+#include "gui/output/ReportPdf.h"
+
+#include <QGuiApplication>
+#include <cstdlib>
+#endif
 
 namespace presenze::bench {
 namespace {
@@ -44,6 +52,30 @@ Work report(ReportKind kind, bool summary, std::string tag)
 void exportCsv(const std::filesystem::path& data, const std::string& tag)
 {
     ConvertiXLS(DataFolder(data), reportFileName(tag), tag);
+}
+
+// The report printed on one of the group's destinations: "Aghi Reception"
+// (raw, to a file of the folder) or "PDF Ufficio" (the system printer's
+// pages as a PDF, drawn by Qt offscreen).
+void printOn(const std::filesystem::path& data, const std::string& tag,
+             const std::string& destination)
+{
+    PrintChoices choices;
+    choices.destination = destination;
+    PdfRenderer render = [](const PrintJob&, const std::filesystem::path&) {
+        throw std::runtime_error("PDF non disponibile senza Qt");
+    };
+#ifdef PRESENZE_BENCH_PDF
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "presenze-bench";
+    char* argv[] = {name, nullptr};
+    QGuiApplication qt(argc, argv);
+    render = [](const PrintJob& job, const std::filesystem::path& file) {
+        writeReportPdf(job, file);
+    };
+#endif
+    printReport(DataFolder(data), tag, 1, choices, data / "doc" / (tag + ".pdf"), render);
 }
 
 // The report's size in MB, for the export's throughput.
@@ -87,17 +119,39 @@ std::vector<BenchCase> reportCases(const std::string& size)
                          {},
                          report(ReportKind::Type2, true, "b4")});
     }
-    if (size == "L") {
-        cases.push_back(
-            {"CSV export of T2 detail",
-             size,
-             "",
-             {},
-             report(ReportKind::Type2, false, "b5"),
-             [](const std::filesystem::path& data) { exportCsv(data, "b5"); },
-             [](const std::filesystem::path& data) { return reportMegabytes(data, "b5"); },
-             "MB"});
-    }
+    // The outputs of the longest report of the size, whose peak memory must
+    // not grow with it: the report is written untimed first.
+    const auto megabytes = [](const std::filesystem::path& data) {
+        return reportMegabytes(data, "b5");
+    };
+    cases.push_back({"CSV export of T2 detail",
+                     size,
+                     "",
+                     {},
+                     report(ReportKind::Type2, false, "b5"),
+                     [](const std::filesystem::path& data) { exportCsv(data, "b5"); },
+                     megabytes,
+                     "MB"});
+    cases.push_back(
+        {"raw print of T2 detail",
+         size,
+         "",
+         {},
+         report(ReportKind::Type2, false, "b5"),
+         [](const std::filesystem::path& data) { printOn(data, "b5", "Aghi Reception"); },
+         megabytes,
+         "MB"});
+#ifdef PRESENZE_BENCH_PDF
+    cases.push_back({"PDF of T2 detail",
+                     size,
+                     "",
+                     {},
+                     report(ReportKind::Type2, false, "b5"),
+                     [](const std::filesystem::path& data) { printOn(data, "b5", "PDF Ufficio"); },
+                     megabytes,
+                     "MB",
+                     size == "XL" ? 1 : 0});
+#endif
     return cases;
 }
 

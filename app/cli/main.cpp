@@ -1,6 +1,7 @@
 // presenze-cli: the reports of Presenze without a window, on the same core.
 
 #include "ConsoleInteraction.h"
+#include "PdfOutput.h"
 #include "cli/CommandLine.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
@@ -93,8 +94,10 @@ int runPrint(const OutputOptions& o)
         const OutputPlace place = outputPlace(o);
         const std::string archive = archiveCopyName(place.tag, SystemClock().now());
         const auto defaultPdf = place.folder.dir() / cp1252ToUtf8(archiveSibling(archive, ".pdf"));
-        const PrintOutcome outcome = printReport(
-            place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices, defaultPdf);
+        PdfOutput pdf;
+        const PrintOutcome outcome =
+            printReport(place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices,
+                        defaultPdf, pdf.renderer());
         switch (outcome.status) {
         case PrintStatus::UnknownDestination:
             printError("Destinazione di stampa non trovata in Stampanti.mdb: \"" +

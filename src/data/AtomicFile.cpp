@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <cerrno>
@@ -143,7 +144,7 @@ void AtomicFile::commit()
 
 void AtomicFile::fail(const std::string& what, int error) const
 {
-    throw DataError(what + ": " + utf8ToCp1252(std::strerror(error)), displayName(m_target));
+    throw DataError(what + ": " + systemErrorText(error), displayName(m_target));
 }
 
 void writeFileAtomically(const fs::path& target, std::string_view content, FileAccess access)

@@ -54,7 +54,7 @@ void checkSqliteLength(const std::filesystem::path& file)
     std::error_code ec;
     const auto bytes = std::filesystem::file_size(file, ec);
     if (!in || ec)
-        throw DataError("File illeggibile: il file è troncato", displayName(file));
+        throw DataError("File illeggibile: il file \xE8 troncato", displayName(file));
     std::uint32_t pageSize = bigEndian(header.data() + 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
@@ -67,7 +67,7 @@ void checkSqliteLength(const std::filesystem::path& file)
     const bool countHolds =
         pages != 0 && bigEndian(header.data() + 92, 4) == bigEndian(header.data() + 24, 4);
     if (bytes % pageSize != 0 || (countHolds && bytes < std::uintmax_t(pages) * pageSize))
-        throw DataError("File illeggibile: il file è troncato o danneggiato", displayName(file));
+        throw DataError("File illeggibile: il file \xE8 troncato o danneggiato", displayName(file));
 }
 
 fs::path besideFile(const fs::path& file, std::string_view suffix)

@@ -6,6 +6,7 @@
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Sqlite.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <cctype>
@@ -56,7 +57,7 @@ SourceState stateOf(const fs::path& source, const fs::path& shown)
     if (::stat(source.c_str(), &st) != 0) {
         if (errno == ENOENT)
             throw DataError("File non trovato", displayName(shown));
-        unreadable(shown, utf8ToCp1252(std::strerror(errno)));
+        unreadable(shown, systemErrorText(errno));
     }
     return {static_cast<std::uintmax_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
@@ -181,7 +182,7 @@ std::string secondsText(std::chrono::milliseconds limit)
     switch (outcome.end) {
     case ChildOutcome::End::NotStarted:
         unreadable(shown, "impossibile avviare il lettore dei file Access " + displayName(helper) +
-                              " (" + utf8ToCp1252(std::strerror(outcome.code)) + ")");
+                              " (" + systemErrorText(outcome.code) + ")");
     case ChildOutcome::End::TimedOut:
         unreadable(shown, "la lettura non \xE8 terminata entro " + secondsText(limit) + " secondi");
     case ChildOutcome::End::Signalled:

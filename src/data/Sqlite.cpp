@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <cctype>
@@ -59,7 +60,7 @@ std::string knownMessage(int rc)
     if (isBusy(rc))
         return std::string(kFileInUse);
     if ((rc & 0xFF) == SQLITE_CORRUPT || (rc & 0xFF) == SQLITE_NOTADB)
-        return "File illeggibile o danneggiato: " + utf8ToCp1252(sqlite3_errstr(rc));
+        return "File illeggibile o danneggiato: " + sqliteErrorText(rc);
     return {};
 }
 
@@ -90,13 +91,12 @@ Database::Database(const std::filesystem::path& file, Mode mode, std::string sho
     const std::string name = mode == Mode::Immutable ? immutableUri(file) : file.string();
     const int rc = sqlite3_open_v2(name.c_str(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
         const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
         sqlite3_close(m_db);
         m_db = nullptr;
         if (const std::string known = knownMessage(code); !known.empty())
             throw DataError(known, m_name);
-        throw DataError("Impossibile aprire il database: " + utf8ToCp1252(message), m_name);
+        throw DataError("Impossibile aprire il database: " + sqliteErrorText(code), m_name);
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 2000);
@@ -135,11 +135,11 @@ void Database::exec(std::string_view sql) const
     char* error = nullptr;
     const int rc = sqlite3_exec(m_db, std::string(sql).c_str(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
-        const std::string message = error ? error : sqlite3_errstr(rc);
+        const std::string message = sqliteErrorText(rc);
         sqlite3_free(error);
         if (const std::string known = knownMessage(rc); !known.empty())
             throw DataError(known, m_name);
-        throw DataError("Errore del database: " + utf8ToCp1252(message), m_name);
+        throw DataError("Errore del database: " + message, m_name);
     }
 }
 
@@ -183,7 +183,7 @@ void Database::fail(int rc, std::string_view what) const
     std::string message = "Errore del database";
     if (!what.empty())
         message += " (" + std::string(what) + ")";
-    message += ": " + utf8ToCp1252(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc));
+    message += ": " + sqliteErrorText(rc);
     if (const std::string known = knownMessage(rc); !known.empty())
         message = known;
     throw DataError(message, m_name);

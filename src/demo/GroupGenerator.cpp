@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Schema.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 #include "demo/CompanyFiles.h"
 #include "demo/HotelFiles.h"
@@ -36,8 +37,7 @@ Date monthStart(int year, int month, int offset)
 
 [[noreturn]] void writeFailed(const fs::path& file, const std::error_code& ec)
 {
-    throw DataError("Impossibile scrivere il file: " + utf8ToCp1252(ec.message()),
-                    displayName(file));
+    throw DataError("Impossibile scrivere il file: " + systemErrorText(ec), displayName(file));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "jet/JetReader.h"
 
 #include "data/Currency.h"
+#include "data/SystemErrors.h"
+#include "data/Text1252.h"
 #include "jet/JetValues.h"
 
 #include <cstdint>
@@ -84,7 +86,9 @@ public:
     }
     [[noreturn]] void fail(const std::string& what) const
     {
-        throw JetError(what + ": " + (m_db ? sqlite3_errmsg(m_db) : "memoria esaurita"));
+        throw JetError(
+            what + ": " +
+            cp1252ToUtf8(m_db ? sqliteErrorText(sqlite3_errcode(m_db)) : "memoria esaurita"));
     }
 
 private:
@@ -486,7 +490,7 @@ std::uint32_t pageCount(const fs::path& file, const MdbHandle* mdb)
     const auto bytes = fs::file_size(file, ec);
     const auto pageSize = static_cast<std::uintmax_t>(mdb->fmt->pg_size);
     if (ec)
-        throw JetError("il file non si legge: " + ec.message());
+        throw JetError("il file non si legge: " + cp1252ToUtf8(systemErrorText(ec)));
     if (bytes % pageSize != 0)
         throw JetError("il file \xC3\xA8 troncato o danneggiato");
     return static_cast<std::uint32_t>(bytes / pageSize);

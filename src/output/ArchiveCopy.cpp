@@ -3,9 +3,12 @@
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 namespace presenze {
 
@@ -35,9 +38,19 @@ std::filesystem::path makeArchiveCopy(const DataFolder& folder, std::string_view
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     if (ec)
-        throw DataError("Impossibile creare la cartella " + utf8ToCp1252(ec.message()),
+        throw DataError("Impossibile creare la cartella: " + systemErrorText(ec),
                         displayName(target.parent_path()));
-    writeFileAtomically(target, readWholeFile(report));
+    // Copied as a stream: a report of any size in little memory.
+    std::ifstream in(report, std::ios::binary);
+    if (!in)
+        throw DataError("Impossibile leggere il file", displayName(report));
+    AtomicFile out(target);
+    std::vector<char> block(1 << 16);
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
+        out.write(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
+    if (in.bad())
+        throw DataError("Errore di lettura", displayName(report));
+    out.commit();
     return target;
 }
 

@@ -3,9 +3,14 @@
 #include "common/BoxDrawing.h"
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
+#include "data/DataError.h"
 #include "data/Schema.h"
+#include "data/Text1252.h"
+#include "data/TextLines.h"
 
 #include <array>
+#include <fstream>
+#include <vector>
 
 namespace presenze {
 namespace {
@@ -32,6 +37,9 @@ constexpr std::array<Kind, 256> kinds()
     for (char c : {box::kBottomRight, box::kCross, box::kTopT, box::kLeftT, box::kBottomLeft,
                    box::kBottomT, box::kVertical, box::kTopRight, box::kTopLeft, '|', '+'})
         k[box::code(c)] = Kind::Separator;
+    // The double-line pieces are frames too: never a letter in a report line.
+    for (int b : {183, 186, 187, 188, 200, 201, 202, 203, 204, 206})
+        k[b] = Kind::Separator;
     k[box::code(box::kRightT)] = Kind::RightTee;
     k[box::code(box::kHorizontal)] = Kind::Rule;
     k[','] = Kind::Comma;
@@ -46,6 +54,98 @@ Kind kindOf(char c)
     return kKinds[static_cast<unsigned char>(c)];
 }
 
+// Text that is valid UTF-8 and holds at least one byte of 128 or more.
+bool looksLikeUtf8(std::string_view text)
+{
+    bool wide = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t follow = 0;
+        if (c < 0x80)
+            follow = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            follow = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            follow = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            follow = 3;
+        else
+            return false;
+        if (follow > 0 && i + follow >= text.size())
+            return false;
+        for (std::size_t k = 1; k <= follow; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        wide = wide || follow > 0;
+        i += follow + 1;
+    }
+    return wide;
+}
+
+// The first three lines of "SeparatoreXLS.txt" in Windows-1252: the file is
+// UTF-8 when it starts with the byte-order mark or reads as UTF-8 with a
+// character beyond ASCII, Windows-1252 otherwise. Only its start is read.
+std::vector<std::string> settingsLines(const std::filesystem::path& file)
+{
+    constexpr std::size_t kMostRead = 4096;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw DataError("Impossibile leggere il file", displayName(file));
+    std::string start(kMostRead, '\0');
+    in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad())
+        throw DataError("Errore di lettura", displayName(file));
+    std::vector<std::string> lines = splitLines(start);
+    // A line cut by the end of what was read counts only when the file ends there.
+    if (start.size() == kMostRead && !lines.empty() && start.back() != '\n' && start.back() != '\r')
+        lines.pop_back();
+    if (lines.size() > 3)
+        lines.resize(3);
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    bool utf8 = start.rfind(kByteOrderMark, 0) == 0;
+    if (utf8 && !lines.empty())
+        lines.front().erase(0, kByteOrderMark.size());
+    std::string joined;
+    for (const auto& line : lines)
+        joined += line;
+    utf8 = utf8 || looksLikeUtf8(joined);
+    if (utf8) {
+        for (auto& line : lines)
+            line = utf8ToCp1252(line);
+    }
+    return lines;
+}
+
+// A field as a spreadsheet must take it: "'" before a leading "=" or "@"
+// (never a formula), and between double quotes when it holds one or the
+// separator.
+void appendField(std::string& out, std::string_view field, const CsvSettings& settings)
+{
+    const auto first = field.find_first_not_of(' ');
+    const bool formula =
+        first != std::string_view::npos && (field[first] == '=' || field[first] == '@');
+    const bool quoted =
+        field.find('"') != std::string_view::npos ||
+        (!settings.separator.empty() && field.find(settings.separator) != std::string_view::npos);
+    if (!formula && !quoted) {
+        out.append(field);
+        return;
+    }
+    if (quoted)
+        out += '"';
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (formula && i == first)
+            out += '\'';
+        if (field[i] == '"')
+            out += '"';
+        out += field[i];
+    }
+    if (quoted)
+        out += '"';
+}
+
 } // namespace
 
 CsvSettings readCsvSettings(const DataFolder& folder)
@@ -54,7 +154,7 @@ CsvSettings readCsvSettings(const DataFolder& folder)
     const auto file = folder.find(schema::kCsvSettingsFile);
     if (!file)
         return settings;
-    const auto lines = readReportLines(*file);
+    const auto lines = settingsLines(*file);
     if (lines.size() > 0)
         settings.separator = lines[0];
     if (lines.size() > 1)
@@ -64,7 +164,11 @@ CsvSettings readCsvSettings(const DataFolder& folder)
     return settings;
 }
 
-void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& settings)
+namespace {
+
+// The conversion of a line, and where it appended a separator.
+void convertLine(std::string& out, std::string_view line, const CsvSettings& settings,
+                 std::vector<std::size_t>& separators)
 {
     const std::size_t lineStart = out.size();
     const auto size = static_cast<std::ptrdiff_t>(line.size());
@@ -80,13 +184,16 @@ void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& s
         i = plain;
         switch (kindOf(line[i])) {
         case Kind::Separator:
+            separators.push_back(out.size());
             out += settings.separator;
             break;
         case Kind::RightTee:
-            if (i == size - 1)
+            if (i == size - 1) {
+                separators.push_back(out.size());
                 out += settings.separator;
-            else
+            } else {
                 out += ' ';
+            }
             break;
         case Kind::Rule:
             out += ' ';
@@ -117,6 +224,39 @@ void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& s
     }
 }
 
+// Converts lines one after the other, keeping its buffers.
+class CsvLineConverter {
+public:
+    explicit CsvLineConverter(const CsvSettings& settings) : m_settings(settings) {}
+
+    void append(std::string& out, std::string_view line)
+    {
+        m_converted.clear();
+        m_separators.clear();
+        convertLine(m_converted, line, m_settings, m_separators);
+        const std::string_view text(m_converted);
+        std::size_t start = 0;
+        for (const std::size_t at : m_separators) {
+            appendField(out, text.substr(start, at - start), m_settings);
+            out += m_settings.separator;
+            start = at + m_settings.separator.size();
+        }
+        appendField(out, text.substr(start), m_settings);
+    }
+
+private:
+    const CsvSettings& m_settings;
+    std::string m_converted;
+    std::vector<std::size_t> m_separators;
+};
+
+} // namespace
+
+void appendCsvLine(std::string& out, std::string_view line, const CsvSettings& settings)
+{
+    CsvLineConverter(settings).append(out, line);
+}
+
 std::string convertCsvLine(std::string_view line, const CsvSettings& settings)
 {
     std::string out;
@@ -139,8 +279,9 @@ std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view rep
     AtomicFile out(folder.target(csvFileName(stationTag)));
     std::string chunk;
     chunk.reserve(2 * kChunk);
+    CsvLineConverter converter(settings);
     forEachReportLine(report, [&](std::string_view line) {
-        appendCsvLine(chunk, line, settings);
+        converter.append(chunk, line);
         chunk += kLineEnd;
         if (chunk.size() >= kChunk) {
             out.write(chunk);

@@ -3,6 +3,12 @@
 // separators, rules and filler become blanks, and amounts written the Italian
 // way (1.234,50) become plain numbers with the station's decimal separator and
 // a currency sign in front. The settings come from "SeparatoreXLS.txt".
+//
+// The fields of a line are the pieces between the separators the conversion
+// put in. A spreadsheet opens them safely: a field whose first non-blank
+// character is "=" or "@" gets "'" before it (a company name never runs as a
+// formula), and a field holding '"' or the separator is written between
+// double quotes with each '"' doubled, so it stays one field.
 
 #include "data/DataFolder.h"
 
@@ -18,8 +24,10 @@ struct CsvSettings {
     std::string currency = "\x80"; // line 3, only its first character counts (the euro sign)
 };
 
-// The three lines of "SeparatoreXLS.txt", read as Windows-1252 text. A missing
-// file gives the defaults; a line the file does not have keeps its default.
+// The first three lines of "SeparatoreXLS.txt" (CR LF, CR or LF ends a line):
+// UTF-8 when the file starts with the byte-order mark (dropped) or is valid
+// UTF-8 with a byte of 128 or more, Windows-1252 otherwise. A missing file
+// gives the defaults; a line the file does not have keeps its default.
 CsvSettings readCsvSettings(const DataFolder& folder);
 
 // One report line turned into one CSV line (without its line end).

@@ -22,28 +22,46 @@ std::vector<TextRun> StampaLaser(std::string_view line)
     return runs;
 }
 
-std::vector<PrintedPage> layoutPages(const PrintJob& job)
+void layoutPages(const PrintJob& job, PageSink& sink)
 {
-    std::vector<PrintedPage> pages;
     const int margin = job.settings.margin();
+    const PrintedLine marginLine = {TextRun{" ", false}};
     bool open = false;
     int count = 0;
-    for (const auto& line : job.lines) {
+    job.lines.forEach([&](std::string_view line) {
         if (line.size() == 1 && line.front() == kFormFeed) {
             open = false;
-            continue;
+            return;
         }
         if (!open) {
-            pages.emplace_back();
-            pages.back().lines.assign(static_cast<std::size_t>(margin), {TextRun{" ", false}});
+            sink.beginPage();
+            for (int i = 0; i < margin; ++i)
+                sink.line(marginLine);
             count = margin;
             open = true;
         }
-        pages.back().lines.push_back(StampaLaser(line));
+        sink.line(StampaLaser(line));
         if (++count >= job.pageLength)
             open = false;
-    }
-    return pages;
+    });
+}
+
+namespace {
+
+class PageCollector final : public PageSink {
+public:
+    void beginPage() override { pages.emplace_back(); }
+    void line(const PrintedLine& runs) override { pages.back().lines.push_back(runs); }
+    std::vector<PrintedPage> pages;
+};
+
+} // namespace
+
+std::vector<PrintedPage> layoutPages(const PrintJob& job)
+{
+    PageCollector collector;
+    layoutPages(job, collector);
+    return std::move(collector.pages);
 }
 
 } // namespace presenze

@@ -3,7 +3,6 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/Text1252.h"
-#include "output/LineConversion.h"
 #include "output/PrintConfig.h"
 
 #include <cstdlib>
@@ -27,9 +26,31 @@ int pageLength(const DataFolder& folder, std::int64_t hotel, bool compressed)
 
 } // namespace
 
+PrintLines PrintLines::fromFile(std::filesystem::path reportFile)
+{
+    PrintLines lines;
+    lines.m_file = std::move(reportFile);
+    return lines;
+}
+
+void PrintLines::forEach(const std::function<void(std::string_view)>& take) const
+{
+    if (!m_file.empty()) {
+        forEachReportLine(m_file, take);
+        return;
+    }
+    for (const auto& line : m_lines)
+        take(line);
+}
+
 bool PrintJob::padsPages() const
 {
     return optionLetters.find('U') != std::string::npos;
+}
+
+bool PrintJob::keepsBytes() const
+{
+    return optionLetters.find('K') != std::string::npos;
 }
 
 std::optional<std::string> systemEnvironment(std::string_view name)
@@ -49,10 +70,10 @@ std::string chooseDevice(std::string_view destinazione, std::string_view linea,
     if (!trimBlanks(printer).empty())
         return std::string(trimBlanks(printer));
     if (env) {
-        if (auto value = env(destinazione); value && !value->empty())
-            return *value;
+        if (auto value = env(destinazione); value && !trimBlanks(*value).empty())
+            return std::string(trimBlanks(*value));
     }
-    return std::string(linea);
+    return std::string(trimBlanks(linea));
 }
 
 PreparedPrint preparePrint(const DataFolder& folder, std::string_view stationTag,
@@ -83,15 +104,7 @@ PreparedPrint preparePrint(const DataFolder& folder, std::string_view stationTag
         return prepared;
     }
     job.optionLetters = readOptionLetters(folder);
-    job.lines = readReportLines(*report);
-    if (job.optionLetters.find('K') == std::string::npos) {
-        for (auto& line : job.lines) {
-            if (job.systemPrinterMode())
-                Converti2(line);
-            else
-                TogliGrafica(line);
-        }
-    }
+    job.lines = PrintLines::fromFile(*report);
     return prepared;
 }
 

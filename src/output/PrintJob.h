@@ -1,15 +1,18 @@
 #pragma once
 // A print of the report file, prepared from the print menu's choices and the
 // configuration of the data folder: the device D, the settings of the
-// destination, the page length P, the font, the option letters and the
-// report lines already converted for the device. The output side (raw
-// device, system printer, PDF) only lays out and sends what it finds here.
+// destination, the page length P, the font, the option letters and where the
+// report lines come from. The report is read as a stream while it is sent,
+// so a print takes little memory whatever the report's length; each output
+// (raw device, system printer, PDF) converts the lines for itself.
 
 #include "data/DataFolder.h"
 #include "output/PrintSettings.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +29,24 @@ struct PrintChoices {
     bool duplex = false;
 };
 
+// The report lines of a print: the report file, read again from its start
+// each time the lines are walked, or lines held in memory.
+class PrintLines {
+public:
+    PrintLines() = default;
+    PrintLines(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+    PrintLines(std::initializer_list<std::string> lines) : m_lines(lines) {}
+    static PrintLines fromFile(std::filesystem::path reportFile);
+
+    // Hands the lines one by one to `take`. Raises DataError when the report
+    // file cannot be read.
+    void forEach(const std::function<void(std::string_view)>& take) const;
+
+private:
+    std::filesystem::path m_file;
+    std::vector<std::string> m_lines;
+};
+
 struct PrintJob {
     std::string destination;
     std::string device; // D
@@ -36,11 +57,14 @@ struct PrintJob {
     bool compressed = false;
     bool landscape = false;
     bool duplex = false;
-    std::vector<std::string> lines; // the report lines, converted unless "K"
+    PrintLines lines; // the report lines as the file holds them
 
     bool systemPrinterMode() const { return settings.systemPrinterMode(); }
     // "U": raw pages are padded with empty lines instead of ending with a form feed.
     bool padsPages() const;
+    // "K": the printer draws the report's bytes itself, so lines are sent as
+    // they are (a system printer still draws the frames).
+    bool keepsBytes() const;
 };
 
 enum class PrintStatus {
@@ -59,9 +83,9 @@ struct PreparedPrint {
 using EnvironmentLookup = std::function<std::optional<std::string>(std::string_view)>;
 std::optional<std::string> systemEnvironment(std::string_view name);
 
-// The device of a destination: the value of the environment variable named
-// after it when not empty, else its Linea; a printer chosen in the menu (not
-// blank) wins over both.
+// The device of a destination, without the blanks around it: the value of
+// the environment variable named after it when not blank, else its Linea; a
+// printer chosen in the menu (not blank) wins over all.
 std::string chooseDevice(std::string_view destinazione, std::string_view linea,
                          std::string_view printer, const EnvironmentLookup& env);
 

@@ -1,8 +1,12 @@
 #pragma once
 // The system's print queues (CUPS), through its command-line clients: the
 // list of installed queues, the default one, and sending a file to a queue.
-// CUPS_SERVER and the other settings of the clients apply as usual.
+// CUPS_SERVER and the other settings of the clients apply as usual. Every
+// client runs within a time limit, so a print system that does not answer
+// never holds the caller.
 
+#include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,22 +14,45 @@
 
 namespace presenze {
 
-// The installed queues in the order the print system lists them
-// (Windows-1252); empty when there are none or no print system.
-std::vector<std::string> listPrintQueues();
+// How long the print system may take to list its queues, and to take a job.
+inline constexpr std::chrono::milliseconds kPrintSystemLimit{15'000};
+inline constexpr std::chrono::milliseconds kPrintSendLimit{60'000};
 
-// The default queue, when one is set.
-std::optional<std::string> defaultPrintQueue();
+// The installed queues in the order the print system lists them
+// (Windows-1252); nullopt when the print system cannot be reached (not
+// installed, not running, or no answer within the limit).
+std::optional<std::vector<std::string>>
+listPrintQueues(std::chrono::milliseconds limit = kPrintSystemLimit);
+
+// The default queue, when one is set and the print system answers.
+std::optional<std::string> defaultPrintQueue(std::chrono::milliseconds limit = kPrintSystemLimit);
 
 // The installed queue of that name (compared without regard to case, as
 // queue names are), with its name as installed.
 std::optional<std::string> findPrintQueue(const std::vector<std::string>& queues,
                                           std::string_view name);
 
-// Sends the bytes to the queue (empty: the default queue) as one job with
+// Sends the file to the queue (empty: the default queue) as one job with
 // the given lp options ("raw", "sides=two-sided-long-edge", ...). Raises
-// DataError with the print system's own message when the job is refused.
-void sendToPrintQueue(std::string_view queue, std::string_view bytes,
-                      const std::vector<std::string>& options, std::string_view title);
+// DataError, in Italian, when the job is refused or the print system does not
+// take it within the limit.
+void sendToPrintQueue(std::string_view queue, const std::filesystem::path& file,
+                      const std::vector<std::string>& options, std::string_view title,
+                      std::chrono::milliseconds limit = kPrintSendLimit);
+
+// A private file (mode 0600, in the system's temporary folder) that holds a
+// job on its way to the print system; removed when done.
+class SpoolFile {
+public:
+    SpoolFile();
+    ~SpoolFile();
+    SpoolFile(const SpoolFile&) = delete;
+    SpoolFile& operator=(const SpoolFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
 
 } // namespace presenze

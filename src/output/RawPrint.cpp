@@ -1,14 +1,18 @@
 #include "output/RawPrint.h"
 
+#include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 
 namespace presenze {
 namespace {
 
+// Bytes are handed to the sink in blocks of about this size.
+constexpr std::size_t kBlock = 1 << 16;
+
 class RawPager {
 public:
-    RawPager(const PrintJob& job, std::string& out)
-        : m_out(out), m_margin(job.settings.margin()), m_pageLength(job.pageLength),
+    RawPager(const PrintJob& job, ByteSink& sink)
+        : m_sink(sink), m_margin(job.settings.margin()), m_pageLength(job.pageLength),
           m_physical(job.settings.physicalLines(job.compressed)), m_pad(job.padsPages())
     {}
 
@@ -26,12 +30,17 @@ public:
         // At least one report line goes on every page, whatever M and P are.
         if (++m_count >= m_pageLength)
             endPage();
+        if (m_out.size() >= kBlock)
+            flush();
     }
+
+    void start(std::string_view bytes) { m_out.append(bytes); }
 
     void finish()
     {
         if (m_open)
             endPage();
+        flush();
     }
 
 private:
@@ -57,7 +66,15 @@ private:
         m_open = false;
     }
 
-    std::string& m_out;
+    void flush()
+    {
+        if (!m_out.empty())
+            m_sink.write(m_out);
+        m_out.clear();
+    }
+
+    ByteSink& m_sink;
+    std::string m_out;
     const int m_margin;
     const int m_pageLength;
     const int m_physical;
@@ -66,21 +83,36 @@ private:
     bool m_open = false;
 };
 
-} // namespace
+class StringSink final : public ByteSink {
+public:
+    void write(std::string_view bytes) override { text.append(bytes); }
+    std::string text;
+};
 
-std::string rawPrintBytes(const PrintJob& job)
-{
-    std::string out = job.settings.startSequence(job.compressed);
-    RawPager pager(job, out);
-    for (const auto& line : job.lines)
-        pager.line(line);
-    pager.finish();
-    return out;
-}
+} // namespace
 
 void writeRawPrint(const PrintJob& job, ByteSink& out)
 {
-    out.write(rawPrintBytes(job));
+    RawPager pager(job, out);
+    pager.start(job.settings.startSequence(job.compressed));
+    const bool convert = !job.keepsBytes();
+    std::string converted;
+    job.lines.forEach([&](std::string_view line) {
+        if (!convert) {
+            pager.line(line);
+            return;
+        }
+        converted.assign(line);
+        pager.line(TogliGrafica(converted));
+    });
+    pager.finish();
+}
+
+std::string rawPrintBytes(const PrintJob& job)
+{
+    StringSink sink;
+    writeRawPrint(job, sink);
+    return std::move(sink.text);
 }
 
 } // namespace presenze

@@ -3,9 +3,12 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
 #include "data/TextLines.h"
 
 #include <limits>
+#include <vector>
 
 namespace presenze {
 
@@ -16,11 +19,47 @@ ReportPreview::ReportPreview(std::filesystem::path reportFile) : m_file(std::mov
 
 void ReportPreview::load()
 {
+    m_in.close();
+    m_in.clear();
     std::error_code ec;
     m_hasReport = std::filesystem::is_regular_file(m_file, ec);
-    m_lines = m_hasReport ? readReportLines(m_file) : std::vector<std::string>();
+    m_size = m_hasReport ? std::filesystem::file_size(m_file, ec) : 0;
+    if (ec)
+        m_size = 0;
+    if (m_hasReport) {
+        m_in.open(m_file, std::ios::binary);
+        if (!m_in)
+            throw DataError("Impossibile leggere il file", displayName(m_file));
+    }
     m_begin = m_next = 0;
+    m_beginOffset = m_nextOffset = 0;
     m_read = 0;
+}
+
+bool ReportPreview::readLine(std::string& line)
+{
+    line.clear();
+    if (m_nextOffset >= m_size)
+        return false;
+    m_in.clear();
+    m_in.seekg(static_cast<std::streamoff>(m_nextOffset));
+    for (int c = m_in.get(); c != std::char_traits<char>::eof(); c = m_in.get()) {
+        ++m_nextOffset;
+        if (c == '\n')
+            break;
+        if (c == '\r') {
+            if (m_in.peek() == '\n') {
+                m_in.get();
+                ++m_nextOffset;
+            }
+            break;
+        }
+        line += static_cast<char>(c);
+    }
+    if (m_in.bad())
+        throw DataError("Errore di lettura", displayName(m_file));
+    ++m_next;
+    return true;
 }
 
 std::string ReportPreview::readChunk(std::size_t limit)
@@ -28,8 +67,9 @@ std::string ReportPreview::readChunk(std::size_t limit)
     std::string text;
     std::size_t read = 0;
     m_begin = m_next;
-    while (m_next < m_lines.size() && read < limit) {
-        std::string line = m_lines[m_next++];
+    m_beginOffset = m_nextOffset;
+    std::string line;
+    while (read < limit && readLine(line)) {
         read += line.size();
         text += TogliGrafica(line);
         text += kLineEnd;
@@ -47,22 +87,47 @@ std::string ReportPreview::restart(std::size_t limit)
 
 void ReportPreview::save(std::string_view shownText)
 {
-    const std::vector<std::string> shown = splitLines(shownText);
-    std::vector<std::string> lines;
-    lines.reserve(m_lines.size() - (m_next - m_begin) + shown.size());
-    lines.insert(lines.end(), m_lines.begin(), m_lines.begin() + m_begin);
-    lines.insert(lines.end(), shown.begin(), shown.end());
-    lines.insert(lines.end(), m_lines.begin() + m_next, m_lines.end());
-
-    std::string content;
-    for (const auto& line : lines) {
-        content += line;
-        content += kLineEnd;
+    std::string shown;
+    std::size_t count = 0;
+    for (const auto& line : splitLines(shownText)) {
+        if (line.size() == 1 && line.front() == kFormFeed)
+            shown += line;
+        else
+            appendReportText(shown, line);
+        shown += kLineEnd;
+        ++count;
     }
-    writeFileAtomically(m_file, content);
-    m_lines = std::move(lines);
-    m_next = m_begin + shown.size();
-    m_hasReport = true;
+
+    // The file before the chunk and after it, copied as it is.
+    AtomicFile out(m_file);
+    auto copy = [&](std::uintmax_t from, std::uintmax_t to) {
+        std::vector<char> block(1 << 16);
+        m_in.clear();
+        m_in.seekg(static_cast<std::streamoff>(from));
+        while (from < to) {
+            const auto want =
+                static_cast<std::streamsize>(std::min<std::uintmax_t>(block.size(), to - from));
+            m_in.read(block.data(), want);
+            if (m_in.gcount() != want)
+                throw DataError("Errore di lettura", displayName(m_file));
+            out.write(std::string_view(block.data(), static_cast<std::size_t>(want)));
+            from += static_cast<std::uintmax_t>(want);
+        }
+    };
+    if (m_hasReport)
+        copy(0, m_beginOffset);
+    out.write(shown);
+    if (m_hasReport)
+        copy(m_nextOffset, m_size);
+    out.commit();
+
+    const std::size_t begin = m_begin;
+    const std::uintmax_t beginOffset = m_beginOffset;
+    load();
+    m_begin = begin;
+    m_next = begin + count;
+    m_beginOffset = beginOffset;
+    m_nextOffset = beginOffset + shown.size();
 }
 
 } // namespace presenze

@@ -4,14 +4,21 @@
 // takes whole lines until it holds at least the limit in characters (line
 // ends not counted): 20000 for the first chunk when the window opens, 26000
 // for the next ones and for a new start. Saving puts the shown text in place
-// of the lines its chunk came from and keeps the rest of the report.
+// of the lines its chunk came from and keeps the rest of the report. Only the
+// chunk is held in memory: the report is read from the file as the chunks
+// are asked for, and a save copies the rest of it as a stream.
+//
+// The shown text is saved as a report line must be: what the person typed
+// that a report line holds only as a frame (the 21 frame bytes), "ç" (the
+// bold marker) and control bytes become what reportText makes of them; a
+// line holding only the form feed stays a form-feed line.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace presenze {
 
@@ -36,7 +43,7 @@ public:
     void save(std::string_view shownText);
 
     // AltreRighe: true while lines follow the current chunk.
-    bool moreLines() const { return m_next < m_lines.size(); }
+    bool moreLines() const { return m_nextOffset < m_size; }
     // LettiCaratteri: characters of the lines of the current chunk.
     std::int32_t charactersRead() const { return m_read; }
     // The lines of the current chunk: [chunkBegin, chunkEnd) of the file.
@@ -45,12 +52,17 @@ public:
 
 private:
     void load();
+    // The next line of the file (false at its end).
+    bool readLine(std::string& line);
 
     std::filesystem::path m_file;
     bool m_hasReport = false;
-    std::vector<std::string> m_lines;
-    std::size_t m_begin = 0;
-    std::size_t m_next = 0;
+    std::ifstream m_in;
+    std::uintmax_t m_size = 0;        // bytes of the file
+    std::size_t m_begin = 0;          // first line of the chunk
+    std::size_t m_next = 0;           // first line after it
+    std::uintmax_t m_beginOffset = 0; // their places in the file, in bytes
+    std::uintmax_t m_nextOffset = 0;
     std::int32_t m_read = 0;
 };
 

@@ -13,11 +13,13 @@
 #include "FuzzSupport.h"
 #include "common/ReportFile.h"
 #include "data/DataFolder.h"
+#include "data/Text1252.h"
 #include "output/CsvExport.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 using namespace presenze;
 namespace fs = std::filesystem;
@@ -30,10 +32,27 @@ bool digitAt(std::string_view line, std::ptrdiff_t i)
            line[i] <= '9';
 }
 
-// The rules, one character at a time.
+// A field as a spreadsheet takes it: "'" before a leading "=" or "@", and
+// quotes around a field with a quote or the separator.
+std::string field(std::string text, const CsvSettings& s)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first != std::string::npos && (text[first] == '=' || text[first] == '@'))
+        text.insert(first, "'");
+    if (text.find('"') == std::string::npos &&
+        (s.separator.empty() || text.find(s.separator) == std::string::npos))
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// The rules, one character at a time, then field by field.
 std::string reference(std::string_view line, const CsvSettings& s)
 {
     std::string out;
+    std::vector<std::size_t> cuts;
     const auto last = static_cast<std::ptrdiff_t>(line.size()) - 1;
     for (std::ptrdiff_t i = 0; i <= last; ++i) {
         const char ch = line[i];
@@ -49,11 +68,24 @@ std::string reference(std::string_view line, const CsvSettings& s)
         case 179:
         case 191:
         case 218:
+        case 183:
+        case 186:
+        case 187:
+        case 188:
+        case 200:
+        case 201:
+        case 202:
+        case 203:
+        case 204:
+        case 206:
         case '|':
         case '+':
+            cuts.push_back(out.size());
             out += s.separator;
             break;
         case 180:
+            if (i == last)
+                cuts.push_back(out.size());
             out += i == last ? s.separator : std::string(" ");
             break;
         case 196:
@@ -80,7 +112,36 @@ std::string reference(std::string_view line, const CsvSettings& s)
             out += ch;
         }
     }
-    return out;
+    std::string fields;
+    std::size_t start = 0;
+    for (const std::size_t cut : cuts) {
+        fields += field(out.substr(start, cut - start), s) + s.separator;
+        start = cut + s.separator.size();
+    }
+    return fields + field(out.substr(start), s);
+}
+
+// Valid UTF-8 holding a byte of 128 or more: how SeparatoreXLS.txt is told
+// to be UTF-8 (without a byte-order mark).
+bool utf8WithHighBytes(std::string_view text)
+{
+    bool high = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t n = c < 0x80                 ? 0
+                              : c >= 0xC2 && c <= 0xDF ? 1
+                              : c >= 0xE0 && c <= 0xEF ? 2
+                              : c >= 0xF0 && c <= 0xF4 ? 3
+                                                       : 9;
+        if (n == 9 || i + n >= text.size() + (n == 0))
+            return false;
+        for (std::size_t k = 1; k <= n; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        high = high || n > 0;
+        i += n + 1;
+    }
+    return high;
 }
 
 bool hasLineEnd(std::string_view text)
@@ -125,6 +186,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                         "\r\n" + settings.currency + "\r\n");
     else
         settings = CsvSettings{};
+    if (settingsFile &&
+        utf8WithHighBytes(settings.separator + settings.decimal + settings.currency)) {
+        for (auto* text : fields)
+            *text = utf8ToCp1252(*text);
+    }
     const CsvSettings read = readCsvSettings(folder);
     if (read.separator != settings.separator || read.decimal != settings.decimal ||
         read.currency != settings.currency)

@@ -94,6 +94,54 @@ TEST(ConvertiXLS, SettingsFileChangesSeparatorsAndSign)
     EXPECT_EQ(convert("a\xB3 5,00", readCsvSettings(DataFolder(dir.path()))), "a::E5.00");
 }
 
+TEST(ConvertiXLS, FieldsASpreadsheetOpensSafely)
+{
+    CsvSettings semicolon;
+    semicolon.separator = ";";
+    semicolon.decimal = ",";
+    const struct {
+        const char* line;
+        const CsvSettings settings;
+        const char* csv;
+    } cases[] = {
+        {"\xB3=1+2\xB3  @A1\xB3", {}, ",'=1,2,  '@A1,"},
+        {"\xB3 =SUM(A1)  \xB3", {}, ", '=SUM(A1)  ,"},
+        {"a=b", {}, "a=b"}, // not first: no formula
+        {"\xB3\"SOLE\" VIAGGI; CITT\xE0\xB3 12,50\xB3", semicolon,
+         ";\"\"\"SOLE\"\" VIAGGI; CITT\xE0\";\x80"
+         "12,50;"},
+        {"x; y", semicolon, "\"x; y\""}, // the separator inside: quoted
+        {"-12", {}, "-12"},              // numbers stay numbers
+        {"\xBA\xC9\xCE", {}, ",,,"},     // the double-line frames separate too
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(convert(c.line, c.settings), c.csv) << c.line;
+}
+
+TEST(ConvertiXLS, TheSettingsFileIsReadAsUtf8OrWindows1252AndOnlyItsStart)
+{
+    test::TempDir dir;
+    const struct {
+        std::string content;
+        std::string separator, decimal, currency;
+    } cases[] = {
+        {"\xEF\xBB\xBF;\r\n,\r\n\xE2\x82\xAC\r\n", ";", ",", "\x80"}, // byte-order mark
+        {";\n,\n\xE2\x82\xAC", ";", ",", "\x80"},                     // UTF-8 without it
+        {";\r,\r\x80\r", ";", ",", "\x80"},                           // Windows-1252, CR ends
+        {"|\r\n.\r\n$\r\nquarta riga\r\n", "|", ".", "$"},
+    };
+    for (const auto& c : cases) {
+        test::writeFile(dir / "SeparatoreXLS.txt", c.content);
+        const CsvSettings s = readCsvSettings(DataFolder(dir.path()));
+        EXPECT_EQ(s.separator, c.separator) << c.content;
+        EXPECT_EQ(s.decimal, c.decimal) << c.content;
+        EXPECT_EQ(s.currency, c.currency) << c.content;
+    }
+    // A huge file: its first lines count, the rest is never read.
+    test::writeFile(dir / "SeparatoreXLS.txt", ";\r\n,\r\n\r\n" + std::string(5'000'000, 'x'));
+    EXPECT_EQ(readCsvSettings(DataFolder(dir.path())).separator, ";");
+}
+
 TEST(ConvertiXLS, WritesFdTagCsvWholeWhateverTheInputName)
 {
     test::TempDir dir;

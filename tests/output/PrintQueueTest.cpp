@@ -7,6 +7,7 @@
 #include "output/RawPrint.h"
 #include "support/PrivateCups.h"
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
@@ -48,7 +49,7 @@ TEST_F(PrintQueueTest, TheQueueIsListedAndARawPrintArrivesByteForByte)
     EXPECT_NE(listed.output.find("printer Ufficio"), std::string::npos)
         << listed.output << listed.errorOutput;
     ::setenv("CUPS_SERVER", m_cups.socket().c_str(), 1);
-    const auto queues = listPrintQueues();
+    const auto queues = listPrintQueues().value_or(std::vector<std::string>());
     ::unsetenv("CUPS_SERVER");
     EXPECT_EQ(queues, std::vector<std::string>{"Ufficio"});
     EXPECT_EQ(findPrintQueue(queues, "UFFICIO"), "Ufficio");
@@ -99,13 +100,13 @@ TEST_F(PrintQueueTest, ASystemPrinterDestinationSendsItsPagesAsPdf)
     ASSERT_EQ(run.status, 0) << run.err;
     const auto bytes = received.get();
     ASSERT_TRUE(bytes) << "nothing reached the printer\n" << m_cups.log();
-    ASSERT_EQ(bytes->rfind("%PDF-1.4", 0), 0u);
-    EXPECT_NE(bytes->find("/Count 2 "), std::string::npos);
+    ASSERT_EQ(bytes->rfind("%PDF-", 0), 0u);
     test::TempDir dir;
     test::writeFile(dir / "job.pdf", *bytes);
     const auto text = test::runTool("pdftotext", {(dir / "job.pdf").string(), "-"});
     if (text.started()) {
-        EXPECT_NE(text.output.find("HOTEL EDEN | TOT"), std::string::npos) << text.output;
+        EXPECT_EQ(std::count(text.output.begin(), text.output.end(), '\f'), 2) << text.output;
+        EXPECT_NE(text.output.find("HOTEL EDEN \u2502 TOT"), std::string::npos) << text.output;
         EXPECT_NE(text.output.find("SECONDA PAGINA"), std::string::npos) << text.output;
     }
 }

@@ -58,12 +58,13 @@ TEST(PrintSettings, WithoutARecordRawWith66LinePagesAndNoMargin)
     EXPECT_EQ(s.startSequence(false), std::string(5, '\0'));
 }
 
-TEST(Converti2, BoxDrawingAndAccentedCapitalsForTheSystemPrinter)
+TEST(Converti2, TheFrameBytesAreDrawnAsFramesAndOGraveAsItsSmallLetter)
 {
-    std::string line = "\xB4\xC0\xC8\xC9\xCC\xD2\xD9|\xB3\xB7\xBA\xC3|\xBB\xBC\xBF\xC1\xC2\xC4\xC5"
-                       "\xCA\xCB\xCE\xDA|\xB5\xCD\xE7\xA6";
-    const std::size_t size = line.size();
-    EXPECT_EQ(Converti2(line), "'\xE0\xE8\xE9\xEC\xF2\xF9|||||"
-                               "|-----------|\xB5\xCD\xE7\xA6");
-    EXPECT_EQ(line.size(), size);
+    // The 21 frame bytes, then letters that no conversion touches but "Ò".
+    const std::string line = "\xB3\xB4\xB7\xBA\xBB\xBC\xBF\xC0\xC1\xC2\xC3\xC4\xC5\xC8\xC9\xCA"
+                             "\xCB\xCC\xCE\xD9\xDA|\xD2\xB5\xCD\xE7\xA6\x80";
+    const std::string frames = "│┤╖║╗╝┐└┴┬├─┼╚╔╩╦╠╬┘┌|";
+    EXPECT_EQ(Converti2(line), frames + "òµÍç¦€");
+    // With "K" the letters stay, the frames are still frames.
+    EXPECT_EQ(Converti2(line, true), frames + "ÒµÍç¦€");
 }

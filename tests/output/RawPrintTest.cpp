@@ -62,8 +62,9 @@ TEST(RawPrint, AFormFeedLineEndsThePageAtOnce)
 TEST(RawPrint, WithUPagesArePaddedToThePhysicalLength)
 {
     PrintJob job = rawJob(2, 60, 66, "xUy");
-    job.lines = lines(1, 59);
-    job.lines.insert(job.lines.begin() + 3, "\x0C");
+    auto withFeed = lines(1, 59);
+    withFeed.insert(withFeed.begin() + 3, "\x0C");
+    job.lines = withFeed;
     std::string expected = kNul5 + kMargin2 + crlf(lines(1, 3));
     for (int i = 2 + 3; i < 66; ++i)
         expected += "\r\n";
@@ -94,7 +95,7 @@ TEST(RawPrint, NoPageOfBareMarginIsEverSent)
     PrintJob job = rawJob(2, 4, 66);
     job.lines = {"\x0C", "a", "b", "\x0C", "\x0C", "c", "\x0C"};
     EXPECT_EQ(rawPrintBytes(job), kNul5 + kMargin2 + "a\r\nb\r\n\x0C" + kMargin2 + "c\r\n\x0C");
-    job.lines.clear();
+    job.lines = PrintLines();
     EXPECT_EQ(rawPrintBytes(job), kNul5);
 }
 
@@ -125,7 +126,7 @@ TEST(RawPrint, PreparedFromTheDataFolderConvertedUnlessK)
 
     f.registry("K");
     p = preparePrint(f.folder(), "5", 1, choices);
-    EXPECT_EQ(p.job.lines.front(), "\xDA\xC4\xBF");
+    EXPECT_EQ(rawPrintBytes(p.job).substr(5, 8), " \r\n\xDA\xC4\xBF\r\n");
 
     choices.destination = "Altrove";
     EXPECT_EQ(preparePrint(f.folder(), "5", 1, choices).status, PrintStatus::UnknownDestination);

@@ -26,11 +26,20 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace presenze {
 namespace {
 
 constexpr const char* kNoPrinter = "<nessuna stampante>";
+
+// The system's printers, filled in by the thread that asks for them.
+struct PrinterList {
+    std::mutex mutex;
+    std::optional<QStringList> names;
+};
 
 // A wait cursor while a long step runs.
 class BusyCursor {
@@ -143,14 +152,40 @@ void MenuStampa::Form_Load()
     } catch (const DataError&) {
         // No report file or a read-only folder: the menu works without a copy.
     }
+    // The print system may be slow to answer: its printers fill the list
+    // when they come, and the menu does not wait for them.
     m_printers->clear();
-    const QStringList printers = systemPrinterNames();
+    auto listed = std::make_shared<PrinterList>();
+    std::thread([listed] {
+        QStringList names = systemPrinterNames();
+        const std::lock_guard lock(listed->mutex);
+        listed->names = std::move(names);
+    }).detach();
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this, poll, listed] {
+        std::optional<QStringList> names;
+        {
+            const std::lock_guard lock(listed->mutex);
+            names = listed->names;
+        }
+        if (!names)
+            return;
+        poll->deleteLater();
+        showPrinters(*names);
+    });
+    poll->start(50);
+}
+
+void MenuStampa::showPrinters(const QStringList& printers)
+{
+    const QString typed = m_printers->currentText();
+    m_printers->clear();
     if (printers.isEmpty())
         m_printers->addItem(QString::fromLatin1(kNoPrinter));
     else
         m_printers->addItems(printers);
     m_printers->setCurrentIndex(-1);
-    m_printers->setEditText(QString());
+    m_printers->setEditText(typed);
 }
 
 void MenuStampa::Form_Activate()
@@ -271,21 +306,13 @@ void MenuStampa::stampa()
     // No such destination, or no report file: nothing to print.
     if (prepared.status != PrintStatus::Ready)
         return;
-    const PrintJob& job = prepared.job;
-    std::optional<std::filesystem::path> pdf;
+    PrintOutcome outcome;
     {
         BusyCursor busy;
-        if (job.systemPrinterMode()) {
-            pdf = printOnSystemPrinter(job, m_folder, defaultPdfPath());
-        } else {
-            std::vector<std::string> queues;
-            for (const QString& name : systemPrinterNames())
-                queues.push_back(toCp1252(name));
-            deliverRawPrint(job, m_folder, queues);
-        }
+        outcome = printFromWindow(prepared.job, m_folder, defaultPdfPath());
     }
-    if (pdf)
-        openFile(*pdf);
+    if (!outcome.pdfFile.empty())
+        openFile(outcome.pdfFile);
 }
 
 void MenuStampa::openFile(const std::filesystem::path& file)

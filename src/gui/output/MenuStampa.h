@@ -15,6 +15,7 @@
 #include "output/PrintJob.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -57,6 +58,7 @@ protected:
 
 private:
     void Form_Load();
+    void showPrinters(const QStringList& printers);
     void buildControls();
     PrintChoices choices() const;
     void stampa();

@@ -1,0 +1,28 @@
+#pragma once
+// The pages of a system print, for the command line: the window's page
+// layout (Qt, ReportPdf), with Qt started the first time a PDF is needed, on
+// the offscreen platform, so no display is ever needed. Without the windows
+// (a build with PRESENZE_GUI off) a system print fails with a message.
+
+#include "output/PrintOutput.h"
+
+#include <memory>
+
+namespace presenze {
+
+class PdfOutput {
+public:
+    PdfOutput();
+    ~PdfOutput();
+    PdfOutput(const PdfOutput&) = delete;
+    PdfOutput& operator=(const PdfOutput&) = delete;
+
+    // Draws into the file; valid while this object lives.
+    PdfRenderer renderer();
+
+private:
+    struct Qt;
+    std::unique_ptr<Qt> m_qt;
+};
+
+} // namespace presenze

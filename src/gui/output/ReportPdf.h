@@ -1,0 +1,55 @@
+#pragma once
+// The pages of a print on a system printer, drawn by Qt into a PDF: the one
+// page layout of the window and of the command line. The pages come from
+// PageLayout (P lines each, margin lines first, a blank line in Times at the
+// top); the report lines are drawn as Converti2 gives them, so frames are
+// box-drawing lines.
+//
+// The font is the one of "FontStp.txt" when it is fixed-pitch and has the
+// box-drawing characters, otherwise DejaVu Sans Mono. Its size is the
+// largest, not above the configured one (0 counts as 10) and not below 6
+// points, at which 133 columns fit the printable width and a page (the Times
+// line plus P lines) fits its height, in the chosen orientation. Lines are
+// spaced as the font spaces them, closer where a page of P lines needs it,
+// never closer than one line per font size (frames still join). A line wider
+// than the page wraps onto the next line; lines that do not fit under a page
+// go on to a further sheet. Nothing is cut.
+
+#include "output/PrintJob.h"
+
+#include <QString>
+#include <filesystem>
+#include <functional>
+
+namespace presenze {
+
+// A4 with a printable edge of this many points on every side.
+inline constexpr double kPageEdgePoints = 18.0;
+// The smallest font size the fit rule goes down to.
+inline constexpr double kSmallestFontSize = 6.0;
+// A further font for the frames, fixed-pitch (fonts-dejavu-core).
+inline constexpr const char* kFrameFontFamily = "DejaVu Sans Mono";
+
+struct PdfPageSetup {
+    QString family;         // the report font as resolved
+    double bodySize = 10;   // points
+    double headerSize = 10; // points, the Times line
+    double width = 0;       // the printable area, in points
+    double height = 0;
+    double columnWidth = 0;  // points
+    double lineHeight = 0;   // points, from one report line to the next
+    double headerHeight = 0; // points, the Times line
+    int columns = 0;         // characters on one printed line
+    bool fits = false;       // 133 columns and a page of P lines fit
+};
+
+// The setup the fit rule gives for the job.
+PdfPageSetup pdfPageSetup(const PrintJob& job);
+
+// Writes the job's pages as a PDF file; `eachPage`, when given, is called as
+// each page begins (the window keeps painting meanwhile). Raises DataError
+// when the file cannot be written.
+void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
+                    const std::function<void()>& eachPage = {});
+
+} // namespace presenze
