@@ -3,11 +3,14 @@
 
 #include "gui/output/Anteprima.h"
 
+#include "GuiTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
 #include <sys/stat.h>
@@ -45,7 +48,8 @@ class AnteprimaTest : public QObject {
 
 private slots:
     void pagingByChunks();
-    void comingBackToTheWindowChangesNothing();
+    void editsStayUntilThePersonSaysOtherwise();
+    void opensWideEnoughAndRemembersItsSize();
     void textSize();
     void saveKeepsTheRestOfTheReport();
     void eMailWritesTheMessageFileAndStartsTheProgram();
@@ -53,6 +57,7 @@ private slots:
     void withoutAReportTheWindowClosesAtOnce();
 
 private:
+    test::TemporarySettings m_settings;
     test::ScriptedInteraction m_ui;
 };
 
@@ -87,10 +92,11 @@ void AnteprimaTest::pagingByChunks()
     QVERIFY(text->toPlainText().startsWith(QStringLiteral("001")));
 }
 
-void AnteprimaTest::comingBackToTheWindowChangesNothing()
+void AnteprimaTest::editsStayUntilThePersonSaysOtherwise()
 {
     test::TempDir dir;
-    test::writeFile(dir / "fd7", longReport());
+    const std::string original = longReport();
+    test::writeFile(dir / "fd7", original);
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
     preview.show();
     preview.text()->moveCursor(QTextCursor::Start);
@@ -106,6 +112,62 @@ void AnteprimaTest::comingBackToTheWindowChangesNothing()
     }
     QCOMPARE(preview.text()->toPlainText(), edited);
     QCOMPARE(preview.preview().chunkBegin(), std::size_t(0));
+    QVERIFY(preview.hasUnsavedEdits());
+
+    // Moving on or leaving asks: Cancel stays with the edits.
+    m_ui.questions.clear();
+    m_ui.answers = {AnswerCancel, AnswerCancel, AnswerCancel};
+    preview.Tasto_Click(3);
+    preview.Tasto_Click(4);
+    preview.Tasto_Click(0);
+    QVERIFY(preview.isVisible());
+    QCOMPARE(preview.text()->toPlainText(), edited);
+    QCOMPARE(m_ui.questions.size(), std::size_t(3));
+    QCOMPARE(test::readFile(dir / "fd7"), original);
+
+    // Yes saves, then moves on after the saved lines.
+    m_ui.answers = {AnswerYes};
+    preview.Tasto_Click(3);
+    QVERIFY(preview.text()->toPlainText().startsWith(QStringLiteral("201")));
+    QVERIFY(test::readFile(dir / "fd7").rfind("EDIT 001", 0) == 0);
+
+    // No drops the edits; a text size change is no edit.
+    preview.text()->insertPlainText(QStringLiteral("ALTRO "));
+    preview.Tasto_Click(2);
+    m_ui.questions.clear();
+    m_ui.answers = {AnswerNo};
+    preview.reject();
+    QVERIFY(!preview.isVisible());
+    QCOMPARE(m_ui.questions.size(), std::size_t(1));
+    QVERIFY(test::readFile(dir / "fd7").find("ALTRO") == std::string::npos);
+}
+
+void AnteprimaTest::opensWideEnoughAndRemembersItsSize()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", std::string(133, '-') + "\r\n");
+    QSettings(QStringLiteral("presenze"), QStringLiteral("presenze")).clear();
+    QSize chosen;
+    {
+        Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        const QRect screen = preview.screen()->availableGeometry();
+        if (screen.width() >= 1024) {
+            // The whole line shows without scrolling.
+            QCOMPARE(preview.text()->horizontalScrollBar()->maximum(), 0);
+        } else {
+            QCOMPARE(preview.width(), screen.width());
+        }
+        QVERIFY(preview.height() <= screen.height());
+        chosen = preview.size() - QSize(60, 60);
+        preview.resize(chosen);
+        preview.Tasto_Click(1);
+        preview.Tasto_Click(0);
+    }
+    Anteprima again(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    QCOMPARE(again.size(), chosen);
+    QCOMPARE(again.text()->font().pointSizeF(), 8.0);
 }
 
 void AnteprimaTest::textSize()
