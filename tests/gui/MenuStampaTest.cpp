@@ -7,7 +7,6 @@
 #include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
-#include "output/Process.h"
 #include "output/RawPrint.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
@@ -81,8 +80,8 @@ QString q(const fs::path& path)
 
 std::string pdfText(const fs::path& pdf)
 {
-    const auto r = runProcess("pdftotext", {"-layout", pdf.string(), "-"});
-    return r.started ? r.out : std::string();
+    const auto r = test::runTool("pdftotext", {"-layout", pdf.string(), "-"});
+    return r.started() ? r.output : std::string();
 }
 
 } // namespace
@@ -134,7 +133,7 @@ void MenuStampaTest::initTestCase()
         const auto added =
             m_cups->lp("lpadmin", {"-p", "Ufficio", "-E", "-v",
                                    "socket://127.0.0.1:" + std::to_string(m_printer->port())});
-        m_haveQueue = added.status == 0;
+        m_haveQueue = added.succeeded();
         qputenv("CUPS_SERVER", QByteArray::fromStdString(m_cups->socket()));
     } else {
         qWarning("CUPS cannot start here: %s", problem.c_str());
