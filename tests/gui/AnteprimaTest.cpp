@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <sys/stat.h>
@@ -220,17 +221,21 @@ void AnteprimaTest::eMailWritesTheMessageFileAndStartsTheProgram()
     test::TempDir dir;
     test::writeFile(dir / "fd7", "\xDA\xC4\xBF riepilogo\r\ncaff\xE8\r\n");
     const fs::path program = dir / "posta.sh";
-    test::writeFile(program, "#!/bin/sh\necho avviato > avviato.txt\n");
+    test::writeFile(program, "#!/bin/sh\necho \"$@\" > avviato.txt\n");
     ::chmod(program.c_str(), 0755);
     qputenv("PRESENZE_MAIL", QByteArray::fromStdString(program.string()));
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    QSignalSpy status(&preview, &Anteprima::statusMessage);
     m_ui.warnings.clear();
     preview.Tasto_Click(5);
     QVERIFY(m_ui.warnings.empty());
     QCOMPARE(test::readFile(dir / "e-mail7.txt"),
              std::string("OGGETTO\r\n--- riepilogo\r\ncaff\xE8\r\n\r\n"));
-    // Started without waiting, in the data folder.
+    // Started without waiting, in the data folder, with the message file's path.
     QTRY_VERIFY_WITH_TIMEOUT(fs::exists(dir / "avviato.txt"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(test::readFile(dir / "avviato.txt"),
+                              (dir / "e-mail7.txt").string() + "\n", 10000);
+    QCOMPARE(status.size(), 1);
 
     // A second dispatch replaces the message; an empty text gives an empty line.
     fs::remove(dir / "avviato.txt");
@@ -245,16 +250,20 @@ void AnteprimaTest::eMailWithoutAMailProgramSaysSo()
 {
     test::TempDir dir;
     test::writeFile(dir / "fd7", "testo\r\n");
+    const QByteArray path = qgetenv("PATH");
     qputenv("PRESENZE_MAIL", QByteArray::fromStdString((dir / "manca").string()));
+    qputenv("PATH", QByteArray::fromStdString(dir.path().string()));
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
     m_ui.warnings.clear();
     preview.Tasto_Click(5);
+    qputenv("PATH", path);
+    qunsetenv("PRESENZE_MAIL");
     QCOMPARE(m_ui.warnings.size(), std::size_t(1));
     QVERIFY2(m_ui.warnings.front().find("E-mail: Impossibile avviare il programma di posta") == 0,
              m_ui.warnings.front().c_str());
+    QVERIFY(m_ui.warnings.front().find("xdg-email") != std::string::npos);
     QVERIFY(m_ui.warnings.front().find("e-mail7.txt") != std::string::npos);
     QCOMPARE(test::readFile(dir / "e-mail7.txt"), std::string("OGGETTO\r\ntesto\r\n\r\n"));
-    qunsetenv("PRESENZE_MAIL");
 }
 
 void AnteprimaTest::withoutAReportTheWindowClosesAtOnce()

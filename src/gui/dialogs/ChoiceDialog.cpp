@@ -28,8 +28,11 @@ ChoiceDialog::ChoiceDialog(const QString& title, const QString& heading, const Q
     m_list->setHeaderHidden(columns.size() < 2);
     for (const QStringList& row : rows)
         new QTreeWidgetItem(m_list, row);
-    for (int c = 0; c < columns.size(); ++c)
+    const int padding = m_list->fontMetrics().horizontalAdvance(QStringLiteral("MM"));
+    for (int c = 0; c < columns.size(); ++c) {
         m_list->resizeColumnToContents(c);
+        m_list->setColumnWidth(c, m_list->columnWidth(c) + padding);
+    }
     m_list->header()->setStretchLastSection(true);
     m_heading->setBuddy(m_list);
 
@@ -58,7 +61,7 @@ ChoiceDialog::ChoiceDialog(const QString& title, const QString& heading, const Q
     for (int c = 0; c < m_list->columnCount(); ++c)
         width += m_list->columnWidth(c);
     const int rowHeight = m_list->fontMetrics().height() + 6;
-    m_list->setMinimumSize(std::min(width + 40, 900),
+    m_list->setMinimumSize(std::clamp(width + 40, 320, 900),
                            rowHeight * std::clamp(static_cast<int>(rows.size()) + 1, 5, 16));
 }
 

@@ -244,21 +244,20 @@ void Anteprima::Tasto_Click(int index)
 void Anteprima::InviaEMail(const QString&)
 {
     const auto message = writeMailFile(m_folder, m_tag, shownText());
-    const auto program = findMailProgram();
-    const bool started = program && startDetached(*program, {}, m_folder.dir());
-    if (started) {
-        emit statusMessage(
-            QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")
-                .arg(fromCp1252(displayName(message)), QString::fromStdString(program->string())));
+    const auto command = mailCommand(message);
+    if (command && startDetached(command->program, command->args, m_folder.dir())) {
+        emit statusMessage(QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")
+                               .arg(fromCp1252(displayName(message)),
+                                    QString::fromStdString(command->program.string())));
         return;
     }
-    const auto chosen = systemEnvironment(kMailProgramVariable);
-    const std::string name = chosen && !trimBlanks(*chosen).empty()
-                                 ? std::string(trimBlanks(*chosen))
-                                 : std::string(kMailProgram);
-    m_ui->warn("E-mail", "Impossibile avviare il programma di posta \"" + name +
-                             "\". Il messaggio \xE8 stato salvato nel file " +
-                             displayName(message) + ".");
+    const std::string which = command ? "\"" + displayName(command->program) + "\""
+                                      : "(n\xE9 " + std::string(kMailProgramVariable) + " n\xE9 " +
+                                            std::string(kMailProgram) + " n\xE9 " +
+                                            std::string(kDesktopMail) + " sono disponibili)";
+    m_ui->warn("E-mail", "Impossibile avviare il programma di posta " + which +
+                             ". Il messaggio \xE8 stato salvato nel file " + displayName(message) +
+                             ".");
 }
 
 } // namespace presenze
