@@ -248,7 +248,7 @@ void Anteprima::InviaEMail(const QString&)
     if (command && startDetached(command->program, command->args, m_folder.dir())) {
         emit statusMessage(QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")
                                .arg(fromCp1252(displayName(message)),
-                                    QString::fromStdString(command->program.string())));
+                                    QString::fromStdString(command->program.filename().string())));
         return;
     }
     const std::string which = command ? "\"" + displayName(command->program) + "\""
