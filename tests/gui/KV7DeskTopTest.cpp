@@ -1,5 +1,5 @@
 // The main window as a person uses it: start-up, the month fields, the hotel
-// boxes, the company search and the season shown.
+// boxes and the company search.
 
 #include "gui/desk/KV7DeskTop.h"
 
@@ -364,19 +364,6 @@ private slots:
         QVERIFY(again.isVisible());
         click(again.ChkHtl(0));
         QVERIFY(!again.ChkHtl(0)->isChecked());
-    }
-
-    void theArchivedSeasonShowsWhileItIsChosen()
-    {
-        KV7DeskTop& w = open("hotel");
-        QVERIFY(!w.seasonLabel()->isVisible());
-        m_prompts.inputs = {std::string("2023")};
-        w.menuStagione()->trigger();
-        QVERIFY(w.seasonLabel()->isVisible());
-        QVERIFY(w.seasonLabel()->text().contains(QStringLiteral("2023")));
-        m_prompts.inputs = {std::nullopt};
-        w.menuStagione()->trigger();
-        QVERIFY(!w.seasonLabel()->isVisible());
     }
 
     void esciClosesTheWindow()

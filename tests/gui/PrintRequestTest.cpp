@@ -374,6 +374,7 @@ private slots:
                                                  0) == 0);
         QVERIFY(m_prompts.prompts[0].first.find("\r\n2023\r\n") != std::string::npos);
         QCOMPARE(w.selection().season, std::string("2023"));
+        QVERIFY(w.seasonLabel()->isVisible() && w.seasonLabel()->text().contains("2023"));
 
         setRange(w, "02", "2023", "02", "2023");
         m_prompts.answers = {AnswerYes};
@@ -387,6 +388,7 @@ private slots:
         m_prompts.inputs = {std::nullopt};
         w.menuStagione()->trigger();
         QVERIFY(Season.empty());
+        QVERIFY(!w.seasonLabel()->isVisible());
         print(w);
         QVERIFY(test::contains(m_prompts.warnings, "Camere_Prenotazione.mdb"));
     }

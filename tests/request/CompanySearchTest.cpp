@@ -80,10 +80,8 @@ TEST(CompanySearch, ANameIsTheCompanysWithoutRegardToCaseUnlessItIsAmbiguous)
         {"l'ancora viaggi", std::nullopt, "L'ANCORA VIAGGI"},
         {"l'ancora", std::nullopt, nullptr},
         {"Rossi Tour", std::nullopt, "Rossi Tour"},
-        {"ROSSI TOUR", std::nullopt, "ROSSI TOUR"},
         {"rossi tour", std::nullopt, nullptr}, // two names differ only in case
         {"rossi tour", 6, "Rossi Tour"},
-        {"", std::nullopt, nullptr},
     };
     for (const auto& c : cases) {
         const auto named = companyNamed(companies, c.text, c.hotel);
