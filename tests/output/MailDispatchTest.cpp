@@ -74,7 +74,6 @@ TEST(InviaEMail, TheMailProgramFromPresenzeMailOrOnThePath)
     for (const auto& c : cases) {
         const auto command = mailCommand(message, env(c.mail, c.path));
         EXPECT_EQ(command ? command->program : fs::path(), c.program) << c.path;
-        if (command)
-            EXPECT_EQ(command->args, c.args) << c.path;
+        EXPECT_EQ(command ? command->args : std::vector<std::string>(), c.args) << c.path;
     }
 }
