@@ -15,8 +15,9 @@ namespace presenze {
 
 // --- Module tables -------------------------------------------------------
 
-// Company names read from "ElencoDitte.txt" at start-up, entries 1..100
-// (entry 0 unused); entries without a line are empty.
+// Company names read from "ElencoDitte.txt" at start-up and again whenever
+// the company list builder saves it, entries 1..100 (entry 0 unused);
+// entries without a line are empty.
 extern std::array<std::string, 101> CompanyList;
 // Days of the months 1..12 (entry 0 unused). GiornoSettimana rewrites entry 2.
 extern std::array<std::int16_t, 13> DaysInMonth;
