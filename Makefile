@@ -22,7 +22,7 @@ PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev libxxhash-dev
     qt6-base-dev qt6-translations-l10n libgl-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     cups cups-client cups-bsd poppler-utils fonts-dejavu-core \
-    clang libclang-rt-14-dev clang-format xvfb xauth
+    clang libclang-rt-14-dev clang-format xvfb xauth xdg-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEMO := $(CURDIR)/demo

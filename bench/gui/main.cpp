@@ -53,6 +53,12 @@ public:
     {
         return std::string(proposed);
     }
+    std::optional<std::size_t> choose(std::string_view, std::string_view,
+                                      const std::vector<std::string>&,
+                                      const std::vector<std::vector<std::string>>&) override
+    {
+        return 0;
+    }
 };
 
 struct Figures {

@@ -40,8 +40,9 @@ namespace presenze {
 // There is no ReportFileNumber: the report file being written belongs to its
 // print request (runPrintRequest), never to a table.
 
-// Company names read from "ElencoDitte.txt" at start-up, entries 1..100
-// (entry 0 unused); entries without a line are empty.
+// Company names read from "ElencoDitte.txt" at start-up and again whenever
+// the company list builder saves it, entries 1..100 (entry 0 unused);
+// entries without a line are empty.
 extern std::array<std::string, 101> CompanyList;
 // Days of the months 1..12 (entry 0 unused). GiornoSettimana rewrites entry 2.
 inline thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30, 31, 30,

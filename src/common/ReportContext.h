@@ -7,6 +7,8 @@
 #include "common/Interaction.h"
 #include "data/DataFolder.h"
 
+#include <exception>
+#include <optional>
 #include <string>
 
 namespace presenze {
@@ -23,6 +25,16 @@ struct ReportContext {
     // request asks it of its last month only: each month replaces the whole
     // file, so the file it leaves is the same.
     bool keepsTally = true;
+    // Type 2: the answer "presences" (true) or "arrivals" kept for the
+    // following months of the request.
+    std::optional<bool> presencesForRest = std::nullopt;
+};
+
+// Raised when the person stops a print request; the report file is then left
+// as it was before the request.
+class RequestCancelled final : public std::exception {
+public:
+    const char* what() const noexcept override { return "Stampa annullata."; }
 };
 
 } // namespace presenze

@@ -65,4 +65,17 @@ std::optional<fs::path> findMailProgram(const EnvironmentLookup& env)
     return onPath(fs::path(std::string(kMailProgram)), env);
 }
 
+std::optional<MailCommand> mailCommand(const fs::path& messageFile, const EnvironmentLookup& env)
+{
+    std::error_code ec;
+    fs::path file = fs::absolute(messageFile, ec);
+    if (ec)
+        file = messageFile;
+    if (auto program = findMailProgram(env))
+        return MailCommand{*program, {file.string()}};
+    if (auto desktop = onPath(fs::path(std::string(kDesktopMail)), env))
+        return MailCommand{*desktop, {"--attach", file.string()}};
+    return std::nullopt;
+}
+
 } // namespace presenze

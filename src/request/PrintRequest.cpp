@@ -14,6 +14,20 @@
 
 namespace presenze {
 
+namespace {
+
+// "Nessun dato ..." naming the months without data.
+std::string noDataMessage(const std::vector<std::string>& months)
+{
+    std::string text = "Nessun dato soddisfa i criteri di selezione ";
+    text += months.size() == 1 ? "per " : "per i mesi: ";
+    for (std::size_t i = 0; i < months.size(); ++i)
+        text += (i > 0 ? ", " : "") + months[i];
+    return text + ".";
+}
+
+} // namespace
+
 std::optional<std::string> checkMonthRange(const MonthRange& r)
 {
     if (r.firstMonth < 1 || r.firstMonth > 12 || r.lastMonth < 1 || r.lastMonth > 12)
@@ -56,30 +70,41 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
                           kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2);
     context.bookings = &bookings;
+    context.presencesForRest.reset();
     struct Unlend {
         ReportContext& context;
         ~Unlend()
         {
             context.bookings = nullptr;
             context.keepsTally = true;
+            context.presencesForRest.reset();
         }
     } unlend{context};
 
+    // Written beside the report file and put in its place only when whole.
     AtomicFile file(context.folder.target(reportFileName(context.stationTag)));
     ReportWriter out(file);
+    std::vector<std::string> withoutData;
     int index = 0;
     for (const auto& first : months) {
+        if (context.ui.stopRequested())
+            throw RequestCancelled();
         ++index;
         context.keepsTally = index == static_cast<int>(months.size());
         const int month = static_cast<int>(NumericValue(first.substr(3, 2)));
-        context.ui.month(index, static_cast<int>(months.size()),
-                         std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4));
+        const std::string name =
+            std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4);
+        context.ui.month(index, static_cast<int>(months.size()), name);
         if (kind == ReportKind::Type1)
             StampaTipo1(first, out, selection, context);
-        else
-            StampaTipo2(first, out, selection, context);
+        else if (!StampaTipo2(first, out, selection, context))
+            withoutData.push_back(name);
     }
+    if (context.ui.stopRequested())
+        throw RequestCancelled();
     file.commit();
+    if (!withoutData.empty())
+        context.ui.warn("Dati mancanti", noDataMessage(withoutData));
     return file.target();
 }
 

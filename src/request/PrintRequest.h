@@ -29,7 +29,9 @@ std::optional<std::string> checkMonthRange(const MonthRange& range);
 std::vector<std::string> monthsOf(const MonthRange& range);
 
 // Builds the report into "fd" + tag in the data folder and returns its path.
-// Raises DataError (the report file is then left as it was before).
+// Between months it stops when the person asks to (RequestCancelled); Type 2
+// months without data are named in one warning at the end. Raises DataError
+// or RequestCancelled; the report file is then left as it was before.
 std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
                                       const Selection& selection, ReportContext& context);
 

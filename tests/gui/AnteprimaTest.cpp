@@ -3,11 +3,15 @@
 
 #include "gui/output/Anteprima.h"
 
+#include "GuiTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 #include <sys/stat.h>
@@ -45,7 +49,8 @@ class AnteprimaTest : public QObject {
 
 private slots:
     void pagingByChunks();
-    void comingBackToTheWindowChangesNothing();
+    void editsStayUntilThePersonSaysOtherwise();
+    void opensWideEnoughAndRemembersItsSize();
     void textSize();
     void saveKeepsTheRestOfTheReport();
     void eMailWritesTheMessageFileAndStartsTheProgram();
@@ -53,6 +58,7 @@ private slots:
     void withoutAReportTheWindowClosesAtOnce();
 
 private:
+    test::TemporarySettings m_settings;
     test::ScriptedInteraction m_ui;
 };
 
@@ -87,10 +93,11 @@ void AnteprimaTest::pagingByChunks()
     QVERIFY(text->toPlainText().startsWith(QStringLiteral("001")));
 }
 
-void AnteprimaTest::comingBackToTheWindowChangesNothing()
+void AnteprimaTest::editsStayUntilThePersonSaysOtherwise()
 {
     test::TempDir dir;
-    test::writeFile(dir / "fd7", longReport());
+    const std::string original = longReport();
+    test::writeFile(dir / "fd7", original);
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
     preview.show();
     preview.text()->moveCursor(QTextCursor::Start);
@@ -106,6 +113,61 @@ void AnteprimaTest::comingBackToTheWindowChangesNothing()
     }
     QCOMPARE(preview.text()->toPlainText(), edited);
     QCOMPARE(preview.preview().chunkBegin(), std::size_t(0));
+    QVERIFY(preview.hasUnsavedEdits());
+
+    // Moving on or leaving asks: Cancel stays with the edits.
+    m_ui.questions.clear();
+    m_ui.answers = {AnswerCancel, AnswerCancel};
+    preview.Tasto_Click(3);
+    preview.Tasto_Click(0);
+    QVERIFY(preview.isVisible());
+    QCOMPARE(preview.text()->toPlainText(), edited);
+    QCOMPARE(m_ui.questions.size(), std::size_t(2));
+    QCOMPARE(test::readFile(dir / "fd7"), original);
+
+    // Yes saves, then moves on after the saved lines.
+    m_ui.answers = {AnswerYes};
+    preview.Tasto_Click(3);
+    QVERIFY(preview.text()->toPlainText().startsWith(QStringLiteral("201")));
+    QVERIFY(test::readFile(dir / "fd7").rfind("EDIT 001", 0) == 0);
+
+    // No drops the edits; a text size change is no edit.
+    preview.text()->insertPlainText(QStringLiteral("ALTRO "));
+    preview.Tasto_Click(2);
+    m_ui.questions.clear();
+    m_ui.answers = {AnswerNo};
+    preview.reject();
+    QVERIFY(!preview.isVisible());
+    QCOMPARE(m_ui.questions.size(), std::size_t(1));
+    QVERIFY(test::readFile(dir / "fd7").find("ALTRO") == std::string::npos);
+}
+
+void AnteprimaTest::opensWideEnoughAndRemembersItsSize()
+{
+    test::TempDir dir;
+    test::writeFile(dir / "fd7", std::string(133, '-') + "\r\n");
+    QSettings(QStringLiteral("presenze"), QStringLiteral("presenze")).clear();
+    QSize chosen;
+    {
+        Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        const QRect screen = preview.screen()->availableGeometry();
+        if (screen.width() >= 1024) {
+            // The whole line shows without scrolling.
+            QCOMPARE(preview.text()->horizontalScrollBar()->maximum(), 0);
+        } else {
+            QCOMPARE(preview.width(), screen.width());
+        }
+        QVERIFY(preview.height() <= screen.height());
+        chosen = preview.size() - QSize(60, 60);
+        preview.resize(chosen);
+        preview.Tasto_Click(1);
+        preview.Tasto_Click(0);
+    }
+    Anteprima again(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    QCOMPARE(again.size(), chosen);
+    QCOMPARE(again.text()->font().pointSizeF(), 8.0);
 }
 
 void AnteprimaTest::textSize()
@@ -158,17 +220,21 @@ void AnteprimaTest::eMailWritesTheMessageFileAndStartsTheProgram()
     test::TempDir dir;
     test::writeFile(dir / "fd7", "\xDA\xC4\xBF riepilogo\r\ncaff\xE8\r\n");
     const fs::path program = dir / "posta.sh";
-    test::writeFile(program, "#!/bin/sh\necho avviato > avviato.txt\n");
+    test::writeFile(program, "#!/bin/sh\necho \"$@\" > avviato.txt\n");
     ::chmod(program.c_str(), 0755);
     qputenv("PRESENZE_MAIL", QByteArray::fromStdString(program.string()));
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
+    QSignalSpy status(&preview, &Anteprima::statusMessage);
     m_ui.warnings.clear();
     preview.Tasto_Click(5);
     QVERIFY(m_ui.warnings.empty());
     QCOMPARE(test::readFile(dir / "e-mail7.txt"),
              std::string("OGGETTO\r\n--- riepilogo\r\ncaff\xE8\r\n\r\n"));
-    // Started without waiting, in the data folder.
+    // Started without waiting, in the data folder, with the message file's path.
     QTRY_VERIFY_WITH_TIMEOUT(fs::exists(dir / "avviato.txt"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(test::readFile(dir / "avviato.txt"),
+                              (dir / "e-mail7.txt").string() + "\n", 10000);
+    QCOMPARE(status.size(), 1);
 
     // A second dispatch replaces the message; an empty text gives an empty line.
     fs::remove(dir / "avviato.txt");
@@ -183,16 +249,20 @@ void AnteprimaTest::eMailWithoutAMailProgramSaysSo()
 {
     test::TempDir dir;
     test::writeFile(dir / "fd7", "testo\r\n");
+    const QByteArray path = qgetenv("PATH");
     qputenv("PRESENZE_MAIL", QByteArray::fromStdString((dir / "manca").string()));
+    qputenv("PATH", QByteArray::fromStdString(dir.path().string()));
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
     m_ui.warnings.clear();
     preview.Tasto_Click(5);
+    qputenv("PATH", path);
+    qunsetenv("PRESENZE_MAIL");
     QCOMPARE(m_ui.warnings.size(), std::size_t(1));
     QVERIFY2(m_ui.warnings.front().find("E-mail: Impossibile avviare il programma di posta") == 0,
              m_ui.warnings.front().c_str());
+    QVERIFY(m_ui.warnings.front().find("xdg-email") != std::string::npos);
     QVERIFY(m_ui.warnings.front().find("e-mail7.txt") != std::string::npos);
     QCOMPARE(test::readFile(dir / "e-mail7.txt"), std::string("OGGETTO\r\ntesto\r\n\r\n"));
-    qunsetenv("PRESENZE_MAIL");
 }
 
 void AnteprimaTest::withoutAReportTheWindowClosesAtOnce()

@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -33,6 +34,12 @@ private:
         const QRect rect = list->visualItemRect(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
+    static void doubleClick(QListWidget* list, int row)
+    {
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
     std::string listFile() const { return test::readFile(m_dir->path() / "ElencoDitte.txt"); }
 
 private slots:
@@ -48,6 +55,8 @@ private slots:
     {
         auto dialog = open();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Elenco Ditte Particolari"));
+        QCOMPARE(dialog->Label1(0)->text(), QStringLiteral("Elenco"));
+        QCOMPARE(dialog->Label1(1)->text(), QStringLiteral("Ditte abituali"));
         QCOMPARE(dialog->List1(0)->count(), 104);
         QCOMPARE(dialog->List1(0)->item(0)->text(), QStringLiteral("   177 ROSSI SRL   "));
         QCOMPARE(dialog->List1(1)->count(), 50);
@@ -61,19 +70,24 @@ private slots:
         QCOMPARE(onlyHotel6->List1(1)->item(0)->text(), QStringLiteral("    14 L'ANCORA VIAGGI"));
     }
 
-    void selectingMovesCompaniesInAndOutAndRegistraSaves()
+    void doubleClicksMoveCompaniesInAndOutOnceAndRegistraSaves()
     {
         std::filesystem::remove(m_dir->path() / "ElencoDitte.txt");
         auto dialog = open();
         QCOMPARE(dialog->List1(0)->count(), 0);
 
-        select(dialog->List1(1), 1); // BIANCHI VIAGGI
-        select(dialog->List1(1), 0); // ROSSI TOUR
-        select(dialog->List1(1), 1); // BIANCHI VIAGGI again: kept twice
-        QCOMPARE(dialog->List1(0)->count(), 3);
-        select(dialog->List1(0), 0); // the first BIANCHI VIAGGI goes
+        select(dialog->List1(1), 1); // a single click only selects
+        QCOMPARE(dialog->List1(0)->count(), 0);
+        doubleClick(dialog->List1(1), 1); // BIANCHI VIAGGI
+        doubleClick(dialog->List1(1), 0); // ROSSI TOUR
+        doubleClick(dialog->List1(1), 1); // BIANCHI VIAGGI again: shown, not added
+        QCOMPARE(dialog->items(0),
+                 (std::vector<std::string>{"     9 BIANCHI VIAGGI", "     3 ROSSI TOUR"}));
+        QCOMPARE(dialog->List1(0)->currentRow(), 0);
+        select(dialog->List1(0), 1);
         QCOMPARE(dialog->List1(0)->count(), 2);
-        QCOMPARE(dialog->List1(0)->currentRow(), -1);
+        doubleClick(dialog->List1(0), 0); // BIANCHI VIAGGI goes
+        QCOMPARE(dialog->items(0), std::vector<std::string>{"     3 ROSSI TOUR"});
 
         // Enter in the search field searches; it never closes the dialog.
         dialog->Text1()->setFocus();
@@ -84,24 +98,61 @@ private slots:
         QCOMPARE(dialog->List1(1)->count(), 1);
         QCOMPARE(dialog->List1(1)->item(0)->text(), QStringLiteral("    14 L'ANCORA VIAGGI"));
         QCOMPARE(dialog->Text1()->selectedText(), dialog->Text1()->text());
-        select(dialog->List1(1), 0);
+        doubleClick(dialog->List1(1), 0);
 
         QTest::mouseClick(dialog->Tasto(0), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(listFile(), std::string("     3 ROSSI TOUR\r\n     9 BIANCHI VIAGGI\r\n"
-                                         "    14 L'ANCORA VIAGGI\r\n"));
+        QVERIFY(m_prompts.questions.empty());
+        QCOMPARE(listFile(), std::string("     3 ROSSI TOUR\r\n    14 L'ANCORA VIAGGI\r\n"));
     }
 
-    void esciLeavesTheFileAsItWas()
+    void keyboardNavigationAddsNothingAndLeavingAsks()
     {
         const std::string before = listFile();
         auto dialog = open();
-        select(dialog->List1(0), 0);
-        select(dialog->List1(1), 0);
+        const auto saved = dialog->items(0);
+        QListWidget* candidates = dialog->List1(1);
+        candidates->setFocus();
+        for (const Qt::Key key :
+             {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Down,
+              Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down})
+            QTest::keyClick(candidates, key);
+        QCOMPARE(candidates->currentItem()->text(), QStringLiteral("    25 AZZURRA TOUR OPERATOR"));
+        QCOMPARE(dialog->items(0), saved);
+        QVERIFY(!dialog->isModified());
+
+        QTest::keyClick(candidates, Qt::Key_Return); // adds the current company
+        QCOMPARE(dialog->items(0).size(), saved.size() + 1);
+        QTest::keyClick(candidates, Qt::Key_Return); // already there
+        QCOMPARE(dialog->items(0).size(), saved.size() + 1);
+        QListWidget* list = dialog->List1(0);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Delete); // the second company goes
+        QCOMPARE(dialog->items(0).size(), saved.size());
+        QCOMPARE(dialog->items(0)[0], saved[0]);
+        QVERIFY(dialog->items(0)[1] != saved[1]);
+
+        // Escape with changes asks: Cancel stays, No leaves the file as it was.
+        m_prompts.answers = {AnswerCancel, AnswerNo};
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(dialog->isVisible());
         QTest::mouseClick(dialog->Tasto(1), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
+        QCOMPARE(m_prompts.questions.size(), std::size_t(2));
+        QVERIFY(test::contains(m_prompts.questions, "Salvare le modifiche?"));
         QCOMPARE(listFile(), before);
+
+        // Yes saves on the way out.
+        auto again = open();
+        again->List1(0)->setCurrentRow(0);
+        again->List1_DblClick(0);
+        m_prompts.answers = {AnswerYes};
+        again->close();
+        QCOMPARE(again->result(), int(QDialog::Accepted));
+        QVERIFY(listFile() != before);
     }
 
     void savedLinesKeepTheirBytes()
@@ -122,7 +173,7 @@ private slots:
                      "INSERT INTO DitteAbituali VALUES(1, 1234567, 'TROPPO LUNGA SRL', 'ROMA');");
         auto dialog = open();
         const int before = dialog->List1(0)->count();
-        select(dialog->List1(1), 0);
+        doubleClick(dialog->List1(1), 0);
         QCOMPARE(dialog->List1(0)->count(), before);
         QVERIFY(test::contains(m_prompts.warnings, "sei cifre"));
     }

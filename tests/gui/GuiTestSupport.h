@@ -6,6 +6,7 @@
 #include "gui/desk/DeskPrompts.h"
 #include "support/TestSupport.h"
 
+#include <QSettings>
 #include <QString>
 #include <deque>
 #include <filesystem>
@@ -16,7 +17,8 @@
 namespace presenze::test {
 
 // Answers from queues (questions: Yes when empty; input boxes: Cancel when
-// empty) and records everything shown, as UTF-8 "title: text".
+// empty; lists: the first row when empty) and records everything shown, as
+// UTF-8 "title: text".
 class ScriptedPrompts final : public DeskPrompts {
 public:
     std::deque<int> answers;
@@ -25,6 +27,9 @@ public:
     std::vector<std::string> warnings;
     std::vector<std::string> informations;
     std::vector<std::pair<std::string, std::string>> prompts; // prompt, proposed
+    std::deque<std::optional<std::size_t>> choices;
+    std::vector<std::string> lists;                 // "title: heading"
+    std::vector<std::vector<std::string>> listRows; // first column of each row
     // Called before each question is answered (for looking at the window meanwhile).
     std::function<void(const std::string&)> onAsk;
 
@@ -58,10 +63,40 @@ public:
         return answer;
     }
 
+    std::optional<std::size_t> choose(std::string_view title, std::string_view heading,
+                                      const std::vector<std::string>&,
+                                      const std::vector<std::vector<std::string>>& rows) override
+    {
+        lists.push_back(show(title, heading));
+        listRows.emplace_back();
+        for (const auto& row : rows)
+            listRows.back().push_back(row.empty() ? std::string() : cp1252ToUtf8(row.front()));
+        if (choices.empty())
+            return rows.empty() ? std::nullopt : std::optional<std::size_t>(0);
+        auto choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+
     static std::string show(std::string_view title, std::string_view text)
     {
         return cp1252ToUtf8(title) + ": " + cp1252ToUtf8(text);
     }
+};
+
+// The windows' own settings (QSettings) go to a temporary folder while the
+// object lives, never to the user's home.
+class TemporarySettings {
+public:
+    TemporarySettings()
+    {
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QString::fromStdString(m_dir.path()));
+    }
+    const std::filesystem::path& path() const { return m_dir.path(); }
+
+private:
+    TempDir m_dir;
 };
 
 inline bool contains(const std::vector<std::string>& texts, std::string_view part)

@@ -4,6 +4,7 @@
 
 #include "gui/output/MenuStampa.h"
 
+#include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
@@ -15,6 +16,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -71,6 +73,11 @@ void closeNextModal()
     });
 }
 
+QString q(const fs::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
 std::string pdfText(const fs::path& pdf)
 {
     const auto r = test::runTool("pdftotext", {"-layout", pdf.string(), "-"});
@@ -87,7 +94,7 @@ private slots:
     void cleanupTestCase();
     void listsCaptionsAndArchiveCopy();
     void emptyDestinationListClosesTheMenu();
-    void activationRebuildsTheListAndSelectsTheFirst();
+    void theChoiceStaysAcrossActivations();
     void archiveAndCsvOpenWithTheAssociatedProgram();
     void pdfButtonWithoutPdfDestinationWarns();
     void pdfButtonPrintsOnTheLastPdfDestination();
@@ -107,6 +114,7 @@ private:
         return m;
     }
 
+    test::TemporarySettings m_settings;
     FixedClock m_clock = test::fixedClock();
     test::ScriptedInteraction m_ui;
     std::vector<fs::path> m_opened;
@@ -208,25 +216,54 @@ void MenuStampaTest::emptyDestinationListClosesTheMenu()
     QVERIFY(!stillOpen);
 }
 
-void MenuStampaTest::activationRebuildsTheListAndSelectsTheFirst()
+void MenuStampaTest::theChoiceStaysAcrossActivations()
 {
     MenuFolder f;
-    f.destination("Ufficio", 1, "uscita.prn");
-    f.destination("Laser", 2, "laser.pdf");
+    f.destination("Laser Ufficio", 1, "uscita.prn");
+    f.destination("Aghi Reception", 1, "aghi.prn");
     auto m = menu(f);
     m->show();
+    QVERIFY(QTest::qWaitForWindowActive(m.get()));
     auto* combo1 = m->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    auto* compressed = m->findChild<QCheckBox*>(QStringLiteral("Chk"));
+    auto* landscape = m->findChild<QCheckBox*>(QStringLiteral("Chk2"));
     combo1->setCurrentIndex(1);
-    f.destination("Nuova", 1, "n.prn");
-    m->Form_Activate();
-    QCOMPARE(combo1->count(), 3);
-    QCOMPARE(combo1->currentIndex(), 0);
+    compressed->setChecked(true);
+    landscape->setChecked(true);
 
-    // Back from the preview the list is rebuilt too.
-    combo1->setCurrentIndex(2);
+    // Away and back, and one of the menu's own messages.
+    for (int i = 0; i < 3; ++i) {
+        QEvent away(QEvent::WindowDeactivate);
+        QApplication::sendEvent(m.get(), &away);
+        QEvent back(QEvent::WindowActivate);
+        QApplication::sendEvent(m.get(), &back);
+        QCoreApplication::processEvents();
+    }
+    m_ui.warnings.clear();
+    m->Tst_Click(2); // no PDF destination: a message
+    QCOMPARE(m_ui.warnings.size(), std::size_t(1));
+    m->activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(combo1->currentText(), QStringLiteral("Aghi Reception"));
+    QVERIFY(compressed->isChecked() && landscape->isChecked());
+
+    // Back from the preview the list is read again and the choice stays.
+    f.destination("Nuova", 1, "n.prn");
     closeNextModal();
     m->Tst_Click(4);
-    QCOMPARE(combo1->currentIndex(), 0);
+    QCOMPARE(combo1->count(), 3);
+    QCOMPARE(combo1->currentText(), QStringLiteral("Aghi Reception"));
+    QVERIFY(compressed->isChecked() && landscape->isChecked());
+
+    // The print goes where it was chosen, and the status line says so.
+    QSignalSpy status(m.get(), &MenuStampa::statusMessage);
+    m->Tst_Click(3);
+    QVERIFY(fs::exists(f / "aghi.prn"));
+    QVERIFY(!fs::exists(f / "uscita.prn"));
+    QCOMPARE(status.size(), 1);
+    const QString said = status[0][0].toString();
+    QVERIFY2(said.contains(QStringLiteral("Aghi Reception")) && said.contains(q(f / "aghi.prn")),
+             qPrintable(said));
 }
 
 void MenuStampaTest::archiveAndCsvOpenWithTheAssociatedProgram()

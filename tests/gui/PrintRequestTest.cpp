@@ -1,17 +1,21 @@
-// "&Stampa": the checks of the month range, the report-type question, the
-// report built month by month while the window waits, and the errors.
+// "&Stampa": the checks of the month range, the company and the hotels, the
+// report-type question, the report built month by month while the window
+// waits, stopping it, and the errors.
 
 #include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/Text1252.h"
 #include "gui/desk/KV7DeskTop.h"
+#include "gui/dialogs/CreaElenco.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,6 +36,7 @@ class PrintRequestTest : public QObject {
     Q_OBJECT
 
 private:
+    test::TemporarySettings m_settings;
     std::unique_ptr<test::TempDir> m_dir;
     FixedClock m_clock = test::fixedClock();
     test::ScriptedPrompts m_prompts;
@@ -95,11 +100,13 @@ private slots:
             const char* to;
             const char* toYear;
             int focus;
-        } cases[] = {{"0", "2024", "02", "2024", 0},  {"13", "2024", "02", "2024", 0},
-                     {"01", "2024", "13", "2024", 0}, {"x", "2024", "02", "2024", 0},
-                     {"05", "2024", "04", "2024", 0}, {"01", "2025", "12", "2024", 0},
-                     {"01", "1995", "02", "2024", 2}, {"01", "24", "02", "2024", 2},
-                     {"01", "2024", "02", "", 4},     {"01", "2024", "02", "12345", 4}};
+            const char* why; // the start of the status line
+        } cases[] = {
+            {"0", "2024", "02", "2024", 0, "Mese"},     {"13", "2024", "02", "2024", 0, "Mese"},
+            {"01", "2024", "13", "2024", 0, "Mese"},    {"x", "2024", "02", "2024", 0, "Mese"},
+            {"05", "2024", "04", "2024", 0, "Periodo"}, {"01", "2025", "12", "2024", 0, "Periodo"},
+            {"01", "1995", "02", "2024", 2, "Anno"},    {"01", "24", "02", "2024", 2, "Anno"},
+            {"01", "2024", "02", "", 4, "Anno"},        {"01", "2024", "02", "12345", 4, "Anno"}};
         for (const auto& c : cases) {
             setRange(w, c.from, c.fromYear, c.to, c.toYear);
             w.Tasto(2)->setFocus();
@@ -107,6 +114,8 @@ private slots:
             QVERIFY(!w.isBusy());
             QCOMPARE(QApplication::focusWidget(), w.Text1(c.focus));
             QCOMPARE(w.Text1(0)->text(), QString(c.from));
+            QVERIFY2(w.Label2()->text().startsWith(QString::fromLatin1(c.why)),
+                     qPrintable(w.Label2()->text()));
         }
         QVERIFY(m_prompts.questions.empty());
         QVERIFY(m_prompts.warnings.empty());
@@ -199,6 +208,146 @@ private slots:
         QTRY_COMPARE(w.focusWidget(), w.Text1(0));
     }
 
+    void stampaWithAnUnconfirmedCompanySearchesFirst()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        w.Chk(1)->setChecked(true);
+        w.Chk(2)->setChecked(false);     // company by company
+        w.Text1(1)->setText("l'ancora"); // typed, Enter never pressed
+
+        // The search cancelled: no report at all.
+        m_prompts.choices = {std::nullopt};
+        print(w);
+        QCOMPARE(m_prompts.lists, std::vector<std::string>{"Ditte Abituali: 1 ditta"});
+        QVERIFY(m_prompts.questions.empty());
+        QVERIFY(m_shown.empty());
+        QVERIFY(!std::filesystem::exists(reportFile()));
+        QVERIFY(w.Label2()->text().startsWith(QStringLiteral("Stampa non avviata")));
+
+        // Chosen: the report is that company's, for either type.
+        for (const int type : {AnswerYes, AnswerNo}) {
+            w.Text1(1)->setText("l'ancora");
+            m_prompts.lists.clear();
+            m_prompts.answers = {type};
+            print(w);
+            QCOMPARE(m_prompts.lists.size(), std::size_t(1));
+            QCOMPARE(w.Text1(1)->text(), QStringLiteral("L'ANCORA VIAGGI"));
+            QVERIFY(test::readFile(reportFile()).find("L'ANCORA VIAGGI") != std::string::npos);
+        }
+
+        // The name in another case is the company's: no search, the stored name.
+        w.Text1(1)->setText("l'ancora viaggi");
+        m_prompts.lists.clear();
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QVERIFY(m_prompts.lists.empty());
+        QCOMPARE(w.Text1(1)->text(), QStringLiteral("L'ANCORA VIAGGI"));
+        QVERIFY(test::readFile(reportFile()).find("L'ANCORA VIAGGI") != std::string::npos);
+    }
+
+    void escapeAtTheTypeQuestionCancels()
+    {
+        open("hotel");
+        // The window's own message boxes this time.
+        m_window.reset();
+        m_window = std::make_unique<KV7DeskTop>(DataFolder(m_dir->path()), m_clock);
+        m_window->setReportViewer(
+            [this](QWidget*, const std::filesystem::path& report) { m_shown.push_back(report); });
+        KV7DeskTop& w = *m_window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        setRange(w, "02", "2024", "02", "2024");
+        test::writeFile(reportFile(), "the previous report");
+        for (const bool escape : {true, false}) {
+            QString asked;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                asked = box->text();
+                if (escape)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->close();
+            });
+            QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+            QCOMPARE(asked, QStringLiteral("Stampa Tipo 1 (Si) o Tipo 2 (No)?"));
+            QVERIFY(!w.isBusy());
+            QVERIFY(m_shown.empty());
+            QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
+            QCOMPARE(w.Label2()->text(), QStringLiteral("Stampa annullata."));
+        }
+    }
+
+    void aSavedListCountsForBothTypesAtOnce()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        w.Chk(2)->setChecked(false); // company by company
+        w.Chk(3)->setChecked(true);
+        // Elenco: only MARINO BUS stays in the list, saved.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CreaElenco*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->Form_Activate();
+            QListWidget* list = dialog->List1(0);
+            for (int row = list->count() - 1; row >= 0; --row) {
+                if (!list->item(row)->text().contains(QStringLiteral("MARINO BUS"))) {
+                    list->setCurrentRow(row);
+                    dialog->List1_DblClick(0);
+                }
+            }
+            QTest::mouseClick(dialog->Tasto(0), Qt::LeftButton);
+        });
+        QTest::mouseClick(w.Tasto(2), Qt::LeftButton);
+        QVERIFY2(w.Label2()->text().contains(QStringLiteral("ElencoDitte.txt")),
+                 qPrintable(w.Label2()->text()));
+        for (const int type : {AnswerYes, AnswerNo}) {
+            m_prompts.answers = {type};
+            print(w);
+            QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
+            const std::string report = test::readFile(reportFile());
+            QVERIFY(report.find("MARINO BUS") != std::string::npos);
+            QVERIFY(report.find("RICCI SPORT CLUB") == std::string::npos);
+        }
+    }
+
+    void withoutAHotelType1SaysSo()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        w.ChkHtl(0)->click();
+        m_prompts.answers = {AnswerYes};
+        print(w);
+        QVERIFY(test::contains(m_prompts.warnings, "Nessun hotel selezionato"));
+        QVERIFY(m_shown.empty());
+        QVERIFY(!std::filesystem::exists(reportFile()));
+        QCOMPARE(QApplication::focusWidget(), w.ChkHtl(0));
+    }
+
+    void annullaStopsBetweenMonthsAndKeepsThePreviousReport()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "01", "2024", "03", "2024");
+        test::writeFile(reportFile(), "the previous report");
+        bool stopShown = false;
+        m_prompts.onAsk = [&](const std::string& question) {
+            if (question.find("Arrivi") == std::string::npos)
+                return;
+            stopShown = w.stopButton()->isVisible() && w.stopButton()->isEnabled();
+            w.stopButton()->click(); // during the first month
+        };
+        m_prompts.answers = {AnswerNo, AnswerYes, AnswerYes, AnswerYes};
+        print(w);
+        QVERIFY(stopShown);
+        QCOMPARE(m_prompts.questions.size(), std::size_t(2)); // the type, one month
+        QVERIFY(m_shown.empty());
+        QVERIFY(m_prompts.warnings.empty());
+        QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
+        QVERIFY(w.Label2()->text().startsWith(QStringLiteral("Stampa annullata")));
+        QVERIFY(!w.stopButton()->isVisible());
+    }
+
     void theReportMatchesTheCommandLine()
     {
         KV7DeskTop& w = open("hotel");
@@ -225,6 +374,7 @@ private slots:
                                                  0) == 0);
         QVERIFY(m_prompts.prompts[0].first.find("\r\n2023\r\n") != std::string::npos);
         QCOMPARE(w.selection().season, std::string("2023"));
+        QVERIFY(w.seasonLabel()->isVisible() && w.seasonLabel()->text().contains("2023"));
 
         setRange(w, "02", "2023", "02", "2023");
         m_prompts.answers = {AnswerYes};
@@ -238,6 +388,7 @@ private slots:
         m_prompts.inputs = {std::nullopt};
         w.menuStagione()->trigger();
         QVERIFY(Season.empty());
+        QVERIFY(!w.seasonLabel()->isVisible());
         print(w);
         QVERIFY(test::contains(m_prompts.warnings, "Camere_Prenotazione.mdb"));
     }

@@ -64,6 +64,7 @@ class WindowDataUnchangedTest : public QObject {
     Q_OBJECT
 
 private:
+    test::TemporarySettings m_settings;
     std::unique_ptr<test::TempDir> m_dir;
     std::map<std::string, FileState> m_before;
     FixedClock m_clock = test::fixedClock();
@@ -200,7 +201,7 @@ private slots:
             dialog.Form_Activate();
             QVERIFY(dialog.List1(1)->count() > 0);
             dialog.List1(1)->setCurrentRow(0);
-            dialog.List1_Click(1);
+            dialog.List1_DblClick(1);
             QTest::mouseClick(dialog.Tasto(0), Qt::LeftButton);
         }
         checkUnchanged("the company list builder", true);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 using namespace presenze;
+namespace fs = std::filesystem;
 
 TEST(InviaEMail, MessageFileHoldsOggettoThenTheShownText)
 {
@@ -46,4 +47,33 @@ TEST(InviaEMail, TheMailProgramFromPresenzeMailOrOnThePath)
     EXPECT_EQ(findMailProgram(env(program.string(), "")), program);
     EXPECT_FALSE(findMailProgram(env((dir / "posta").string(), pathWith)));
     EXPECT_EQ(findMailProgram(env(std::string("  "), pathWith)), program); // blank: unset
+
+    // The message file's path goes to the mail program; without one, the
+    // desktop's mail program gets it attached.
+    const auto desktop = dir / "desktop";
+    fs::create_directories(desktop);
+    test::writeFile(desktop / "xdg-email", "#!/bin/sh\n");
+    ::chmod((desktop / "xdg-email").c_str(), 0755);
+    const fs::path message = dir / "e-mail7.txt";
+    const std::string both = pathWith + ":" + desktop.string();
+    const struct {
+        std::optional<std::string> mail;
+        std::string path;
+        fs::path program; // empty: none
+        std::vector<std::string> args;
+    } cases[] = {
+        {std::nullopt, both, program, {message.string()}},
+        {std::string("sh"), desktop.string() + ":/bin:/usr/bin", "/bin/sh", {message.string()}},
+        {std::nullopt, desktop.string(), desktop / "xdg-email", {"--attach", message.string()}},
+        {(dir / "manca").string(),
+         desktop.string(),
+         desktop / "xdg-email",
+         {"--attach", message.string()}},
+        {std::nullopt, "/nonexistent", {}, {}},
+    };
+    for (const auto& c : cases) {
+        const auto command = mailCommand(message, env(c.mail, c.path));
+        EXPECT_EQ(command ? command->program : fs::path(), c.program) << c.path;
+        EXPECT_EQ(command ? command->args : std::vector<std::string>(), c.args) << c.path;
+    }
 }

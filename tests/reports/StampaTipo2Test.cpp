@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <deque>
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
@@ -273,16 +274,75 @@ TEST(StampaTipo2, AsksEveryMonthAndCountsArrivalsOrPresences)
     EXPECT_EQ(march.find("BETA"), std::string::npos);
 }
 
-TEST(StampaTipo2, MonthWithoutDataWarnsAndTheRequestGoesOn)
+TEST(StampaTipo2, MonthsWithoutDataAreNamedInOneWarningAtTheEnd)
 {
     Group g("(1,1,'C','ALFA',1)", "(1,1,'20250110','20250112',2,1,'',1,0),"
                                   "(1,1,'20250310','20250312',2,1,'',1,0)");
-    const std::string report = g.report(detailAll(), 1, 3);
-    EXPECT_EQ(g.ui.warnings, std::vector<std::string>{
-                                 "Dati mancanti: Nessun dato soddisfa i criteri di selezione."});
+    const std::string report = g.report(detailAll(), 1, 4);
+    EXPECT_EQ(g.ui.warnings,
+              std::vector<std::string>{"Dati mancanti: Nessun dato soddisfa i criteri di selezione "
+                                       "per i mesi: Febbraio 2025, Aprile 2025."});
     EXPECT_NE(report.find("(Gennaio  )"), std::string::npos);
     EXPECT_EQ(report.find("(Febbraio )"), std::string::npos);
     EXPECT_NE(report.find("(Marzo    )"), std::string::npos);
+}
+
+namespace {
+
+// Answers the presences/arrivals question from a queue of (answer, same
+// answer for the following months); asks to stop after `stopAfter` months.
+class MonthlyAnswers final : public Interaction {
+public:
+    std::deque<std::pair<int, bool>> answers;
+    int asked = 0;
+    int stopAfter = -1;
+    int months = 0;
+
+    int ask(std::string_view, std::string_view, bool) override { return AnswerYes; }
+    void warn(std::string_view, std::string_view) override {}
+    int askEachMonth(std::string_view, std::string_view, bool& same) override
+    {
+        ++asked;
+        const auto [answer, keep] = answers.front();
+        answers.pop_front();
+        same = keep;
+        return answer;
+    }
+    void month(int, int, std::string_view) override { ++months; }
+    bool stopRequested() override { return stopAfter >= 0 && months >= stopAfter; }
+};
+
+} // namespace
+
+TEST(StampaTipo2, OneAnswerForEveryMonthAndAStoppedRequestLeavesThePreviousReport)
+{
+    Group g("(1,1,'C','ALFA',1)", "(1,1,'20250110','20250112',2,1,'',1,0),"
+                                  "(1,1,'20250210','20250212',2,1,'',1,0),"
+                                  "(1,1,'20250310','20250312',2,1,'',1,0)");
+    g.ui.answers = {AnswerNo, AnswerNo, AnswerNo};
+    const std::string arrivals = g.report(detailAll(), 1, 3);
+
+    const FixedClock clock = test::fixedClock();
+    const MonthRange range{1, 2025, 3, 2025};
+    MonthlyAnswers same;
+    same.answers = {{AnswerNo, true}};
+    ReportContext context{DataFolder(g.dir.path()), "9", clock, same};
+    EXPECT_EQ(test::readFile(runPrintRequest(ReportKind::Type2, range, detailAll(), context)),
+              arrivals);
+    EXPECT_EQ(same.asked, 1);
+
+    // Cancel at the second month, or a stop asked during the first.
+    MonthlyAnswers cancel;
+    cancel.answers = {{AnswerYes, false}, {AnswerCancel, false}};
+    MonthlyAnswers stop;
+    stop.answers = {{AnswerYes, false}, {AnswerYes, false}, {AnswerYes, false}};
+    stop.stopAfter = 1;
+    for (MonthlyAnswers* ui : {&cancel, &stop}) {
+        ReportContext c{DataFolder(g.dir.path()), "9", clock, *ui};
+        EXPECT_THROW(runPrintRequest(ReportKind::Type2, range, detailAll(), c), RequestCancelled);
+        EXPECT_EQ(test::readFile(g.dir / "fd9"), arrivals);
+        EXPECT_EQ(ui->asked, 1 + (ui == &cancel));
+    }
 }
 
 TEST(StampaTipo2, JoinsOnBookingAndHotelAndReadsOnlyTheChosenKinds)

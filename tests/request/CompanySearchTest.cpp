@@ -40,34 +40,52 @@ TEST(CompanySearch, MatchesThePrefixLiterallyWithoutRegardToCase)
     EXPECT_EQ(companiesStartingWith(companies, "").size(), companies.size());
 }
 
-TEST(CompanySearch, OffersEachMatchUntilYesOrCancel)
+TEST(CompanySearch, OffersTheMatchesSortedByNameAndTakesTheChosenOne)
 {
     test::TempDir dir;
     test::copyFixture("hotel-edge", dir.path());
     const DataFolder folder(dir.path());
 
-    test::ScriptedInteraction ui;
-    ui.answers = {AnswerNo, AnswerYes};
-    auto found = findCompany(folder, "ROSSI", std::nullopt, ui);
+    std::vector<std::string> offered;
+    const auto pick = [&](std::optional<std::size_t> choice) {
+        return [&offered, choice](const std::vector<CompanyRecord>& matches) {
+            offered = names(matches);
+            return choice;
+        };
+    };
+    auto found = findCompany(folder, "rossi", std::nullopt, pick(1));
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->ragioneSociale, "Rossi Tour");
-    ASSERT_EQ(ui.questions.size(), 2u);
-    EXPECT_EQ(ui.questions[0], "ROSSI TOUR\r\nLocalit\xE0 : CANT\xD9\r\nE' la Ditta cercata?");
+    EXPECT_EQ(offered, (std::vector<std::string>{"ROSSI SRL", "ROSSI TOUR", "Rossi Tour"}));
+    EXPECT_EQ(found->ragioneSociale, "ROSSI TOUR");
+    EXPECT_FALSE(findCompany(folder, "ROSSI", std::nullopt, pick(std::nullopt)));
 
-    test::ScriptedInteraction refuse;
-    refuse.answers = {AnswerNo, AnswerNo, AnswerNo};
-    EXPECT_FALSE(findCompany(folder, "ROSSI", std::nullopt, refuse));
-    EXPECT_EQ(refuse.questions.size(), 3u);
-
-    test::ScriptedInteraction cancel;
-    cancel.answers = {AnswerCancel};
-    EXPECT_FALSE(findCompany(folder, "ROSSI", std::nullopt, cancel));
-    EXPECT_EQ(cancel.questions.size(), 1u);
-
-    test::ScriptedInteraction none;
-    EXPECT_FALSE(findCompany(folder, "ZZZ", std::nullopt, none));
-    EXPECT_TRUE(none.questions.empty());
+    offered.clear();
+    EXPECT_FALSE(findCompany(folder, "ZZZ", std::nullopt, pick(0)));
+    EXPECT_TRUE(offered.empty());
 
     std::filesystem::remove(dir / "DitteAbituali.mdb");
-    EXPECT_THROW(findCompany(folder, "ROSSI", std::nullopt, none), DataError);
+    EXPECT_THROW(findCompany(folder, "ROSSI", std::nullopt, pick(0)), DataError);
+}
+
+TEST(CompanySearch, ANameIsTheCompanysWithoutRegardToCaseUnlessItIsAmbiguous)
+{
+    test::TempDir dir;
+    test::copyFixture("hotel-edge", dir.path());
+    const auto companies = readCompanies(DataFolder(dir.path()));
+    const struct {
+        const char* text;
+        std::optional<std::int64_t> hotel;
+        const char* named; // nullptr: no company of that name
+    } cases[] = {
+        {"l'ancora viaggi", std::nullopt, "L'ANCORA VIAGGI"},
+        {"l'ancora", std::nullopt, nullptr},
+        {"Rossi Tour", std::nullopt, "Rossi Tour"},
+        {"rossi tour", std::nullopt, nullptr}, // two names differ only in case
+        {"rossi tour", 6, "Rossi Tour"},
+    };
+    for (const auto& c : cases) {
+        const auto named = companyNamed(companies, c.text, c.hotel);
+        EXPECT_EQ(named ? named->ragioneSociale : "(nessuna)", c.named ? c.named : "(nessuna)")
+            << c.text;
+    }
 }

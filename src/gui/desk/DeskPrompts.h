@@ -7,9 +7,11 @@
 
 #include "common/Interaction.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace presenze {
 
@@ -19,7 +21,13 @@ public:
     virtual std::optional<std::string> input(std::string_view title, std::string_view prompt,
                                              std::string_view proposed) = 0;
     // A message with an information icon and an OK button.
-    virtual void inform(std::string_view title, std::string_view text) = 0;
+    void inform(std::string_view title, std::string_view text) override = 0;
+    // A list of rows (texts in columns) to pick one from with Enter or a
+    // double-click, under `heading`; the row picked, nullopt when cancelled.
+    virtual std::optional<std::size_t>
+    choose(std::string_view title, std::string_view heading,
+           const std::vector<std::string>& columns,
+           const std::vector<std::vector<std::string>>& rows) = 0;
 };
 
 } // namespace presenze

@@ -1,9 +1,11 @@
 #include "gui/desk/KV7DeskTop.h"
 
 #include "common/KV7Routine.h"
+#include "common/ReportFile.h"
 #include "common/Station.h"
 #include "data/DataError.h"
 #include "data/Records.h"
+#include "data/Schema.h"
 #include "data/Text1252.h"
 #include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
@@ -96,6 +98,7 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
     m_prompts = prompts;
     m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
         MenuStampa menu(m_folder, m_stationTag, m_clock, parent, m_prompts);
+        connect(&menu, &MenuStampa::statusMessage, this, &KV7DeskTop::setStatus);
         menu.exec();
     };
     setWindowTitle(kTitle);
@@ -124,6 +127,12 @@ QCheckBox* KV7DeskTop::ChkHtl(int index) const
 bool KV7DeskTop::isBusy() const
 {
     return m_job != nullptr;
+}
+
+void KV7DeskTop::setStatus(const QString& text)
+{
+    m_label2->setText(text);
+    m_label2->setToolTip(text);
 }
 
 // --- Controls --------------------------------------------------------------
@@ -303,11 +312,24 @@ QWidget* KV7DeskTop::buildFooter()
     m_label2->setMinimumHeight(m_label2->fontMetrics().height() + 8);
     // Long status texts must not widen the window.
     m_label2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_season = named(new QLabel(box), QStringLiteral("Stagione"));
+    m_season->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_season->setMinimumHeight(m_label2->minimumHeight());
+    QFont bold = m_season->font();
+    bold.setBold(true);
+    m_season->setFont(bold);
+    m_season->setVisible(false);
     m_progress = named(new QProgressBar(box), QStringLiteral("Progresso"));
     m_progress->setFixedWidth(m_progress->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
     m_progress->setVisible(false);
+    m_stop = named(new QPushButton(QStringLiteral("Annulla"), box), QStringLiteral("Annulla"));
+    m_stop->setToolTip(QStringLiteral("Ferma la stampa alla fine del mese in corso"));
+    m_stop->setVisible(false);
+    connect(m_stop, &QPushButton::clicked, this, &KV7DeskTop::stopReport);
     row->addWidget(m_label2, 1);
+    row->addWidget(m_season);
     row->addWidget(m_progress);
+    row->addWidget(m_stop);
     return box;
 }
 
@@ -486,6 +508,8 @@ void KV7DeskTop::filterMonth(int index, int next)
     if (month >= 1 && month <= 12) {
         Text1(next)->setFocus();
     } else {
+        setStatus(QStringLiteral("Mese non valido: indicare un mese da 1 a 12 (rimesso il mese "
+                                 "corrente)."));
         field->setText(currentMonthText());
         field->selectAll();
     }
@@ -536,27 +560,75 @@ void KV7DeskTop::Combo1_KeyPress()
     Chk(1)->setFocus();
 }
 
-void KV7DeskTop::cercaDitta()
+std::optional<std::int64_t> KV7DeskTop::searchHotel() const
+{
+    return Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
+}
+
+bool KV7DeskTop::cercaDitta()
 {
     if (!Chk(1)->isChecked()) {
         Chk(1)->setFocus();
-        return;
+        return false;
     }
-    const std::optional<std::int64_t> hotel =
-        Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
+    const QString typed = Text1(1)->text();
+    bool offered = false;
     try {
-        const auto found = findCompany(m_folder, toCp1252(Text1(1)->text()), hotel, *m_prompts);
+        const auto found = findCompany(m_folder, toCp1252(typed), searchHotel(),
+                                       [&](const std::vector<CompanyRecord>& matches) {
+                                           offered = true;
+                                           return chooseCompany(matches);
+                                       });
         if (found) {
             Text1(1)->setText(fromCp1252(found->ragioneSociale));
             Tasto(0)->setFocus();
-        } else {
-            Text1(1)->clear();
-            Chk(1)->setFocus();
+            setStatus(QStringLiteral("Ditta scelta: %1").arg(Text1(1)->text()));
+            return true;
         }
+        Text1(1)->clear();
+        Chk(1)->setFocus();
+        setStatus(offered ? QStringLiteral("Nessuna ditta scelta.")
+                          : QStringLiteral("Nessuna ditta abituale il cui nome inizi con "
+                                           "\"%1\".")
+                                .arg(typed));
     } catch (const DataError& e) {
         m_prompts->warn("Ditte Abituali", e.what());
         Text1(1)->setFocus();
     }
+    return false;
+}
+
+std::optional<std::size_t> KV7DeskTop::chooseCompany(const std::vector<CompanyRecord>& matches)
+{
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(matches.size());
+    for (const CompanyRecord& company : matches)
+        rows.push_back({company.ragioneSociale, company.localita});
+    const std::string count =
+        std::to_string(matches.size()) + (matches.size() == 1 ? " ditta" : " ditte");
+    return m_prompts->choose("Ditte Abituali", count, {"Ragione sociale", "Localit\xE0"}, rows);
+}
+
+// With "Singola Ditta", the field must name a regular company as the
+// reports compare it: a name typed in another case becomes the stored one,
+// any other text goes through the search first.
+bool KV7DeskTop::companyConfirmed()
+{
+    if (!Chk(1)->isChecked())
+        return true;
+    try {
+        const auto named =
+            companyNamed(readCompanies(m_folder), toCp1252(Text1(1)->text()), searchHotel());
+        if (named) {
+            Text1(1)->setText(fromCp1252(named->ragioneSociale));
+            return true;
+        }
+    } catch (const DataError& e) {
+        m_prompts->warn("Ditte Abituali", e.what());
+        Text1(1)->setFocus();
+        return false;
+    }
+    return cercaDitta();
 }
 
 void KV7DeskTop::menu_Click()
@@ -565,6 +637,17 @@ void KV7DeskTop::menu_Click()
         chooseSeason(m_folder, Season, [this](std::string_view prompt, std::string_view proposed) {
             return m_prompts->input("Stampa Prenotazioni", prompt, proposed);
         });
+    showSeason();
+    setStatus(Season.empty()
+                  ? QStringLiteral("Stagione corrente.")
+                  : QStringLiteral("Stagione archiviata \"%1\": le stampe leggono %2.")
+                        .arg(fromCp1252(Season), fromCp1252(schema::headersFile(Season))));
+}
+
+void KV7DeskTop::showSeason()
+{
+    m_season->setText(QStringLiteral("Stagione: %1").arg(fromCp1252(Season)));
+    m_season->setVisible(!Season.empty());
 }
 
 void KV7DeskTop::Tasto_Click(int index)
@@ -576,18 +659,25 @@ void KV7DeskTop::Tasto_Click(int index)
     case 1:
         close();
         break;
-    case 2: {
-        const std::optional<std::int64_t> hotel =
-            Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
-        CreaElenco dialog(m_folder, hotel, *m_prompts, this);
-        // CompanyList keeps the list read at start-up; a saved list is read
-        // again at the next start (the Type 2 filter reads the file itself).
-        dialog.exec();
+    case 2:
+        elenco();
         break;
-    }
     default:
         break;
     }
+}
+
+void KV7DeskTop::elenco()
+{
+    CreaElenco dialog(m_folder, searchHotel(), *m_prompts, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The saved list counts at once, for both report types (Type 2 reads the
+    // file at every month).
+    LoadCompanyList(m_folder);
+    setStatus(QStringLiteral("Elenco di %1 ditte salvato in %2: vale da subito per le stampe.")
+                  .arg(dialog.items(0).size())
+                  .arg(fromCp1252(displayName(m_folder.target(schema::kCompanyListFile)))));
 }
 
 // --- Print request ---------------------------------------------------------
@@ -596,35 +686,37 @@ void KV7DeskTop::printRequest()
 {
     if (isBusy())
         return;
-    const long firstMonth = numericValue(Text1(0));
-    const long lastMonth = numericValue(Text1(3));
-    if (firstMonth < 1 || firstMonth > 12 || lastMonth < 1 || lastMonth > 12) {
-        Text1(0)->setFocus();
+    const std::optional<MonthRange> range = checkedRange();
+    if (!range)
         return;
-    }
-    // Years of four digits from 1996 on: the weekday count starts there.
-    for (const int year : {2, 4}) {
-        const long value = numericValue(Text1(year));
-        if (value < 1996 || value > 9999) {
-            Text1(year)->setFocus();
-            return;
-        }
-    }
-    MonthRange range{static_cast<int>(firstMonth), static_cast<int>(numericValue(Text1(2))),
-                     static_cast<int>(lastMonth), static_cast<int>(numericValue(Text1(4)))};
-    if (range.firstYear * 100 + range.firstMonth > range.lastYear * 100 + range.lastMonth) {
-        Text1(0)->setFocus();
+    if (!companyConfirmed()) {
+        setStatus(QStringLiteral("Stampa non avviata: nessuna ditta scelta per \"Singola "
+                                 "Ditta\"."));
         return;
     }
     const int answer =
-        m_prompts->ask("Stampa Presenze per Ditta", "Stampa Tipo 1 (Si) o Tipo 2 (No)?");
-    ReportType = static_cast<std::int16_t>(answer == AnswerYes ? AnswerYes : AnswerNo);
+        m_prompts->ask("Stampa Presenze per Ditta", "Stampa Tipo 1 (Si) o Tipo 2 (No)?", true);
+    if (answer != AnswerYes && answer != AnswerNo) {
+        setStatus(QStringLiteral("Stampa annullata."));
+        Text1(0)->setFocus();
+        return;
+    }
+    const Selection chosen = selection();
+    if (answer == AnswerYes && chosen.tickedHotels && chosen.tickedHotels->empty()) {
+        const std::string text = "Nessun hotel selezionato: la stampa Tipo 1 non avrebbe nulla "
+                                 "da riportare.";
+        m_prompts->warn("Stampa Presenze per Ditta", text);
+        setStatus(fromCp1252(text));
+        m_chkHtl0->setFocus();
+        return;
+    }
+    ReportType = static_cast<std::int16_t>(answer);
 
     m_stationTag = stationTagFromEnvironment();
-    PrintOrder order{ReportType == AnswerYes ? ReportKind::Type1 : ReportKind::Type2, range,
-                     selection(), m_folder, m_stationTag};
+    PrintOrder order{answer == AnswerYes ? ReportKind::Type1 : ReportKind::Type2, *range, chosen,
+                     m_folder, m_stationTag};
     m_job = std::make_unique<QtPrintJob>(std::move(order), m_clock, *m_prompts, this);
-    connect(m_job.get(), &QtPrintJob::statusChanged, m_label2, &QLabel::setText);
+    connect(m_job.get(), &QtPrintJob::statusChanged, this, &KV7DeskTop::setStatus);
     connect(m_job.get(), &QtPrintJob::monthStarted, this,
             [this](int index, int count, const QString& name) {
                 m_progress->setRange(0, count);
@@ -636,14 +728,44 @@ void KV7DeskTop::printRequest()
     m_job->start();
 }
 
+// The month range of the four fields; a refused field gets the focus and the
+// status line says why.
+std::optional<MonthRange> KV7DeskTop::checkedRange()
+{
+    const auto value = [this](int index) {
+        return static_cast<int>(std::clamp(numericValue(Text1(index)), -1L, 99999L));
+    };
+    const MonthRange range{value(0), value(2), value(3), value(4)};
+    const auto problem = checkMonthRange(range);
+    if (!problem)
+        return range;
+    QLineEdit* refused = Text1(0);
+    const bool monthsValid = range.firstMonth >= 1 && range.firstMonth <= 12 &&
+                             range.lastMonth >= 1 && range.lastMonth <= 12;
+    // Years of four digits from 1996 on: the weekday count starts there.
+    if (monthsValid) {
+        for (const int year : {2, 4}) {
+            if (value(year) < 1996 || value(year) > 9999) {
+                refused = Text1(year);
+                break;
+            }
+        }
+    }
+    refused->setFocus();
+    setStatus(fromCp1252(*problem));
+    return std::nullopt;
+}
+
 void KV7DeskTop::setBusy(bool busy)
 {
     m_controls->setEnabled(!busy);
     menuBar()->setEnabled(!busy);
+    m_stop->setVisible(busy);
+    m_stop->setEnabled(busy);
     if (busy) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         setWindowTitle(kTitle + QStringLiteral(" - Attendere..."));
-        m_label2->clear();
+        setStatus(QString());
         m_progress->setRange(0, 0);
         m_progress->setFormat(QString());
         m_progress->setVisible(true);
@@ -654,16 +776,35 @@ void KV7DeskTop::setBusy(bool busy)
     }
 }
 
+void KV7DeskTop::stopReport()
+{
+    if (!m_job)
+        return;
+    m_job->requestStop();
+    m_stop->setEnabled(false);
+    setStatus(QStringLiteral("Annullamento: la stampa si ferma alla fine del mese in corso."));
+}
+
 void KV7DeskTop::reportFinished()
 {
     // The job sent the signal we are in: it goes once control is back in the loop.
     QtPrintJob* job = m_job.release();
     job->deleteLater();
     setBusy(false);
-    if (!job->error().empty())
+    const QString file = fromCp1252(displayName(m_folder.target(reportFileName(m_stationTag))));
+    if (job->cancelled()) {
+        setStatus(QStringLiteral("Stampa annullata: il file %1 \u00E8 rimasto com'era.").arg(file));
+    } else if (!job->error().empty()) {
+        setStatus(
+            QStringLiteral("Stampa non riuscita: il file %1 \u00E8 rimasto com'era.").arg(file));
         m_prompts->warn("Errore", job->error());
-    else if (job->report() && m_viewer)
-        m_viewer(this, *job->report());
+    } else if (job->report()) {
+        setStatus(QStringLiteral("Stampa Tipo %1 scritta nel file %2.")
+                      .arg(ReportType == AnswerYes ? 1 : 2)
+                      .arg(fromCp1252(displayName(*job->report()))));
+        if (m_viewer)
+            m_viewer(this, *job->report());
+    }
     Text1(0)->setFocus();
     emit printRequestFinished();
 }

@@ -9,11 +9,19 @@
 // Tasto(0..2), Label1(0..1), Label2) as accessors and as object names
 // ("Text1_0", "ChkHtl_12"). The reports read a Selection snapshot taken from
 // them when "&Stampa" is pressed.
+//
+// The status line (Label2) says what each action did: the report written,
+// printed, saved or mailed, a refused field, a cancelled request. The foot of
+// the window also shows the archived season while one is chosen, and, while
+// a report is built, its progress and an "Annulla" button that stops it
+// between months.
 
 #include "common/Clock.h"
 #include "common/Selection.h"
 #include "data/DataFolder.h"
+#include "data/Records.h"
 #include "gui/desk/DeskPrompts.h"
+#include "request/PrintRequest.h"
 
 #include <QMainWindow>
 #include <array>
@@ -21,6 +29,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -60,6 +69,10 @@ public:
     QLabel* Label1(int index) const { return m_label1.at(static_cast<std::size_t>(index)); }
     QLabel* Label2() const { return m_label2; }
     QProgressBar* progressBar() const { return m_progress; }
+    // "Annulla": stops the report at work between months.
+    QPushButton* stopButton() const { return m_stop; }
+    // The archived season in use (hidden for the current season).
+    QLabel* seasonLabel() const { return m_season; }
     QAction* menuStagione() const { return m_menuStagione; }
 
     // The hotel numbers that own a check box, in registry order.
@@ -72,6 +85,8 @@ public:
     void setReportViewer(ReportViewer viewer) { m_viewer = std::move(viewer); }
     // A print request is at work.
     bool isBusy() const;
+    // Writes the status line.
+    void setStatus(const QString& text);
 
     // --- Event handlers ---------------------------------------------------
     void Form_Load();
@@ -105,10 +120,16 @@ private:
     QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
 
     void printRequest();
-    void startReport(int reportType);
+    std::optional<MonthRange> checkedRange();
+    bool companyConfirmed();
     void reportFinished();
     void setBusy(bool busy);
-    void cercaDitta();
+    void stopReport();
+    bool cercaDitta();
+    std::optional<std::size_t> chooseCompany(const std::vector<CompanyRecord>& matches);
+    std::optional<std::int64_t> searchHotel() const;
+    void elenco();
+    void showSeason();
     void filterMonth(int index, int next);
     void filterYear(int index, QWidget* next);
     QString currentMonthText() const;
@@ -135,6 +156,8 @@ private:
     std::array<QLabel*, 2> m_label1{};
     QLabel* m_label2 = nullptr;
     QProgressBar* m_progress = nullptr;
+    QPushButton* m_stop = nullptr;
+    QLabel* m_season = nullptr;
     QAction* m_menuStagione = nullptr;
 };
 

@@ -1,9 +1,12 @@
 #include "gui/desk/MessageBoxes.h"
 
 #include "gui/desk/QtText.h"
+#include "gui/dialogs/ChoiceDialog.h"
 
+#include <QCheckBox>
 #include <QInputDialog>
 #include <QPushButton>
+#include <memory>
 
 namespace presenze {
 namespace {
@@ -24,6 +27,31 @@ void captionInItalian(QMessageBox& box, QMessageBox::StandardButton button, cons
         b->setText(text);
 }
 
+// A question box: Yes and No, and Cancel when asked for (Escape and closing
+// the box then cancel; without it they answer No).
+std::unique_ptr<QMessageBox> questionBox(std::string_view title, std::string_view text,
+                                         bool withCancel, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(
+        QMessageBox::Question, dialogText(title), dialogText(text),
+        withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                   : QMessageBox::Yes | QMessageBox::No,
+        parent);
+    captionInItalian(*box, QMessageBox::Yes, QStringLiteral("&S\u00EC"));
+    captionInItalian(*box, QMessageBox::No, QStringLiteral("&No"));
+    captionInItalian(*box, QMessageBox::Cancel, QStringLiteral("Annulla"));
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(withCancel ? QMessageBox::Cancel : QMessageBox::No);
+    return box;
+}
+
+int answerOf(QMessageBox& box)
+{
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    return answerCode(clicked == QMessageBox::NoButton ? QMessageBox::Cancel : clicked);
+}
+
 } // namespace
 
 int answerCode(QMessageBox::StandardButton button)
@@ -42,19 +70,18 @@ int answerCode(QMessageBox::StandardButton button)
 
 int MessageBoxes::ask(std::string_view title, std::string_view text, bool withCancel)
 {
-    QMessageBox box(QMessageBox::Question, dialogText(title), dialogText(text),
-                    withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
-                               : QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
-    captionInItalian(box, QMessageBox::Yes, QStringLiteral("&S\u00EC"));
-    captionInItalian(box, QMessageBox::No, QStringLiteral("&No"));
-    captionInItalian(box, QMessageBox::Cancel, QStringLiteral("Annulla"));
-    box.setDefaultButton(QMessageBox::Yes);
-    if (!withCancel)
-        box.setEscapeButton(QMessageBox::No);
-    box.exec();
-    const auto clicked = box.standardButton(box.clickedButton());
-    return answerCode(clicked == QMessageBox::NoButton ? QMessageBox::Cancel : clicked);
+    const auto box = questionBox(title, text, withCancel, m_parent);
+    return answerOf(*box);
+}
+
+int MessageBoxes::askEachMonth(std::string_view title, std::string_view text, bool& sameForRest)
+{
+    const auto box = questionBox(title, text, true, m_parent);
+    auto* same = new QCheckBox(QStringLiteral("Stessa risposta per i mesi seguenti"));
+    box->setCheckBox(same);
+    const int answer = answerOf(*box);
+    sameForRest = same->isChecked();
+    return answer;
 }
 
 void MessageBoxes::warn(std::string_view title, std::string_view text)
@@ -82,6 +109,29 @@ std::optional<std::string> MessageBoxes::input(std::string_view title, std::stri
     if (!ok)
         return std::nullopt;
     return toCp1252(answer);
+}
+
+std::optional<std::size_t> MessageBoxes::choose(std::string_view title, std::string_view heading,
+                                                const std::vector<std::string>& columns,
+                                                const std::vector<std::vector<std::string>>& rows)
+{
+    QStringList headers;
+    for (const auto& column : columns)
+        headers << fromCp1252(column);
+    std::vector<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const auto& row : rows) {
+        QStringList cells;
+        for (const auto& cell : row)
+            cells << fromCp1252(cell);
+        texts.push_back(cells);
+    }
+    ChoiceDialog dialog(dialogText(title), dialogText(heading), headers, texts, m_parent);
+    dialog.exec();
+    const auto chosen = dialog.chosen();
+    if (!chosen)
+        return std::nullopt;
+    return static_cast<std::size_t>(*chosen);
 }
 
 } // namespace presenze

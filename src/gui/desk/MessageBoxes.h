@@ -19,10 +19,14 @@ public:
     explicit MessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
 
     int ask(std::string_view title, std::string_view text, bool withCancel = false) override;
+    int askEachMonth(std::string_view title, std::string_view text, bool& sameForRest) override;
     void warn(std::string_view title, std::string_view text) override;
     void inform(std::string_view title, std::string_view text) override;
     std::optional<std::string> input(std::string_view title, std::string_view prompt,
                                      std::string_view proposed) override;
+    std::optional<std::size_t> choose(std::string_view title, std::string_view heading,
+                                      const std::vector<std::string>& columns,
+                                      const std::vector<std::vector<std::string>>& rows) override;
 
 private:
     void show(QMessageBox::Icon icon, std::string_view title, std::string_view text);

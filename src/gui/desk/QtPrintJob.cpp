@@ -59,6 +59,8 @@ void QtPrintJob::work()
     try {
         ReportContext context{m_order.folder, m_order.stationTag, m_clock, *this};
         m_report = runPrintRequest(m_order.kind, m_order.range, m_order.selection, context);
+    } catch (const RequestCancelled&) {
+        m_cancelled = true;
     } catch (const DataError& e) {
         m_error = e.what();
     } catch (const std::exception& e) {
@@ -74,6 +76,19 @@ int QtPrintJob::ask(std::string_view title, std::string_view text, bool withCanc
     QMetaObject::invokeMethod(
         this,
         [&] { answer = withNormalCursor([&] { return m_prompts.ask(title, text, withCancel); }); },
+        Qt::BlockingQueuedConnection);
+    return answer;
+}
+
+int QtPrintJob::askEachMonth(std::string_view title, std::string_view text, bool& sameForRest)
+{
+    int answer = AnswerCancel;
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            answer =
+                withNormalCursor([&] { return m_prompts.askEachMonth(title, text, sameForRest); });
+        },
         Qt::BlockingQueuedConnection);
     return answer;
 }

@@ -4,7 +4,8 @@
 // (Type 2: presences or arrivals) are asked on the window's thread while the
 // worker waits for the answer, and its status texts and month progress come
 // back as signals (status texts coalesced, so a busy tally cannot flood the
-// window).
+// window). A stop asked from the window ends the request before its next
+// month, leaving the report file as it was.
 
 #include "common/Clock.h"
 #include "common/Selection.h"
@@ -41,10 +42,14 @@ public:
 
     void start();
     bool running() const;
+    // Asks the worker to stop before its next month.
+    void requestStop() { m_stop = true; }
 
     // After finished(): the report file, or the error (Windows-1252).
     const std::optional<std::filesystem::path>& report() const { return m_report; }
     const std::string& error() const { return m_error; }
+    // The request was stopped (by "Annulla" or a question cancelled).
+    bool cancelled() const { return m_cancelled; }
 
 signals:
     void statusChanged(const QString& text);
@@ -56,6 +61,8 @@ private:
     void deliverStatus();
     // The core's questions, called on the worker thread.
     int ask(std::string_view title, std::string_view text, bool withCancel) override;
+    int askEachMonth(std::string_view title, std::string_view text, bool& sameForRest) override;
+    bool stopRequested() override { return m_stop; }
     void warn(std::string_view title, std::string_view text) override;
     void status(std::string_view text) override;
     void month(int index, int count, std::string_view name) override;
@@ -67,6 +74,8 @@ private:
 
     std::optional<std::filesystem::path> m_report;
     std::string m_error;
+    std::atomic<bool> m_stop{false};
+    bool m_cancelled = false;
 
     std::mutex m_statusMutex;
     std::string m_latestStatus;

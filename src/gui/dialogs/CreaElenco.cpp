@@ -14,9 +14,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QTimer>
+#include <algorithm>
 
 namespace presenze {
 namespace {
@@ -30,6 +30,28 @@ std::string itemBytes(const QListWidgetItem* item)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+// The company code of an item in the list's line format; empty without one.
+std::string_view itemCode(std::string_view item)
+{
+    if (!fitsCompanyList(item))
+        return {};
+    const std::string_view code = trimBlanks(item.substr(0, kCompanyCodeWidth));
+    const bool digits = !code.empty() && std::all_of(code.begin(), code.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    return digits ? code : std::string_view();
+}
+
+// Two items stand for the same company: the same code, or (without codes)
+// the same text.
+bool sameCompany(std::string_view a, std::string_view b)
+{
+    if (!itemCode(a).empty() || !itemCode(b).empty())
+        return itemCode(a) == itemCode(b);
+    return trimBlanks(a) == trimBlanks(b);
+}
+
+const char* const kTitle = "Elenco Ditte Particolari";
+
 } // namespace
 
 CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, DeskPrompts& prompts,
@@ -42,8 +64,9 @@ CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, Des
 
     const QFont listFont = fixedFormFont(QStringLiteral("Courier New"), 8.25);
     const int listWidth = QFontMetrics(listFont).horizontalAdvance(QString(60, QLatin1Char('M')));
+    const QStringList headings{QStringLiteral("Elenco"), QStringLiteral("Ditte abituali")};
     for (int i = 0; i < 2; ++i) {
-        auto* label = new QLabel(this);
+        auto* label = new QLabel(headings[i], this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));
         label->setFrameStyle(QFrame::Box | QFrame::Plain);
         label->setMinimumHeight(label->fontMetrics().height() + 4);
@@ -55,14 +78,15 @@ CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, Des
         list->setMinimumWidth(listWidth);
         list->setMinimumHeight(QFontMetrics(listFont).lineSpacing() * 20);
         list->installEventFilter(this);
-        connect(list, &QListWidget::currentRowChanged, this, [this, i] { List1_Click(i); });
+        connect(list, &QListWidget::itemDoubleClicked, this, [this, i] { List1_DblClick(i); });
         m_list1[static_cast<std::size_t>(i)] = list;
+        label->setBuddy(list);
 
         grid->addWidget(label, 0, i);
         grid->addWidget(list, 1, i);
     }
-    List1(0)->setToolTip(QStringLiteral("Selezionare una ditta per toglierla dall'elenco"));
-    List1(1)->setToolTip(QStringLiteral("Selezionare una ditta per aggiungerla all'elenco"));
+    List1(0)->setToolTip(QStringLiteral("Doppio clic, Invio o Canc: toglie la ditta dall'elenco"));
+    List1(1)->setToolTip(QStringLiteral("Doppio clic o Invio: aggiunge la ditta all'elenco"));
 
     m_label2 = new QLabel(QStringLiteral("Nominativo Ditta per ricerca"), this);
     m_label2->setObjectName(QStringLiteral("Label2"));
@@ -125,30 +149,27 @@ void CreaElenco::showEvent(QShowEvent* event)
 void CreaElenco::Form_Activate()
 {
     m_activated = true;
-    {
-        const QSignalBlocker blocker(List1(0));
-        List1(0)->clear();
-        for (const std::string& line : readCompanyListLines(m_folder))
-            addItem(List1(0), line);
-        List1(0)->setCurrentRow(-1);
-    }
+    List1(0)->clear();
+    for (const std::string& line : readCompanyListLines(m_folder))
+        addItem(List1(0), line);
+    List1(0)->setCurrentRow(-1);
+    m_modified = false;
     fillCandidates(std::nullopt);
 }
 
 void CreaElenco::fillCandidates(std::optional<std::string_view> search)
 {
-    const QSignalBlocker blocker(List1(1));
     List1(1)->clear();
     try {
         for (const std::string& item : candidateItems(readCompanies(m_folder), search, m_hotel))
             addItem(List1(1), item);
     } catch (const DataError& e) {
-        m_prompts.warn("Elenco Ditte Particolari", e.what());
+        m_prompts.warn(kTitle, e.what());
     }
     List1(1)->setCurrentRow(-1);
 }
 
-void CreaElenco::List1_Click(int index)
+void CreaElenco::List1_DblClick(int index)
 {
     QListWidget* list = List1(index);
     QListWidgetItem* item = list->currentItem();
@@ -157,21 +178,35 @@ void CreaElenco::List1_Click(int index)
     const std::string text = itemBytes(item);
     if (trimBlanks(text).empty())
         return;
-    if (index == 0) {
-        const QSignalBlocker blocker(list);
-        std::unique_ptr<QListWidgetItem> removed(list->takeItem(list->row(item)));
-        list->setCurrentRow(-1);
+    if (index == 1) {
+        addToList(text);
         return;
     }
+    const int row = list->row(item);
+    std::unique_ptr<QListWidgetItem> removed(list->takeItem(row));
+    list->setCurrentRow(std::min(row, list->count() - 1));
+    m_modified = true;
+}
+
+void CreaElenco::addToList(const std::string& text)
+{
+    for (int row = 0; row < List1(0)->count(); ++row) {
+        if (sameCompany(itemBytes(List1(0)->item(row)), text)) {
+            // Already listed: shown, not added twice.
+            List1(0)->setCurrentRow(row);
+            List1(0)->scrollToItem(List1(0)->item(row));
+            return;
+        }
+    }
     if (!fitsCompanyList(text)) {
-        m_prompts.warn("Elenco Ditte Particolari",
-                       "Il codice della ditta ha pi\xF9 di sei cifre: la ditta non pu\xF2 "
-                       "entrare nell'elenco.\r\n" +
-                           text);
+        m_prompts.warn(kTitle, "Il codice della ditta ha pi\xF9 di sei cifre: la ditta non pu\xF2 "
+                               "entrare nell'elenco.\r\n" +
+                                   text);
         return;
     }
     addItem(List1(0), text);
     List1(0)->scrollToBottom();
+    m_modified = true;
 }
 
 void CreaElenco::Text1_KeyPress()
@@ -188,12 +223,36 @@ void CreaElenco::Tasto_Click(int index)
         reject();
         return;
     }
+    if (save())
+        QDialog::done(QDialog::Accepted);
+}
+
+bool CreaElenco::save()
+{
     try {
         writeCompanyListFile(m_folder, items(0));
-        accept();
     } catch (const DataError& e) {
-        m_prompts.warn("Elenco Ditte Particolari", e.what());
+        m_prompts.warn(kTitle, e.what());
+        return false;
     }
+    m_modified = false;
+    return true;
+}
+
+void CreaElenco::done(int result)
+{
+    if (result != QDialog::Accepted && m_modified) {
+        const int answer =
+            m_prompts.ask(kTitle, "L'elenco \xE8 stato modificato.\r\nSalvare le modifiche?", true);
+        if (answer == AnswerYes) {
+            if (save())
+                QDialog::done(QDialog::Accepted);
+            return;
+        }
+        if (answer != AnswerNo)
+            return;
+    }
+    QDialog::done(result);
 }
 
 bool CreaElenco::eventFilter(QObject* watched, QEvent* event)
@@ -205,9 +264,18 @@ bool CreaElenco::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Enter searches in the text field and never closes the dialog.
+            // Enter searches in the text field, adds or removes in the lists,
+            // and never closes the dialog.
             if (watched == m_text1)
                 Text1_KeyPress();
+            else if (watched == List1(0))
+                List1_DblClick(0);
+            else if (watched == List1(1))
+                List1_DblClick(1);
+            return true;
+        }
+        if (key == Qt::Key_Delete && watched == List1(0)) {
+            List1_DblClick(0);
             return true;
         }
     }

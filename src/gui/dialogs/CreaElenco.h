@@ -1,11 +1,13 @@
 #pragma once
 // "Elenco Ditte Particolari": edits the company list that "Elenco specifico"
-// restricts the reports to. The saved list is on the left (List1(0)), a page
-// of at most 50 regular companies on the right (List1(1)); selecting a
-// candidate appends it to the list, selecting a list item removes it, Enter
-// in the search field (Text1) refills the candidates with the companies
-// whose name begins with the text. "&Registra" writes "ElencoDitte.txt",
-// "&Esci" leaves it as it was.
+// restricts the reports to. The saved list is on the left (List1(0),
+// "Elenco"), a page of at most 50 regular companies on the right (List1(1),
+// "Ditte abituali"). A double-click or Enter on a candidate appends it to the
+// list (a company already there is only shown); a double-click, Enter or
+// Delete on a list item removes it. Selecting, by mouse or by the arrow keys,
+// changes nothing. Enter in the search field (Text1) refills the candidates
+// with the companies whose name begins with the text. "&Registra" writes
+// "ElencoDitte.txt"; leaving otherwise with changes asks whether to save.
 
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
@@ -44,9 +46,15 @@ public:
 
     // Loads the saved list and the first page of candidates (once, when first shown).
     void Form_Activate();
-    void List1_Click(int index);
+    // Adds (index 1) or removes (index 0) the current item of a list.
+    void List1_DblClick(int index);
     void Text1_KeyPress();
     void Tasto_Click(int index);
+    // The list differs from the saved one.
+    bool isModified() const { return m_modified; }
+
+    // Closes; with unsaved changes asks first (Yes saves, Cancel stays).
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,12 +63,14 @@ protected:
 private:
     void fillCandidates(std::optional<std::string_view> search);
     void addItem(QListWidget* list, const std::string& text);
+    void addToList(const std::string& text);
+    bool save();
 
     DataFolder m_folder;
     std::optional<std::int64_t> m_hotel;
     DeskPrompts& m_prompts;
     bool m_activated = false;
-    bool m_updating = false;
+    bool m_modified = false;
 
     std::array<QListWidget*, 2> m_list1{};
     QLineEdit* m_text1 = nullptr;

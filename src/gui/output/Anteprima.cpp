@@ -12,6 +12,10 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,7 +25,18 @@ namespace {
 constexpr std::array<const char*, 7> kCaptions = {"&Esci",   "&Riduci", "E&spandi", "&Avanti",
                                                   "&Inizio", "E-&mail", "Sa&lva"};
 constexpr const char* kErrorTitle = "Riporto Clienti";
-constexpr double kInitialTextSize = 10;
+constexpr const char* kTitle = "Anteprima di Stampa";
+constexpr double kInitialTextSize = 9;
+constexpr int kReportColumns = 133; // the widest report line
+constexpr int kShownLines = 40;
+const QString kSizeKey = QStringLiteral("Anteprima/finestra");
+const QString kTextSizeKey = QStringLiteral("Anteprima/dimensioneTesto");
+
+// The station's own settings (not the data folder's).
+std::unique_ptr<QSettings> settings()
+{
+    return std::make_unique<QSettings>(QStringLiteral("presenze"), QStringLiteral("presenze"));
+}
 
 std::filesystem::path reportPath(const DataFolder& folder, std::string_view tag)
 {
@@ -35,7 +50,7 @@ Anteprima::Anteprima(DataFolder folder, std::string stationTag, QWidget* parent,
       m_ownUi(ui ? nullptr : std::make_unique<MessageBoxes>(this)), m_ui(ui ? ui : m_ownUi.get()),
       m_preview(reportPath(m_folder, m_tag))
 {
-    setWindowTitle(QStringLiteral("Anteprima di Stampa"));
+    setWindowTitle(QString::fromLatin1(kTitle));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -48,7 +63,6 @@ Anteprima::Anteprima(DataFolder folder, std::string stationTag, QWidget* parent,
                       QStringLiteral("DejaVu Sans Mono")});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSizeF(kInitialTextSize);
     m_text->setFont(font);
 
     auto* row = new QHBoxLayout;
@@ -64,7 +78,7 @@ Anteprima::Anteprima(DataFolder folder, std::string stationTag, QWidget* parent,
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addLayout(row);
-    resize(1000, 700);
+    restoreSettings();
 
     // The first chunk, once: activations later leave the text as it is.
     if (m_preview.hasReport())
@@ -87,11 +101,99 @@ void Anteprima::showEvent(QShowEvent* e)
         QTimer::singleShot(0, this, &QDialog::reject);
 }
 
+void Anteprima::restoreSettings()
+{
+    const auto stored = settings();
+    const double points = stored->value(kTextSizeKey, kInitialTextSize).toDouble();
+    setTextSize(points >= 1 && points <= 96 ? points : kInitialTextSize);
+
+    QSize size = stored->value(kSizeKey).toSize();
+    if (!size.isValid()) {
+        // A whole report line and about 40 lines at the first text size.
+        QFont font = m_text->font();
+        font.setPointSizeF(kInitialTextSize);
+        const QFontMetrics metrics(font);
+        const int frame =
+            2 * (m_text->frameWidth() + static_cast<int>(m_text->document()->documentMargin()) + 2);
+        const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_text);
+        const QMargins margins = layout()->contentsMargins();
+        const int width = metrics.horizontalAdvance(QString(kReportColumns, QLatin1Char('M'))) +
+                          frame + scrollBar + margins.left() + margins.right();
+        const int height = metrics.lineSpacing() * kShownLines + frame + scrollBar +
+                           m_buttons[0]->sizeHint().height() + layout()->spacing() + margins.top() +
+                           margins.bottom();
+        size = QSize(width, height);
+    }
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+}
+
+void Anteprima::storeSettings() const
+{
+    const auto stored = settings();
+    stored->setValue(kSizeKey, isMaximized() ? normalGeometry().size() : size());
+    stored->setValue(kTextSizeKey, m_text->font().pointSizeF());
+}
+
+void Anteprima::setTextSize(double points)
+{
+    QFont font = m_text->font();
+    font.setPointSizeF(points);
+    m_text->setFont(font);
+}
+
+bool Anteprima::hasUnsavedEdits() const
+{
+    return m_text->document()->isModified();
+}
+
+bool Anteprima::editsSettled()
+{
+    if (!hasUnsavedEdits())
+        return true;
+    const int answer = m_ui->ask(kTitle,
+                                 "Il testo mostrato \xE8 stato modificato e non \xE8 ancora "
+                                 "salvato.\r\nSalvare le modifiche nella stampa?",
+                                 true);
+    if (answer == AnswerYes)
+        return save();
+    if (answer == AnswerNo) {
+        m_text->document()->setModified(false);
+        return true;
+    }
+    return false;
+}
+
+void Anteprima::done(int result)
+{
+    if (!editsSettled())
+        return;
+    storeSettings();
+    QDialog::done(result);
+}
+
+bool Anteprima::save()
+{
+    try {
+        m_preview.save(shownText());
+    } catch (const DataError& e) {
+        m_ui->warn(kErrorTitle, e.what());
+        return false;
+    }
+    m_text->document()->setModified(false);
+    emit statusMessage(
+        QStringLiteral("Testo dell'anteprima salvato nel file %1: stampe ed esportazioni lo usano.")
+            .arg(fromCp1252(displayName(reportPath(m_folder, m_tag)))));
+    return true;
+}
+
 void Anteprima::showChunk(const std::string& chunk)
 {
     QString text = fromCp1252(chunk);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_text->setPlainText(text);
+    m_text->document()->setModified(false);
 }
 
 std::string Anteprima::shownText() const
@@ -106,34 +208,28 @@ void Anteprima::Tasto_Click(int index)
         case 0:
             accept();
             break;
-        case 1: {
-            QFont font = m_text->font();
-            if (font.pointSizeF() > 1) {
-                font.setPointSizeF(font.pointSizeF() - 1);
-                m_text->setFont(font);
-            }
+        case 1:
+            if (m_text->font().pointSizeF() > 1)
+                setTextSize(m_text->font().pointSizeF() - 1);
             break;
-        }
-        case 2: {
-            QFont font = m_text->font();
-            font.setPointSizeF(font.pointSizeF() + 1);
-            m_text->setFont(font);
+        case 2:
+            setTextSize(m_text->font().pointSizeF() + 1);
             break;
-        }
         case 3:
-            if (m_preview.moreLines())
+            if (m_preview.moreLines() && editsSettled())
                 showChunk(m_preview.readChunk(kNextChunk));
             m_text->setFocus();
             break;
         case 4:
-            showChunk(m_preview.restart(kNextChunk));
+            if (editsSettled())
+                showChunk(m_preview.restart(kNextChunk));
             m_text->setFocus();
             break;
         case 5:
             InviaEMail();
             break;
         case 6:
-            m_preview.save(shownText());
+            save();
             break;
         default:
             break;
@@ -148,17 +244,20 @@ void Anteprima::Tasto_Click(int index)
 void Anteprima::InviaEMail(const QString&)
 {
     const auto message = writeMailFile(m_folder, m_tag, shownText());
-    const auto program = findMailProgram();
-    const bool started = program && startDetached(*program, {}, m_folder.dir());
-    if (started)
+    const auto command = mailCommand(message);
+    if (command && startDetached(command->program, command->args, m_folder.dir())) {
+        emit statusMessage(QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")
+                               .arg(fromCp1252(displayName(message)),
+                                    QString::fromStdString(command->program.filename().string())));
         return;
-    const auto chosen = systemEnvironment(kMailProgramVariable);
-    const std::string name = chosen && !trimBlanks(*chosen).empty()
-                                 ? std::string(trimBlanks(*chosen))
-                                 : std::string(kMailProgram);
-    m_ui->warn("E-mail", "Impossibile avviare il programma di posta \"" + name +
-                             "\". Il messaggio \xE8 stato salvato nel file " +
-                             displayName(message) + ".");
+    }
+    const std::string which = command ? "\"" + displayName(command->program) + "\""
+                                      : "(n\xE9 " + std::string(kMailProgramVariable) + " n\xE9 " +
+                                            std::string(kMailProgram) + " n\xE9 " +
+                                            std::string(kDesktopMail) + " sono disponibili)";
+    m_ui->warn("E-mail", "Impossibile avviare il programma di posta " + which +
+                             ". Il messaggio \xE8 stato salvato nel file " + displayName(message) +
+                             ".");
 }
 
 } // namespace presenze

@@ -1,9 +1,12 @@
 #pragma once
 // The preview window ("Anteprima di Stampa"): the report file in an editable
 // text box, a chunk at a time, with paging, text size, saving back and
-// e-mail. The first chunk is read once, when the window opens; coming back to
-// the window from another program changes nothing. It stays on top of the
-// other windows; without a report file it closes at once.
+// e-mail. The first chunk is read once, when the window opens; only its
+// buttons change the chunk afterwards, and coming back to the window from
+// another program changes nothing. Moving on or leaving with unsaved edits
+// asks first. It opens wide enough for a whole report line, remembers its
+// size and text size, and stays on top of the other windows; without a report
+// file it closes at once.
 
 #include "common/Interaction.h"
 #include "data/DataFolder.h"
@@ -39,6 +42,15 @@ public:
 
     QPlainTextEdit* text() const { return m_text; }
     const ReportPreview& preview() const { return m_preview; }
+    // The shown text has edits not saved yet.
+    bool hasUnsavedEdits() const;
+
+    // Closes unless the person keeps the window for unsaved edits.
+    void done(int result) override;
+
+signals:
+    // What an action did: the report saved, the message handed to the mail program.
+    void statusMessage(const QString& text);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -46,6 +58,12 @@ protected:
 private:
     void showChunk(const std::string& chunk);
     std::string shownText() const;
+    bool save();
+    // Asks what to do with unsaved edits; false when the person stays.
+    bool editsSettled();
+    void setTextSize(double points);
+    void restoreSettings();
+    void storeSettings() const;
 
     DataFolder m_folder;
     std::string m_tag;

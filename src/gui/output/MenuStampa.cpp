@@ -53,17 +53,20 @@ public:
 struct ButtonLook {
     const char* theme;
     QStyle::StandardPixmap fallback;
+    const char* name; // what a screen reader says
     const char* tip;
 };
 
 constexpr std::array<ButtonLook, 6> kButtons = {{
-    {"document-open", QStyle::SP_DialogOpenButton, "Apri la copia d'archivio della stampa"},
-    {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView,
-     "Esporta la stampa in CSV e aprila"},
-    {"application-pdf", QStyle::SP_DriveFDIcon, "Stampa sulla stampante PDF"},
-    {"document-print", QStyle::SP_DialogApplyButton, "Stampa"},
-    {"document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima di stampa"},
-    {"window-close", QStyle::SP_DialogCloseButton, "Chiudi"},
+    {"document-open", QStyle::SP_DialogOpenButton, "Copia d'archivio",
+     "Apre la copia d'archivio della stampa"},
+    {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView, "Esporta in CSV",
+     "Esporta la stampa in un file CSV e lo apre"},
+    {"application-pdf", QStyle::SP_DriveFDIcon, "Stampa PDF", "Stampa sulla destinazione PDF"},
+    {"document-print", QStyle::SP_DialogApplyButton, "Stampa", "Stampa sulla stampante scelta"},
+    {"document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima",
+     "Mostra la stampa nell'anteprima, dove si pu\u00F2 modificare"},
+    {"window-close", QStyle::SP_DialogCloseButton, "Chiudi", "Chiude il menu di stampa"},
 }};
 
 } // namespace
@@ -131,7 +134,8 @@ void MenuStampa::buildControls()
                                          style()->standardIcon(look.fallback)));
         button->setIconSize(QSize(32, 32));
         button->setToolTip(QString::fromUtf8(look.tip));
-        button->setAccessibleName(QString::fromUtf8(look.tip));
+        button->setAccessibleName(QString::fromUtf8(look.name));
+        button->setAccessibleDescription(QString::fromUtf8(look.tip));
         connect(button, &QToolButton::clicked, this, [this, i] { Tst_Click(i); });
         row->addWidget(button);
         m_buttons[static_cast<std::size_t>(i)] = button;
@@ -192,6 +196,7 @@ void MenuStampa::Form_Activate()
 {
     if (m_closing)
         return;
+    const QString chosen = m_destinations->currentText();
     m_destinations->clear();
     std::vector<std::string> names;
     try {
@@ -206,22 +211,16 @@ void MenuStampa::Form_Activate()
         QTimer::singleShot(0, this, &QDialog::reject);
         return;
     }
-    m_destinations->setCurrentIndex(0);
+    m_destinations->setCurrentIndex(std::max(0, m_destinations->findText(chosen)));
     m_frame->update();
-}
-
-bool MenuStampa::event(QEvent* e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &MenuStampa::Form_Activate);
-    return QDialog::event(e);
 }
 
 void MenuStampa::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
-    // The list is there before the first activation, and an empty one closes
-    // the menu even where the window is never activated.
+    // The list is read once the menu shows (an empty one closes it), not at
+    // each activation: coming back from a message or another program keeps
+    // the choice.
     Form_Activate();
 }
 
@@ -253,7 +252,7 @@ void MenuStampa::Tst_Click(int index)
     try {
         switch (index) {
         case 0:
-            openFile(archiveCopyPath());
+            openFile(archiveCopyPath(), "Copia d'archivio");
             break;
         case 1: {
             std::filesystem::path csv;
@@ -261,7 +260,7 @@ void MenuStampa::Tst_Click(int index)
                 BusyCursor busy;
                 csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
             }
-            openFile(csv);
+            openFile(csv, "CSV scritto");
             break;
         }
         case 2: {
@@ -283,6 +282,7 @@ void MenuStampa::Tst_Click(int index)
             break;
         case 4: {
             Anteprima preview(m_folder, m_tag, this, m_ui);
+            connect(&preview, &Anteprima::statusMessage, this, &MenuStampa::statusMessage);
             preview.exec();
             Form_Activate();
             break;
@@ -304,27 +304,46 @@ void MenuStampa::stampa()
 {
     const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
     // No such destination, or no report file: nothing to print.
-    if (prepared.status != PrintStatus::Ready)
+    if (prepared.status != PrintStatus::Ready) {
+        report(prepared.status == PrintStatus::NoReport
+                   ? "Niente da stampare: manca il file " +
+                         displayName(m_folder.target(reportFileName(m_tag)))
+                   : "Destinazione \"" + toCp1252(m_destinations->currentText()) +
+                         "\" non trovata in Stampanti.mdb: niente \xE8 stato stampato");
         return;
+    }
     PrintOutcome outcome;
     {
         BusyCursor busy;
         outcome = printFromWindow(prepared.job, m_folder, defaultPdfPath());
     }
+    report("Destinazione \"" + prepared.job.destination + "\": " + outcome.description);
     if (!outcome.pdfFile.empty())
-        openFile(outcome.pdfFile);
+        openFile(outcome.pdfFile, "PDF scritto");
 }
 
-void MenuStampa::openFile(const std::filesystem::path& file)
+void MenuStampa::report(const std::string& text)
+{
+    emit statusMessage(fromCp1252(text) + QLatin1Char('.'));
+}
+
+// Opens a file the menu has written; `what` names it in the status line.
+void MenuStampa::openFile(const std::filesystem::path& file, const std::string& what)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) {
         m_ui->warn("Stampa", "File non trovato: " + displayName(file));
         return;
     }
-    if (!m_opener || !m_opener(file))
-        m_ui->warn("Stampa",
-                   "Nessun programma disponibile per aprire il file " + displayName(file));
+    const std::string name = displayName(file);
+    if (m_opener && m_opener(file)) {
+        report(what + ": " + name + " (aperto con il programma associato)");
+        return;
+    }
+    report(what + ": " + name);
+    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name +
+                               "\r\n\r\nNessun programma \xE8 associato a questo tipo di file "
+                               "per aprirlo: lo si pu\xF2 aprire dalla sua cartella.");
 }
 
 } // namespace presenze

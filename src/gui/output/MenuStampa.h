@@ -3,7 +3,10 @@
 // has been written: it prints the report file on a destination of
 // "Stampanti.mdb" (or on the PDF destination), opens its archive copy and its
 // CSV export with the associated programs, and opens the preview. It stays
-// on top of the other windows.
+// on top of the other windows. The chosen destination and the check boxes
+// stay as they are while the menu is open; the destination list is read
+// when the menu opens and again when the preview closes. Each action's
+// outcome goes out as statusMessage (the main window's status line).
 //
 //   MenuStampa menu(folder, stationTag, clock, parentWindow);
 //   menu.exec();
@@ -41,7 +44,8 @@ public:
     // Replaces the desktop's "open with the associated program".
     void setFileOpener(FileOpener opener);
 
-    // The destination list rebuilt (at every activation of the window).
+    // Reads the destination list again, keeping the chosen destination when
+    // it is still there (when the menu opens and when the preview closes).
     void Form_Activate();
     // The six buttons: 0 archive copy, 1 CSV, 2 PDF destination, 3 print,
     // 4 preview, 5 close.
@@ -52,8 +56,11 @@ public:
     // The PDF file of a PDF destination whose device is no printer.
     std::filesystem::path defaultPdfPath() const;
 
+signals:
+    // What an action did: printed where, which file was written (UTF-16 text).
+    void statusMessage(const QString& text);
+
 protected:
-    bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
 private:
@@ -62,7 +69,8 @@ private:
     void buildControls();
     PrintChoices choices() const;
     void stampa();
-    void openFile(const std::filesystem::path& file);
+    void openFile(const std::filesystem::path& file, const std::string& what);
+    void report(const std::string& text);
 
     DataFolder m_folder;
     std::string m_tag;

@@ -20,8 +20,6 @@ namespace {
 
 constexpr std::string_view kQuestionTitle = "Presenze per Ditta";
 constexpr std::string_view kQuestion = "Calcolo Per presenze (Si) o per Arrivi (No)?";
-constexpr std::string_view kNoDataTitle = "Dati mancanti";
-constexpr std::string_view kNoData = "Nessun dato soddisfa i criteri di selezione.";
 constexpr std::string_view kBadDatesTitle = "Righe escluse";
 constexpr std::size_t kWarningsShown = 10;
 
@@ -48,6 +46,21 @@ std::array<std::string, 5> headerLines(const Date& first, const DateTime& now)
         h[4] += std::string(3, box::kHorizontal) + box::kCross;
     }
     return h;
+}
+
+// Presences (true) or arrivals: the month's answer, or the one kept for the
+// rest of the request.
+bool countsPresences(ReportContext& context)
+{
+    if (context.presencesForRest)
+        return *context.presencesForRest;
+    bool sameForRest = false;
+    const int answer = context.ui.askEachMonth(kQuestionTitle, kQuestion, sameForRest);
+    if (answer != AnswerYes && answer != AnswerNo)
+        throw RequestCancelled();
+    if (sameForRest)
+        context.presencesForRest = answer == AnswerYes;
+    return answer == AnswerYes;
 }
 
 // Shows the room lines the reader left out, in one warning.
@@ -154,10 +167,10 @@ std::string closingTable(const Tipo2Tables& t)
 
 } // namespace
 
-void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context)
 {
-    const bool presences = context.ui.ask(kQuestionTitle, kQuestion) == AnswerYes;
+    const bool presences = countsPresences(context);
     const auto first = Date::parseDisplay(primoGiorno);
     if (!first || first->day != 1)
         throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
@@ -178,10 +191,8 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
         context.bookings);
     warnExcluded(context.ui, excluded);
-    if (rows.empty()) {
-        context.ui.warn(kNoDataTitle, kNoData);
-        return;
-    }
+    if (rows.empty())
+        return false;
 
     Tipo2Tables t;
     std::string dittaCorrente = rows.front().ditta;
@@ -239,6 +250,7 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
     closeHotel();
     if (detail)
         out.line(closingTable(t));
+    return true;
 }
 
 } // namespace presenze

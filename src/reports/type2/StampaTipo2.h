@@ -10,7 +10,10 @@
 namespace presenze {
 
 // Writes the month that begins on primoGiorno ("01/MM/YYYY") into the report.
-void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+// Asks first whether to count presences or arrivals (unless the answer was
+// kept for the following months); Cancel raises RequestCancelled. Returns
+// false, having written nothing, when no booking meets the selection.
+bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context);
 
 } // namespace presenze
