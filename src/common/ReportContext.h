@@ -1,7 +1,8 @@
 #pragma once
 // What a report builder works with besides the selection: the data folder,
 // the station tag, the clock of the title lines, the person to ask and, while
-// a print request runs, the booking data it has already read.
+// a print request runs, the booking data it has already read; and, when
+// asked for, where the figures of the report go.
 
 #include "common/Clock.h"
 #include "common/Interaction.h"
@@ -12,6 +13,7 @@
 namespace presenze {
 
 class BookingCache;
+class ReportFigures;
 
 struct ReportContext {
     DataFolder folder;
@@ -23,6 +25,9 @@ struct ReportContext {
     // request asks it of its last month only: each month replaces the whole
     // file, so the file it leaves is the same.
     bool keepsTally = true;
+    // Set by whoever wants the workbook or the charts: the builders record
+    // each month's figures there as they write it.
+    ReportFigures* figures = nullptr;
 };
 
 } // namespace presenze

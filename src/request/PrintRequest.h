@@ -29,7 +29,9 @@ std::optional<std::string> checkMonthRange(const MonthRange& range);
 std::vector<std::string> monthsOf(const MonthRange& range);
 
 // Builds the report into "fd" + tag in the data folder and returns its path.
-// Raises DataError (the report file is then left as it was before).
+// With context.figures set, the figures of every month go there too, with
+// the registry's hotel names. Raises DataError (the report file is then left
+// as it was before).
 std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
                                       const Selection& selection, ReportContext& context);
 

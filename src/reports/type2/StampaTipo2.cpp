@@ -10,6 +10,7 @@
 #include "reports/type2/RiepilogoCamere.h"
 #include "reports/type2/ScriviRiga.h"
 #include "reports/type2/Tipo2Cells.h"
+#include "reports/type2/Type2Figures.h"
 
 #include <array>
 #include <cstdio>
@@ -161,6 +162,9 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
     if (!first || first->day != 1)
         throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
     const bool detail = !selection.summary;
+    ReportFigures* figures = context.figures;
+    if (figures)
+        figures->startMonth(*first, !presences, detail);
 
     const RoomCounts rooms(readRoomTypes(context.folder));
     BookingQuery query;
@@ -189,6 +193,8 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         return DataError(text + ")", schema::roomsFile(selection.season), schema::kRooms);
     };
     const auto closeCompany = [&] {
+        if (figures)
+            recordType2Company(*figures, t.HotelCorrente, dittaCorrente, t.GiornoTipo2);
         try {
             ScriviRiga(out, dittaCorrente, t, selection.kind);
         } catch (const DataError& e) {
@@ -196,6 +202,9 @@ void StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         }
     };
     const auto closeHotel = [&] {
+        if (figures)
+            recordType2Hotel(*figures, t.HotelCorrente, rooms.of(t.HotelCorrente), t.GiornoHotel,
+                             !detail);
         try {
             RiepilogoCamere(out, t, rooms, selection.kind);
         } catch (const DataError& e) {
