@@ -19,7 +19,7 @@ endif
 PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev \
     mdbtools mdbtools-dev libglib2.0-dev \
     qt6-base-dev qt6-translations-l10n libgl-dev \
-    libxlsxwriter-dev unzip qt6-charts-dev qt6-svg-dev \
+    libxlsxwriter-dev unzip qt6-charts-dev libqt6opengl6-dev qt6-svg-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     cups cups-client cups-bsd poppler-utils fonts-dejavu-core \
     clang libclang-rt-14-dev xvfb xauth

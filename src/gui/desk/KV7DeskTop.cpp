@@ -96,6 +96,7 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
     m_prompts = prompts;
     m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
         MenuStampa menu(m_folder, m_stationTag, m_clock, parent, m_prompts);
+        menu.setFigures(m_figures);
         menu.exec();
     };
     setWindowTitle(kTitle);
@@ -660,6 +661,7 @@ void KV7DeskTop::reportFinished()
     QtPrintJob* job = m_job.release();
     job->deleteLater();
     setBusy(false);
+    m_figures = job->figures();
     if (!job->error().empty())
         m_prompts->warn("Errore", job->error());
     else if (job->report() && m_viewer)

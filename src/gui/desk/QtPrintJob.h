@@ -23,6 +23,8 @@
 
 namespace presenze {
 
+class ReportFigures;
+
 struct PrintOrder {
     ReportKind kind = ReportKind::Type1;
     MonthRange range;
@@ -44,6 +46,8 @@ public:
 
     // After finished(): the report file, or the error (Windows-1252).
     const std::optional<std::filesystem::path>& report() const { return m_report; }
+    // After finished(): the figures of the report file (null after an error).
+    const std::shared_ptr<const ReportFigures>& figures() const { return m_figures; }
     const std::string& error() const { return m_error; }
 
 signals:
@@ -66,6 +70,7 @@ private:
     std::unique_ptr<QThread> m_thread;
 
     std::optional<std::filesystem::path> m_report;
+    std::shared_ptr<const ReportFigures> m_figures;
     std::string m_error;
 
     std::mutex m_statusMutex;
