@@ -1,5 +1,6 @@
 #include "common/KV7Routine.h"
 
+#include "common/BoxDrawing.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 
@@ -124,29 +125,29 @@ std::string& TogliGrafica(std::string& text)
 {
     for (char& c : text) {
         switch (static_cast<unsigned char>(c)) {
-        case 179:
-        case 180:
-        case 183:
+        case box::code(box::kVertical):
+        case box::code(box::kRightT):
+        case box::code(box::kLeftT):
+        case 183: // the double-line pieces
         case 186:
-        case 195:
         case 204:
             c = '|';
             break;
-        case 187:
+        case box::code(box::kTopRight):
+        case box::code(box::kBottomLeft):
+        case box::code(box::kBottomT):
+        case box::code(box::kTopT):
+        case box::code(box::kHorizontal):
+        case box::code(box::kCross):
+        case box::code(box::kBottomRight):
+        case box::code(box::kTopLeft):
+        case 187: // the double-line pieces
         case 188:
-        case 191:
-        case 192:
-        case 193:
-        case 194:
-        case 196:
-        case 197:
         case 200:
         case 201:
         case 202:
         case 203:
         case 206:
-        case 217:
-        case 218:
             c = '-';
             break;
         default:

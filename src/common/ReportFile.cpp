@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 #include "data/DataFolder.h"
+#include "data/TextLines.h"
 
 #include <array>
 #include <fstream>
@@ -61,27 +62,9 @@ void ReportWriter::line(std::string_view text)
     m_sink.write(m_line);
 }
 
-std::vector<std::string> splitReportLines(std::string_view content)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(content.substr(start));
-            break;
-        }
-        lines.emplace_back(content.substr(start, end - start));
-        if (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::vector<std::string> readReportLines(const std::filesystem::path& file)
 {
-    return splitReportLines(readWholeFile(file));
+    return splitLines(readWholeFile(file));
 }
 
 void forEachReportLine(const std::filesystem::path& file,

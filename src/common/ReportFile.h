@@ -6,6 +6,7 @@
 // Every reader names the file exactly as the writer does.
 
 #include "data/AtomicFile.h"
+#include "data/TextLines.h"
 
 #include <filesystem>
 #include <functional>
@@ -47,11 +48,8 @@ std::string reportText(std::string_view text);
 // The same, appended to `line`.
 void appendReportText(std::string& line, std::string_view text);
 
-// Splits file content into lines: CR LF, a lone CR or a lone LF ends a line;
-// a last line without an end is kept.
-std::vector<std::string> splitReportLines(std::string_view content);
-
-// The lines of a report file; raises DataError when it cannot be read.
+// The lines of a report file (as splitLines cuts them); raises DataError when
+// it cannot be read.
 std::vector<std::string> readReportLines(const std::filesystem::path& file);
 
 // The same lines handed one by one to `take`, reading the file as a stream

@@ -6,6 +6,7 @@
 #include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
+#include "data/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
@@ -375,25 +376,13 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
 
 std::vector<std::string> readCompanyListLines(const DataFolder& folder)
 {
-    std::vector<std::string> lines;
     const auto path = folder.find(schema::kCompanyListFile);
     if (!path)
-        return lines;
+        return {};
     std::ifstream in(*path, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(content.substr(start));
-            break;
-        }
-        lines.push_back(content.substr(start, end - start));
-        if (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n')
-            ++end;
-        start = end + 1;
-    }
-    return lines;
+    const std::string content((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    return splitLines(content);
 }
 
 } // namespace presenze

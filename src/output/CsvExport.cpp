@@ -1,5 +1,6 @@
 #include "output/CsvExport.h"
 
+#include "common/BoxDrawing.h"
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/Schema.h"
@@ -28,10 +29,11 @@ enum class Kind : unsigned char { Plain, Separator, RightTee, Rule, Comma, Point
 constexpr std::array<Kind, 256> kinds()
 {
     std::array<Kind, 256> k{};
-    for (int c : {217, 197, 194, 195, 192, 193, 179, 191, 218, int('|'), int('+')})
-        k[c] = Kind::Separator;
-    k[180] = Kind::RightTee;
-    k[196] = Kind::Rule;
+    for (char c : {box::kBottomRight, box::kCross, box::kTopT, box::kLeftT, box::kBottomLeft,
+                   box::kBottomT, box::kVertical, box::kTopRight, box::kTopLeft, '|', '+'})
+        k[box::code(c)] = Kind::Separator;
+    k[box::code(box::kRightT)] = Kind::RightTee;
+    k[box::code(box::kHorizontal)] = Kind::Rule;
     k[','] = Kind::Comma;
     k['.'] = Kind::Point;
     k['-'] = Kind::Minus;

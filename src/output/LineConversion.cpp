@@ -1,5 +1,7 @@
 #include "output/LineConversion.h"
 
+#include "common/BoxDrawing.h"
+
 namespace presenze {
 
 std::string& Converti2(std::string& line)
@@ -27,23 +29,23 @@ std::string& Converti2(std::string& line)
         case 217:
             c = '\xF9';
             break;
-        case 179:
-        case 183:
+        case box::code(box::kVertical):
+        case box::code(box::kLeftT):
+        case 183: // the double-line pieces
         case 186:
-        case 195:
             c = '|';
             break;
-        case 187:
+        case box::code(box::kTopRight):
+        case box::code(box::kBottomT):
+        case box::code(box::kTopT):
+        case box::code(box::kHorizontal):
+        case box::code(box::kCross):
+        case box::code(box::kTopLeft):
+        case 187: // the double-line pieces
         case 188:
-        case 191:
-        case 193:
-        case 194:
-        case 196:
-        case 197:
         case 202:
         case 203:
         case 206:
-        case 218:
             c = '-';
             break;
         default:

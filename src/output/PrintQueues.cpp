@@ -4,6 +4,7 @@
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
+#include "data/TextLines.h"
 #include "output/Process.h"
 
 #include <cstdio>
@@ -18,7 +19,7 @@ const std::vector<std::string> kPlainLocale = {"LC_ALL=C", "LANG=C"};
 
 std::string firstLine(std::string_view text)
 {
-    const auto lines = splitReportLines(text);
+    const auto lines = splitLines(text);
     return lines.empty() ? std::string() : std::string(trimBlanks(lines.front()));
 }
 
@@ -58,7 +59,7 @@ std::vector<std::string> listPrintQueues()
     const ProcessResult r = runProcess("lpstat", {"-e"}, kPlainLocale);
     if (!r.started || r.status != 0)
         return queues;
-    for (const auto& line : splitReportLines(r.out)) {
+    for (const auto& line : splitLines(r.out)) {
         const auto name = trimBlanks(line);
         if (!name.empty())
             queues.push_back(utf8ToCp1252(name));

@@ -3,6 +3,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
+#include "data/TextLines.h"
 
 #include <limits>
 
@@ -46,7 +47,7 @@ std::string ReportPreview::restart(std::size_t limit)
 
 void ReportPreview::save(std::string_view shownText)
 {
-    const std::vector<std::string> shown = splitReportLines(shownText);
+    const std::vector<std::string> shown = splitLines(shownText);
     std::vector<std::string> lines;
     lines.reserve(m_lines.size() - (m_next - m_begin) + shown.size());
     lines.insert(lines.end(), m_lines.begin(), m_lines.begin() + m_begin);

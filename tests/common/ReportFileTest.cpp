@@ -50,7 +50,7 @@ TEST(ReportFile, AFailingDeviceRaisesAClearError)
 
 TEST(ReportFile, SplitsAnyLineEnd)
 {
-    const auto lines = splitReportLines("a\r\nb\rc\nd");
+    const auto lines = splitLines("a\r\nb\rc\nd");
     EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 

@@ -24,7 +24,7 @@ TEST(ReportLineStream, GivesTheLinesOfTheWholeFileReader)
     for (const std::string content :
          {"", "a", "a\r\n", "\r\n", "\r\n\r\n", "a\rb\nc\r\nd", "a\n\rb", "x\r"}) {
         test::writeFile(dir / "fd", content);
-        EXPECT_EQ(streamed(dir / "fd"), splitReportLines(content)) << content;
+        EXPECT_EQ(streamed(dir / "fd"), splitLines(content)) << content;
     }
     EXPECT_THROW(streamed(dir / "missing"), DataError);
 }
@@ -44,5 +44,5 @@ TEST(ReportLineStream, LinesAndLineEndsAcrossReadBlocks)
     content.replace((2 << 20) - 1, 1, "\r");
     test::TempDir dir;
     test::writeFile(dir / "fd", content);
-    EXPECT_TRUE(streamed(dir / "fd") == splitReportLines(content));
+    EXPECT_TRUE(streamed(dir / "fd") == splitLines(content));
 }

@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path csv = ConvertiXLS(folder, "fd9", "9");
     std::string expected;
     bool first = true;
-    for (const auto& line : splitReportLines(content)) {
+    for (const auto& line : splitLines(content)) {
         const std::string converted = convertCsvLine(line, settings);
         // The filler has no blank, digit or drawing byte: the rules leave it
         // as it is and it changes nothing after it.

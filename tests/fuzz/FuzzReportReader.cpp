@@ -84,7 +84,7 @@ void checkPreview(const fs::path& file, const std::vector<std::string>& lines, s
     preview.readChunk(limit);
     preview.save(edit);
     const auto saved = readReportLines(file);
-    const auto shown = splitReportLines(edit);
+    const auto shown = splitLines(edit);
     const auto [begin, end] = chunks[1];
     std::vector<std::string> want(lines.begin(), lines.begin() + begin);
     want.insert(want.end(), shown.begin(), shown.end());
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fs::path file = fuzz::scratchFolder() / "fd9";
     fuzz::writeBytes(file, content);
-    const auto lines = splitReportLines(content);
+    const auto lines = splitLines(content);
     checkReaders(file, content, lines);
     checkPreview(file, lines, 1 + (options >> 1), edit, hasEdit);
     if (content.size() < 100000)

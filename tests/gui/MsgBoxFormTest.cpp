@@ -2,7 +2,7 @@
 
 #include "gui/dialogs/MsgBoxForm.h"
 
-#include "gui/desk/DialogPrompts.h"
+#include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtTranslations.h"
 
 #include <QApplication>
@@ -125,9 +125,9 @@ private slots:
         QCOMPARE(answerCode(QMessageBox::Escape), 2);
     }
 
-    void dialogPromptsAnswerWithTheCodes()
+    void messageBoxesAnswerWithTheCodes()
     {
-        DialogPrompts prompts;
+        MessageBoxes prompts;
         whenModal([](QWidget* box) {
             QCOMPARE(box->windowTitle(), QStringLiteral("Ditte Abituali"));
             QVERIFY(qobject_cast<QMessageBox*>(box)->text().contains(

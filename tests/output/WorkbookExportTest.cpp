@@ -7,6 +7,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/Text1252.h"
+#include "data/TextLines.h"
 #include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 
@@ -140,7 +141,7 @@ std::vector<std::string> fields(const std::string& line)
 std::vector<Line> closingTableLines(const std::string& report)
 {
     std::vector<Line> lines;
-    for (const std::string& text : splitReportLines(report)) {
+    for (const std::string& text : splitLines(report)) {
         if (text.rfind("\xA6 ", 0) != 0)
             continue;
         const auto f = fields(text);
@@ -160,7 +161,7 @@ std::vector<Line> closingTableLines(const std::string& report)
 std::vector<Line> companyTableLines(const std::string& report)
 {
     std::vector<Line> lines;
-    for (const std::string& text : splitReportLines(report)) {
+    for (const std::string& text : splitLines(report)) {
         const auto f = fields(text);
         if (f.size() != 15 || f[2].find_first_of("0123456789") == std::string::npos)
             continue;

@@ -212,7 +212,7 @@ namespace {
 
 std::vector<std::string> linesOf(const std::string& report)
 {
-    return splitReportLines(report);
+    return splitLines(report);
 }
 
 // The line starting with `label` in the block that the line `name` opens.

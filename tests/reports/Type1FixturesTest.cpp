@@ -30,8 +30,8 @@ const ExpectedReport kExpected[] = {
 // The first differing line, for a readable failure.
 std::string firstDifference(const std::string& got, const std::string& want)
 {
-    const auto a = splitReportLines(got);
-    const auto b = splitReportLines(want);
+    const auto a = splitLines(got);
+    const auto b = splitLines(want);
     for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
         const std::string x = i < a.size() ? a[i] : "<none>";
         const std::string y = i < b.size() ? b[i] : "<none>";

@@ -160,8 +160,8 @@ TEST(Type1Golden, WholeMonthMatchesTheHandCheckedReport)
     const std::string got = group.report(
         {"--from", "02/2023", "--detail", "--kind", "all", "--now", "08/12/2026 14:00"});
     const std::string want = goldenReport();
-    const auto a = splitReportLines(got);
-    const auto b = splitReportLines(want);
+    const auto a = splitLines(got);
+    const auto b = splitLines(want);
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i)
         EXPECT_EQ(a[i], b[i]) << "line " << i + 1;

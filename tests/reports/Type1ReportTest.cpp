@@ -320,7 +320,7 @@ TEST(Type1Report, SingleHotelFilterNarrowsTheRangeAndTheFreeRooms)
     const FixedClock clock = test::fixedClock();
     test::ScriptedInteraction ui;
     ReportContext context{DataFolder(group.path()), "1", clock, ui};
-    const auto lines = splitReportLines(
+    const auto lines = splitLines(
         test::readFile(runPrintRequest(ReportKind::Type1, {3, 2026, 3, 2026}, s, context)));
     EXPECT_EQ(test::findLine(lines, "UNO     "), lines.size());
     EXPECT_NE(test::findLine(lines, "DUE     "), lines.size());
@@ -355,7 +355,7 @@ TEST(Type1Report, MonthsReadFromTheRequestsCacheMatchMonthsReadAlone)
                                    {"--type", "1", "--from", month, "--detail", "--kind", "all"});
     EXPECT_TRUE(whole == alone);
     // Three months: three title lines and three form feeds.
-    const auto lines = splitReportLines(whole);
+    const auto lines = splitLines(whole);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "\f"), 3);
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& l) {

@@ -104,7 +104,7 @@ inline std::string Type1Group::report(std::vector<std::string> args,
 
 inline std::vector<std::string> Type1Group::lines(std::vector<std::string> args) const
 {
-    return splitReportLines(report(std::move(args)));
+    return splitLines(report(std::move(args)));
 }
 
 // The three characters of day 1..31 in a grid line.

@@ -18,7 +18,7 @@ namespace {
 struct Output {
     test::FailingSink sink{std::numeric_limits<std::size_t>::max()};
     ReportWriter out{sink};
-    std::vector<std::string> lines() const { return splitReportLines(sink.written); }
+    std::vector<std::string> lines() const { return splitLines(sink.written); }
 };
 
 std::string cells(std::string line)

@@ -1,9 +1,9 @@
 #pragma once
-// Every question and message of the desktop program goes through one
-// interface: the core's questions (Interaction) and the window's own (the
-// company search, the report type, the season input box, errors). The
-// program answers with dialogs (DialogPrompts); tests answer from a script,
-// so nothing waits for a person. Texts are Windows-1252.
+// Every question and message of the windows goes through one interface: the
+// core's questions (Interaction) and the windows' own (the company search,
+// the report type, the season input box, errors). The program answers with
+// message boxes (MessageBoxes); a test hands a window its own answers for the
+// next questions, so nothing waits for a person. Texts are Windows-1252.
 
 #include "common/Interaction.h"
 

@@ -5,8 +5,8 @@
 #include "data/DataError.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
-#include "gui/desk/DialogPrompts.h"
 #include "gui/desk/FormStyle.h"
+#include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtPrintJob.h"
 #include "gui/desk/QtText.h"
 #include "gui/dialogs/CreaElenco.h"
@@ -90,7 +90,7 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
 {
     setObjectName(QStringLiteral("KV7DeskTop"));
     if (!prompts) {
-        m_ownPrompts = std::make_unique<DialogPrompts>(this);
+        m_ownPrompts = std::make_unique<MessageBoxes>(this);
         prompts = m_ownPrompts.get();
     }
     m_prompts = prompts;

@@ -3,8 +3,8 @@
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
+#include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtText.h"
-#include "gui/output/QtMessageBoxes.h"
 #include "output/MailDispatch.h"
 
 #include <QFont>
@@ -32,8 +32,8 @@ std::filesystem::path reportPath(const DataFolder& folder, std::string_view tag)
 
 Anteprima::Anteprima(DataFolder folder, std::string stationTag, QWidget* parent, Interaction* ui)
     : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)),
-      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxInteraction>(this)),
-      m_ui(ui ? ui : m_ownUi.get()), m_preview(reportPath(m_folder, m_tag))
+      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxes>(this)), m_ui(ui ? ui : m_ownUi.get()),
+      m_preview(reportPath(m_folder, m_tag))
 {
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
     setWindowFlag(Qt::WindowStaysOnTopHint);

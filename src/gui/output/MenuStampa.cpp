@@ -5,9 +5,9 @@
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/charts/Grafici.h"
+#include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtText.h"
 #include "gui/output/Anteprima.h"
-#include "gui/output/QtMessageBoxes.h"
 #include "gui/output/QtPrinting.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
@@ -76,8 +76,8 @@ template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
 MenuStampa::MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
                        QWidget* parent, Interaction* ui)
     : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)), m_clock(clock),
-      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxInteraction>(this)),
-      m_ui(ui ? ui : m_ownUi.get()), m_opener(openWithAssociatedProgram)
+      m_ownUi(ui ? nullptr : std::make_unique<MessageBoxes>(this)), m_ui(ui ? ui : m_ownUi.get()),
+      m_opener(openWithAssociatedProgram)
 {
     setWindowTitle(QStringLiteral("Stampe non modificabili"));
     setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -1,28 +1,13 @@
 #pragma once
 // The fixed-pitch pieces of the Type 1 report: the grid line (an 8-character
 // label, a bar and 31 day cells of three characters and a bar, 133 in all),
-// the value texts of its cells and of the tables, and the box-drawing bytes
-// (the DOS line set, stored as single bytes).
+// and the value texts of its cells and of the tables.
+
+#include "common/BoxDrawing.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-namespace presenze::box {
-
-inline constexpr char kVertical = '\xB3';    // │
-inline constexpr char kLeftT = '\xC3';       // ├
-inline constexpr char kRightT = '\xB4';      // ┤
-inline constexpr char kTopRight = '\xBF';    // ┐
-inline constexpr char kBottomLeft = '\xC0';  // └
-inline constexpr char kBottomT = '\xC1';     // ┴
-inline constexpr char kTopT = '\xC2';        // ┬
-inline constexpr char kHorizontal = '\xC4';  // ─
-inline constexpr char kCross = '\xC5';       // ┼
-inline constexpr char kBottomRight = '\xD9'; // ┘
-inline constexpr char kTopLeft = '\xDA';     // ┌
-
-} // namespace presenze::box
 
 namespace presenze {
 

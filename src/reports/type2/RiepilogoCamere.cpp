@@ -80,7 +80,7 @@ void RiepilogoCamere(ReportWriter& out, Tipo2Tables& tables, const RoomCounts& r
         day.PresCon = day.PresOpz = day.CamCon = day.CamOpz = 0;
     }
 
-    const std::string rule(133, kHorizontal);
+    const std::string rule(133, box::kHorizontal);
     writeKindLines(out, kind, prc, con, pro, opz);
     out.line(libere.text());
     out.line(rule);

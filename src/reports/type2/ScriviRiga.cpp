@@ -10,19 +10,19 @@ namespace {
 std::string summaryLine(std::string_view nome, const TotaliTipo2& totals, std::int32_t importo)
 {
     std::string line;
-    line += kBrokenBar;
+    line += box::kBrokenBar;
     line += ' ';
     appendReportText(line, nome);
     if (nome.size() < 32)
         line.append(32 - nome.size(), ' ');
-    line += kVertical;
+    line += box::kVertical;
     for (const std::int32_t value :
          {totals.PresCon, totals.PresOpz, totals.CamCon, totals.CamOpz}) {
         line += rightAligned(value, 8);
-        line += kVertical;
+        line += box::kVertical;
     }
     line += rightAligned(importo, 12);
-    line += kVertical;
+    line += box::kVertical;
     return line;
 }
 

@@ -34,18 +34,18 @@ std::array<std::string, 5> headerLines(const Date& first, const DateTime& now)
     std::snprintf(clock, sizeof clock, "%02d:%02d", now.hour, now.minute);
     h[0] = now.date.toDisplay() + std::string(36, ' ') + "Stampa Presenze per Ditta / Hotel (" +
            MonthNames[first.month] + ")" + std::string(36, ' ') + clock;
-    h[1] = std::string(8, kHorizontal) + kBranchDown;
-    h[2] = std::string(" Hotel  ") + kVertical;
-    h[3] = std::string(8, ' ') + kVertical;
-    h[4] = std::string(8, kHorizontal) + kCrossing;
+    h[1] = std::string(8, box::kHorizontal) + box::kTopT;
+    h[2] = std::string(" Hotel  ") + box::kVertical;
+    h[3] = std::string(8, ' ') + box::kVertical;
+    h[4] = std::string(8, box::kHorizontal) + box::kCross;
     for (int i = 0; i < 31; ++i) {
         const Date day = first.addDays(i);
         char number[8];
         std::snprintf(number, sizeof number, "%3s", day.toDisplay().substr(0, 2).c_str());
-        h[1] += std::string(3, kHorizontal) + kBranchDown;
-        h[2] += std::string(number) + kVertical;
-        h[3] += WeekdayNames[GiornoSettimana(day.toDisplay())].substr(0, 3) + kVertical;
-        h[4] += std::string(3, kHorizontal) + kCrossing;
+        h[1] += std::string(3, box::kHorizontal) + box::kTopT;
+        h[2] += std::string(number) + box::kVertical;
+        h[3] += WeekdayNames[GiornoSettimana(day.toDisplay())].substr(0, 3) + box::kVertical;
+        h[4] += std::string(3, box::kHorizontal) + box::kCross;
     }
     return h;
 }
@@ -123,13 +123,13 @@ std::string closingTable(const Tipo2Tables& t)
     text += kLineEnd;
     text += rule;
     text += kLineEnd;
-    text += kBrokenBar;
+    text += box::kBrokenBar;
     text += "    Hotel / Agenzia              ";
     for (const char* column : {"Pres.Con", "Pres.Opz", "Conferm.", "Opzion. ", " Importo    "}) {
-        text += kBrokenBar;
+        text += box::kBrokenBar;
         text += column;
     }
-    text += kBrokenBar;
+    text += box::kBrokenBar;
     text += kLineEnd;
     text += rule;
     text += t.RiepilogoDitte;
@@ -137,15 +137,15 @@ std::string closingTable(const Tipo2Tables& t)
     text += rule;
     text += kLineEnd;
     text += std::string(34, ' ');
-    text += kVertical;
+    text += box::kVertical;
     const TotaliTipo2& all = t.TotaleGenerale;
     for (const std::int32_t value : {all.PresCon, all.PresOpz, all.CamCon, all.CamOpz}) {
         text += rightAligned(value, 8);
-        text += kVertical;
+        text += box::kVertical;
     }
     // The sum of whole-number company amounts is itself whole.
     text += rightAligned(all.Importo.roundToEven(), 12);
-    text += kVertical;
+    text += box::kVertical;
     text += kLineEnd;
     text += std::string(34, ' ');
     text += std::string(50, '-');

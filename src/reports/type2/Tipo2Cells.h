@@ -2,6 +2,7 @@
 // The pieces the Type 2 lines are made of: the column separator and the day
 // cells ("@@@": right-aligned in 3 characters, a longer number written whole).
 
+#include "common/BoxDrawing.h"
 #include "common/Selection.h"
 
 #include <cstdint>
@@ -12,12 +13,6 @@
 namespace presenze {
 
 class ReportWriter;
-
-inline constexpr char kVertical = '\xB3';   // 179
-inline constexpr char kHorizontal = '\xC4'; // 196
-inline constexpr char kBranchDown = '\xC2'; // 194
-inline constexpr char kCrossing = '\xC5';   // 197
-inline constexpr char kBrokenBar = '\xA6';  // the closing table's bar
 
 // The number right-aligned in `width` characters (written whole when longer).
 std::string rightAligned(std::int64_t value, std::size_t width);
@@ -32,7 +27,7 @@ public:
         label = label.substr(0, 8);
         std::memcpy(m_text, label.data(), label.size());
         m_size = label.size();
-        m_text[m_size++] = kVertical;
+        m_text[m_size++] = box::kVertical;
     }
 
     // The next day cell: the value when `shown`, else 3 blanks.
@@ -40,19 +35,20 @@ public:
     {
         char* p = m_text + m_size;
         if (!shown) {
-            std::memcpy(p, "   \xB3", 4);
+            std::memcpy(p, "   ", 3);
+            p[3] = box::kVertical;
             m_size += 4;
         } else if (value >= 0 && value < 1000) {
             const int v = static_cast<int>(value);
             p[0] = v >= 100 ? static_cast<char>('0' + v / 100) : ' ';
             p[1] = v >= 10 ? static_cast<char>('0' + v / 10 % 10) : ' ';
             p[2] = static_cast<char>('0' + v % 10);
-            p[3] = kVertical;
+            p[3] = box::kVertical;
             m_size += 4;
         } else {
             const std::string text = rightAligned(value, 3);
             std::memcpy(p, text.data(), text.size());
-            p[text.size()] = kVertical;
+            p[text.size()] = box::kVertical;
             m_size += text.size() + 1;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
-// The desktop program's answers to questions: the platform's standard
-// message boxes and input box, in Italian (see QtTranslations.h).
+// The one way every window asks, warns and informs: the platform's standard
+// message boxes and input box, with Italian buttons. A window that is given
+// other prompts (a test's scripted answers) never opens one.
 
 #include "gui/desk/DeskPrompts.h"
 
@@ -13,17 +14,19 @@ namespace presenze {
 // The answer code (6 Yes, 7 No, 2 Cancel, 1 OK) of a message box button.
 int answerCode(QMessageBox::StandardButton button);
 
-class DialogPrompts final : public DeskPrompts {
+class MessageBoxes final : public DeskPrompts {
 public:
-    explicit DialogPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    explicit MessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
 
     int ask(std::string_view title, std::string_view text, bool withCancel = false) override;
     void warn(std::string_view title, std::string_view text) override;
+    void inform(std::string_view title, std::string_view text) override;
     std::optional<std::string> input(std::string_view title, std::string_view prompt,
                                      std::string_view proposed) override;
-    void inform(std::string_view title, std::string_view text) override;
 
 private:
+    void show(QMessageBox::Icon icon, std::string_view title, std::string_view text);
+
     QPointer<QWidget> m_parent;
 };
 

@@ -1,8 +1,9 @@
-#include "gui/desk/DialogPrompts.h"
+#include "gui/desk/MessageBoxes.h"
 
 #include "gui/desk/QtText.h"
 
 #include <QInputDialog>
+#include <QPushButton>
 
 namespace presenze {
 namespace {
@@ -14,6 +15,13 @@ QString dialogText(std::string_view text)
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
+}
+
+// Italian captions whether or not Qt's own translations are installed.
+void captionInItalian(QMessageBox& box, QMessageBox::StandardButton button, const QString& text)
+{
+    if (QAbstractButton* b = box.button(button))
+        b->setText(text);
 }
 
 } // namespace
@@ -32,12 +40,15 @@ int answerCode(QMessageBox::StandardButton button)
     }
 }
 
-int DialogPrompts::ask(std::string_view title, std::string_view text, bool withCancel)
+int MessageBoxes::ask(std::string_view title, std::string_view text, bool withCancel)
 {
     QMessageBox box(QMessageBox::Question, dialogText(title), dialogText(text),
                     withCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                : QMessageBox::Yes | QMessageBox::No,
                     m_parent);
+    captionInItalian(box, QMessageBox::Yes, QStringLiteral("&S\u00EC"));
+    captionInItalian(box, QMessageBox::No, QStringLiteral("&No"));
+    captionInItalian(box, QMessageBox::Cancel, QStringLiteral("Annulla"));
     box.setDefaultButton(QMessageBox::Yes);
     if (!withCancel)
         box.setEscapeButton(QMessageBox::No);
@@ -46,18 +57,24 @@ int DialogPrompts::ask(std::string_view title, std::string_view text, bool withC
     return answerCode(clicked == QMessageBox::NoButton ? QMessageBox::Cancel : clicked);
 }
 
-void DialogPrompts::warn(std::string_view title, std::string_view text)
+void MessageBoxes::warn(std::string_view title, std::string_view text)
 {
-    QMessageBox::warning(m_parent, dialogText(title), dialogText(text));
+    show(QMessageBox::Warning, title, text);
 }
 
-void DialogPrompts::inform(std::string_view title, std::string_view text)
+void MessageBoxes::inform(std::string_view title, std::string_view text)
 {
-    QMessageBox::information(m_parent, dialogText(title), dialogText(text));
+    show(QMessageBox::Information, title, text);
 }
 
-std::optional<std::string> DialogPrompts::input(std::string_view title, std::string_view prompt,
-                                                std::string_view proposed)
+void MessageBoxes::show(QMessageBox::Icon icon, std::string_view title, std::string_view text)
+{
+    QMessageBox box(icon, dialogText(title), dialogText(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+std::optional<std::string> MessageBoxes::input(std::string_view title, std::string_view prompt,
+                                               std::string_view proposed)
 {
     bool ok = false;
     const QString answer = QInputDialog::getText(m_parent, dialogText(title), dialogText(prompt),
