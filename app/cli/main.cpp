@@ -1,5 +1,6 @@
 // presenze-cli: the reports of Presenze without a window, on the same core.
 
+#include "ChartOutput.h"
 #include "ConsoleInteraction.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
@@ -12,6 +13,7 @@
 #include "output/CsvExport.h"
 #include "output/OutputCommandLine.h"
 #include "output/PrintOutput.h"
+#include "output/WorkbookExport.h"
 #include "request/CommandLine.h"
 #include "request/PrintRequest.h"
 
@@ -33,7 +35,11 @@ constexpr const char* kUsage =
     "         [--kind confirmed|optional|all] [--hotels 1,3,5] [--detail]\n"
     "         [--company NOME] [--company-list] [--group-top-acs]\n"
     "         [--arrivals] [--season PREFISSO] [--now \"GG/MM/AAAA hh:mm\"]\n"
-    "      Scrive il file di stampa \"fd\" + sigla nella cartella dei dati.\n"
+    "         [--xlsx FILE.xlsx] [--chart FILE.png|FILE.svg]\n"
+    "      Scrive il file di stampa \"fd\" + sigla nella cartella dei dati;\n"
+    "      con --xlsx anche la cartella di Excel dei suoi dati, con --chart il\n"
+    "      grafico dell'occupazione dell'ultimo mese (percorsi relativi alla\n"
+    "      cartella corrente).\n"
     "  csv [--data-dir CARTELLA] [--station SIGLA]\n"
     "      Converte il file di stampa in \"fd\" + sigla + \".csv\".\n"
     "  print --destination NOME [--printer DISPOSITIVO] [--compressed]\n"
@@ -89,8 +95,24 @@ int runReport(const std::vector<std::string>& args)
         const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
+        ReportFigures figures;
+        if (o.xlsx || o.chart)
+            context.figures = &figures;
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
+        if (o.xlsx) {
+            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
+            writeWorkbook(figures, workbook);
+            std::cout << workbook.string() << "\n";
+        }
+        if (o.chart) {
+            const std::filesystem::path chart = std::filesystem::absolute(*o.chart);
+            if (const auto problem = writeOccupancyChart(figures, chart)) {
+                printError(*problem);
+                return 1;
+            }
+            std::cout << chart.string() << "\n";
+        }
         return 0;
     } catch (const DataError& e) {
         printError(e.what());

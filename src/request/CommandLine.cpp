@@ -142,6 +142,10 @@ ParseResult parseReportOptions(const std::vector<std::string>& args)
                 if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
                     return failure("Stagione non valida: " + v +
                                    " (un prefisso dei nomi dei file, senza cartelle)");
+        } else if (a == "--xlsx") {
+            o.xlsx = v;
+        } else if (a == "--chart") {
+            o.chart = v;
         } else if (a == "--now") {
             o.now = parseDateTime(v);
             if (!o.now)

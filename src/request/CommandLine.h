@@ -8,6 +8,7 @@
 //       [--kind confirmed|optional|all] [--hotels 1,3,5] [--detail]
 //       [--company NAME] [--company-list] [--group-top-acs]
 //       [--arrivals] [--season PREFIX] [--now "DD/MM/YYYY hh:mm"]
+//       [--xlsx FILE] [--chart FILE.png|FILE.svg]
 
 #include "common/Clock.h"
 #include "common/Selection.h"
@@ -28,6 +29,8 @@ struct ReportOptions {
     std::optional<std::string> station; // Windows-1252
     bool arrivals = false;
     std::optional<DateTime> now;
+    std::optional<std::string> xlsx;  // the workbook to write (UTF-8 path as given)
+    std::optional<std::string> chart; // the occupancy chart to draw (UTF-8 path as given)
 };
 
 struct ParseResult {

@@ -344,3 +344,34 @@ TEST(WorkbookExport, DataGoesOnInFurtherSheetsAndDaysAfterTheMonthAreMarked)
     EXPECT_GE(all.size(), 3u); // "Dati", "Dati 2"... and the month
     EXPECT_TRUE(all.count("Dati 2"));
 }
+
+TEST(WorkbookExport, TheCommandLineWritesTheWorkbookAndTheChartInTheCurrentFolder)
+{
+    test::TempDir dir;
+    test::copyFixture("hotel", dir / "dati");
+    fs::create_directory(dir / "uscita");
+    const auto run = test::runProgram(
+        "presenze-cli",
+        {"report", "--type", "2", "--from", "02/2024", "--detail", "--kind", "all", "--data-dir",
+         (dir / "dati").string(), "--station", "4", "--xlsx", "dati.xlsx", "--chart", "occ.png"},
+        dir / "uscita");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, (dir / "dati" / "fd4").string() + "\n" +
+                           (dir / "uscita" / "dati.xlsx").string() + "\n" +
+                           (dir / "uscita" / "occ.png").string() + "\n");
+    const auto rows = sheetRows(sheets(dir / "uscita" / "dati.xlsx").at("Dati"));
+    EXPECT_GT(rows.size(), 100u);
+    const std::string png = test::readFile(dir / "uscita" / "occ.png");
+    EXPECT_EQ(png.substr(0, 4), "\x89PNG");
+    EXPECT_GT(png.size(), 20000u);
+    EXPECT_EQ(run.err, "");
+
+    // A folder that is not there: the report stands, the workbook fails.
+    const auto missing =
+        test::runProgram("presenze-cli",
+                         {"report", "--type", "1", "--from", "02/2024", "--data-dir",
+                          (dir / "dati").string(), "--station", "4", "--xlsx", "nessuna/dati.xlsx"},
+                         dir / "uscita");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("dati.xlsx"), std::string::npos) << missing.err;
+}
