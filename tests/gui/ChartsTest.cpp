@@ -2,11 +2,13 @@
 // SVG is made and not blank, the "Grafici" window shows both charts, and the
 // print menu's "Excel" writes the workbook and opens it.
 
+#include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
 #include "gui/charts/ChartColours.h"
 #include "gui/charts/Grafici.h"
 #include "gui/charts/OccupancyChart.h"
 #include "gui/charts/TopChart.h"
+#include "gui/desk/KV7DeskTop.h"
 #include "gui/output/MenuStampa.h"
 #include "request/PrintRequest.h"
 #include "support/TestSupport.h"
@@ -17,6 +19,9 @@
 #include <QComboBox>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -54,6 +59,7 @@ private slots:
     void occupancyChartIsSavedAsPngAndSvg();
     void graficiShowsOccupancyAndTheTopCompanies();
     void excelWritesTheWorkbookAndOpensIt();
+    void theWindowsRequestHandsItsFiguresToThePrintMenu();
 
 private:
     test::TempDir m_dir;
@@ -156,6 +162,40 @@ void ChartsTest::excelWritesTheWorkbookAndOpensIt()
     QCOMPARE(ui.warnings, std::vector<std::string>{});
     QCOMPARE(opened, std::vector<fs::path>{m_dir / "fd7.xlsx"});
     QVERIFY(test::readFile(m_dir / "fd7.xlsx").rfind("PK", 0) == 0);
+}
+
+void ChartsTest::theWindowsRequestHandsItsFiguresToThePrintMenu()
+{
+    qputenv("PCLocal", "7");
+    test::TempDir dir;
+    test::copyFixture("hotel", dir.path());
+    fs::copy_file(m_dir / "Stampanti.mdb", dir / "Stampanti.mdb");
+    FixedClock clock = test::fixedClock();
+    test::ScriptedPrompts prompts; // Type 1
+    KV7DeskTop window(DataFolder(dir.path()), clock, &prompts);
+    window.show();
+    for (int i : {0, 3})
+        window.Text1(i)->setText(QStringLiteral("02"));
+    for (int i : {2, 4})
+        window.Text1(i)->setText(QStringLiteral("2024"));
+
+    // The print menu comes up modally at the end of the request.
+    bool seen = false, enabled = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<MenuStampa*>(QApplication::activeModalWidget());
+        if (!menu)
+            return;
+        seen = true;
+        enabled = menu->findChild<QToolButton*>(QStringLiteral("Grafici"))->isEnabled();
+        menu->close();
+    });
+    poll.start(20);
+    QSignalSpy finished(&window, &KV7DeskTop::printRequestFinished);
+    QTest::mouseClick(window.Tasto(0), Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    QVERIFY(seen);
+    QVERIFY(enabled);
 }
 
 QTEST_MAIN(ChartsTest)
