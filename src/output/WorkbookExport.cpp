@@ -255,124 +255,169 @@ constexpr lxw_col_t kFirstDayColumn = 3;
 constexpr lxw_col_t kTotalColumn = kFirstDayColumn + kFigureDays;
 
 // One month laid out like the report: the day numbers and weekdays on top,
-// then per hotel its companies' lines and the hotel's totals and free rooms.
-void writeMonth(Workbook& book, const ReportFigures& figures, const MonthFigures& month,
-                Utf8Names& names)
-{
-    Sheet sheet(book, book.addSheet(sheetName(month.first)));
-    std::size_t widest = 12;
-    for (const CompanyFigures& c : month.companies)
-        widest = std::max(widest, names(c.name).size());
-    for (const HotelFigures& h : month.hotels)
-        widest = std::max(widest, cp1252ToUtf8(figures.hotelLabel(h.hotel)).size());
-    worksheet_set_column(sheet.get(), 0, 0, 7, nullptr);
-    worksheet_set_column(sheet.get(), 1, 1, static_cast<double>(std::min<std::size_t>(widest, 45)),
-                         nullptr);
-    worksheet_set_column(sheet.get(), 2, 2, 8, nullptr);
-    worksheet_set_column(sheet.get(), kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
-    worksheet_set_column(sheet.get(), kTotalColumn, kTotalColumn, 10, nullptr);
-    worksheet_freeze_panes(sheet.get(), 2, kFirstDayColumn);
+// then per hotel its companies' lines, the hotel's totals, rooms and free
+// rooms. Rows are written in order, one after the other (constant memory).
+class MonthSheet {
+public:
+    MonthSheet(Workbook& book, const ReportFigures& figures, const MonthFigures& month,
+               Utf8Names& names, std::size_t sheetRows)
+        : m_book(book), m_figures(figures), m_month(month), m_names(names),
+          m_sheet(book, book.addSheet(sheetName(month.first))), m_lines(kindLines(figures)),
+          m_sheetRows(sheetRows)
+    {}
 
-    // Rows are written in order, one after the other (constant memory).
-    sheet.text(0, 0, "Hotel", book.bold);
-    sheet.text(0, 1, "Ditta", book.bold);
-    sheet.text(0, 2, "Voce", book.bold);
-    for (int d = 1; d <= kFigureDays; ++d)
-        sheet.number(0, static_cast<lxw_col_t>(kFirstDayColumn + d - 1),
-                     month.first.addDays(d - 1).day, month.inMonth(d) ? book.day : book.nextMonth);
-    sheet.text(0, kTotalColumn, "Totale", book.bold);
-    std::string title = cp1252ToUtf8(std::string(trimBlanks(MonthNames[month.first.month]))) + " " +
-                        std::to_string(month.first.year);
-    if (!figures.type1())
-        title += month.arrivals ? " (arrivi)" : " (presenze)";
-    sheet.text(1, 1, title);
-    for (int d = 1; d <= kFigureDays; ++d)
-        sheet.text(1, static_cast<lxw_col_t>(kFirstDayColumn + d - 1),
-                   weekday(month.first.addDays(d - 1)),
-                   month.inMonth(d) ? book.day : book.nextMonth);
-
-    std::map<std::int64_t, std::vector<const CompanyFigures*>> companiesOf;
-    std::map<std::int64_t, const HotelFigures*> hotelOf;
-    for (const CompanyFigures& c : month.companies)
-        companiesOf[c.hotel].push_back(&c);
-    for (const HotelFigures& h : month.hotels) {
-        hotelOf[h.hotel] = &h;
-        companiesOf[h.hotel];
+    void write()
+    {
+        heading();
+        std::map<std::int64_t, std::vector<const CompanyFigures*>> companiesOf;
+        std::map<std::int64_t, const HotelFigures*> hotelOf;
+        for (const CompanyFigures& c : m_month.companies)
+            companiesOf[c.hotel].push_back(&c);
+        for (const HotelFigures& h : m_month.hotels) {
+            hotelOf[h.hotel] = &h;
+            companiesOf[h.hotel];
+        }
+        for (const auto& [hotel, companies] : companiesOf) {
+            for (const CompanyFigures* c : companies)
+                if (!company(*c))
+                    return;
+            if (const auto it = hotelOf.find(hotel);
+                it != hotelOf.end() && !hotelTotals(*it->second))
+                return;
+        }
     }
 
-    const std::vector<Line> lines = kindLines(figures);
-    lxw_row_t row = 2;
-    for (const auto& [hotel, companies] : companiesOf) {
-        for (const CompanyFigures* c : companies) {
-            std::array<DayFigures, kFigureDays> days{};
-            for (const FigureDay* d = month.begin(*c); d != month.end(*c); ++d)
-                days[static_cast<std::size_t>(d->day - 1)] = d->figures;
-            for (const Line& line : lines) {
-                sheet.number(row, 0, static_cast<double>(hotel));
-                sheet.text(row, 1, names(c->name));
-                sheet.text(row, 2, line.label);
-                std::int64_t total = 0;
-                for (int d = 0; d < kFigureDays; ++d) {
-                    const std::int64_t value = days[static_cast<std::size_t>(d)].*line.count;
-                    total += value;
-                    if (value != 0)
-                        sheet.number(row, static_cast<lxw_col_t>(kFirstDayColumn + d),
-                                     static_cast<double>(value));
-                }
-                sheet.number(row, kTotalColumn, static_cast<double>(total), book.bold);
-                ++row;
-            }
-            if (month.amounts) {
-                sheet.number(row, 0, static_cast<double>(hotel));
-                sheet.text(row, 1, names(c->name));
-                sheet.text(row, 2, "Importo");
-                Currency total;
-                for (int d = 0; d < kFigureDays; ++d) {
-                    const Currency value = days[static_cast<std::size_t>(d)].importo;
-                    total += value;
-                    if (value.units != 0)
-                        sheet.number(row, static_cast<lxw_col_t>(kFirstDayColumn + d),
-                                     value.toDouble(), book.money);
-                }
-                sheet.number(row, kTotalColumn, total.toDouble(), book.money);
-                ++row;
-            }
-        }
-        const auto it = hotelOf.find(hotel);
-        if (it == hotelOf.end())
-            continue;
-        const HotelFigures& h = *it->second;
-        const std::string label = cp1252ToUtf8(figures.hotelLabel(hotel));
-        for (const Line& line : lines) {
-            sheet.number(row, 0, static_cast<double>(hotel), book.bold);
-            sheet.text(row, 1, label, book.bold);
-            sheet.text(row, 2, std::string("TOT ") + line.label, book.bold);
+private:
+    void heading()
+    {
+        std::size_t widest = 12;
+        for (const CompanyFigures& c : m_month.companies)
+            widest = std::max(widest, m_names(c.name).size());
+        for (const HotelFigures& h : m_month.hotels)
+            widest = std::max(widest, cp1252ToUtf8(m_figures.hotelLabel(h.hotel)).size());
+        lxw_worksheet* sheet = m_sheet.get();
+        worksheet_set_column(sheet, 0, 0, 7, nullptr);
+        worksheet_set_column(sheet, 1, 1, static_cast<double>(std::min<std::size_t>(widest, 45)),
+                             nullptr);
+        worksheet_set_column(sheet, 2, 2, 8, nullptr);
+        worksheet_set_column(sheet, kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
+        worksheet_set_column(sheet, kTotalColumn, kTotalColumn, 10, nullptr);
+        worksheet_freeze_panes(sheet, 2, kFirstDayColumn);
+
+        m_sheet.text(0, 0, "Hotel", m_book.bold);
+        m_sheet.text(0, 1, "Ditta", m_book.bold);
+        m_sheet.text(0, 2, "Voce", m_book.bold);
+        for (int d = 1; d <= kFigureDays; ++d)
+            m_sheet.number(0, column(d), m_month.first.addDays(d - 1).day, dayFormat(d));
+        m_sheet.text(0, kTotalColumn, "Totale", m_book.bold);
+        std::string title = cp1252ToUtf8(std::string(trimBlanks(MonthNames[m_month.first.month]))) +
+                            " " + std::to_string(m_month.first.year);
+        if (!m_figures.type1())
+            title += m_month.arrivals ? " (arrivi)" : " (presenze)";
+        m_sheet.text(1, 1, title);
+        for (int d = 1; d <= kFigureDays; ++d)
+            m_sheet.text(1, column(d), weekday(m_month.first.addDays(d - 1)), dayFormat(d));
+        m_row = 2;
+    }
+
+    // A company's lines; false when the sheet is full.
+    bool company(const CompanyFigures& c)
+    {
+        if (!room(m_lines.size() + (m_month.amounts ? 1 : 0)))
+            return false;
+        std::array<DayFigures, kFigureDays> days{};
+        for (const FigureDay* d = m_month.begin(c); d != m_month.end(c); ++d)
+            days[static_cast<std::size_t>(d->day - 1)] = d->figures;
+        const std::string& name = m_names(c.name);
+        for (const Line& line : m_lines) {
+            start(c.hotel, name, line.label, nullptr);
             std::int64_t total = 0;
-            for (int d = 0; d < kFigureDays; ++d) {
-                const std::int64_t value = h.days[static_cast<std::size_t>(d)].*line.count;
+            for (int d = 1; d <= kFigureDays; ++d) {
+                const std::int64_t value = days[static_cast<std::size_t>(d - 1)].*line.count;
                 total += value;
-                sheet.number(row, static_cast<lxw_col_t>(kFirstDayColumn + d),
-                             static_cast<double>(value));
+                if (value != 0)
+                    m_sheet.number(m_row, column(d), static_cast<double>(value));
             }
-            sheet.number(row, kTotalColumn, static_cast<double>(total), book.bold);
-            ++row;
+            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
         }
-        sheet.number(row, 0, static_cast<double>(hotel), book.bold);
-        sheet.text(row, 1, label, book.bold);
-        sheet.text(row, 2, "Camere", book.bold);
-        sheet.number(row, kFirstDayColumn, static_cast<double>(h.rooms));
-        ++row;
-        sheet.number(row, 0, static_cast<double>(hotel), book.bold);
-        sheet.text(row, 1, label, book.bold);
-        sheet.text(row, 2, "Libere", book.bold);
-        for (int d = 0; d < kFigureDays; ++d) {
-            const DayFigures& f = h.days[static_cast<std::size_t>(d)];
-            sheet.number(row, static_cast<lxw_col_t>(kFirstDayColumn + d),
-                         static_cast<double>(h.rooms - f.camCon - f.camOpz));
+        if (!m_month.amounts)
+            return true;
+        start(c.hotel, name, "Importo", nullptr);
+        Currency total;
+        for (int d = 1; d <= kFigureDays; ++d) {
+            const Currency value = days[static_cast<std::size_t>(d - 1)].importo;
+            total += value;
+            if (value.units != 0)
+                m_sheet.number(m_row, column(d), value.toDouble(), m_book.money);
         }
-        row += 2;
+        m_sheet.number(m_row++, kTotalColumn, total.toDouble(), m_book.money);
+        return true;
     }
-}
+
+    // The hotel's day totals, its rooms and its free rooms; false when the
+    // sheet is full.
+    bool hotelTotals(const HotelFigures& h)
+    {
+        if (!room(m_lines.size() + 3))
+            return false;
+        const std::string label = cp1252ToUtf8(m_figures.hotelLabel(h.hotel));
+        for (const Line& line : m_lines) {
+            start(h.hotel, label, std::string("TOT ") + line.label, m_book.bold);
+            std::int64_t total = 0;
+            for (int d = 1; d <= kFigureDays; ++d) {
+                const std::int64_t value = h.days[static_cast<std::size_t>(d - 1)].*line.count;
+                total += value;
+                m_sheet.number(m_row, column(d), static_cast<double>(value));
+            }
+            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
+        }
+        start(h.hotel, label, "Camere", m_book.bold);
+        m_sheet.number(m_row++, kFirstDayColumn, static_cast<double>(h.rooms));
+        start(h.hotel, label, "Libere", m_book.bold);
+        for (int d = 1; d <= kFigureDays; ++d) {
+            const DayFigures& f = h.days[static_cast<std::size_t>(d - 1)];
+            m_sheet.number(m_row, column(d), static_cast<double>(h.rooms - f.camCon - f.camOpz));
+        }
+        m_row += 2;
+        return true;
+    }
+
+    // The first three cells of a line.
+    void start(std::int64_t hotel, const std::string& name, const std::string& label,
+               lxw_format* format)
+    {
+        m_sheet.number(m_row, 0, static_cast<double>(hotel), format);
+        m_sheet.text(m_row, 1, name, format);
+        m_sheet.text(m_row, 2, label, format);
+    }
+
+    // Whether `rows` more lines fit; if not, the last line says so ("Dati"
+    // holds every figure whatever the size).
+    bool room(std::size_t rows)
+    {
+        if (m_row + rows < m_sheetRows)
+            return true;
+        m_sheet.text(m_row, 1,
+                     "Il mese continua oltre le righe di un foglio: i dati completi "
+                     "sono nel foglio \"Dati\".");
+        return false;
+    }
+
+    static lxw_col_t column(int day) { return static_cast<lxw_col_t>(kFirstDayColumn + day - 1); }
+    lxw_format* dayFormat(int day) const
+    {
+        return m_month.inMonth(day) ? m_book.day : m_book.nextMonth;
+    }
+
+    Workbook& m_book;
+    const ReportFigures& m_figures;
+    const MonthFigures& m_month;
+    Utf8Names& m_names;
+    Sheet m_sheet;
+    const std::vector<Line> m_lines;
+    std::size_t m_sheetRows;
+    lxw_row_t m_row = 0;
+};
 
 // A file name beside the target that no one else uses; removed unless it
 // becomes the target.
@@ -435,7 +480,7 @@ void writeWorkbook(const ReportFigures& figures, const fs::path& target, std::si
         Utf8Names names(figures);
         writeData(book, figures, names, sheetRows);
         for (const MonthFigures& month : figures.months())
-            writeMonth(book, figures, month, names);
+            MonthSheet(book, figures, month, names, sheetRows).write();
         book.close();
     }
     temp.renameTo(target);

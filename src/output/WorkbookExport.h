@@ -26,8 +26,9 @@ std::string workbookFileName(std::string_view stationTag);
 inline constexpr std::size_t kSheetRows = 1048576;
 
 // Writes the workbook at `target`, replacing the file whole when it is done.
-// `sheetRows` is the rows of a "Dati" sheet (smaller only in tests). Raises
-// DataError.
+// `sheetRows` is the rows a sheet holds (smaller only in tests): "Dati" goes
+// on in further sheets, a month's sheet ends with a line that says it goes
+// on. Raises DataError.
 void writeWorkbook(const ReportFigures& figures, const std::filesystem::path& target,
                    std::size_t sheetRows = kSheetRows);
 
