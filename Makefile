@@ -3,6 +3,7 @@
 BUILD ?= build
 SANITIZE ?= 0
 XL ?= 0
+WERROR ?= 0
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -17,17 +18,22 @@ TEST_ENV := ASAN_OPTIONS=log_path=$(SANITIZER_LOGS)/asan:detect_leaks=1 \
 endif
 
 PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev \
-    mdbtools mdbtools-dev libglib2.0-dev \
+    mdbtools mdbtools-dev libglib2.0-dev libcli11-dev \
     qt6-base-dev qt6-translations-l10n libgl-dev \
     libxlsxwriter-dev unzip qt6-charts-dev libqt6opengl6-dev qt6-svg-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     cups cups-client cups-bsd poppler-utils fonts-dejavu-core \
-    clang libclang-rt-14-dev xvfb xauth
+    clang libclang-rt-14-dev clang-format xvfb xauth
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEMO := $(CURDIR)/demo
 
-.PHONY: all deps build test run demo bench fuzz format clean
+# Warnings stop the build when WERROR=1 (the CI run).
+CMAKE_FLAGS += -DPRESENZE_WERROR=$(if $(filter 1,$(WERROR)),ON,OFF)
+
+FORMAT_SOURCES = find src app tests bench -name '*.cpp' -o -name '*.h'
+
+.PHONY: all deps build test run demo bench fuzz format format-check clean
 
 all: build
 
@@ -88,7 +94,11 @@ fuzz: deps
 	@tests/fuzz/run-all.sh build-fuzz $(or $(FUZZ_SECONDS),60)
 
 format:
-	@find src app tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	@$(FORMAT_SOURCES) | xargs clang-format -i
+
+# Fails, naming the places, when a file is not as `make format` leaves it.
+format-check: deps
+	@$(FORMAT_SOURCES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build build-asan build-fuzz

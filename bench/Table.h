@@ -1,7 +1,7 @@
 #pragma once
-// The one table the benchmarks print, as Markdown so that it can go into the
-// README as it is: case, data size, runs, median time, peak memory, and one
-// ratio column per baseline that some case is set against.
+// The one table the benchmarks print, as Markdown so that it can go into
+// docs/benchmarks.md as it is: case, data size, runs, median time, peak
+// memory, and one ratio column per baseline that some case is set against.
 
 #include <string>
 #include <vector>

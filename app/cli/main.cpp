@@ -2,6 +2,7 @@
 
 #include "ChartOutput.h"
 #include "ConsoleInteraction.h"
+#include "cli/CommandLine.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
@@ -11,13 +12,10 @@
 #include "demo/DemoData.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
-#include "output/OutputCommandLine.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
-#include "request/CommandLine.h"
 #include "request/PrintRequest.h"
 
-#include <charconv>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -26,38 +24,14 @@ using namespace presenze;
 
 namespace {
 
-constexpr const char* kUsage =
-    "Uso: presenze-cli COMANDO [OPZIONI]\n"
-    "\n"
-    "Comandi:\n"
-    "  report --type 1|2 --from MM/AAAA [--to MM/AAAA]\n"
-    "         [--data-dir CARTELLA] [--station SIGLA]\n"
-    "         [--kind confirmed|optional|all] [--hotels 1,3,5] [--detail]\n"
-    "         [--company NOME] [--company-list] [--group-top-acs]\n"
-    "         [--arrivals] [--season PREFISSO] [--now \"GG/MM/AAAA hh:mm\"]\n"
-    "         [--xlsx FILE.xlsx] [--chart FILE.png|FILE.svg]\n"
-    "      Scrive il file di stampa \"fd\" + sigla nella cartella dei dati;\n"
-    "      con --xlsx anche la cartella di Excel dei suoi dati, con --chart il\n"
-    "      grafico dell'occupazione dell'ultimo mese (percorsi relativi alla\n"
-    "      cartella corrente).\n"
-    "  csv [--data-dir CARTELLA] [--station SIGLA]\n"
-    "      Converte il file di stampa in \"fd\" + sigla + \".csv\".\n"
-    "  print --destination NOME [--printer DISPOSITIVO] [--compressed]\n"
-    "        [--landscape] [--duplex] [--data-dir CARTELLA] [--station SIGLA]\n"
-    "      Stampa il file di stampa sulla destinazione di \"Stampanti.mdb\".\n"
-    "  demo CARTELLA [--seed N] [--date GG/MM/AAAA]\n"
-    "      Crea una cartella di dati dimostrativi (12 hotel).\n"
-    "\n"
-    "Opzioni generali:\n"
-    "  --help      mostra questo aiuto\n"
-    "  --version   mostra la versione\n"
-    "\n"
-    "La sigla di postazione predefinita \xC3\xA8 il valore di PCLocal.\n";
-
-int usageError(const std::string& message)
+int usageError(const std::string& message, const std::string& command)
 {
-    std::cerr << "presenze-cli: " << message << "\n"
-              << "Usare \"presenze-cli --help\" per l'elenco dei comandi.\n";
+    std::cerr << "presenze-cli: " << message << "\n";
+    if (command.empty())
+        std::cerr << "Usare \"presenze-cli --help\" per l'elenco dei comandi.\n";
+    else
+        std::cerr << "Usare \"presenze-cli " << command
+                  << " --help\" per l'elenco delle opzioni.\n";
     return 2;
 }
 
@@ -78,16 +52,12 @@ template <typename Options> OutputPlace outputPlace(const Options& o)
     return {tag, std::move(folder)};
 }
 
-int runReport(const std::vector<std::string>& args)
+int runReport(ReportOptions o)
 {
-    ParseResult parsed = parseReportOptions(args);
-    if (!parsed.options)
-        return usageError(parsed.error);
-    ReportOptions& o = *parsed.options;
     try {
         const auto [tag, folder] = outputPlace(o);
         if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
-            return usageError(*problem);
+            return usageError(*problem, "report");
         FillCalendarTables();
         o.selection.companyList = ReadCompanyList(folder);
         SystemClock systemClock;
@@ -120,13 +90,10 @@ int runReport(const std::vector<std::string>& args)
     }
 }
 
-int runCsv(const std::vector<std::string>& args)
+int runCsv(const OutputOptions& o)
 {
-    const OutputParseResult parsed = parseCsvOptions(args);
-    if (!parsed.options)
-        return usageError(parsed.error);
     try {
-        const OutputPlace place = outputPlace(*parsed.options);
+        const OutputPlace place = outputPlace(o);
         const auto path = ConvertiXLS(place.folder, reportFileName(place.tag), place.tag);
         std::cout << path.string() << "\n";
         return 0;
@@ -136,12 +103,8 @@ int runCsv(const std::vector<std::string>& args)
     }
 }
 
-int runPrint(const std::vector<std::string>& args)
+int runPrint(const OutputOptions& o)
 {
-    const OutputParseResult parsed = parsePrintOptions(args);
-    if (!parsed.options)
-        return usageError(parsed.error);
-    const OutputOptions& o = *parsed.options;
     try {
         const OutputPlace place = outputPlace(o);
         const std::string archive = archiveCopyName(place.tag, SystemClock().now());
@@ -168,34 +131,11 @@ int runPrint(const std::vector<std::string>& args)
     }
 }
 
-int runDemo(const std::vector<std::string>& args)
+int runDemo(const DemoRequest& demo)
 {
-    if (args.empty())
-        return usageError("Indicare la cartella da creare: presenze-cli demo CARTELLA");
-    DemoOptions options;
-    options.reference = SystemClock().now().date;
-    std::string dir;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--seed" && i + 1 < args.size()) {
-            const std::string& v = args[++i];
-            const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), options.seed);
-            if (ec != std::errc() || end != v.data() + v.size())
-                return usageError("Seme non valido: " + v);
-        } else if (a == "--date" && i + 1 < args.size()) {
-            const auto date = Date::parseDisplay(args[++i]);
-            if (!date)
-                return usageError("Data non valida: " + args[i] + " (formato GG/MM/AAAA)");
-            options.reference = *date;
-        } else if (a.rfind("--", 0) == 0 || !dir.empty()) {
-            return usageError("Argomento non riconosciuto: " + a);
-        } else {
-            dir = a;
-        }
-    }
     try {
-        writeDemoData(dir, options);
-        std::cout << "Dati dimostrativi scritti in " << dir << "\n";
+        writeDemoData(demo.dir, demo.options);
+        std::cout << "Dati dimostrativi scritti in " << demo.dir << "\n";
         return 0;
     } catch (const DataError& e) {
         printError(e.what());
@@ -203,35 +143,36 @@ int runDemo(const std::vector<std::string>& args)
     }
 }
 
+int run(const CommandLine& line)
+{
+    if (!line.request) {
+        if (line.status != 0)
+            return usageError(line.text, line.command);
+        std::cout << line.text;
+        return 0;
+    }
+    const CommandRequest& request = *line.request;
+    switch (request.command) {
+    case Command::Report:
+        return runReport(request.report);
+    case Command::Csv:
+        return runCsv(request.output);
+    case Command::Print:
+        return runPrint(request.output);
+    case Command::Demo:
+        return runDemo(request.demo);
+    }
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return usageError("Manca il comando.");
-    const std::string command = args.front();
-    args.erase(args.begin());
-    if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
-        return 0;
-    }
-    if (command == "--version") {
-        std::cout << "presenze-cli " << PRESENZE_VERSION << "\n";
-        return 0;
-    }
     try {
-        if (command == "report")
-            return runReport(args);
-        if (command == "demo")
-            return runDemo(args);
-        if (command == "csv")
-            return runCsv(args);
-        if (command == "print")
-            return runPrint(args);
+        return run(readCommandLine({argv + 1, argv + argc}));
     } catch (const std::exception& e) {
         std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
         return 1;
     }
-    return usageError("Comando sconosciuto: " + command);
 }

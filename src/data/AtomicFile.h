@@ -1,11 +1,24 @@
 #pragma once
-// Files the program writes (report file, CSV, archive copy, message file) are
-// written to a temporary file beside the target and renamed over it at the
-// end, so an interrupted run never leaves a half-written file under the real
-// name. Writers talk to a ByteSink, so tests can put a failing device in its
-// place.
+// The one way the program replaces a file (report file, CSV, archive copy,
+// message file, PDF, working database, Access copies, demo data): the new
+// content goes to a temporary file beside the target, is flushed to the disk
+// and renamed over the target at commit, and the folder is flushed too. A
+// write that fails, or an AtomicFile dropped without commit (an exception on
+// the way), leaves the previous file as it was and no temporary file behind.
+//
+//   AtomicFile file(target);          // as a byte stream
+//   file.write(bytes);
+//   file.commit();
+//
+//   AtomicFile file(target);          // as a path, for a writer that opens
+//   { Database db(file.path(), ...); } // the file by name (SQLite, a helper
+//   file.commit();                     // program, the PDF printer)
+//
+// The temporary file is created with its final permissions (0666 for a shared
+// file, 0600 for a private one, less the process umask, as open(2) applies
+// it); the umask is never changed. Writers talk to a ByteSink, so tests can
+// put a failing device in its place.
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,32 +32,43 @@ public:
     virtual void write(std::string_view bytes) = 0;
 };
 
+// Who may read the new file: everyone the umask lets (the files the user
+// sees), or the owner only (copies of the hotel data in the cache).
+enum class FileAccess { Shared, Private };
+
 class AtomicFile final : public ByteSink {
 public:
-    // Raises DataError when the temporary file cannot be created (for
-    // example in a read-only folder).
-    explicit AtomicFile(std::filesystem::path target);
+    // Creates the temporary file; raises DataError when it cannot be
+    // created (for example in a read-only folder).
+    explicit AtomicFile(std::filesystem::path target, FileAccess access = FileAccess::Shared);
     ~AtomicFile() override;
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void write(std::string_view bytes) override;
-    // Flushes and renames the file over the target.
+    // Flushes the file to the disk, renames it over the target and flushes
+    // the folder. Whatever wrote the file by its path must have closed it.
     void commit();
 
     const std::filesystem::path& target() const { return m_target; }
+    // The temporary file, for a writer that opens it by name.
+    const std::filesystem::path& path() const { return m_temp; }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const;
+    void flushBuffer();
+    void closeFile();
+    [[noreturn]] void fail(const std::string& what, int error) const;
 
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
+    std::string m_buffer; // bytes not yet handed to the file
     bool m_committed = false;
 };
 
 // Writes the whole content atomically.
-void writeFileAtomically(const std::filesystem::path& target, std::string_view content);
+void writeFileAtomically(const std::filesystem::path& target, std::string_view content,
+                         FileAccess access = FileAccess::Shared);
 
 // Reads a whole file; raises DataError when it cannot be read.
 std::string readWholeFile(const std::filesystem::path& file);

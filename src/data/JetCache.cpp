@@ -1,5 +1,6 @@
 #include "data/JetCache.h"
 
+#include "data/AtomicFile.h"
 #include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
@@ -180,45 +181,32 @@ void checkCopy(const fs::path& copy, const fs::path& shown)
     }
 }
 
-class WorkFile {
-public:
-    WorkFile(const fs::path& target, const fs::path& shown)
-    {
-        std::string pattern = target.string() + std::string(kWorkMarker) + "XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            unreadable(shown, "impossibile scrivere nella cartella di lavoro " +
-                                  displayName(target.parent_path()));
-        ::close(fd);
-        m_path = pattern;
+// The work file the helper writes the copy into, beside its place in the
+// cache; only the owner may read it.
+std::optional<AtomicFile> workFile(const fs::path& target)
+{
+    try {
+        return std::optional<AtomicFile>(std::in_place, target, FileAccess::Private);
+    } catch (const DataError&) {
+        return std::nullopt;
     }
-    ~WorkFile()
-    {
-        if (!m_path.empty()) {
-            std::error_code ec;
-            fs::remove(m_path, ec);
-        }
-    }
-    WorkFile(const WorkFile&) = delete;
-    WorkFile& operator=(const WorkFile&) = delete;
+}
 
-    const fs::path& path() const { return m_path; }
-    bool moveTo(const fs::path& target)
-    {
-        std::error_code ec;
-        fs::rename(m_path, target, ec);
-        if (!ec)
-            m_path.clear();
-        return !ec;
+bool committed(AtomicFile& work)
+{
+    try {
+        work.commit();
+        return true;
+    } catch (const DataError&) {
+        return false;
     }
-
-private:
-    fs::path m_path;
-};
+}
 
 bool isCacheName(std::string_view name)
 {
     constexpr std::size_t kDigest = 16;
+    if (name.starts_with('.')) // a work file
+        name.remove_prefix(1);
     if (name.size() <= kDigest || name[kDigest] != '-')
         return false;
     for (std::size_t i = 0; i < kDigest; ++i)
@@ -274,16 +262,19 @@ fs::path jetCopy(const fs::path& accessFile)
         if (fs::is_regular_file(target, ec))
             return target;
 
-        WorkFile work(target, accessFile);
+        auto work = workFile(target);
+        if (!work)
+            unreadable(accessFile,
+                       "impossibile scrivere nella cartella di lavoro " + displayName(folder));
         const ChildOutcome outcome =
-            runChild(helper, {source.string(), work.path().string()}, limit);
+            runChild(helper, {source.string(), work->path().string()}, {.limit = limit});
         if (!outcome.succeeded())
             helperFailed(accessFile, helper, outcome, limit);
-        checkCopy(work.path(), accessFile);
+        checkCopy(work->path(), accessFile);
         // A file written while it was read may have given a mixed copy.
         if (stateOf(source, accessFile) != before)
             continue;
-        if (!work.moveTo(target))
+        if (!committed(*work))
             unreadable(accessFile,
                        "impossibile scrivere nella cartella di lavoro " + displayName(folder));
         tidyCache(folder, digest, target);

@@ -2,20 +2,33 @@
 
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
+#include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "data/TextLines.h"
-#include "output/Process.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
 namespace presenze {
 namespace {
 
-// The clients' messages are parsed, so they must not be translated.
-const std::vector<std::string> kPlainLocale = {"LC_ALL=C", "LANG=C"};
+using namespace std::chrono_literals;
+
+// A print system that does not answer must not hold the caller: lpstat is
+// asked what is there, lp hands over one job.
+constexpr auto kListLimit = 15s;
+constexpr auto kSendLimit = 60s;
+
+// What lpstat says: its messages are parsed, so they must not be translated.
+ChildOutcome askLpstat(const std::string& option)
+{
+    return runChild(
+        "lpstat", {option},
+        {.limit = kListLimit, .captureOutput = true, .environment = {"LC_ALL=C", "LANG=C"}});
+}
 
 std::string firstLine(std::string_view text)
 {
@@ -35,7 +48,7 @@ public:
             throw DataError("Impossibile creare il file temporaneo di stampa");
         ::close(fd);
         m_path = pattern;
-        writeFileAtomically(m_path, bytes);
+        writeFileAtomically(m_path, bytes, FileAccess::Private);
     }
     ~JobFile()
     {
@@ -56,10 +69,10 @@ private:
 std::vector<std::string> listPrintQueues()
 {
     std::vector<std::string> queues;
-    const ProcessResult r = runProcess("lpstat", {"-e"}, kPlainLocale);
-    if (!r.started || r.status != 0)
+    const ChildOutcome r = askLpstat("-e");
+    if (!r.succeeded())
         return queues;
-    for (const auto& line : splitLines(r.out)) {
+    for (const auto& line : splitLines(r.output)) {
         const auto name = trimBlanks(line);
         if (!name.empty())
             queues.push_back(utf8ToCp1252(name));
@@ -69,11 +82,11 @@ std::vector<std::string> listPrintQueues()
 
 std::optional<std::string> defaultPrintQueue()
 {
-    const ProcessResult r = runProcess("lpstat", {"-d"}, kPlainLocale);
-    if (!r.started || r.status != 0)
+    const ChildOutcome r = askLpstat("-d");
+    if (!r.succeeded())
         return std::nullopt;
     // "system default destination: NAME" or "no system default destination"
-    const std::string line = firstLine(r.out);
+    const std::string line = firstLine(r.output);
     const std::string_view prefix = "system default destination:";
     if (line.rfind(prefix, 0) != 0)
         return std::nullopt;
@@ -111,14 +124,24 @@ void sendToPrintQueue(std::string_view queue, std::string_view bytes,
         args.push_back(cp1252ToUtf8(title));
     }
     args.push_back(job.path());
-    const ProcessResult r = runProcess("lp", args);
+    const ChildOutcome r = runChild("lp", args, {.limit = kSendLimit, .captureOutput = true});
     const std::string where = queue.empty() ? std::string("la stampante predefinita")
                                             : "la coda di stampa \"" + std::string(queue) + "\"";
-    if (!r.started)
+    switch (r.end) {
+    case ChildOutcome::End::NotStarted:
         throw DataError("Impossibile avviare il programma di stampa lp per " + where + " (" +
-                        utf8ToCp1252(r.err) + ")");
-    if (r.status != 0) {
-        const std::string reason = utf8ToCp1252(firstLine(r.err.empty() ? r.out : r.err));
+                        utf8ToCp1252(std::strerror(r.code)) + ")");
+    case ChildOutcome::End::TimedOut:
+        throw DataError("Il sistema di stampa non ha risposto entro " +
+                        std::to_string(std::chrono::seconds(kSendLimit).count()) + " secondi per " +
+                        where);
+    case ChildOutcome::End::Signalled:
+    case ChildOutcome::End::Exited:
+        break;
+    }
+    if (!r.succeeded()) {
+        const std::string reason =
+            utf8ToCp1252(firstLine(r.errorOutput.empty() ? r.output : r.errorOutput));
         throw DataError("Stampa rifiutata dal sistema di stampa per " + where +
                         (reason.empty() ? std::string() : ": " + reason));
     }

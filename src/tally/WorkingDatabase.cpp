@@ -1,13 +1,9 @@
 #include "tally/WorkingDatabase.h"
 
-#include "data/DataError.h"
+#include "data/AtomicFile.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace presenze {
@@ -28,41 +24,6 @@ std::string insertSql(int rows)
     }
     return sql;
 }
-
-// A unique empty file beside the target; removed again unless released.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const fs::path& target)
-    {
-        std::string pattern =
-            (target.parent_path() / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw DataError("Impossibile creare il database di lavoro: " +
-                                utf8ToCp1252(std::strerror(errno)),
-                            displayName(target));
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-        ::close(fd);
-        m_path = pattern;
-    }
-    ~TemporaryFile()
-    {
-        if (!m_path.empty()) {
-            std::error_code ec;
-            fs::remove(m_path, ec);
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const fs::path& path() const { return m_path; }
-    void release() { m_path.clear(); }
-
-private:
-    fs::path m_path;
-};
 
 // The empty table Presenze, its sixteen fields in order.
 void createPresenzeTable(const Database& db)
@@ -105,11 +66,11 @@ fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stati
                                 const std::function<void(const Database&)>& fill)
 {
     const fs::path target = folder.target(workingDatabaseName(stationTag));
-    TemporaryFile temp(target);
+    AtomicFile file(target);
     {
-        const Database db(temp.path(), Database::Mode::Create);
+        const Database db(file.path(), Database::Mode::Create);
         // A scratch file that is renamed into place only once complete needs
-        // neither a rollback journal nor writes forced to the disk.
+        // neither a rollback journal nor writes forced to the disk one by one.
         db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
                 "PRAGMA locking_mode = EXCLUSIVE");
         Transaction transaction(db);
@@ -117,13 +78,7 @@ fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stati
         fill(db);
         transaction.commit();
     }
-    std::error_code ec;
-    fs::rename(temp.path(), target, ec);
-    if (ec)
-        throw DataError("Impossibile sostituire il database di lavoro (" +
-                            utf8ToCp1252(ec.message()) + ")",
-                        displayName(target));
-    temp.release();
+    file.commit();
     return target;
 }
 

@@ -7,6 +7,7 @@
 #include "app/BadInput.h"
 #include "common/CompanyListFile.h"
 #include "common/ReportFile.h"
+#include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "output/ArchiveCopy.h"
 #include "output/MailDispatch.h"
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,6 +88,68 @@ private:
 };
 
 } // namespace
+
+TEST(AtomicWrites, TheFileHelperReplacesTheFileOnlyAtCommit)
+{
+    test::TempDir dir;
+    const fs::path target = dir / "dati.mdb";
+    const std::string big(50000, 'x');
+    struct Case {
+        const char* what;
+        std::function<void()> write;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"stream, disk full",
+         [&] {
+             AtomicFile file(target);
+             file.write(big);
+             file.commit();
+         },
+         false},
+        {"stream, no commit",
+         [&] {
+             AtomicFile file(target);
+             file.write("NUOVO");
+             throw DataError("Interrotto");
+         },
+         false},
+        {"path, no commit",
+         [&] {
+             AtomicFile file(target);
+             test::writeFile(file.path(), "NUOVO");
+             throw DataError("Interrotto");
+         },
+         false},
+        {"path, committed",
+         [&] {
+             AtomicFile file(target);
+             test::writeFile(file.path(), "NUOVO");
+             file.commit();
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        test::writeFile(target, "PRECEDENTE");
+        EXPECT_EQ(failsWithin(20000, c.write), !c.replaced) << c.what;
+        EXPECT_EQ(test::readFile(target), c.replaced ? "NUOVO" : "PRECEDENTE") << c.what;
+        EXPECT_TRUE(workFiles(dir.path()).empty()) << c.what;
+    }
+}
+
+TEST(AtomicWrites, NewFilesTakeTheUmaskWithoutChangingIt)
+{
+    test::TempDir dir;
+    const mode_t previous = ::umask(027);
+    writeFileAtomically(dir / "condiviso", "a");
+    writeFileAtomically(dir / "privato", "b", FileAccess::Private);
+    EXPECT_EQ(::umask(previous), 027);
+    const auto mode = [&](const char* name) {
+        return fs::status(dir / name).permissions() & fs::perms::all;
+    };
+    EXPECT_EQ(mode("condiviso"), static_cast<fs::perms>(0640));
+    EXPECT_EQ(mode("privato"), static_cast<fs::perms>(0600));
+}
 
 TEST(AtomicWrites, TheReportFileOfAFailedRequestIsThePreviousOne)
 {

@@ -179,8 +179,9 @@ TEST(WrongType, TextInANumberFieldStopsTheReportNamingTheValue)
         expectReportsFail(dir,
                           {c.file, "tabella " + c.table, "campo " + c.field, "\"tre e mezzo\""}, {},
                           c.type1Reads ? std::vector<int>{1, 2} : std::vector<int>{2});
-        if (!c.type1Reads)
+        if (!c.type1Reads) {
             EXPECT_TRUE(succeeds(test::runReport(1, dir.path()))) << c.field;
+        }
     }
     // A binary value is quoted without its control bytes.
     test::DemoCopy dir;

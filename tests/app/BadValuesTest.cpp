@@ -34,14 +34,6 @@ std::string report(const test::DemoCopy& dir)
     return test::readFile(dir / "fd3");
 }
 
-int countOf(std::string_view text, std::string_view what)
-{
-    int n = 0;
-    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 // Header numbers of bookings that have room lines in the demo month.
 std::vector<std::int64_t> bookingsOfTheMonth(const test::DemoCopy& dir, int count)
 {
@@ -99,9 +91,10 @@ TEST(OddNames, QuotesWildcardsAndLongNamesArePlainText)
             EXPECT_NE(text.find(type == 1 ? name.substr(0, 20) : name), std::string::npos)
                 << "Tipo " << type << ": " << name;
             for (const auto& other : names)
-                if (other != name && !other.starts_with(name))
+                if (other != name && !other.starts_with(name)) {
                     EXPECT_EQ(text.find(type == 1 ? other.substr(0, 20) : other), std::string::npos)
                         << "Tipo " << type << ": " << name << " shows " << other;
+                }
         }
     }
     // Wildcards typed as the company match only names that begin with them.

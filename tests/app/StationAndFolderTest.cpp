@@ -175,7 +175,7 @@ TEST(StationFolder, AWorkingDatabaseThatIsNoDatabaseIsReplaced)
     test::DemoCopy dir;
     ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), {"--now", "08/12/2026 14:00"})));
     const std::string good = test::readFile(dir / "fd3");
-    for (const std::string junk :
+    for (const std::string& junk :
          {std::string(), std::string("non un database"),
           std::string("SQLite format 3\0garbage", 24) + std::string(5000, 'x')}) {
         test::writeFile(dir / "Vallomir3.mdb", junk);

@@ -5,8 +5,8 @@
 // Input: the arguments, separated by zero bytes.
 
 #include "FuzzSupport.h"
+#include "cli/CommandLine.h"
 #include "data/Records.h"
-#include "request/CommandLine.h"
 #include "request/PrintRequest.h"
 
 using namespace presenze;

@@ -21,19 +21,11 @@
 #include "output/ReportPreview.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace presenze;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string fileBytes(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void checkReaders(const fs::path& file, std::string_view content,
                   const std::vector<std::string>& lines)

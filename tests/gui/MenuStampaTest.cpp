@@ -6,7 +6,6 @@
 
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
-#include "output/Process.h"
 #include "output/RawPrint.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
@@ -74,8 +73,8 @@ void closeNextModal()
 
 std::string pdfText(const fs::path& pdf)
 {
-    const auto r = runProcess("pdftotext", {"-layout", pdf.string(), "-"});
-    return r.started ? r.out : std::string();
+    const auto r = test::runTool("pdftotext", {"-layout", pdf.string(), "-"});
+    return r.started() ? r.output : std::string();
 }
 
 } // namespace
@@ -126,7 +125,7 @@ void MenuStampaTest::initTestCase()
         const auto added =
             m_cups->lp("lpadmin", {"-p", "Ufficio", "-E", "-v",
                                    "socket://127.0.0.1:" + std::to_string(m_printer->port())});
-        m_haveQueue = added.status == 0;
+        m_haveQueue = added.succeeded();
         qputenv("CUPS_SERVER", QByteArray::fromStdString(m_cups->socket()));
     } else {
         qWarning("CUPS cannot start here: %s", problem.c_str());

@@ -3,7 +3,6 @@
 #include "output/PdfWriter.h"
 #include "output/PrintFolder.h"
 #include "output/PrintOutput.h"
-#include "output/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -39,11 +38,11 @@ std::vector<std::string> texts(const PrintedPage& page)
 // The text of a PDF as pdftotext reads it; nullopt without pdftotext.
 std::optional<std::string> pdfText(const std::filesystem::path& pdf)
 {
-    const auto r = runProcess("pdftotext", {"-layout", pdf.string(), "-"});
-    if (!r.started)
+    const auto r = test::runTool("pdftotext", {"-layout", pdf.string(), "-"});
+    if (!r.started())
         return std::nullopt;
-    EXPECT_EQ(r.status, 0) << r.err;
-    return r.out;
+    EXPECT_TRUE(r.succeeded()) << r.errorOutput;
+    return r.output;
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "output/PrintFolder.h"
 #include "output/PrintJob.h"
 #include "output/PrintQueues.h"
-#include "output/Process.h"
 #include "output/RawPrint.h"
 #include "support/PrivateCups.h"
 
@@ -27,7 +26,7 @@ protected:
         const auto added =
             m_cups.lp("lpadmin", {"-p", "Ufficio", "-E", "-v",
                                   "socket://127.0.0.1:" + std::to_string(m_printer.port())});
-        ASSERT_EQ(added.status, 0) << added.err << m_cups.log();
+        ASSERT_TRUE(added.succeeded()) << added.errorOutput << m_cups.log();
     }
 
     // Runs presenze-cli against the private scheduler.
@@ -46,7 +45,8 @@ TEST_F(PrintQueueTest, TheQueueIsListedAndARawPrintArrivesByteForByte)
 {
     // The queue is in the system's printer list.
     const auto listed = m_cups.lp("lpstat", {"-p"});
-    EXPECT_NE(listed.out.find("printer Ufficio"), std::string::npos) << listed.out << listed.err;
+    EXPECT_NE(listed.output.find("printer Ufficio"), std::string::npos)
+        << listed.output << listed.errorOutput;
     ::setenv("CUPS_SERVER", m_cups.socket().c_str(), 1);
     const auto queues = listPrintQueues();
     ::unsetenv("CUPS_SERVER");
@@ -103,17 +103,17 @@ TEST_F(PrintQueueTest, ASystemPrinterDestinationSendsItsPagesAsPdf)
     EXPECT_NE(bytes->find("/Count 2 "), std::string::npos);
     test::TempDir dir;
     test::writeFile(dir / "job.pdf", *bytes);
-    const auto text = runProcess("pdftotext", {(dir / "job.pdf").string(), "-"});
-    if (text.started) {
-        EXPECT_NE(text.out.find("HOTEL EDEN | TOT"), std::string::npos) << text.out;
-        EXPECT_NE(text.out.find("SECONDA PAGINA"), std::string::npos) << text.out;
+    const auto text = test::runTool("pdftotext", {(dir / "job.pdf").string(), "-"});
+    if (text.started()) {
+        EXPECT_NE(text.output.find("HOTEL EDEN | TOT"), std::string::npos) << text.output;
+        EXPECT_NE(text.output.find("SECONDA PAGINA"), std::string::npos) << text.output;
     }
 }
 
 TEST_F(PrintQueueTest, ARefusedJobIsReportedNotSwallowed)
 {
     const auto rejected = m_cups.lp("cupsreject", {"Ufficio"});
-    ASSERT_EQ(rejected.status, 0) << rejected.err;
+    ASSERT_TRUE(rejected.succeeded()) << rejected.errorOutput;
     test::PrintFolder f;
     f.destination("Ufficio", 2, "Ufficio");
     f.report("3", "a\r\n");

@@ -2,12 +2,12 @@
 // Helpers of the Type 1 tests: a report built in-process from the command
 // line's arguments, over a data folder.
 
+#include "cli/CommandLine.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Text1252.h"
-#include "request/CommandLine.h"
 #include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 

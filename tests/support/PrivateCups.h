@@ -6,7 +6,6 @@
 // test queue's device is the usual network printer backend (socket://) aimed
 // at a SocketPrinter.
 
-#include "output/Process.h"
 #include "support/TestSupport.h"
 
 #include <arpa/inet.h>
@@ -100,7 +99,7 @@ public:
         }
         for (int i = 0; i < 100; ++i) {
             const auto r = lp("lpstat", {"-r"});
-            if (r.status == 0 && r.out.find("scheduler is running") != std::string::npos)
+            if (r.succeeded() && r.output.find("scheduler is running") != std::string::npos)
                 return {};
             int status = 0;
             if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
@@ -116,9 +115,9 @@ public:
     std::string environment() const { return "CUPS_SERVER=" + socket(); }
 
     // Runs one of the print system's clients against this scheduler.
-    ProcessResult lp(const std::string& program, const std::vector<std::string>& args) const
+    ChildOutcome lp(const std::string& program, const std::vector<std::string>& args) const
     {
-        return runProcess(program, args, {environment(), "LC_ALL=C"});
+        return runTool(program, args, {environment(), "LC_ALL=C"});
     }
 
     std::string log() const

@@ -154,6 +154,12 @@ void FailingSink::write(std::string_view bytes)
     written.append(bytes);
 }
 
+ChildOutcome runTool(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& env)
+{
+    return runChild(program, args, {.captureOutput = true, .environment = env});
+}
+
 RunResult runProgram(std::string_view program, const std::vector<std::string>& args,
                      const fs::path& workdir, const std::vector<std::string>& env,
                      const std::function<void()>& inChild)

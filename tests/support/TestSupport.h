@@ -6,6 +6,7 @@
 #include "common/Clock.h"
 #include "common/Interaction.h"
 #include "data/AtomicFile.h"
+#include "data/ChildProcess.h"
 
 #include <deque>
 #include <filesystem>
@@ -104,5 +105,10 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
                      const std::filesystem::path& workdir = {},
                      const std::vector<std::string>& env = {},
                      const std::function<void()>& inChild = {});
+
+// Runs a tool of the system (pdftotext, the print system's clients) with its
+// output collected, for one minute at most.
+ChildOutcome runTool(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& env = {});
 
 } // namespace presenze::test

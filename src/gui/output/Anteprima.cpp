@@ -1,6 +1,7 @@
 #include "gui/output/Anteprima.h"
 
 #include "common/ReportFile.h"
+#include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/desk/MessageBoxes.h"
@@ -10,7 +11,6 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -149,9 +149,7 @@ void Anteprima::InviaEMail(const QString&)
 {
     const auto message = writeMailFile(m_folder, m_tag, shownText());
     const auto program = findMailProgram();
-    const bool started =
-        program && QProcess::startDetached(QString::fromStdString(program->string()), {},
-                                           QString::fromStdString(m_folder.dir().string()));
+    const bool started = program && startDetached(*program, {}, m_folder.dir());
     if (started)
         return;
     const auto chosen = systemEnvironment(kMailProgramVariable);

@@ -1,7 +1,7 @@
 #include "gui/output/QtPrinting.h"
 
+#include "data/AtomicFile.h"
 #include "data/DataError.h"
-#include "data/Text1252.h"
 #include "gui/desk/QtText.h"
 #include "output/PageLayout.h"
 #include "output/PdfWriter.h"
@@ -15,8 +15,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace presenze {
 namespace {
@@ -95,49 +93,6 @@ private:
     bool m_started = false;
 };
 
-// The PDF is written under a work name beside the file and renamed over it
-// once whole, as every file the program writes.
-class PdfWorkFile {
-public:
-    explicit PdfWorkFile(std::filesystem::path target) : m_target(std::move(target))
-    {
-        std::string pattern =
-            (m_target.parent_path() / ("." + m_target.filename().string() + ".tmp-XXXXXX"))
-                .string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw DataError("Impossibile scrivere il file PDF", displayName(m_target));
-        ::close(fd);
-        m_work = pattern;
-    }
-    ~PdfWorkFile()
-    {
-        std::error_code ec;
-        if (!m_work.empty())
-            std::filesystem::remove(m_work, ec);
-    }
-    PdfWorkFile(const PdfWorkFile&) = delete;
-    PdfWorkFile& operator=(const PdfWorkFile&) = delete;
-
-    const std::filesystem::path& path() const { return m_work; }
-    void commit()
-    {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        std::error_code ec;
-        std::filesystem::permissions(m_work, static_cast<std::filesystem::perms>(0666 & ~mask), ec);
-        std::filesystem::rename(m_work, m_target, ec);
-        if (ec)
-            throw DataError("Impossibile scrivere il file PDF (" + utf8ToCp1252(ec.message()) + ")",
-                            displayName(m_target));
-        m_work.clear();
-    }
-
-private:
-    std::filesystem::path m_target;
-    std::filesystem::path m_work;
-};
-
 } // namespace
 
 QStringList systemPrinterNames()
@@ -156,7 +111,8 @@ std::optional<std::filesystem::path> printOnSystemPrinter(const PrintJob& job,
 
     QPrinter printer(QPrinter::HighResolution);
     std::optional<std::filesystem::path> pdf;
-    std::optional<PdfWorkFile> work;
+    // The PDF is written beside the file and renamed over it once whole.
+    std::optional<AtomicFile> work;
     switch (route.target) {
     case SystemPrinterTarget::PdfFile: {
         checkPrintFile(route.pdfFile);

@@ -1,14 +1,7 @@
 #pragma once
-// Options of `presenze-cli report`, turned into a month range and a selection
-// snapshot. Kept in the core so that the window's tests and the fuzzers use
-// the same parsing.
-//
-//   report --type 1|2 --from MM/YYYY [--to MM/YYYY]
-//       [--data-dir DIR] [--station TAG]
-//       [--kind confirmed|optional|all] [--hotels 1,3,5] [--detail]
-//       [--company NAME] [--company-list] [--group-top-acs]
-//       [--arrivals] [--season PREFIX] [--now "DD/MM/YYYY hh:mm"]
-//       [--xlsx FILE] [--chart FILE.png|FILE.svg]
+// What `presenze-cli report` asks for: a month range and a selection snapshot,
+// as the window's controls would hold them. The command line (src/cli) fills
+// it; the tests and the fuzzers read it the same way.
 
 #include "common/Clock.h"
 #include "common/Selection.h"
@@ -33,22 +26,11 @@ struct ReportOptions {
     std::optional<std::string> chart; // the occupancy chart to draw (UTF-8 path as given)
 };
 
-struct ParseResult {
-    std::optional<ReportOptions> options;
-    std::string error; // Italian, UTF-8 (it quotes the arguments as typed)
-};
-
-// Arguments after the word "report", UTF-8 as the terminal gives them.
-ParseResult parseReportOptions(const std::vector<std::string>& args);
-
 // The hotels of the registry are 1..n, n being the NumeroHotel of the last
 // record with Numero above 0 in NumeroHotel order (the window has one box for
 // each). An Italian message (UTF-8) naming the ticked hotels outside them;
 // nullopt when there are none.
 std::optional<std::string> checkTickedHotels(const Selection& selection,
                                              const std::vector<HotelRecord>& registry);
-
-// "MM/YYYY" (a one-digit month is accepted); false when malformed.
-bool parseMonthYear(std::string_view text, int& month, int& year);
 
 } // namespace presenze

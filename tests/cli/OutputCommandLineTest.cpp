@@ -1,4 +1,4 @@
-#include "output/OutputCommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
 

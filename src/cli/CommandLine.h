@@ -1,0 +1,64 @@
+#pragma once
+// The command line of presenze-cli, read with CLI11:
+//
+//   presenze-cli report --type 1|2 --from MM/AAAA [--to MM/AAAA] [OPZIONI]
+//   presenze-cli csv [--data-dir CARTELLA] [--station SIGLA]
+//   presenze-cli print --destination NOME [OPZIONI]
+//   presenze-cli demo CARTELLA [--seed N] [--date GG/MM/AAAA]
+//   presenze-cli [COMANDO] --help | --version
+//
+// Each option is one line of CommandLine.cpp, bound to a field of the options
+// the core takes (ReportOptions, OutputOptions, DemoOptions). The texts, help
+// and mistakes alike, are Italian and UTF-8, as the terminal shows them.
+
+#include "demo/DemoData.h"
+#include "output/OutputOptions.h"
+#include "request/ReportOptions.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace presenze {
+
+enum class Command { Report, Csv, Print, Demo };
+
+struct DemoRequest {
+    std::string dir;     // the folder to create (UTF-8 path)
+    DemoOptions options; // the reference day is today unless --date gives one
+};
+
+// A command and its options; the fields of the other commands keep their
+// defaults.
+struct CommandRequest {
+    Command command = Command::Report;
+    ReportOptions report;
+    OutputOptions output; // csv and print
+    DemoRequest demo;
+};
+
+// What a command line asks for: a command to run, or only a text to show.
+struct CommandLine {
+    std::optional<CommandRequest> request;
+    int status = 0;      // without a request: 0 for the help or the version, 2 for a mistake
+    std::string text;    // the help or the version (for stdout), or the mistake (for stderr)
+    std::string command; // the command word, once recognised (for the hint after a mistake)
+};
+
+// The arguments after the program's name, UTF-8 as the terminal gives them.
+CommandLine readCommandLine(const std::vector<std::string>& args);
+
+// One command's options alone, from the arguments after its word: the options,
+// or the mistake (or the help, when asked for) in `error`.
+template <typename Options> struct OptionsResult {
+    std::optional<Options> options;
+    std::string error;
+};
+using ParseResult = OptionsResult<ReportOptions>;
+using OutputParseResult = OptionsResult<OutputOptions>;
+
+ParseResult parseReportOptions(const std::vector<std::string>& args);
+OutputParseResult parseCsvOptions(const std::vector<std::string>& args);
+OutputParseResult parsePrintOptions(const std::vector<std::string>& args);
+
+} // namespace presenze
