@@ -99,60 +99,85 @@ QSize OccupancyChart::size() const
 
 void OccupancyChart::paint(QPainter& p) const
 {
-    const QSize whole = size();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.fillRect(QRect(QPoint(0, 0), whole), Qt::white);
-    const QFontMetrics fm(m_font);
-    const QFont titleFont = sized(m_font, 1.3, true);
-    const QFont small = sized(m_font, 0.85);
-    const QFont smallBold = sized(m_font, 0.85, true);
+    p.fillRect(QRect(QPoint(0, 0), size()), Qt::white);
+    int y = paintTitle(p);
+    const int daysTop = y;
+    y = paintDays(p, y);
+    y = paintHotels(p, y);
+    // The next month's days begin after a dashed line.
+    const int daysInMonth = Date::daysInMonth(m_month.first.year, m_month.first.month);
+    if (daysInMonth < kFigureDays) {
+        const int x = gridLeft() + daysInMonth * m_cell;
+        p.setPen(QPen(chart::kMutedText, 1, Qt::DashLine));
+        p.drawLine(x, daysTop, x, y - 4);
+    }
+    paintLegend(p, y + 4);
+    p.restore();
+}
 
-    // Title and what the cells show.
-    int y = kMargin;
+int OccupancyChart::gridLeft() const
+{
+    return kMargin + labelWidth() + kGap;
+}
+
+// The title and what the cells show; returns the next free line.
+int OccupancyChart::paintTitle(QPainter& p) const
+{
+    const int width = size().width() - 2 * kMargin;
+    const QFont titleFont = sized(m_font, 1.3, true);
+    const int titleHeight = QFontMetrics(titleFont).height();
+    const int lineHeight = QFontMetrics(m_font).height();
     p.setPen(chart::kText);
     p.setFont(titleFont);
-    p.drawText(QRect(kMargin, y, whole.width() - 2 * kMargin, QFontMetrics(titleFont).height()),
-               Qt::AlignLeft | Qt::AlignVCenter, title());
-    y += QFontMetrics(titleFont).height();
+    p.drawText(QRect(kMargin, kMargin, width, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+               title());
     p.setFont(m_font);
     p.setPen(chart::kMutedText);
-    p.drawText(QRect(kMargin, y, whole.width() - 2 * kMargin, fm.height()),
+    p.drawText(QRect(kMargin, kMargin + titleHeight, width, lineHeight),
                Qt::AlignLeft | Qt::AlignVCenter, subtitle());
-    y += fm.height() + 10;
+    return kMargin + titleHeight + lineHeight + 10;
+}
 
-    // Day numbers and weekdays; the next month's days in grey.
-    const int gridLeft = kMargin + labelWidth() + kGap;
+// Day numbers and weekdays, weekends shaded, the next month's days in grey.
+int OccupancyChart::paintDays(QPainter& p, int y) const
+{
+    const int lineHeight = QFontMetrics(m_font).height();
+    const QFont small = sized(m_font, 0.85);
+    const QFont smallBold = sized(m_font, 0.85, true);
     for (int d = 1; d <= kFigureDays; ++d) {
         const Date date = m_month.first.addDays(d - 1);
-        const QRect column(gridLeft + (d - 1) * m_cell, y, m_cell, 2 * fm.height());
-        const bool weekend = weekdayOf(date) >= 5;
-        if (weekend)
+        const QRect column(gridLeft() + (d - 1) * m_cell, y, m_cell, 2 * lineHeight);
+        if (weekdayOf(date) >= 5)
             p.fillRect(column, chart::kWeekend);
         p.setPen(m_month.inMonth(d) ? chart::kText : chart::kMutedText);
         p.setFont(m_month.inMonth(d) ? smallBold : small);
-        p.drawText(column.adjusted(0, 0, 0, -fm.height()), Qt::AlignCenter,
+        p.drawText(column.adjusted(0, 0, 0, -lineHeight), Qt::AlignCenter,
                    QString::number(date.day));
         p.setFont(small);
-        p.drawText(column.adjusted(0, fm.height(), 0, 0), Qt::AlignCenter,
+        p.drawText(column.adjusted(0, lineHeight, 0, 0), Qt::AlignCenter,
                    QString::fromLatin1(kDayLetters[weekdayOf(date)]));
     }
-    y += 2 * fm.height() + 4;
+    return y + 2 * lineHeight + 4;
+}
 
-    // A row per hotel.
-    const int gridTop = y;
+// A row per hotel: its name and rooms, then a cell per day.
+int OccupancyChart::paintHotels(QPainter& p, int y) const
+{
+    const QFont small = sized(m_font, 0.85);
+    const QFont smallBold = sized(m_font, 0.85, true);
     if (m_month.hotels.empty()) {
         p.setPen(chart::kMutedText);
         p.setFont(m_font);
-        p.drawText(QRect(kMargin, y, whole.width() - 2 * kMargin, m_cell), Qt::AlignCenter,
+        p.drawText(QRect(kMargin, y, size().width() - 2 * kMargin, m_cell), Qt::AlignCenter,
                    QStringLiteral("Nessun dato per questo mese."));
-        y += m_cell + 6;
+        return y + m_cell + 6;
     }
     for (const HotelFigures& h : m_month.hotels) {
         p.setPen(chart::kText);
         p.setFont(smallBold);
-        const QRect label(kMargin, y, labelWidth(), m_cell / 2 + 2);
-        p.drawText(label, Qt::AlignLeft | Qt::AlignBottom,
+        p.drawText(QRect(kMargin, y, labelWidth(), m_cell / 2 + 2), Qt::AlignLeft | Qt::AlignBottom,
                    QFontMetrics(smallBold).elidedText(fromCp1252(m_figures.hotelLabel(h.hotel)),
                                                       Qt::ElideRight, labelWidth()));
         p.setFont(small);
@@ -160,39 +185,34 @@ void OccupancyChart::paint(QPainter& p) const
         p.drawText(QRect(kMargin, y + m_cell / 2 + 2, labelWidth(), m_cell / 2),
                    Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 camere").arg(h.rooms));
         for (int d = 0; d < kFigureDays; ++d) {
-            const QRect cell(gridLeft + d * m_cell + 1, y + 1, m_cell - 2, m_cell - 2);
+            const QRect cell(gridLeft() + d * m_cell + 1, y + 1, m_cell - 2, m_cell - 2);
             paintCell(p, cell, h.days[static_cast<std::size_t>(d)], h.rooms, small);
         }
         y += m_cell + 6;
     }
+    return y;
+}
 
-    // The next month's days begin after a dashed line.
-    const int daysInMonth = Date::daysInMonth(m_month.first.year, m_month.first.month);
-    if (daysInMonth < kFigureDays) {
-        const int x = gridLeft + daysInMonth * m_cell;
-        p.setPen(QPen(chart::kMutedText, 1, Qt::DashLine));
-        p.drawLine(x, gridTop - 2 * fm.height() - 4, x, y - 4);
-    }
-
-    // Legend.
-    y += 4;
-    int x = gridLeft;
+void OccupancyChart::paintLegend(QPainter& p, int y) const
+{
+    const QFont small = sized(m_font, 0.85);
+    const int lineHeight = QFontMetrics(m_font).height();
+    int x = gridLeft();
     p.setFont(small);
     const auto swatch = [&](const QBrush& fill, const QPen& pen, const QString& text) {
-        const QRect box(x, y + (fm.height() - 12) / 2, 12, 12);
+        const QRect box(x, y + (lineHeight - 12) / 2, 12, 12);
         p.fillRect(box, fill);
         p.setPen(pen);
         p.drawRect(box.adjusted(0, 0, -1, -1));
         p.setPen(chart::kText);
         const int w = QFontMetrics(small).horizontalAdvance(text);
-        p.drawText(QRect(x + 16, y, w + 2, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, text);
+        p.drawText(QRect(x + 16, y, w + 2, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
         x += 16 + w + 18;
     };
     swatch(chart::kConfirmed, QPen(chart::kGridLine), QStringLiteral("Confermate"));
     swatch(chart::kOptional, QPen(chart::kGridLine), QStringLiteral("Opzionate"));
     swatch(Qt::white, QPen(chart::kGridLine), QStringLiteral("Libere"));
     swatch(Qt::white, QPen(chart::kText, 2), QStringLiteral("Oltre le camere dell'hotel"));
-    p.restore();
 }
 
 // A day of a hotel: the rooms sold as a column from the bottom, confirmed

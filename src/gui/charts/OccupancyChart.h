@@ -35,6 +35,11 @@ private:
     QString title() const;
     QString subtitle() const;
     int labelWidth() const;
+    int gridLeft() const;
+    int paintTitle(QPainter& p) const;
+    int paintDays(QPainter& p, int y) const;
+    int paintHotels(QPainter& p, int y) const;
+    void paintLegend(QPainter& p, int y) const;
     void paintCell(QPainter& p, const QRect& cell, const DayFigures& day, std::int64_t rooms,
                    const QFont& font) const;
 
