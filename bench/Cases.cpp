@@ -4,12 +4,14 @@
 #include "common/Clock.h"
 #include "common/Interaction.h"
 #include "common/ReportContext.h"
+#include "common/ReportFigures.h"
 #include "common/ReportFile.h"
 #include "common/Selection.h"
 #include "data/DataFolder.h"
 #include "data/JetCache.h"
 #include "output/CsvExport.h"
 #include "output/PrintOutput.h"
+#include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
 
 #ifdef PRESENZE_BENCH_PDF
@@ -31,8 +33,9 @@ public:
 
 // A 12-month report of every booking kind, written into the group's folder
 // as "fd" + tag.
+// With `figures`, the request keeps its figures there too.
 void printYear(const std::filesystem::path& data, ReportKind kind, bool summary,
-               const std::string& tag)
+               const std::string& tag, ReportFigures* figures = nullptr)
 {
     Selection selection;
     selection.kind = BookingKind::All;
@@ -40,6 +43,7 @@ void printYear(const std::filesystem::path& data, ReportKind kind, bool summary,
     const FixedClock clock(DateTime{Date{2026, 12, 8}, 14, 0});
     SilentInteraction ui;
     ReportContext context{DataFolder(data), tag, clock, ui};
+    context.figures = figures;
     runPrintRequest(kind, benchYear(), selection, context);
 }
 
@@ -76,6 +80,20 @@ void printOn(const std::filesystem::path& data, const std::string& tag,
     };
 #endif
     printReport(DataFolder(data), tag, 1, choices, data / "doc" / (tag + ".pdf"), render);
+}
+
+// The L Type 2 report (detail, presences) with its figures, then the
+// workbook of them: what the print menu's "Excel" and `--xlsx` cost.
+void writeYearWorkbook(const std::filesystem::path& data, const std::string& tag)
+{
+    ReportFigures figures;
+    printYear(data, ReportKind::Type2, false, tag, &figures);
+    writeWorkbook(figures, data / workbookFileName(tag));
+}
+
+double workbookMegabytes(const std::filesystem::path& data, const std::string& tag)
+{
+    return static_cast<double>(std::filesystem::file_size(data / workbookFileName(tag))) / 1e6;
 }
 
 // The report's size in MB, for the export's throughput.
@@ -152,6 +170,16 @@ std::vector<BenchCase> reportCases(const std::string& size)
                      "MB",
                      size == "XL" ? 1 : 0});
 #endif
+    if (size == "L")
+        cases.push_back(
+            {"T2 detail with its Excel workbook, 12 months",
+             size,
+             "",
+             type2Baselines,
+             {},
+             [](const std::filesystem::path& data) { writeYearWorkbook(data, "b6"); },
+             [](const std::filesystem::path& data) { return workbookMegabytes(data, "b6"); },
+             "MB"});
     return cases;
 }
 

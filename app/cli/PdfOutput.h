@@ -10,6 +10,8 @@
 
 namespace presenze {
 
+class OffscreenQt;
+
 class PdfOutput {
 public:
     PdfOutput();
@@ -21,8 +23,7 @@ public:
     PdfRenderer renderer();
 
 private:
-    struct Qt;
-    std::unique_ptr<Qt> m_qt;
+    std::unique_ptr<OffscreenQt> m_qt;
 };
 
 } // namespace presenze

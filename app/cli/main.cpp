@@ -1,5 +1,6 @@
 // presenze-cli: the reports of Presenze without a window, on the same core.
 
+#include "ChartOutput.h"
 #include "ConsoleInteraction.h"
 #include "PdfOutput.h"
 #include "cli/CommandLine.h"
@@ -14,6 +15,7 @@
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
 #include "output/PrintOutput.h"
+#include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
 
 #include <iostream>
@@ -66,8 +68,24 @@ int runReport(ReportOptions o)
         const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
+        ReportFigures figures;
+        if (o.xlsx || o.chart)
+            context.figures = &figures;
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
+        if (o.xlsx) {
+            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
+            writeWorkbook(figures, workbook);
+            std::cout << workbook.string() << "\n";
+        }
+        if (o.chart) {
+            const std::filesystem::path chart = std::filesystem::absolute(*o.chart);
+            if (const auto problem = writeOccupancyChart(figures, chart)) {
+                printError(*problem);
+                return 1;
+            }
+            std::cout << chart.string() << "\n";
+        }
         return 0;
     } catch (const DataError& e) {
         printError(e.what());

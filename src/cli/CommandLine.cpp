@@ -269,6 +269,9 @@ void Parser::addReport(ReportOptions& o)
           [&o](const std::string& v) { o.selection.season = readSeason(v); });
     value(c, "--now", "\"GG/MM/AAAA hh:mm\"", "data e ora della stampa (predefinite: adesso)",
           [&o](const std::string& v) { o.now = readNow(v); });
+    text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
+    text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
+         o.chart);
 }
 
 void Parser::addCsv(OutputOptions& o)

@@ -1,7 +1,8 @@
 #pragma once
 // What a report builder works with besides the selection: the data folder,
 // the station tag, the clock of the title lines, the person to ask and, while
-// a print request runs, the booking data it has already read.
+// a print request runs, the booking data it has already read; and, when
+// asked for, where the figures of the report go.
 
 #include "common/Clock.h"
 #include "common/Interaction.h"
@@ -14,6 +15,7 @@
 namespace presenze {
 
 class BookingCache;
+class ReportFigures;
 
 struct ReportContext {
     DataFolder folder;
@@ -28,6 +30,9 @@ struct ReportContext {
     // Type 2: the answer "presences" (true) or "arrivals" kept for the
     // following months of the request.
     std::optional<bool> presencesForRest = std::nullopt;
+    // Set by whoever wants the workbook or the charts: the builders record
+    // each month's figures there as they write it.
+    ReportFigures* figures = nullptr;
 };
 
 // Raised when the person stops a print request; the report file is then left

@@ -1,12 +1,14 @@
 #include "request/PrintRequest.h"
 
 #include "common/KV7Routine.h"
+#include "common/ReportFigures.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
 #include "data/AtomicFile.h"
 #include "data/BookingCache.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
+#include "reports/type1/HotelNames.h"
 #include "reports/type1/StampaTipo1.h"
 #include "reports/type2/StampaTipo2.h"
 
@@ -55,6 +57,26 @@ std::vector<std::string> monthsOf(const MonthRange& r)
     return months;
 }
 
+namespace {
+
+// The registry's names of the hotels the figures show. Type 2 does not need
+// the registry otherwise: without one the hotels go by their numbers.
+void nameHotels(ReportFigures& figures, const DataFolder& folder)
+{
+    std::vector<HotelRecord> registry;
+    try {
+        registry = readHotelRegistry(folder);
+    } catch (const DataError&) {
+        return;
+    }
+    const HotelNames names(std::move(registry));
+    for (const std::int64_t hotel : figures.hotels())
+        if (const std::string* name = names.name(hotel))
+            figures.setHotelName(hotel, *name);
+}
+
+} // namespace
+
 std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
                                       const Selection& selection, ReportContext& context)
 {
@@ -81,6 +103,9 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
         }
     } unlend{context};
 
+    if (context.figures)
+        context.figures->start(kind == ReportKind::Type1, selection);
+
     // Written beside the report file and put in its place only when whole.
     AtomicFile file(context.folder.target(reportFileName(context.stationTag)));
     ReportWriter out(file);
@@ -105,6 +130,8 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     file.commit();
     if (!withoutData.empty())
         context.ui.warn("Dati mancanti", noDataMessage(withoutData));
+    if (context.figures && kind == ReportKind::Type2)
+        nameHotels(*context.figures, context.folder);
     return file.target();
 }
 

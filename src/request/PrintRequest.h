@@ -30,8 +30,10 @@ std::vector<std::string> monthsOf(const MonthRange& range);
 
 // Builds the report into "fd" + tag in the data folder and returns its path.
 // Between months it stops when the person asks to (RequestCancelled); Type 2
-// months without data are named in one warning at the end. Raises DataError
-// or RequestCancelled; the report file is then left as it was before.
+// months without data are named in one warning at the end. With
+// context.figures set, the figures of every month go there too, with the
+// registry's hotel names. Raises DataError or RequestCancelled; the report
+// file is then left as it was before.
 std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
                                       const Selection& selection, ReportContext& context);
 

@@ -22,6 +22,8 @@ struct ReportOptions {
     std::optional<std::string> station; // Windows-1252
     bool arrivals = false;
     std::optional<DateTime> now;
+    std::optional<std::string> xlsx;  // the workbook to write (UTF-8 path as given)
+    std::optional<std::string> chart; // the occupancy chart to draw (UTF-8 path as given)
 };
 
 // The hotels of the registry are 1..n, n being the NumeroHotel of the last

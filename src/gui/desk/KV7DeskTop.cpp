@@ -99,6 +99,7 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
     m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
         MenuStampa menu(m_folder, m_stationTag, m_clock, parent, m_prompts);
         connect(&menu, &MenuStampa::statusMessage, this, &KV7DeskTop::setStatus);
+        menu.setFigures(m_figures);
         menu.exec();
     };
     setWindowTitle(kTitle);
@@ -791,6 +792,7 @@ void KV7DeskTop::reportFinished()
     QtPrintJob* job = m_job.release();
     job->deleteLater();
     setBusy(false);
+    m_figures = job->figures();
     const QString file = fromCp1252(displayName(m_folder.target(reportFileName(m_stationTag))));
     if (job->cancelled()) {
         setStatus(QStringLiteral("Stampa annullata: il file %1 \u00E8 rimasto com'era.").arg(file));

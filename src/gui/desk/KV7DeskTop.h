@@ -44,6 +44,7 @@ class QRadioButton;
 namespace presenze {
 
 class QtPrintJob;
+class ReportFigures;
 
 class KV7DeskTop final : public QMainWindow {
     Q_OBJECT
@@ -139,7 +140,8 @@ private:
     std::unique_ptr<DeskPrompts> m_ownPrompts;
     DeskPrompts* m_prompts;
     ReportViewer m_viewer;
-    std::string m_stationTag; // of the last print request
+    std::string m_stationTag;                       // of the last print request
+    std::shared_ptr<const ReportFigures> m_figures; // of the last print request
     std::unique_ptr<QtPrintJob> m_job;
 
     QWidget* m_controls = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/desk/QtPrintJob.h"
 
+#include "common/ReportFigures.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/desk/QtText.h"
@@ -57,8 +58,12 @@ bool QtPrintJob::running() const
 void QtPrintJob::work()
 {
     try {
+        // The figures go with the report file to the workbook and the charts.
+        auto figures = std::make_shared<ReportFigures>();
         ReportContext context{m_order.folder, m_order.stationTag, m_clock, *this};
+        context.figures = figures.get();
         m_report = runPrintRequest(m_order.kind, m_order.range, m_order.selection, context);
+        m_figures = std::move(figures);
     } catch (const RequestCancelled&) {
         m_cancelled = true;
     } catch (const DataError& e) {

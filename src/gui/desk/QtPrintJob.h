@@ -24,6 +24,8 @@
 
 namespace presenze {
 
+class ReportFigures;
+
 struct PrintOrder {
     ReportKind kind = ReportKind::Type1;
     MonthRange range;
@@ -47,6 +49,8 @@ public:
 
     // After finished(): the report file, or the error (Windows-1252).
     const std::optional<std::filesystem::path>& report() const { return m_report; }
+    // After finished(): the figures of the report file (null after an error).
+    const std::shared_ptr<const ReportFigures>& figures() const { return m_figures; }
     const std::string& error() const { return m_error; }
     // The request was stopped (by "Annulla" or a question cancelled).
     bool cancelled() const { return m_cancelled; }
@@ -73,6 +77,7 @@ private:
     std::unique_ptr<QThread> m_thread;
 
     std::optional<std::filesystem::path> m_report;
+    std::shared_ptr<const ReportFigures> m_figures;
     std::string m_error;
     std::atomic<bool> m_stop{false};
     bool m_cancelled = false;

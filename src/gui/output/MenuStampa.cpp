@@ -4,6 +4,7 @@
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
+#include "gui/charts/Grafici.h"
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtText.h"
 #include "gui/output/Anteprima.h"
@@ -12,6 +13,7 @@
 #include "output/CsvExport.h"
 #include "output/PrintConfig.h"
 #include "output/PrintOutput.h"
+#include "output/WorkbookExport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,6 +71,18 @@ constexpr std::array<ButtonLook, 6> kButtons = {{
     {"window-close", QStyle::SP_DialogCloseButton, "Chiudi", "Chiude il menu di stampa"},
 }};
 
+// Runs a button's action; its failure becomes a warning.
+template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
+{
+    try {
+        action();
+    } catch (const DataError& e) {
+        ui.warn("Stampa", e.what());
+    } catch (const std::exception& e) {
+        ui.warn("Stampa", utf8ToCp1252(e.what()));
+    }
+}
+
 } // namespace
 
 MenuStampa::MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
@@ -89,6 +103,13 @@ MenuStampa::~MenuStampa() = default;
 void MenuStampa::setFileOpener(FileOpener opener)
 {
     m_opener = std::move(opener);
+}
+
+void MenuStampa::setFigures(std::shared_ptr<const ReportFigures> figures)
+{
+    m_figures = std::move(figures);
+    m_excel->setEnabled(m_figures != nullptr);
+    m_charts->setEnabled(m_figures != nullptr);
 }
 
 void MenuStampa::buildControls()
@@ -140,6 +161,29 @@ void MenuStampa::buildControls()
         row->addWidget(button);
         m_buttons[static_cast<std::size_t>(i)] = button;
     }
+    // The figures' two buttons, before "Chiudi".
+    const auto figuresButton = [&](const char* name, const char* caption, const char* theme,
+                                   QStyle::StandardPixmap fallback, const char* tip) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setText(QString::fromUtf8(caption));
+        button->setIcon(
+            QIcon::fromTheme(QString::fromLatin1(theme), style()->standardIcon(fallback)));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setToolTip(QString::fromUtf8(tip));
+        button->setAccessibleName(QString::fromUtf8(caption).remove(QLatin1Char('&')));
+        button->setEnabled(false);
+        row->insertWidget(row->indexOf(m_buttons[5]), button);
+        return button;
+    };
+    m_excel = figuresButton("Excel", "&Excel", "x-office-spreadsheet", QStyle::SP_FileIcon,
+                            "Scrivi i dati della stampa in una cartella di Excel e aprila");
+    m_charts =
+        figuresButton("Grafici", "&Grafici", "office-chart-bar", QStyle::SP_FileDialogInfoView,
+                      "Grafici dell'occupazione e delle ditte principali");
+    connect(m_excel, &QToolButton::clicked, this, &MenuStampa::Excel_Click);
+    connect(m_charts, &QToolButton::clicked, this, &MenuStampa::Grafici_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_frame);
     layout->addLayout(row);
@@ -298,6 +342,28 @@ void MenuStampa::Tst_Click(int index)
     } catch (const std::exception& e) {
         m_ui->warn("Stampa", utf8ToCp1252(e.what()));
     }
+}
+
+void MenuStampa::Excel_Click()
+{
+    if (!m_figures)
+        return;
+    warnOnFailure(*m_ui, [&] {
+        const std::filesystem::path file = m_folder.target(workbookFileName(m_tag));
+        {
+            BusyCursor busy;
+            writeWorkbook(*m_figures, file);
+        }
+        openFile(file, "Cartella di lavoro Excel scritta");
+    });
+}
+
+void MenuStampa::Grafici_Click()
+{
+    if (!m_figures)
+        return;
+    Grafici charts(m_figures, this);
+    charts.exec();
 }
 
 void MenuStampa::stampa()

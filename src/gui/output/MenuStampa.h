@@ -2,17 +2,21 @@
 // The print menu ("Stampe non modificabili"), shown modally after a report
 // has been written: it prints the report file on a destination of
 // "Stampanti.mdb" (or on the PDF destination), opens its archive copy and its
-// CSV export with the associated programs, and opens the preview. It stays
+// CSV export with the associated programs, and opens the preview. With the
+// figures of the request that wrote the report file it also writes them as
+// an Excel workbook ("Excel") and shows them as charts ("Grafici"). It stays
 // on top of the other windows. The chosen destination and the check boxes
 // stay as they are while the menu is open; the destination list is read
 // when the menu opens and again when the preview closes. Each action's
 // outcome goes out as statusMessage (the main window's status line).
 //
 //   MenuStampa menu(folder, stationTag, clock, parentWindow);
+//   menu.setFigures(figures);
 //   menu.exec();
 
 #include "common/Clock.h"
 #include "common/Interaction.h"
+#include "common/ReportFigures.h"
 #include "data/DataFolder.h"
 #include "gui/output/QtFileOpener.h"
 #include "output/PrintJob.h"
@@ -43,6 +47,9 @@ public:
 
     // Replaces the desktop's "open with the associated program".
     void setFileOpener(FileOpener opener);
+    // The figures of the report file; without them "Excel" and "Grafici"
+    // are disabled.
+    void setFigures(std::shared_ptr<const ReportFigures> figures);
 
     // Reads the destination list again, keeping the chosen destination when
     // it is still there (when the menu opens and when the preview closes).
@@ -50,6 +57,12 @@ public:
     // The six buttons: 0 archive copy, 1 CSV, 2 PDF destination, 3 print,
     // 4 preview, 5 close.
     void Tst_Click(int index);
+
+    // "Excel": writes the figures into "fd" + tag + ".xlsx" in the data folder
+    // and opens it with its program.
+    void Excel_Click();
+    // "Grafici": the charts of the figures, modally.
+    void Grafici_Click();
 
     // The archive copy "doc/fd" + tag + YYYYMMDDhhmm + ".doc", in the data folder.
     std::filesystem::path archiveCopyPath() const;
@@ -88,6 +101,9 @@ private:
     QCheckBox* m_landscape = nullptr;        // Chk2
     QCheckBox* m_duplex = nullptr;           // Chk3
     std::array<QToolButton*, 6> m_buttons{}; // Tst(0)..Tst(5)
+    std::shared_ptr<const ReportFigures> m_figures;
+    QToolButton* m_excel = nullptr;
+    QToolButton* m_charts = nullptr;
 };
 
 } // namespace presenze

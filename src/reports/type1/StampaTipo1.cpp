@@ -8,6 +8,7 @@
 #include "reports/type1/GridLine.h"
 #include "reports/type1/HotelNames.h"
 #include "reports/type1/MonthRows.h"
+#include "reports/type1/Type1Figures.h"
 #include "tally/CalcolaPresenze.h"
 #include "tally/Saturating.h"
 #include "tally/WorkingDatabase.h"
@@ -300,6 +301,8 @@ void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
     month.writeAllHotelTotals();
     writeCompanyTable(out, rows, hotels);
     writeNationTable(out, rows);
+    if (context.figures)
+        recordType1Month(*context.figures, *first, selection, tally, rows, hotels);
 }
 
 } // namespace presenze

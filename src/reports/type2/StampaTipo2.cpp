@@ -11,6 +11,7 @@
 #include "reports/type2/RiepilogoCamere.h"
 #include "reports/type2/ScriviRiga.h"
 #include "reports/type2/Tipo2Cells.h"
+#include "reports/type2/Type2Figures.h"
 
 #include <array>
 #include <cstdio>
@@ -175,6 +176,9 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
     if (!first || first->day != 1)
         throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
     const bool detail = !selection.summary;
+    ReportFigures* figures = context.figures;
+    if (figures)
+        figures->startMonth(*first, !presences, detail);
 
     // The print request's files, or this month's own.
     const RoomCounts rooms(context.bookings ? context.bookings->roomTypes(context.folder)
@@ -205,6 +209,8 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         return DataError(text + ")", schema::roomsFile(selection.season), schema::kRooms);
     };
     const auto closeCompany = [&] {
+        if (figures)
+            recordType2Company(*figures, t.HotelCorrente, dittaCorrente, t.GiornoTipo2);
         try {
             ScriviRiga(out, dittaCorrente, t, selection.kind);
         } catch (const DataError& e) {
@@ -212,6 +218,9 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         }
     };
     const auto closeHotel = [&] {
+        if (figures)
+            recordType2Hotel(*figures, t.HotelCorrente, rooms.of(t.HotelCorrente), t.GiornoHotel,
+                             !detail);
         try {
             RiepilogoCamere(out, t, rooms, selection.kind);
         } catch (const DataError& e) {

@@ -1,0 +1,27 @@
+#include "ChartOutput.h"
+
+#include "OffscreenQt.h"
+#include "data/DataFolder.h"
+
+#ifdef PRESENZE_CLI_QT
+#include "gui/charts/OccupancyChart.h"
+#endif
+
+namespace presenze {
+
+std::optional<std::string> writeOccupancyChart(const ReportFigures& figures,
+                                               const std::filesystem::path& file)
+{
+    if (!OffscreenQt::available())
+        return std::string("Grafici non disponibili: programma costruito senza Qt");
+    if (figures.months().empty())
+        return std::string("Nessun mese da disegnare");
+    const OffscreenQt qt;
+#ifdef PRESENZE_CLI_QT
+    if (!saveOccupancyChart(figures, figures.months().back(), file))
+        return "Impossibile scrivere il grafico: " + displayName(file);
+#endif
+    return std::nullopt;
+}
+
+} // namespace presenze

@@ -1,0 +1,489 @@
+#include "output/WorkbookExport.h"
+
+#include "common/KV7Routine.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
+#include "data/Text1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+namespace presenze {
+namespace fs = std::filesystem;
+namespace {
+
+// Days from 30/12/1899, Excel's day 0, to 01/01/1970.
+constexpr long kExcelEpoch = 25569;
+
+constexpr std::array<const char*, 11> kDataHeading = {"Mese",
+                                                      "Hotel",
+                                                      "Ditta",
+                                                      "Giorno",
+                                                      "PresenzeConfermate",
+                                                      "PresenzeOpzionate",
+                                                      "CamereConfermate",
+                                                      "CamereOpzionate",
+                                                      "Importo",
+                                                      "NelMese",
+                                                      "Conteggio"};
+
+std::string twoDigits(int value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d", value % 100);
+    return text;
+}
+
+// "MM/YYYY" and "YYYY-MM".
+std::string monthText(const Date& first)
+{
+    return twoDigits(first.month) + "/" + std::to_string(first.year);
+}
+
+std::string sheetName(const Date& first)
+{
+    return std::to_string(first.year) + "-" + twoDigits(first.month);
+}
+
+// Lun, Mar... of a date (01/01/1970 was a Thursday).
+std::string weekday(const Date& date)
+{
+    const long monday = (date.toSerial() % 7 + 10) % 7; // 0 = Monday
+    return cp1252ToUtf8(WeekdayNames[static_cast<std::size_t>(monday)].substr(0, 3));
+}
+
+// The workbook being written, with its formats; every failure of the
+// library becomes a DataError naming the file.
+class Workbook {
+public:
+    Workbook(const fs::path& file, const fs::path& shownAs) : m_shownAs(shownAs)
+    {
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        m_book = workbook_new_opt(file.c_str(), &options);
+        if (!m_book)
+            fail("Impossibile creare la cartella di lavoro");
+        bold = workbook_add_format(m_book);
+        format_set_bold(bold);
+        date = workbook_add_format(m_book);
+        format_set_num_format(date, "dd/mm/yyyy");
+        money = workbook_add_format(m_book);
+        format_set_num_format(money, "#,##0.00 [$\xE2\x82\xAC-410];-#,##0.00 [$\xE2\x82\xAC-410]");
+        nextMonth = workbook_add_format(m_book);
+        format_set_italic(nextMonth);
+        format_set_font_color(nextMonth, LXW_COLOR_GRAY);
+        format_set_align(nextMonth, LXW_ALIGN_RIGHT);
+        day = workbook_add_format(m_book);
+        format_set_bold(day);
+        format_set_align(day, LXW_ALIGN_RIGHT);
+    }
+    ~Workbook()
+    {
+        if (m_book)
+            lxw_workbook_free(m_book);
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    lxw_worksheet* addSheet(const std::string& name)
+    {
+        lxw_worksheet* sheet = workbook_add_worksheet(m_book, name.c_str());
+        if (!sheet)
+            fail("Impossibile aggiungere il foglio " + name);
+        return sheet;
+    }
+
+    void check(lxw_error error) const
+    {
+        if (error != LXW_NO_ERROR)
+            fail(lxw_strerror(error));
+    }
+
+    void close()
+    {
+        lxw_workbook* book = m_book;
+        m_book = nullptr;
+        check(workbook_close(book));
+    }
+
+    [[noreturn]] void fail(const std::string& what) const
+    {
+        throw DataError("Errore nella scrittura della cartella di lavoro: " + utf8ToCp1252(what),
+                        displayName(m_shownAs));
+    }
+
+    lxw_format* bold = nullptr;
+    lxw_format* date = nullptr;
+    lxw_format* money = nullptr;
+    lxw_format* nextMonth = nullptr;
+    lxw_format* day = nullptr;
+
+private:
+    lxw_workbook* m_book = nullptr;
+    fs::path m_shownAs;
+};
+
+// One sheet's cells, written row after row; texts are UTF-8.
+class Sheet {
+public:
+    Sheet(Workbook& book, lxw_worksheet* sheet) : m_book(book), m_sheet(sheet) {}
+
+    void text(lxw_row_t row, lxw_col_t col, const std::string& value, lxw_format* f = nullptr)
+    {
+        if (!value.empty())
+            m_book.check(worksheet_write_string(m_sheet, row, col, value.c_str(), f));
+    }
+    void number(lxw_row_t row, lxw_col_t col, double value, lxw_format* f = nullptr)
+    {
+        m_book.check(worksheet_write_number(m_sheet, row, col, value, f));
+    }
+    lxw_worksheet* get() const { return m_sheet; }
+
+private:
+    Workbook& m_book;
+    lxw_worksheet* m_sheet;
+};
+
+// Company names in UTF-8, converted once each.
+class Utf8Names {
+public:
+    explicit Utf8Names(const ReportFigures& figures) : m_figures(figures) {}
+    const std::string& operator()(std::int32_t id)
+    {
+        auto [it, added] = m_names.try_emplace(id);
+        if (added)
+            it->second = cp1252ToUtf8(m_figures.name(id));
+        return it->second;
+    }
+
+private:
+    const ReportFigures& m_figures;
+    std::map<std::int32_t, std::string> m_names;
+};
+
+std::size_t dataRows(const ReportFigures& figures)
+{
+    std::size_t rows = 0;
+    for (const MonthFigures& month : figures.months())
+        rows += month.days.size();
+    return rows;
+}
+
+// "Dati", "Dati 2"...: the heading, then one row per company day.
+void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
+               std::size_t sheetRows)
+{
+    const std::size_t perSheet = sheetRows - 1;
+    const std::size_t total = dataRows(figures);
+    const std::size_t sheetCount = std::max<std::size_t>(1, (total + perSheet - 1) / perSheet);
+    std::vector<Sheet> sheets;
+    for (std::size_t s = 0; s < sheetCount; ++s) {
+        Sheet sheet(book, book.addSheet(s == 0 ? "Dati" : "Dati " + std::to_string(s + 1)));
+        const std::size_t rows = std::min(perSheet, total - std::min(total, s * perSheet));
+        for (lxw_col_t c = 0; c < kDataHeading.size(); ++c)
+            sheet.text(0, c, kDataHeading[c], book.bold);
+        worksheet_freeze_panes(sheet.get(), 1, 0);
+        book.check(worksheet_autofilter(sheet.get(), 0, 0, static_cast<lxw_row_t>(rows),
+                                        kDataHeading.size() - 1));
+        worksheet_set_column(sheet.get(), 0, 1, 8, nullptr);
+        worksheet_set_column(sheet.get(), 2, 2, 32, nullptr);
+        worksheet_set_column(sheet.get(), 3, 3, 11, nullptr);
+        worksheet_set_column(sheet.get(), 4, 7, 19, nullptr);
+        worksheet_set_column(sheet.get(), 8, 8, 14, nullptr);
+        worksheet_set_column(sheet.get(), 9, 10, 10, nullptr);
+        sheets.push_back(sheet);
+    }
+
+    std::size_t written = 0;
+    for (const MonthFigures& month : figures.months()) {
+        const std::string mese = monthText(month.first);
+        const std::string conteggio = month.arrivals ? "arrivi" : "presenze";
+        const long firstSerial = month.first.toSerial() + kExcelEpoch;
+        for (const CompanyFigures& company : month.companies) {
+            const std::string& ditta = names(company.name);
+            for (const FigureDay* d = month.begin(company); d != month.end(company); ++d) {
+                Sheet& sheet = sheets[written / perSheet];
+                const auto row = static_cast<lxw_row_t>(written % perSheet + 1);
+                ++written;
+                const DayFigures& f = d->figures;
+                sheet.text(row, 0, mese);
+                sheet.number(row, 1, static_cast<double>(company.hotel));
+                sheet.text(row, 2, ditta);
+                sheet.number(row, 3, static_cast<double>(firstSerial + d->day - 1), book.date);
+                sheet.number(row, 4, static_cast<double>(f.presCon));
+                sheet.number(row, 5, static_cast<double>(f.presOpz));
+                sheet.number(row, 6, static_cast<double>(f.camCon));
+                sheet.number(row, 7, static_cast<double>(f.camOpz));
+                if (month.amounts)
+                    sheet.number(row, 8, f.importo.toDouble(), book.money);
+                sheet.number(row, 9, month.inMonth(d->day) ? 1 : 0);
+                sheet.text(row, 10, conteggio);
+            }
+        }
+    }
+}
+
+// The lines of a company or hotel in the report's order, by booking kind.
+struct Line {
+    const char* label;
+    std::int64_t DayFigures::*count;
+};
+
+std::vector<Line> kindLines(const ReportFigures& figures)
+{
+    const bool type1 = figures.type1();
+    std::vector<Line> lines;
+    if (figures.kind() != BookingKind::Optional) {
+        lines.push_back({"PrC", &DayFigures::presCon});
+        lines.push_back({type1 ? "CaC" : "CON", &DayFigures::camCon});
+    }
+    if (figures.kind() != BookingKind::Confirmed) {
+        lines.push_back({"PrO", &DayFigures::presOpz});
+        lines.push_back({type1 ? "CaO" : "OPZ", &DayFigures::camOpz});
+    }
+    return lines;
+}
+
+constexpr lxw_col_t kFirstDayColumn = 3;
+constexpr lxw_col_t kTotalColumn = kFirstDayColumn + kFigureDays;
+
+// One month laid out like the report: the day numbers and weekdays on top,
+// then per hotel its companies' lines, the hotel's totals, rooms and free
+// rooms. Rows are written in order, one after the other (constant memory).
+class MonthSheet {
+public:
+    MonthSheet(Workbook& book, const ReportFigures& figures, const MonthFigures& month,
+               Utf8Names& names, std::size_t sheetRows)
+        : m_book(book), m_figures(figures), m_month(month), m_names(names),
+          m_sheet(book, book.addSheet(sheetName(month.first))), m_lines(kindLines(figures)),
+          m_sheetRows(sheetRows)
+    {}
+
+    void write()
+    {
+        heading();
+        std::map<std::int64_t, std::vector<const CompanyFigures*>> companiesOf;
+        std::map<std::int64_t, const HotelFigures*> hotelOf;
+        for (const CompanyFigures& c : m_month.companies)
+            companiesOf[c.hotel].push_back(&c);
+        for (const HotelFigures& h : m_month.hotels) {
+            hotelOf[h.hotel] = &h;
+            companiesOf[h.hotel];
+        }
+        for (const auto& [hotel, companies] : companiesOf) {
+            for (const CompanyFigures* c : companies)
+                if (!company(*c))
+                    return;
+            if (const auto it = hotelOf.find(hotel);
+                it != hotelOf.end() && !hotelTotals(*it->second))
+                return;
+        }
+    }
+
+private:
+    void heading()
+    {
+        std::size_t widest = 12;
+        for (const CompanyFigures& c : m_month.companies)
+            widest = std::max(widest, m_names(c.name).size());
+        for (const HotelFigures& h : m_month.hotels)
+            widest = std::max(widest, cp1252ToUtf8(m_figures.hotelLabel(h.hotel)).size());
+        lxw_worksheet* sheet = m_sheet.get();
+        worksheet_set_column(sheet, 0, 0, 7, nullptr);
+        worksheet_set_column(sheet, 1, 1, static_cast<double>(std::min<std::size_t>(widest, 45)),
+                             nullptr);
+        worksheet_set_column(sheet, 2, 2, 8, nullptr);
+        worksheet_set_column(sheet, kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
+        worksheet_set_column(sheet, kTotalColumn, kTotalColumn, 10, nullptr);
+        worksheet_freeze_panes(sheet, 2, kFirstDayColumn);
+
+        m_sheet.text(0, 0, "Hotel", m_book.bold);
+        m_sheet.text(0, 1, "Ditta", m_book.bold);
+        m_sheet.text(0, 2, "Voce", m_book.bold);
+        for (int d = 1; d <= kFigureDays; ++d)
+            m_sheet.number(0, column(d), m_month.first.addDays(d - 1).day, dayFormat(d));
+        m_sheet.text(0, kTotalColumn, "Totale", m_book.bold);
+        std::string title = cp1252ToUtf8(std::string(trimBlanks(MonthNames[m_month.first.month]))) +
+                            " " + std::to_string(m_month.first.year);
+        if (!m_figures.type1())
+            title += m_month.arrivals ? " (arrivi)" : " (presenze)";
+        m_sheet.text(1, 1, title);
+        for (int d = 1; d <= kFigureDays; ++d)
+            m_sheet.text(1, column(d), weekday(m_month.first.addDays(d - 1)), dayFormat(d));
+        m_row = 2;
+    }
+
+    // A company's lines; false when the sheet is full.
+    bool company(const CompanyFigures& c)
+    {
+        if (!room(m_lines.size() + (m_month.amounts ? 1 : 0)))
+            return false;
+        std::array<DayFigures, kFigureDays> days{};
+        for (const FigureDay* d = m_month.begin(c); d != m_month.end(c); ++d)
+            days[static_cast<std::size_t>(d->day - 1)] = d->figures;
+        const std::string& name = m_names(c.name);
+        for (const Line& line : m_lines) {
+            start(c.hotel, name, line.label, nullptr);
+            std::int64_t total = 0;
+            for (int d = 1; d <= kFigureDays; ++d) {
+                const std::int64_t value = days[static_cast<std::size_t>(d - 1)].*line.count;
+                total += value;
+                if (value != 0)
+                    m_sheet.number(m_row, column(d), static_cast<double>(value));
+            }
+            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
+        }
+        if (!m_month.amounts)
+            return true;
+        start(c.hotel, name, "Importo", nullptr);
+        Currency total;
+        for (int d = 1; d <= kFigureDays; ++d) {
+            const Currency value = days[static_cast<std::size_t>(d - 1)].importo;
+            total += value;
+            if (value.units != 0)
+                m_sheet.number(m_row, column(d), value.toDouble(), m_book.money);
+        }
+        m_sheet.number(m_row++, kTotalColumn, total.toDouble(), m_book.money);
+        return true;
+    }
+
+    // The hotel's day totals, its rooms and its free rooms; false when the
+    // sheet is full.
+    bool hotelTotals(const HotelFigures& h)
+    {
+        if (!room(m_lines.size() + 3))
+            return false;
+        const std::string label = cp1252ToUtf8(m_figures.hotelLabel(h.hotel));
+        for (const Line& line : m_lines) {
+            start(h.hotel, label, std::string("TOT ") + line.label, m_book.bold);
+            std::int64_t total = 0;
+            for (int d = 1; d <= kFigureDays; ++d) {
+                const std::int64_t value = h.days[static_cast<std::size_t>(d - 1)].*line.count;
+                total += value;
+                m_sheet.number(m_row, column(d), static_cast<double>(value));
+            }
+            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
+        }
+        start(h.hotel, label, "Camere", m_book.bold);
+        m_sheet.number(m_row++, kFirstDayColumn, static_cast<double>(h.rooms));
+        start(h.hotel, label, "Libere", m_book.bold);
+        for (int d = 1; d <= kFigureDays; ++d) {
+            const DayFigures& f = h.days[static_cast<std::size_t>(d - 1)];
+            m_sheet.number(m_row, column(d), static_cast<double>(h.rooms - f.camCon - f.camOpz));
+        }
+        m_row += 2;
+        return true;
+    }
+
+    // The first three cells of a line.
+    void start(std::int64_t hotel, const std::string& name, const std::string& label,
+               lxw_format* format)
+    {
+        m_sheet.number(m_row, 0, static_cast<double>(hotel), format);
+        m_sheet.text(m_row, 1, name, format);
+        m_sheet.text(m_row, 2, label, format);
+    }
+
+    // Whether `rows` more lines fit; if not, the last line says so ("Dati"
+    // holds every figure whatever the size).
+    bool room(std::size_t rows)
+    {
+        if (m_row + rows < m_sheetRows)
+            return true;
+        m_sheet.text(m_row, 1,
+                     "Il mese continua oltre le righe di un foglio: i dati completi "
+                     "sono nel foglio \"Dati\".");
+        return false;
+    }
+
+    static lxw_col_t column(int day) { return static_cast<lxw_col_t>(kFirstDayColumn + day - 1); }
+    lxw_format* dayFormat(int day) const
+    {
+        return m_month.inMonth(day) ? m_book.day : m_book.nextMonth;
+    }
+
+    Workbook& m_book;
+    const ReportFigures& m_figures;
+    const MonthFigures& m_month;
+    Utf8Names& m_names;
+    Sheet m_sheet;
+    const std::vector<Line> m_lines;
+    std::size_t m_sheetRows;
+    lxw_row_t m_row = 0;
+};
+
+// A file name beside the target that no one else uses; removed unless it
+// becomes the target.
+class TempBeside {
+public:
+    explicit TempBeside(const fs::path& target)
+    {
+        std::string pattern =
+            (target.parent_path() / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0)
+            throw DataError(std::string("Impossibile creare il file: ") +
+                                utf8ToCp1252(std::strerror(errno)),
+                            displayName(target));
+        ::close(fd);
+        m_path = pattern;
+    }
+    ~TempBeside()
+    {
+        if (!m_path.empty()) {
+            std::error_code ec;
+            fs::remove(m_path, ec);
+        }
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+
+    const fs::path& path() const { return m_path; }
+    void renameTo(const fs::path& target)
+    {
+        // The permissions of any new file, not those of a temporary one.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(m_path.c_str(), 0666 & ~mask);
+        std::error_code ec;
+        fs::rename(m_path, target, ec);
+        if (ec)
+            throw DataError("Impossibile sostituire il file (" + utf8ToCp1252(ec.message()) + ")",
+                            displayName(target));
+        m_path.clear();
+    }
+
+private:
+    fs::path m_path;
+};
+
+} // namespace
+
+std::string workbookFileName(std::string_view stationTag)
+{
+    return "fd" + std::string(stationTag) + ".xlsx";
+}
+
+void writeWorkbook(const ReportFigures& figures, const fs::path& target, std::size_t sheetRows)
+{
+    sheetRows = std::clamp<std::size_t>(sheetRows, 2, kSheetRows);
+    TempBeside temp(target);
+    {
+        Workbook book(temp.path(), target);
+        Utf8Names names(figures);
+        writeData(book, figures, names, sheetRows);
+        for (const MonthFigures& month : figures.months())
+            MonthSheet(book, figures, month, names, sheetRows).write();
+        book.close();
+    }
+    temp.renameTo(target);
+}
+
+} // namespace presenze

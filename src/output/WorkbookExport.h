@@ -1,0 +1,35 @@
+#pragma once
+// The Excel workbook of a print request, written from the figures the
+// request computed (never from the report text):
+// - "Dati": one row per hotel, company and report day with any figure, for
+//   pivot tables; past the rows a sheet holds it goes on in "Dati 2",
+//   "Dati 3"...;
+// - one sheet per month, "YYYY-MM", laid out like the report: hotels,
+//   companies, days 1..31 with their weekdays.
+// Texts are always written as text (a company named "=HYPERLINK(...)" stays
+// a name, never a formula), counts as numbers, days as dates and amounts with
+// a currency format. libxlsxwriter writes it row by row (constant memory).
+
+#include "common/ReportFigures.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace presenze {
+
+// "fd" + tag + ".xlsx".
+std::string workbookFileName(std::string_view stationTag);
+
+// The rows of a sheet, its heading included.
+inline constexpr std::size_t kSheetRows = 1048576;
+
+// Writes the workbook at `target`, replacing the file whole when it is done.
+// `sheetRows` is the rows a sheet holds (smaller only in tests): "Dati" goes
+// on in further sheets, a month's sheet ends with a line that says it goes
+// on. Raises DataError.
+void writeWorkbook(const ReportFigures& figures, const std::filesystem::path& target,
+                   std::size_t sheetRows = kSheetRows);
+
+} // namespace presenze

@@ -1,0 +1,202 @@
+// The figures of a request as pictures: the occupancy chart saved as PNG and
+// SVG is made and not blank, the "Grafici" window shows both charts, and the
+// print menu's "Excel" writes the workbook and opens it.
+
+#include "GuiTestSupport.h"
+#include "common/KV7Routine.h"
+#include "gui/charts/ChartColours.h"
+#include "gui/charts/Grafici.h"
+#include "gui/charts/OccupancyChart.h"
+#include "gui/charts/TopChart.h"
+#include "gui/desk/KV7DeskTop.h"
+#include "gui/output/MenuStampa.h"
+#include "request/PrintRequest.h"
+#include "support/TestSupport.h"
+
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QHorizontalStackedBarSeries>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+#include <set>
+
+using namespace presenze;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Pixels of the picture that have the confirmed bookings' colour, and how
+// many colours it has.
+std::pair<int, std::size_t> confirmedPixels(const QImage& image)
+{
+    int confirmed = 0;
+    std::set<QRgb> colours;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb pixel = rgb.pixel(x, y);
+            confirmed += pixel == chart::kConfirmed.rgb();
+            colours.insert(pixel);
+        }
+    }
+    return {confirmed, colours.size()};
+}
+
+} // namespace
+
+class ChartsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void occupancyChartIsSavedAsPngAndSvg();
+    void graficiShowsOccupancyAndTheTopCompanies();
+    void excelWritesTheWorkbookAndOpensIt();
+    void theWindowsRequestHandsItsFiguresToThePrintMenu();
+
+private:
+    test::TempDir m_dir;
+    std::shared_ptr<ReportFigures> m_figures = std::make_shared<ReportFigures>();
+};
+
+void ChartsTest::initTestCase()
+{
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
+    FillCalendarTables();
+    test::copyFixture("hotel", m_dir.path());
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = false;
+    const FixedClock clock = test::fixedClock();
+    test::ScriptedInteraction ui;
+    ReportContext context{DataFolder(m_dir.path()), "7", clock, ui};
+    context.figures = m_figures.get();
+    runPrintRequest(ReportKind::Type2, {1, 2024, 2, 2024}, selection, context);
+    QCOMPARE(m_figures->months().size(), std::size_t(2));
+}
+
+void ChartsTest::occupancyChartIsSavedAsPngAndSvg()
+{
+    const MonthFigures& february = m_figures->months().back();
+    QVERIFY(!february.hotels.empty());
+    QVERIFY(saveOccupancyChart(*m_figures, february, m_dir / "chart.png"));
+    const QImage image(QString::fromStdString((m_dir / "chart.png").string()));
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() > 600 && image.height() > 150);
+    const auto [confirmed, colours] = confirmedPixels(image);
+    QVERIFY2(confirmed > 500, qPrintable(QString::number(confirmed)));
+    QVERIFY(colours > 10);
+
+    QVERIFY(saveOccupancyChart(*m_figures, february, m_dir / "chart.SVG"));
+    const std::string svg = test::readFile(m_dir / "chart.SVG");
+    QVERIFY(svg.find("<svg") != std::string::npos);
+    QVERIFY(svg.find(chart::kConfirmed.name().toStdString()) != std::string::npos);
+
+    QVERIFY(!saveOccupancyChart(*m_figures, february, m_dir / "missing" / "chart.png"));
+}
+
+void ChartsTest::graficiShowsOccupancyAndTheTopCompanies()
+{
+    const auto top = topEntries(*m_figures);
+    QVERIFY(!top.empty() && top.size() <= 15);
+    for (std::size_t i = 1; i < top.size(); ++i)
+        QVERIFY(top[i - 1].confirmed + top[i - 1].optional >= top[i].confirmed + top[i].optional);
+
+    Grafici window(m_figures);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.tabs()->count(), 2);
+    QCOMPARE(window.months()->count(), 2);
+    QCOMPARE(window.months()->currentText(), QStringLiteral("Febbraio 2024"));
+    auto* occupancy = window.findChild<OccupancyView*>();
+    QVERIFY(occupancy);
+    QVERIFY(confirmedPixels(occupancy->grab().toImage()).first > 500);
+    window.months()->setCurrentIndex(0);
+    QVERIFY(window.findChild<OccupancyView*>() != nullptr);
+
+    window.tabs()->setCurrentIndex(1);
+    auto* view = window.findChild<QChartView*>(QStringLiteral("Ditte"));
+    QVERIFY(view);
+    const auto series = view->chart()->series();
+    QCOMPARE(series.size(), 1);
+    auto* bars = qobject_cast<QHorizontalStackedBarSeries*>(series.front());
+    QVERIFY(bars);
+    QCOMPARE(bars->count(), 2);
+    QCOMPARE(bars->barSets().front()->count(), static_cast<int>(top.size()));
+    // The largest bar is drawn on top, the last of the series.
+    QCOMPARE(bars->barSets().front()->at(bars->barSets().front()->count() - 1),
+             static_cast<qreal>(top.front().confirmed));
+    QVERIFY(confirmedPixels(view->grab().toImage()).first > 500);
+}
+
+void ChartsTest::excelWritesTheWorkbookAndOpensIt()
+{
+    test::runSql(m_dir / "Stampanti.mdb",
+                 "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
+                 "TipoStampa INTEGER, Linea TEXT);"
+                 "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, Grassetto TEXT);"
+                 "INSERT INTO Stampanti VALUES (1, 'Ufficio', 1, 'out.prn');");
+    FixedClock clock = test::fixedClock();
+    test::ScriptedInteraction ui;
+    std::vector<fs::path> opened;
+    MenuStampa menu(DataFolder(m_dir.path()), "7", clock, nullptr, &ui);
+    menu.setFileOpener([&](const fs::path& file) {
+        opened.push_back(file);
+        return true;
+    });
+    auto* excel = menu.findChild<QToolButton*>(QStringLiteral("Excel"));
+    auto* charts = menu.findChild<QToolButton*>(QStringLiteral("Grafici"));
+    QVERIFY(excel && charts);
+    QVERIFY(!excel->isEnabled() && !charts->isEnabled());
+
+    menu.setFigures(m_figures);
+    QVERIFY(excel->isEnabled() && charts->isEnabled());
+    excel->click();
+    QCOMPARE(ui.warnings, std::vector<std::string>{});
+    QCOMPARE(opened, std::vector<fs::path>{m_dir / "fd7.xlsx"});
+    QVERIFY(test::readFile(m_dir / "fd7.xlsx").rfind("PK", 0) == 0);
+}
+
+void ChartsTest::theWindowsRequestHandsItsFiguresToThePrintMenu()
+{
+    qputenv("PCLocal", "7");
+    test::TempDir dir;
+    test::copyFixture("hotel", dir.path());
+    fs::copy_file(m_dir / "Stampanti.mdb", dir / "Stampanti.mdb");
+    FixedClock clock = test::fixedClock();
+    test::ScriptedPrompts prompts; // Type 1
+    KV7DeskTop window(DataFolder(dir.path()), clock, &prompts);
+    window.show();
+    for (int i : {0, 3})
+        window.Text1(i)->setText(QStringLiteral("02"));
+    for (int i : {2, 4})
+        window.Text1(i)->setText(QStringLiteral("2024"));
+
+    // The print menu comes up modally at the end of the request.
+    bool seen = false, enabled = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<MenuStampa*>(QApplication::activeModalWidget());
+        if (!menu)
+            return;
+        seen = true;
+        enabled = menu->findChild<QToolButton*>(QStringLiteral("Grafici"))->isEnabled();
+        menu->close();
+    });
+    poll.start(20);
+    QSignalSpy finished(&window, &KV7DeskTop::printRequestFinished);
+    QTest::mouseClick(window.Tasto(0), Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    QVERIFY(seen);
+    QVERIFY(enabled);
+}
+
+QTEST_MAIN(ChartsTest)
+#include "ChartsTest.moc"
