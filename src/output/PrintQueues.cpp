@@ -78,23 +78,6 @@ std::string refusal(std::string_view reason)
 
 } // namespace
 
-SpoolFile::SpoolFile()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "presenze-job-XXXXXX").string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        throw DataError("Impossibile creare il file temporaneo di stampa: " +
-                        systemErrorText(errno));
-    ::close(fd);
-    m_path = pattern;
-}
-
-SpoolFile::~SpoolFile()
-{
-    std::error_code ec;
-    std::filesystem::remove(m_path, ec);
-}
-
 std::optional<std::vector<std::string>> listPrintQueues(std::chrono::milliseconds limit)
 {
     const auto lines = askLpstat("-e", limit);

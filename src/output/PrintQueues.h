@@ -5,6 +5,8 @@
 // client runs within a time limit, so a print system that does not answer
 // never holds the caller.
 
+#include "data/PrivateFolder.h"
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -40,18 +42,16 @@ void sendToPrintQueue(std::string_view queue, const std::filesystem::path& file,
                       const std::vector<std::string>& options, std::string_view title,
                       std::chrono::milliseconds limit = kPrintSendLimit);
 
-// A private file (mode 0600, in the system's temporary folder) that holds a
-// job on its way to the print system; removed when done.
+// A job on its way to the print system: a file in a private folder of the
+// system's temporary folder (readable by this user alone), removed when done.
 class SpoolFile {
 public:
-    SpoolFile();
-    ~SpoolFile();
-    SpoolFile(const SpoolFile&) = delete;
-    SpoolFile& operator=(const SpoolFile&) = delete;
+    SpoolFile() : m_path(m_folder.path() / "job") {}
 
     const std::filesystem::path& path() const { return m_path; }
 
 private:
+    PrivateFolder m_folder;
     std::filesystem::path m_path;
 };
 

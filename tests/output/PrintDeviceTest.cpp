@@ -4,6 +4,7 @@
 #include "data/DataError.h"
 #include "output/PrintFolder.h"
 #include "output/PrintOutput.h"
+#include "support/PrivateCups.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -22,31 +23,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // A print server that takes connections and never says a word.
-class SilentServer {
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-            ::listen(m_fd, 16) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            m_port = ntohs(address.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+using SilentServer = test::LoopbackListener;
 
 std::set<std::string> filesOf(const fs::path& dir)
 {

@@ -135,11 +135,11 @@ private:
     pid_t m_pid = -1;
 };
 
-// A printer on the network, as the queue's device sees it: it takes one
-// connection and keeps everything it receives.
-class SocketPrinter {
+// A socket listening on 127.0.0.1, on a port of the system's choosing; a
+// listener that is never read from is a print server that never answers.
+class LoopbackListener {
 public:
-    SocketPrinter()
+    explicit LoopbackListener(int backlog = 16)
     {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -147,18 +147,32 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof address;
         if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            ::listen(m_fd, 4) != 0 ||
+            ::listen(m_fd, backlog) != 0 ||
             ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
             return;
         m_port = ntohs(address.sin_port);
     }
-    ~SocketPrinter()
+    ~LoopbackListener()
     {
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
 
     int port() const { return m_port; }
+    std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+protected:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+// A printer on the network, as the queue's device sees it: it takes one
+// connection and keeps everything it receives.
+class SocketPrinter : public LoopbackListener {
+public:
+    SocketPrinter() : LoopbackListener(4) {}
 
     // The bytes of one job: a connection read to its end, within the time allowed.
     std::optional<std::string> receive(std::chrono::seconds allowed)
@@ -192,10 +206,6 @@ public:
         ::close(connection);
         return bytes;
     }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
 };
 
 } // namespace presenze::test
