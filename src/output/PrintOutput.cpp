@@ -380,31 +380,44 @@ std::string describeRoute(const SystemPrinterRoute& route)
     return "Stampa inviata alla stampante predefinita";
 }
 
-PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,
-                         const PrintChoices& choices, const fs::path& defaultPdf,
-                         const PdfRenderer& render, const PrintLimits& limits)
+void runInPlace(const std::function<void()>& step)
+{
+    step();
+}
+
+PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::path& defaultPdf,
+                      const PdfRenderer& render, const PrintLimits& limits, const WaitingStep& wait)
 {
     PrintOutcome outcome;
-    const PreparedPrint prepared = preparePrint(folder, stationTag, hotel, choices);
-    outcome.status = prepared.status;
-    if (prepared.status != PrintStatus::Ready)
-        return outcome;
-    const PrintJob& job = prepared.job;
     if (!job.systemPrinterMode()) {
-        outcome.description = deliverRawPrint(job, folder, limits);
+        wait([&] { outcome.description = deliverRawPrint(job, folder, limits); });
         return outcome;
     }
-    const SystemPrinterRoute route = routeSystemPrint(job, folder, defaultPdf, limits);
+    SystemPrinterRoute route;
+    wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits); });
     if (route.target == SystemPrinterTarget::PdfFile) {
         writePdfFile(job, route, render);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;
         render(job, spool.path());
-        sendPdf(job, route, spool.path(), limits);
+        wait([&] { sendPdf(job, route, spool.path(), limits); });
     }
     outcome.description = describeRoute(route);
     return outcome;
+}
+
+PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,
+                         const PrintChoices& choices, const fs::path& defaultPdf,
+                         const PdfRenderer& render, const PrintLimits& limits)
+{
+    const PreparedPrint prepared = preparePrint(folder, stationTag, hotel, choices);
+    if (prepared.status != PrintStatus::Ready) {
+        PrintOutcome outcome;
+        outcome.status = prepared.status;
+        return outcome;
+    }
+    return printJob(prepared.job, folder, defaultPdf, render, limits);
 }
 
 } // namespace presenze

@@ -103,8 +103,17 @@ struct PrintOutcome {
     std::filesystem::path pdfFile; // set when a PDF file was written
 };
 
-// The whole print of the report file "fd" + tag, in one thread (the command
-// line; the window runs the waiting steps on a thread of their own).
+// Runs a step that waits on the print system or on a device: in place on
+// the command line, on a thread of its own from the window.
+using WaitingStep = std::function<void(const std::function<void()>&)>;
+void runInPlace(const std::function<void()>& step);
+
+// Prints a prepared job: raw to its device, or as a PDF to a file or a queue.
+PrintOutcome printJob(const PrintJob& job, const DataFolder& folder,
+                      const std::filesystem::path& defaultPdf, const PdfRenderer& render,
+                      const PrintLimits& limits = {}, const WaitingStep& wait = runInPlace);
+
+// The whole print of the report file "fd" + tag, in one thread.
 PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,
                          const PrintChoices& choices, const std::filesystem::path& defaultPdf,
                          const PdfRenderer& render, const PrintLimits& limits = {});
