@@ -1,6 +1,6 @@
 // The layout of src/ is the architecture: one folder, one library; the core
-// folders include each other in one direction only, and only src/gui may
-// include Qt.
+// folders include each other in one direction only, only src/gui may include
+// Qt, and only src/store talks to PostgreSQL.
 
 #include "support/TestSupport.h"
 
@@ -50,8 +50,8 @@ TEST(Architecture, FoldersIncludeEachOtherInOneDirectionOnly)
 {
     // Lower layers first; a folder may include only folders before it.
     const std::map<std::string, int> layer = {
-        {"data", 0},    {"jet", 1},     {"demo", 1},   {"common", 1}, {"tally", 2},
-        {"reports", 3}, {"request", 4}, {"output", 5}, {"gui", 6},    {"cli", 6},
+        {"data", 0},    {"jet", 1},    {"demo", 1},  {"common", 1}, {"tally", 2}, {"reports", 3},
+        {"request", 4}, {"output", 5}, {"store", 6}, {"gui", 7},    {"cli", 7},
     };
     for (const auto& [from, targets] : folderIncludes()) {
         ASSERT_TRUE(layer.count(from)) << "src/" << from << " has no place among the layers";
@@ -84,4 +84,18 @@ TEST(Architecture, OnlyTheGuiFolderIncludesQt)
     const std::string links = presenze::test::readFile(PRESENZE_CORE_LINKS);
     ASSERT_NE(links.find("presenze_data"), std::string::npos);
     EXPECT_EQ(links.find("Qt"), std::string::npos) << links;
+}
+
+TEST(Architecture, OnlyTheStoreFolderTalksToPostgres)
+{
+    const fs::path src = PRESENZE_SOURCE_DIR;
+    const std::regex libpq(R"(^\s*#\s*include\s*<(libpq|pqxx|postgres))");
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        const fs::path relative = fs::relative(entry.path(), src);
+        if (!entry.is_regular_file() || libraryOf(relative) == "store")
+            continue;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);)
+            EXPECT_FALSE(std::regex_search(line, libpq)) << relative << ": " << line;
+    }
 }

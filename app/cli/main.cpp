@@ -7,6 +7,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
+#include "data/BookingSource.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
 #include "data/Records.h"
@@ -17,6 +18,11 @@
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
+#include "store/GroupData.h"
+#include "store/GroupName.h"
+#include "store/PickupOutput.h"
+#include "store/StoreSource.h"
+#include "store/StoreSync.h"
 
 #include <iostream>
 #include <optional>
@@ -44,30 +50,48 @@ struct OutputPlace {
     DataFolder folder;
 };
 
+// The data folder a command reads, which must be there.
+DataFolder dataFolder(const std::optional<std::string>& dataDir)
+{
+    DataFolder folder(dataDir ? std::filesystem::path(*dataDir) : std::filesystem::current_path());
+    if (!std::filesystem::is_directory(folder.dir()))
+        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    return folder;
+}
+
 template <typename Options> OutputPlace outputPlace(const Options& o)
 {
     const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
     checkStationTag(tag);
-    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
-                                : std::filesystem::current_path());
-    if (!std::filesystem::is_directory(folder.dir()))
-        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
-    return {tag, std::move(folder)};
+    return {tag, dataFolder(o.dataDir)};
 }
 
-int runReport(ReportOptions o)
+// The day of a command's --now, else today.
+Date today(const std::optional<DateTime>& now)
+{
+    return now ? now->date : SystemClock().now().date;
+}
+
+int runReport(ReportOptions o, const SourceOptions& source)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
-        if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
+        // The hotels' data: the group on the server, or the folder's files.
+        std::optional<StoreSource> store;
+        if (source.conninfo)
+            store.emplace(storeAddress(*source.conninfo), *source.group);
+        const FolderSource files(folder);
+        const BookingSource& data = store ? static_cast<const BookingSource&>(*store) : files;
+        if (auto problem = checkTickedHotels(o.selection, data.hotelRegistry()))
             return usageError(*problem, "report");
         FillCalendarTables();
-        o.selection.companyList = ReadCompanyList(folder);
+        o.selection.companyList = CompanyListOf(data.companyListLines());
         SystemClock systemClock;
         FixedClock fixedClock(o.now.value_or(DateTime{}));
         const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
+        context.source = store ? &*store : nullptr;
         ReportFigures figures;
         if (o.xlsx || o.chart)
             context.figures = &figures;
@@ -136,6 +160,69 @@ int runPrint(const OutputOptions& o)
     }
 }
 
+int runSync(const SyncOptions& o)
+{
+    try {
+        const DataFolder folder = dataFolder(o.dataDir);
+        const std::string group = o.group ? *o.group : folderGroupName(folder);
+        if (auto problem = checkGroupName(group))
+            return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
+        // Everything is read before the server is asked for anything: a
+        // folder that cannot be read leaves the server as it was.
+        GroupData data;
+        try {
+            data = readGroupData(FolderSource(folder), [](std::string_view text) {
+                printError("Avviso: " + std::string(text));
+            });
+        } catch (const DataError& e) {
+            printError(std::string(e.what()) + "\nNulla \xE8 stato scritto sul server.");
+            return 1;
+        }
+        const StoreAddress address = storeAddress(o.conninfo);
+        const Date day = today(o.now);
+        const SyncSummary summary = syncGroup(address, group, data, day);
+        std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
+                                  address.server + ": " + std::to_string(summary.seasons) +
+                                  " stagioni, " + std::to_string(summary.headers) +
+                                  " prenotazioni, " + std::to_string(summary.lines) +
+                                  " righe di camere; istantanea del " + day.toDisplay() + ": " +
+                                  std::to_string(summary.snapshotRows) + " righe.")
+                  << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+int runPickup(const PickupOptions& o)
+{
+    try {
+        PickupRequest request;
+        request.group = o.group;
+        request.days = o.days;
+        request.forward = o.forward;
+        request.today = today(o.now);
+        const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
+        if (!o.csv && !o.xlsx)
+            std::cout << cp1252ToUtf8(pickupTable(pickup));
+        if (o.csv) {
+            const std::filesystem::path file = std::filesystem::absolute(*o.csv);
+            writePickupCsv(pickup, file);
+            std::cout << file.string() << "\n";
+        }
+        if (o.xlsx) {
+            const std::filesystem::path file = std::filesystem::absolute(*o.xlsx);
+            writePickupWorkbook(pickup, file);
+            std::cout << file.string() << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
 int runDemo(const DemoRequest& demo)
 {
     try {
@@ -159,20 +246,25 @@ int run(const CommandLine& line)
     const CommandRequest& request = *line.request;
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
-    if (request.command == Command::Report || request.command == Command::Print) {
+    if (request.command == Command::Report || request.command == Command::Print ||
+        request.command == Command::Sync) {
         cache.emplace();
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
     }
     switch (request.command) {
     case Command::Report:
-        return runReport(request.report);
+        return runReport(request.report, request.source);
     case Command::Csv:
         return runCsv(request.output);
     case Command::Print:
         return runPrint(request.output);
     case Command::Demo:
         return runDemo(request.demo);
+    case Command::Sync:
+        return runSync(request.sync);
+    case Command::Pickup:
+        return runPickup(request.pickup);
     }
     return 1;
 }

@@ -1,0 +1,290 @@
+#include "store/StoreSource.h"
+
+#include "data/Text1252.h"
+#include "store/CopyReader.h"
+#include "store/PgConnection.h"
+#include "store/PgTransaction.h"
+#include "store/StoreError.h"
+#include "store/StoreSchema.h"
+
+#include <charconv>
+
+namespace presenze {
+namespace {
+
+// The values of a read travel as settings of the transaction, which the
+// COPY's query reads: a COPY takes no parameters, and no value is ever put
+// into an SQL text.
+constexpr const char* kSetWindow =
+    "SELECT set_config('presenze.gruppo', $1, true), set_config('presenze.stagione', $2, true), "
+    "set_config('presenze.dal', $3, true), set_config('presenze.al', $4, true)";
+
+constexpr const char* kLinesAll =
+    "COPY (SELECT numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, datapartenza, "
+    "numeropersone, quantitacamere, note, giornitariffa, prezzo FROM presenze.camere_prenotazione "
+    "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND stagione = current_setting('presenze.stagione') "
+    "AND dataarrivo <= current_setting('presenze.al') "
+    "AND datapartenza > current_setting('presenze.dal') ORDER BY riga) TO STDOUT";
+constexpr const char* kLinesTally =
+    "COPY (SELECT numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, datapartenza, "
+    "numeropersone, quantitacamere FROM presenze.camere_prenotazione "
+    "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND stagione = current_setting('presenze.stagione') "
+    "AND dataarrivo <= current_setting('presenze.al') "
+    "AND datapartenza > current_setting('presenze.dal') ORDER BY riga) TO STDOUT";
+
+// Headers: the fields every report reads, then those of `fields`.
+constexpr const char* kHeadersAll =
+    "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta, "
+    "nazione, commento FROM presenze.scheda_prenotazione "
+    "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+constexpr const char* kHeadersTally =
+    "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, nazione, "
+    "commento FROM presenze.scheda_prenotazione "
+    "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+constexpr const char* kHeadersType2 =
+    "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta "
+    "FROM presenze.scheda_prenotazione WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+
+std::int64_t numberOf(std::string_view text)
+{
+    std::int64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw StoreError("valore inatteso dal server: \"" + utf8ToCp1252(text.substr(0, 40)) +
+                         "\"");
+    return value;
+}
+
+std::string textOf(const PgResult& result, int row, int column)
+{
+    return utf8ToCp1252(result.value(row, column));
+}
+
+} // namespace
+
+StoreSource::StoreSource(StoreAddress address, std::string group)
+    : m_address(std::move(address)), m_group(std::move(group)), m_groupUtf8(cp1252ToUtf8(m_group))
+{}
+
+StoreSource::~StoreSource() = default;
+
+std::string StoreSource::identity() const
+{
+    return "server " + m_address.server + ", gruppo \"" + m_group + "\"";
+}
+
+template <typename Read> auto StoreSource::locked(Read&& read) const
+{
+    const std::lock_guard lock(m_mutex);
+    try {
+        if (!m_connection)
+            connect();
+        return read(*m_connection);
+    } catch (const StoreError& e) {
+        // A connection that failed once is not used again.
+        m_transaction.reset();
+        m_connection.reset();
+        throw e.withContext("Lettura del gruppo \"" + m_group + "\" dal server " +
+                            m_address.server + " non riuscita: ");
+    }
+}
+
+void StoreSource::connect() const
+{
+    auto connection = std::make_unique<PgConnection>(m_address);
+    auto transaction = std::make_unique<PgTransaction>(*connection, PgTransaction::Kind::ReadOnly);
+    requireStoreSchema(*connection);
+    if (connection->query("SELECT 1 FROM presenze.gruppo WHERE gruppo = $1", {m_groupUtf8})
+            .rows() == 0)
+        throw StoreError("il gruppo non \xE8 sul server (lo scrive presenze-cli sync)");
+    m_connection = std::move(connection);
+    m_transaction = std::move(transaction);
+}
+
+void StoreSource::open() const
+{
+    locked([](PgConnection&) { return 0; });
+}
+
+std::vector<std::string> StoreSource::storedSeasons() const
+{
+    if (!m_seasons) {
+        const PgResult result =
+            m_connection->query("SELECT stagione FROM presenze.stagione WHERE gruppo = $1 "
+                                "ORDER BY riga",
+                                {m_groupUtf8});
+        std::vector<std::string> seasons;
+        for (int i = 0; i < result.rows(); ++i)
+            seasons.push_back(textOf(result, i, 0));
+        m_seasons = std::move(seasons);
+    }
+    return *m_seasons;
+}
+
+std::string StoreSource::storedSeason(std::string_view season) const
+{
+    const std::vector<std::string> seasons = storedSeasons();
+    for (const std::string& stored : seasons)
+        if (stored == season)
+            return stored;
+    for (const std::string& stored : seasons)
+        if (equalText(stored, season))
+            return stored;
+    if (season.empty())
+        throw StoreError("la stagione corrente non \xE8 sul server");
+    throw StoreError("la stagione \"" + std::string(season) + "\" non \xE8 sul server");
+}
+
+std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
+                                                       BookingFields fields) const
+{
+    return locked([&](PgConnection& connection) {
+        const std::string stored = cp1252ToUtf8(storedSeason(season));
+        connection.query(kSetWindow, {m_groupUtf8, stored, "", ""});
+        const bool code = fields != BookingFields::Tally;
+        const bool nation = fields != BookingFields::Type2;
+        std::vector<BookingHeader> headers;
+        CopyReader row;
+        connection.copyOut(fields == BookingFields::All     ? kHeadersAll
+                           : fields == BookingFields::Tally ? kHeadersTally
+                                                            : kHeadersType2,
+                           [&](std::string_view text) {
+                               row.read(text);
+                               BookingHeader& h = headers.emplace_back();
+                               h.order = row.number(0);
+                               h.numeroPrenotazione = row.number(1);
+                               h.numeroHotel = row.number(2);
+                               row.text(3, h.tipoPrenotazione);
+                               row.text(4, h.ditta);
+                               std::size_t next = 5;
+                               if (code)
+                                   h.codiceDitta = row.optionalNumber(next++);
+                               if (nation) {
+                                   row.text(next++, h.nazione);
+                                   row.text(next, h.commento);
+                               }
+                           });
+        return headers;
+    });
+}
+
+std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::string_view firstKey,
+                                             std::string_view lastKey, const WarningSink&,
+                                             BookingFields fields) const
+{
+    // Lines with a date that is not a real day never reach the server: the
+    // sync warned about them.
+    return locked([&](PgConnection& connection) {
+        const std::string stored = cp1252ToUtf8(storedSeason(season));
+        connection.query(kSetWindow,
+                         {m_groupUtf8, stored, std::string(firstKey), std::string(lastKey)});
+        const bool prices = fields != BookingFields::Tally;
+        std::vector<RoomLine> lines;
+        CopyReader row;
+        connection.copyOut(prices ? kLinesAll : kLinesTally, [&](std::string_view text) {
+            row.read(text);
+            RoomLine& line = lines.emplace_back();
+            line.numeroPrenotazione = row.number(0);
+            line.numeroHotel = row.number(1);
+            row.text(2, line.tipoPrenotazione);
+            row.text(3, line.dataArrivo);
+            row.text(4, line.dataPartenza);
+            line.numeroPersone = row.number(5);
+            line.quantitaCamere = row.number(6);
+            if (prices) {
+                row.text(7, line.note);
+                line.giorniTariffa = row.number(8);
+                line.prezzo = row.currency(9);
+            }
+            line.order = static_cast<std::int64_t>(lines.size());
+        });
+        return lines;
+    });
+}
+
+std::vector<HotelRecord> StoreSource::hotelRegistry() const
+{
+    return locked([&](PgConnection& connection) {
+        const PgResult result =
+            connection.query("SELECT numero, numerohotel, ragionesociale, codiceassistenza "
+                             "FROM presenze.anagraficahotels WHERE gruppo = $1 ORDER BY riga",
+                             {m_groupUtf8});
+        std::vector<HotelRecord> hotels;
+        for (int i = 0; i < result.rows(); ++i)
+            hotels.push_back({numberOf(result.value(i, 0)), numberOf(result.value(i, 1)),
+                              textOf(result, i, 2), textOf(result, i, 3)});
+        return hotels;
+    });
+}
+
+std::vector<RoomTypeRecord> StoreSource::roomTypes() const
+{
+    return locked([&](PgConnection& connection) {
+        const PgResult result =
+            connection.query("SELECT numerohotel, tipologia, quantita FROM presenze.tipicamere "
+                             "WHERE gruppo = $1 ORDER BY riga",
+                             {m_groupUtf8});
+        std::vector<RoomTypeRecord> types;
+        for (int i = 0; i < result.rows(); ++i)
+            types.push_back(
+                {numberOf(result.value(i, 0)), textOf(result, i, 1), numberOf(result.value(i, 2))});
+        return types;
+    });
+}
+
+std::vector<CompanyRecord> StoreSource::companies() const
+{
+    return locked([&](PgConnection& connection) {
+        const PgResult result = connection.query(
+            "SELECT numerohotel, codice, ragionesociale, localita FROM presenze.ditteabituali "
+            "WHERE gruppo = $1 ORDER BY riga",
+            {m_groupUtf8});
+        std::vector<CompanyRecord> companies;
+        for (int i = 0; i < result.rows(); ++i)
+            companies.push_back({numberOf(result.value(i, 0)), numberOf(result.value(i, 1)),
+                                 textOf(result, i, 2), textOf(result, i, 3)});
+        return companies;
+    });
+}
+
+std::vector<std::string> StoreSource::companyListLines() const
+{
+    return locked([&](PgConnection& connection) {
+        const PgResult result = connection.query(
+            "SELECT testo FROM presenze.elencoditte WHERE gruppo = $1 ORDER BY riga",
+            {m_groupUtf8});
+        std::vector<std::string> lines;
+        for (int i = 0; i < result.rows(); ++i)
+            lines.push_back(textOf(result, i, 0));
+        return lines;
+    });
+}
+
+std::vector<std::string> StoreSource::seasons() const
+{
+    return locked([&](PgConnection&) { return storedSeasons(); });
+}
+
+std::vector<std::string> storedGroups(const StoreAddress& address)
+{
+    try {
+        PgConnection connection(address);
+        PgTransaction transaction(connection, PgTransaction::Kind::ReadOnly);
+        requireStoreSchema(connection);
+        const PgResult result =
+            connection.query("SELECT gruppo FROM presenze.gruppo ORDER BY gruppo");
+        std::vector<std::string> groups;
+        for (int i = 0; i < result.rows(); ++i)
+            groups.push_back(textOf(result, i, 0));
+        return groups;
+    } catch (const StoreError& e) {
+        throw e.withContext("Lettura dal server " + address.server + " non riuscita: ");
+    }
+}
+
+} // namespace presenze

@@ -1,0 +1,70 @@
+#pragma once
+// A group's data as a sync left them on the chain's server, read as the
+// folder's readers read the folder: the reports over this source are the
+// reports over the group's folder, byte for byte. Every read of one source
+// sees the same state of the server (one read-only transaction, opened at
+// the first read), so a sync that commits meanwhile never mixes into a
+// report. Reads from several threads take turns on the one connection.
+
+#include "data/BookingSource.h"
+#include "store/StoreAddress.h"
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace presenze {
+
+class PgConnection;
+class PgTransaction;
+
+class StoreSource final : public BookingSource {
+public:
+    // `group` is a checked name (Windows-1252).
+    StoreSource(StoreAddress address, std::string group);
+    ~StoreSource() override;
+
+    const std::string& group() const { return m_group; }
+
+    // Connects and checks that the server holds the group, raising
+    // StoreError when not (the reads do it on first use too).
+    void open() const;
+
+    std::string identity() const override;
+    std::vector<BookingHeader> bookingHeaders(std::string_view season,
+                                              BookingFields fields) const override;
+    std::vector<RoomLine> roomLines(std::string_view season, std::string_view firstKey,
+                                    std::string_view lastKey, const WarningSink& warn,
+                                    BookingFields fields) const override;
+    std::vector<HotelRecord> hotelRegistry() const override;
+    std::vector<RoomTypeRecord> roomTypes() const override;
+    std::vector<CompanyRecord> companies() const override;
+    std::vector<std::string> companyListLines() const override;
+    std::vector<std::string> seasons() const override;
+
+private:
+    // Runs `read` on the open connection, naming the server and the group in
+    // its failures.
+    template <typename Read> auto locked(Read&& read) const;
+    void connect() const;
+    std::vector<std::string> storedSeasons() const;
+    // The stored season the request means: the same prefix, else one that
+    // differs only in case (as the folder's file names are matched).
+    std::string storedSeason(std::string_view season) const;
+
+    StoreAddress m_address;
+    std::string m_group;
+    std::string m_groupUtf8;
+    mutable std::mutex m_mutex;
+    mutable std::unique_ptr<PgConnection> m_connection;
+    mutable std::unique_ptr<PgTransaction> m_transaction;
+    mutable std::optional<std::vector<std::string>> m_seasons;
+};
+
+// The groups the server holds, in the order of their names (Windows-1252).
+// Raises StoreError.
+std::vector<std::string> storedGroups(const StoreAddress& address);
+
+} // namespace presenze

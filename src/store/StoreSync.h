@@ -1,0 +1,31 @@
+#pragma once
+// The sync of a group: what its folder holds (GroupData) replaces what the
+// server held of the group, and the day's snapshot of the books replaces
+// that day's snapshot, older ones being kept. It all goes in one
+// transaction, the rows by COPY: a reader sees the previous state or the new
+// one, never half, and a sync cut short (server down, network lost, program
+// killed) leaves the previous state.
+
+#include "common/Clock.h"
+#include "store/GroupData.h"
+#include "store/StoreAddress.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace presenze {
+
+struct SyncSummary {
+    std::size_t seasons = 0;
+    std::size_t headers = 0;
+    std::size_t lines = 0;
+    std::size_t snapshotRows = 0;
+};
+
+// Writes `data` as group `group` (a checked name, Windows-1252), with the
+// snapshot of `day`. Raises StoreError, whose message names the server and
+// the group and says that the server keeps its previous state.
+SyncSummary syncGroup(const StoreAddress& address, std::string_view group, const GroupData& data,
+                      const Date& day);
+
+} // namespace presenze
