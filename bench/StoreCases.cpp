@@ -7,7 +7,6 @@
 #include "common/Selection.h"
 #include "data/BookingSource.h"
 #include "request/PrintRequest.h"
-#include "store/GroupData.h"
 #include "store/StoreSource.h"
 #include "store/StoreSync.h"
 
@@ -25,8 +24,7 @@ public:
 void syncGroupOf(const std::filesystem::path& data, const std::string& conninfo,
                  const std::string& group)
 {
-    const GroupData read = readGroupData(FolderSource(DataFolder(data)), {});
-    syncGroup(storeAddress(conninfo), group, read, Date{2026, 1, 1});
+    syncFolder(storeAddress(conninfo), group, FolderSource(DataFolder(data)), {}, Date{2026, 1, 1});
 }
 
 // A 12-month report of every booking kind over the group on the server,

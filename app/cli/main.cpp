@@ -18,7 +18,6 @@
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
-#include "store/GroupData.h"
 #include "store/GroupName.h"
 #include "store/PickupOutput.h"
 #include "store/StoreSource.h"
@@ -167,20 +166,11 @@ int runSync(const SyncOptions& o)
         const std::string group = o.group ? *o.group : folderGroupName(folder);
         if (auto problem = checkGroupName(group))
             return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
-        // Everything is read before the server is asked for anything: a
-        // folder that cannot be read leaves the server as it was.
-        GroupData data;
-        try {
-            data = readGroupData(FolderSource(folder), [](std::string_view text) {
-                printError("Avviso: " + std::string(text));
-            });
-        } catch (const DataError& e) {
-            printError(std::string(e.what()) + "\nNulla \xE8 stato scritto sul server.");
-            return 1;
-        }
         const StoreAddress address = storeAddress(o.conninfo);
         const Date day = today(o.now);
-        const SyncSummary summary = syncGroup(address, group, data, day);
+        const SyncSummary summary = syncFolder(
+            address, group, FolderSource(folder),
+            [](std::string_view text) { printError("Avviso: " + std::string(text)); }, day);
         std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
                                   address.server + ": " + std::to_string(summary.seasons) +
                                   " stagioni, " + std::to_string(summary.headers) +

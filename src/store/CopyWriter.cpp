@@ -4,7 +4,6 @@
 
 #include <array>
 #include <charconv>
-#include <cstdio>
 
 namespace presenze {
 namespace {
@@ -126,9 +125,16 @@ void CopyWriter::finish()
 
 std::string isoDate(const Date& day)
 {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", day.year, day.month, day.day);
-    return buffer;
+    // Three of these a snapshot row: written by hand rather than formatted.
+    std::string text = "0000-00-00";
+    const auto put = [&](std::size_t end, int value, int digits) {
+        for (int i = 0; i < digits; ++i, value /= 10)
+            text[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+    };
+    put(3, day.year, 4);
+    put(6, day.month, 2);
+    put(9, day.day, 2);
+    return text;
 }
 
 std::string CopyWriter::field(std::string_view cp1252)

@@ -34,6 +34,11 @@ struct Night {
     std::int64_t rooms = 0;
     std::int64_t persons = 0;
     Currency revenue;
+    bool empty() const { return rooms == 0 && persons == 0 && revenue.units == 0; }
+    bool operator==(const Night& o) const
+    {
+        return rooms == o.rooms && persons == o.persons && revenue == o.revenue;
+    }
 };
 
 } // namespace
@@ -86,12 +91,19 @@ void forEachSnapshotRow(const SeasonData& season, const Date& day,
             }
         }
         const BookingHeader& header = season.headers[headers[h].index];
-        for (long n = from; n <= to; ++n) {
-            Night& night = nights[static_cast<std::size_t>(n - window.first)];
-            if (night.rooms != 0 || night.persons != 0 || night.revenue.units != 0)
-                row({header.numeroHotel, n, header.ditta, header.tipoPrenotazione,
-                     header.numeroPrenotazione, night.rooms, night.persons, night.revenue});
-            night = {};
+        const auto at = [&](long n) -> Night& {
+            return nights[static_cast<std::size_t>(n - window.first)];
+        };
+        for (long n = from; n <= to;) {
+            long last = n;
+            while (last < to && at(last + 1) == at(n))
+                ++last;
+            const Night run = at(n);
+            if (!run.empty())
+                row({header.numeroHotel, n, last, header.ditta, header.tipoPrenotazione,
+                     header.numeroPrenotazione, run.rooms, run.persons, run.revenue});
+            for (; n <= last; ++n)
+                at(n) = {};
         }
         i = end;
     }

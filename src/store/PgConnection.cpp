@@ -1,8 +1,10 @@
 #include "store/PgConnection.h"
 
 #include "data/Text1252.h"
+#include "store/PieceQueue.h"
 #include "store/StoreError.h"
 
+#include <future>
 #include <libpq-fe.h>
 #include <vector>
 
@@ -31,6 +33,9 @@ bool contains(std::string_view text, std::string_view part)
 }
 
 void ignoreNotice(void*, const char*) {}
+
+// The sender gave up on the pieces being made.
+struct Abandoned {};
 
 // Why a connection could not be made.
 std::string connectionFailure(pg_conn* connection)

@@ -35,7 +35,8 @@ public:
     PgResult query(const char* sql, std::initializer_list<std::string_view> parameters = {});
 
     // COPY ... FROM STDIN: `fill` hands the data over in pieces through
-    // `send` (text format rows, each ending with a line feed).
+    // `send` (text format rows, each ending with a line feed). It runs on a
+    // thread of its own while this one sends what it made.
     using CopySend = std::function<void(std::string_view)>;
     void copyIn(const char* sql, const std::function<void(const CopySend& send)>& fill);
     // COPY ... TO STDOUT: each row (text format, without its line feed).

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <tuple>
 
 namespace presenze {
 namespace {
@@ -84,42 +85,46 @@ PickupGroup readGroup(PgConnection& connection, const std::string& group, const 
     if (last < first)
         return out;
     const PgResult rows = connection.query(
-        "SELECT data = $2, numerohotel, notte, tipoprenotazione, numeroprenotazione, camere, "
+        "SELECT data = $2, numerohotel, dal, al, tipoprenotazione, numeroprenotazione, camere, "
         "persone, ricavo FROM presenze.istantanea WHERE gruppo = $1 AND data IN ($2, $3) "
-        "AND notte BETWEEN $4 AND $5 AND tipoprenotazione IN ('C', 'D', 'O') "
-        "ORDER BY numerohotel, notte, numeroprenotazione",
+        "AND dal <= $5 AND al >= $4 AND tipoprenotazione IN ('C', 'D', 'O')",
         {group, isoDate(now), isoDate(then), isoDate(Date::fromSerial(first)),
          isoDate(Date::fromSerial(last))});
 
-    // hotel -> the nights from `first`
-    std::map<std::int64_t, std::vector<PickupNight>> hotels;
-    for (int i = 0; i < rows.rows();) {
+    // What each booking held on each night, now and then.
+    std::map<std::tuple<std::int64_t, long, std::int64_t>, std::pair<Held, Held>> held;
+    for (int i = 0; i < rows.rows(); ++i) {
+        const auto from = parseIsoDate(rows.value(i, 2));
+        const auto to = parseIsoDate(rows.value(i, 3));
+        if (!from || !to)
+            throw StoreError("valore inatteso dal server: \"" + utf8ToCp1252(rows.value(i, 2)) +
+                             "\"");
+        Currency revenue;
+        Currency::parse(rows.value(i, 8), revenue);
+        // A snapshot compared with itself is both.
+        const bool isNow = rows.value(i, 0) == "t";
+        const bool isThen = !isNow || now == then;
         const std::int64_t hotel = numberOf(rows.value(i, 1));
-        const std::string_view nightText = rows.value(i, 2);
-        const std::string_view booking = rows.value(i, 4);
-        Held heldNow, heldThen;
-        for (; i < rows.rows() && numberOf(rows.value(i, 1)) == hotel &&
-               rows.value(i, 2) == nightText && rows.value(i, 4) == booking;
-             ++i) {
-            Currency revenue;
-            Currency::parse(rows.value(i, 7), revenue);
-            // A snapshot compared with itself holds both.
-            const bool isNow = rows.value(i, 0) == "t";
-            const bool isThen = !isNow || now == then;
-            for (Held* held : {isNow ? &heldNow : nullptr, isThen ? &heldThen : nullptr})
-                if (held)
-                    held->add(rows.value(i, 3), numberOf(rows.value(i, 5)),
-                              numberOf(rows.value(i, 6)), revenue);
+        const std::int64_t booking = numberOf(rows.value(i, 5));
+        for (long n = std::max(from->toSerial(), first); n <= std::min(to->toSerial(), last); ++n) {
+            auto& [heldNow, heldThen] = held[{hotel, n, booking}];
+            for (Held* h : {isNow ? &heldNow : nullptr, isThen ? &heldThen : nullptr})
+                if (h)
+                    h->add(rows.value(i, 4), numberOf(rows.value(i, 6)), numberOf(rows.value(i, 7)),
+                           revenue);
         }
+    }
+
+    // hotel -> its nights from `first`
+    std::map<std::int64_t, std::vector<PickupNight>> hotels;
+    for (const auto& [key, both] : held) {
+        const std::int64_t hotel = std::get<0>(key);
+        const long night = std::get<1>(key);
         auto [it, added] = hotels.try_emplace(hotel);
-        if (added) {
+        if (added)
             for (long n = first; n <= last; ++n)
                 it->second.push_back({hotel, n});
-        }
-        const auto night = parseIsoDate(nightText);
-        if (!night)
-            throw StoreError("valore inatteso dal server: \"" + utf8ToCp1252(nightText) + "\"");
-        compare(it->second[static_cast<std::size_t>(night->toSerial() - first)], heldNow, heldThen);
+        compare(it->second[static_cast<std::size_t>(night - first)], both.first, both.second);
     }
     for (auto& [hotel, nights] : hotels)
         out.nights.insert(out.nights.end(), nights.begin(), nights.end());

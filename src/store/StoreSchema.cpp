@@ -16,49 +16,56 @@ CREATE TABLE presenze.versione (versione integer NOT NULL);
 INSERT INTO presenze.versione (versione) VALUES (1);
 CREATE TABLE presenze.gruppo (
     gruppo text COLLATE "C" PRIMARY KEY,
+    sincronizzazione bigint NOT NULL,
     sincronizzato timestamptz NOT NULL,
     istantanea date NOT NULL
 );
 CREATE TABLE presenze.stagione (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     stagione text COLLATE "C" NOT NULL,
     riga integer NOT NULL,
-    PRIMARY KEY (gruppo, stagione)
+    PRIMARY KEY (gruppo, sincronizzazione, stagione)
 );
 CREATE TABLE presenze.anagraficahotels (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     riga integer NOT NULL,
     numero bigint NOT NULL,
     numerohotel bigint NOT NULL,
     ragionesociale text NOT NULL,
     codiceassistenza text NOT NULL,
-    PRIMARY KEY (gruppo, riga)
+    PRIMARY KEY (gruppo, sincronizzazione, riga)
 );
 CREATE TABLE presenze.tipicamere (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     riga integer NOT NULL,
     numerohotel bigint NOT NULL,
     tipologia text NOT NULL,
     quantita bigint NOT NULL,
-    PRIMARY KEY (gruppo, riga)
+    PRIMARY KEY (gruppo, sincronizzazione, riga)
 );
 CREATE TABLE presenze.ditteabituali (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     riga integer NOT NULL,
     numerohotel bigint NOT NULL,
     codice bigint NOT NULL,
     ragionesociale text NOT NULL,
     localita text NOT NULL,
-    PRIMARY KEY (gruppo, riga)
+    PRIMARY KEY (gruppo, sincronizzazione, riga)
 );
 CREATE TABLE presenze.elencoditte (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     riga integer NOT NULL,
     testo text NOT NULL,
-    PRIMARY KEY (gruppo, riga)
+    PRIMARY KEY (gruppo, sincronizzazione, riga)
 );
 CREATE TABLE presenze.scheda_prenotazione (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     stagione text COLLATE "C" NOT NULL,
     riga integer NOT NULL,
     numeroprenotazione bigint NOT NULL,
@@ -67,11 +74,11 @@ CREATE TABLE presenze.scheda_prenotazione (
     ditta text NOT NULL,
     codiceditta bigint,
     nazione text NOT NULL,
-    commento text NOT NULL,
-    PRIMARY KEY (gruppo, stagione, riga)
+    commento text NOT NULL
 );
 CREATE TABLE presenze.camere_prenotazione (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     stagione text COLLATE "C" NOT NULL,
     riga integer NOT NULL,
     numeroprenotazione bigint NOT NULL,
@@ -83,14 +90,15 @@ CREATE TABLE presenze.camere_prenotazione (
     quantitacamere bigint NOT NULL,
     note text NOT NULL,
     giornitariffa bigint NOT NULL,
-    prezzo numeric(19,4) NOT NULL,
-    PRIMARY KEY (gruppo, stagione, riga)
+    prezzo numeric(19,4) NOT NULL
 );
 CREATE TABLE presenze.istantanea (
     gruppo text COLLATE "C" NOT NULL,
+    sincronizzazione bigint NOT NULL,
     data date NOT NULL,
     numerohotel bigint NOT NULL,
-    notte date NOT NULL,
+    dal date NOT NULL,
+    al date NOT NULL,
     ditta text NOT NULL,
     tipoprenotazione text NOT NULL,
     numeroprenotazione bigint NOT NULL,
@@ -98,7 +106,17 @@ CREATE TABLE presenze.istantanea (
     persone bigint NOT NULL,
     ricavo numeric(19,4) NOT NULL
 );
-CREATE INDEX istantanea_notti ON presenze.istantanea (gruppo, data, numerohotel, notte);
+CREATE INDEX scheda_prenotazione_gruppo ON presenze.scheda_prenotazione
+    USING brin (gruppo, sincronizzazione) WITH (autosummarize = on);
+CREATE INDEX camere_prenotazione_gruppo ON presenze.camere_prenotazione
+    USING brin (gruppo, sincronizzazione) WITH (autosummarize = on);
+CREATE INDEX istantanea_giorno ON presenze.istantanea
+    USING brin (data, gruppo) WITH (autosummarize = on);
+CREATE VIEW presenze.istantanea_notti AS
+    SELECT i.gruppo, i.data, i.numerohotel, n.notte::date AS notte, i.ditta,
+           i.tipoprenotazione, i.numeroprenotazione, i.camere, i.persone, i.ricavo
+    FROM presenze.istantanea i,
+         LATERAL generate_series(i.dal, i.al, interval '1 day') AS n (notte);
 )sql";
 
 int versionOf(PgConnection& connection)

@@ -7,6 +7,7 @@
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace presenze {
@@ -16,39 +17,50 @@ namespace {
 // COPY's query reads: a COPY takes no parameters, and no value is ever put
 // into an SQL text.
 constexpr const char* kSetWindow =
-    "SELECT set_config('presenze.gruppo', $1, true), set_config('presenze.stagione', $2, true), "
-    "set_config('presenze.dal', $3, true), set_config('presenze.al', $4, true)";
+    "SELECT set_config('presenze.gruppo', $1, true), "
+    "set_config('presenze.sincronizzazione', $2, true), "
+    "set_config('presenze.stagione', $3, true), set_config('presenze.dal', $4, true), "
+    "set_config('presenze.al', $5, true)";
 
+// No ORDER BY: the rows come in the order they lie in, and the reader puts
+// them in file order (the server would sort them on disk).
 constexpr const char* kLinesAll =
-    "COPY (SELECT numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, datapartenza, "
+    "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, "
+    "datapartenza, "
     "numeropersone, quantitacamere, note, giornitariffa, prezzo FROM presenze.camere_prenotazione "
     "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
     "AND stagione = current_setting('presenze.stagione') "
     "AND dataarrivo <= current_setting('presenze.al') "
-    "AND datapartenza > current_setting('presenze.dal') ORDER BY riga) TO STDOUT";
+    "AND datapartenza > current_setting('presenze.dal')) TO STDOUT";
 constexpr const char* kLinesTally =
-    "COPY (SELECT numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, datapartenza, "
+    "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, "
+    "datapartenza, "
     "numeropersone, quantitacamere FROM presenze.camere_prenotazione "
     "WHERE gruppo = current_setting('presenze.gruppo') "
+    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
     "AND stagione = current_setting('presenze.stagione') "
     "AND dataarrivo <= current_setting('presenze.al') "
-    "AND datapartenza > current_setting('presenze.dal') ORDER BY riga) TO STDOUT";
+    "AND datapartenza > current_setting('presenze.dal')) TO STDOUT";
 
 // Headers: the fields every report reads, then those of `fields`.
 constexpr const char* kHeadersAll =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta, "
     "nazione, commento FROM presenze.scheda_prenotazione "
     "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
+    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
 constexpr const char* kHeadersTally =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, nazione, "
     "commento FROM presenze.scheda_prenotazione "
     "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
+    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
 constexpr const char* kHeadersType2 =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta "
     "FROM presenze.scheda_prenotazione WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND stagione = current_setting('presenze.stagione') ORDER BY riga) TO STDOUT";
+    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
+    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
 
 std::int64_t numberOf(std::string_view text)
 {
@@ -58,6 +70,15 @@ std::int64_t numberOf(std::string_view text)
         throw StoreError("valore inatteso dal server: \"" + utf8ToCp1252(text.substr(0, 40)) +
                          "\"");
     return value;
+}
+
+// Records in the order of their place in the file, as given by `place`.
+template <typename Record, typename Place>
+void inFileOrder(std::vector<Record>& records, const Place& place)
+{
+    const auto before = [&](const Record& a, const Record& b) { return place(a) < place(b); };
+    if (!std::is_sorted(records.begin(), records.end(), before))
+        std::sort(records.begin(), records.end(), before);
 }
 
 std::string textOf(const PgResult& result, int row, int column)
@@ -99,9 +120,11 @@ void StoreSource::connect() const
     auto connection = std::make_unique<PgConnection>(m_address);
     auto transaction = std::make_unique<PgTransaction>(*connection, PgTransaction::Kind::ReadOnly);
     requireStoreSchema(*connection);
-    if (connection->query("SELECT 1 FROM presenze.gruppo WHERE gruppo = $1", {m_groupUtf8})
-            .rows() == 0)
+    const PgResult group = connection->query(
+        "SELECT sincronizzazione FROM presenze.gruppo WHERE gruppo = $1", {m_groupUtf8});
+    if (group.rows() == 0)
         throw StoreError("il gruppo non \xE8 sul server (lo scrive presenze-cli sync)");
+    m_sync = std::string(group.value(0, 0));
     m_connection = std::move(connection);
     m_transaction = std::move(transaction);
 }
@@ -116,8 +139,8 @@ std::vector<std::string> StoreSource::storedSeasons() const
     if (!m_seasons) {
         const PgResult result =
             m_connection->query("SELECT stagione FROM presenze.stagione WHERE gruppo = $1 "
-                                "ORDER BY riga",
-                                {m_groupUtf8});
+                                "AND sincronizzazione = $2 ORDER BY riga",
+                                {m_groupUtf8, m_sync});
         std::vector<std::string> seasons;
         for (int i = 0; i < result.rows(); ++i)
             seasons.push_back(textOf(result, i, 0));
@@ -145,7 +168,7 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
 {
     return locked([&](PgConnection& connection) {
         const std::string stored = cp1252ToUtf8(storedSeason(season));
-        connection.query(kSetWindow, {m_groupUtf8, stored, "", ""});
+        connection.query(kSetWindow, {m_groupUtf8, m_sync, stored, "", ""});
         const bool code = fields != BookingFields::Tally;
         const bool nation = fields != BookingFields::Type2;
         std::vector<BookingHeader> headers;
@@ -169,6 +192,7 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
                                    row.text(next, h.commento);
                                }
                            });
+        inFileOrder(headers, [](const BookingHeader& h) { return h.order; });
         return headers;
     });
 }
@@ -181,28 +205,32 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
     // sync warned about them.
     return locked([&](PgConnection& connection) {
         const std::string stored = cp1252ToUtf8(storedSeason(season));
-        connection.query(kSetWindow,
-                         {m_groupUtf8, stored, std::string(firstKey), std::string(lastKey)});
+        connection.query(
+            kSetWindow, {m_groupUtf8, m_sync, stored, std::string(firstKey), std::string(lastKey)});
         const bool prices = fields != BookingFields::Tally;
         std::vector<RoomLine> lines;
         CopyReader row;
         connection.copyOut(prices ? kLinesAll : kLinesTally, [&](std::string_view text) {
             row.read(text);
             RoomLine& line = lines.emplace_back();
-            line.numeroPrenotazione = row.number(0);
-            line.numeroHotel = row.number(1);
-            row.text(2, line.tipoPrenotazione);
-            row.text(3, line.dataArrivo);
-            row.text(4, line.dataPartenza);
-            line.numeroPersone = row.number(5);
-            line.quantitaCamere = row.number(6);
+            line.order = row.number(0);
+            line.numeroPrenotazione = row.number(1);
+            line.numeroHotel = row.number(2);
+            row.text(3, line.tipoPrenotazione);
+            row.text(4, line.dataArrivo);
+            row.text(5, line.dataPartenza);
+            line.numeroPersone = row.number(6);
+            line.quantitaCamere = row.number(7);
             if (prices) {
-                row.text(7, line.note);
-                line.giorniTariffa = row.number(8);
-                line.prezzo = row.currency(9);
+                row.text(8, line.note);
+                line.giorniTariffa = row.number(9);
+                line.prezzo = row.currency(10);
             }
-            line.order = static_cast<std::int64_t>(lines.size());
         });
+        inFileOrder(lines, [](const RoomLine& l) { return l.order; });
+        // As the folder's reader numbers the lines it gives.
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            lines[i].order = static_cast<std::int64_t>(i + 1);
         return lines;
     });
 }
@@ -212,8 +240,9 @@ std::vector<HotelRecord> StoreSource::hotelRegistry() const
     return locked([&](PgConnection& connection) {
         const PgResult result =
             connection.query("SELECT numero, numerohotel, ragionesociale, codiceassistenza "
-                             "FROM presenze.anagraficahotels WHERE gruppo = $1 ORDER BY riga",
-                             {m_groupUtf8});
+                             "FROM presenze.anagraficahotels WHERE gruppo = $1 AND "
+                             "sincronizzazione = $2 ORDER BY riga",
+                             {m_groupUtf8, m_sync});
         std::vector<HotelRecord> hotels;
         for (int i = 0; i < result.rows(); ++i)
             hotels.push_back({numberOf(result.value(i, 0)), numberOf(result.value(i, 1)),
@@ -227,8 +256,8 @@ std::vector<RoomTypeRecord> StoreSource::roomTypes() const
     return locked([&](PgConnection& connection) {
         const PgResult result =
             connection.query("SELECT numerohotel, tipologia, quantita FROM presenze.tipicamere "
-                             "WHERE gruppo = $1 ORDER BY riga",
-                             {m_groupUtf8});
+                             "WHERE gruppo = $1 AND sincronizzazione = $2 ORDER BY riga",
+                             {m_groupUtf8, m_sync});
         std::vector<RoomTypeRecord> types;
         for (int i = 0; i < result.rows(); ++i)
             types.push_back(
@@ -242,8 +271,8 @@ std::vector<CompanyRecord> StoreSource::companies() const
     return locked([&](PgConnection& connection) {
         const PgResult result = connection.query(
             "SELECT numerohotel, codice, ragionesociale, localita FROM presenze.ditteabituali "
-            "WHERE gruppo = $1 ORDER BY riga",
-            {m_groupUtf8});
+            "WHERE gruppo = $1 AND sincronizzazione = $2 ORDER BY riga",
+            {m_groupUtf8, m_sync});
         std::vector<CompanyRecord> companies;
         for (int i = 0; i < result.rows(); ++i)
             companies.push_back({numberOf(result.value(i, 0)), numberOf(result.value(i, 1)),
@@ -255,9 +284,10 @@ std::vector<CompanyRecord> StoreSource::companies() const
 std::vector<std::string> StoreSource::companyListLines() const
 {
     return locked([&](PgConnection& connection) {
-        const PgResult result = connection.query(
-            "SELECT testo FROM presenze.elencoditte WHERE gruppo = $1 ORDER BY riga",
-            {m_groupUtf8});
+        const PgResult result =
+            connection.query("SELECT testo FROM presenze.elencoditte WHERE gruppo = $1 AND "
+                             "sincronizzazione = $2 ORDER BY riga",
+                             {m_groupUtf8, m_sync});
         std::vector<std::string> lines;
         for (int i = 0; i < result.rows(); ++i)
             lines.push_back(textOf(result, i, 0));

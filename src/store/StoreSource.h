@@ -57,6 +57,7 @@ private:
     StoreAddress m_address;
     std::string m_group;
     std::string m_groupUtf8;
+    mutable std::string m_sync; // the number of the sync whose rows are read
     mutable std::mutex m_mutex;
     mutable std::unique_ptr<PgConnection> m_connection;
     mutable std::unique_ptr<PgTransaction> m_transaction;

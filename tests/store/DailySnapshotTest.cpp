@@ -54,15 +54,18 @@ TEST(DailySnapshot, CountsEachNightOfTheWindowOnTheBooking)
 
     std::vector<std::string> rows;
     forEachSnapshotRow(season, day, [&](const SnapshotRow& r) {
-        rows.push_back(std::to_string(r.hotel) + " " + Date::fromSerial(r.night).toDisplay() + " " +
-                       std::string(r.company) + " " + std::string(r.kind) + " " +
-                       std::to_string(r.booking) + " " + std::to_string(r.rooms) + " " +
-                       std::to_string(r.persons) + " " + r.revenue.toText());
+        rows.push_back(std::to_string(r.hotel) + " " + Date::fromSerial(r.first).toDisplay() + "-" +
+                       Date::fromSerial(r.last).toDisplay() + " " + std::string(r.company) + " " +
+                       std::string(r.kind) + " " + std::to_string(r.booking) + " " +
+                       std::to_string(r.rooms) + " " + std::to_string(r.persons) + " " +
+                       r.revenue.toText());
     });
     const std::vector<std::string> want = {
-        "1 01/12/2026 ROSSI C 10 2 3 0.0000",    "1 02/12/2026 ROSSI C 10 2 3 100.0000",
-        "1 03/12/2026 ROSSI C 10 3 4 50.0000",   "1 04/12/2026 ROSSI C 10 1 1 50.0000",
-        "2 07/12/2027 BIANCHI O 12 1 2 70.0000", "2 08/12/2027 BIANCHI O 12 1 2 70.0000",
+        "1 01/12/2026-01/12/2026 ROSSI C 10 2 3 0.0000",
+        "1 02/12/2026-02/12/2026 ROSSI C 10 2 3 100.0000",
+        "1 03/12/2026-03/12/2026 ROSSI C 10 3 4 50.0000",
+        "1 04/12/2026-04/12/2026 ROSSI C 10 1 1 50.0000",
+        "2 07/12/2027-08/12/2027 BIANCHI O 12 1 2 70.0000",
     };
     EXPECT_EQ(rows, want);
 }

@@ -11,29 +11,29 @@ using namespace presenze;
 
 namespace {
 
-// (data, numerohotel, notte, ditta, tipoprenotazione, numeroprenotazione,
+// (data, numerohotel, dal, al, ditta, tipoprenotazione, numeroprenotazione,
 //  camere, persone, ricavo)
 constexpr const char* kSnapshots = R"sql(
-INSERT INTO presenze.gruppo VALUES ('catena', now(), '2026-12-07'), ('solo', now(), '2026-12-07');
-INSERT INTO presenze.anagraficahotels VALUES ('catena', 1, 1, 1, 'EDEN', ''),
-    ('catena', 2, 2, 2, 'MIRAMARE', '');
-INSERT INTO presenze.istantanea (gruppo, data, numerohotel, notte, ditta, tipoprenotazione,
-    numeroprenotazione, camere, persone, ricavo) VALUES
-  ('catena', '2026-11-01', 1, '2026-12-08', 'ZZ', 'C', 99, 50, 50, 9999),
-  ('catena', '2026-11-08', 1, '2026-12-08', 'ROSSI', 'C', 10, 2, 4, 200),
-  ('catena', '2026-11-08', 1, '2026-12-08', 'BIANCHI', 'O', 11, 1, 2, 90),
-  ('catena', '2026-11-08', 1, '2026-12-08', 'VERDI', 'C', 12, 3, 6, 300),
-  ('catena', '2026-11-08', 1, '2026-12-09', 'ROSSI', 'C', 10, 2, 4, 0),
-  ('catena', '2026-11-08', 1, '2026-12-09', 'NERI', 'O', 13, 1, 1, 50),
-  ('catena', '2026-11-08', 2, '2026-12-09', 'GIALLI', 'D', 20, 1, 2, 80),
-  ('catena', '2026-11-08', 1, '2026-12-20', 'ROSSI', 'C', 10, 2, 4, 0),
-  ('catena', '2026-12-07', 1, '2026-12-08', 'ROSSI', 'C', 10, 3, 5, 250),
-  ('catena', '2026-12-07', 1, '2026-12-08', 'BIANCHI', 'C', 11, 1, 2, 90),
-  ('catena', '2026-12-07', 1, '2026-12-08', 'BLU', 'C', 14, 2, 2, 150.5),
-  ('catena', '2026-12-07', 1, '2026-12-09', 'ROSSI', 'C', 10, 3, 5, 0),
-  ('catena', '2026-12-07', 1, '2026-12-09', 'NERI', 'X', 13, 1, 1, 50),
-  ('catena', '2026-12-07', 2, '2026-12-09', 'GIALLI', 'D', 20, 1, 2, 80),
-  ('solo', '2026-12-07', 1, '2026-12-08', 'ROSSI', 'C', 1, 1, 1, 10);
+INSERT INTO presenze.gruppo VALUES ('catena', 1, now(), '2026-12-07'),
+    ('solo', 1, now(), '2026-12-07');
+INSERT INTO presenze.anagraficahotels VALUES ('catena', 1, 1, 1, 1, 'EDEN', ''),
+    ('catena', 1, 2, 2, 2, 'MIRAMARE', '');
+INSERT INTO presenze.istantanea (gruppo, sincronizzazione, data, numerohotel, dal, al, ditta,
+    tipoprenotazione, numeroprenotazione, camere, persone, ricavo) VALUES
+  ('catena', 1, '2026-11-01', 1, '2026-12-08', '2026-12-08', 'ZZ', 'C', 99, 50, 50, 9999),
+  ('catena', 1, '2026-11-08', 1, '2026-12-08', '2026-12-09', 'ROSSI', 'C', 10, 2, 4, 0),
+  ('catena', 1, '2026-11-08', 1, '2026-12-08', '2026-12-08', 'BIANCHI', 'O', 11, 1, 2, 90),
+  ('catena', 1, '2026-11-08', 1, '2026-12-08', '2026-12-08', 'VERDI', 'C', 12, 3, 6, 300),
+  ('catena', 1, '2026-11-08', 1, '2026-12-09', '2026-12-09', 'NERI', 'O', 13, 1, 1, 50),
+  ('catena', 1, '2026-11-08', 2, '2026-12-09', '2026-12-09', 'GIALLI', 'D', 20, 1, 2, 80),
+  ('catena', 1, '2026-11-08', 1, '2026-12-20', '2026-12-21', 'ROSSI', 'C', 10, 2, 4, 0),
+  ('catena', 1, '2026-12-07', 1, '2026-12-08', '2026-12-08', 'ROSSI', 'C', 10, 3, 5, 250),
+  ('catena', 1, '2026-12-07', 1, '2026-12-09', '2026-12-09', 'ROSSI', 'C', 10, 3, 5, 0),
+  ('catena', 1, '2026-12-07', 1, '2026-12-08', '2026-12-08', 'BIANCHI', 'C', 11, 1, 2, 90),
+  ('catena', 1, '2026-12-07', 1, '2026-12-08', '2026-12-08', 'BLU', 'C', 14, 2, 2, 150.5),
+  ('catena', 1, '2026-12-07', 1, '2026-12-09', '2026-12-09', 'NERI', 'X', 13, 1, 1, 50),
+  ('catena', 1, '2026-12-07', 2, '2026-12-09', '2026-12-10', 'GIALLI', 'D', 20, 1, 2, 80),
+  ('solo', 1, '2026-12-07', 1, '2026-12-08', '2026-12-08', 'ROSSI', 'C', 1, 1, 1, 10);
 )sql";
 
 const char* const kHeader = "Gruppo,Hotel,Notte,CamereOra,CamereAllora,PersoneOra,PersoneAllora,"
@@ -61,7 +61,7 @@ TEST(Pickup, ComparesTheNewestSnapshotsOnOrBeforeTheTwoDays)
     auto r = pickup({"--csv", (dir / "p.csv").string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::readFile(dir / "p.csv"),
-              std::string(kHeader) + "catena,1,08/12/2026,6,6,9,12,490.50,590.00,2,3,1\r\n"
+              std::string(kHeader) + "catena,1,08/12/2026,6,6,9,12,490.50,390.00,2,3,1\r\n"
                                      "catena,1,09/12/2026,3,3,5,5,0.00,50.00,0,1,0\r\n"
                                      "catena,2,08/12/2026,0,0,0,0,0.00,0.00,0,0,0\r\n"
                                      "catena,2,09/12/2026,1,1,2,2,80.00,80.00,0,0,0\r\n");

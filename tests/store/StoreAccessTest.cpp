@@ -72,7 +72,7 @@ TEST(StoreAccess, EachRoleDoesOnlyWhatItMayAndFaultsLeaveTheServerAsItWas)
     EXPECT_EQ(r.status, 0) << r.err;
     for (const char* sql :
          {"DELETE FROM presenze.camere_prenotazione",
-          "INSERT INTO presenze.gruppo VALUES ('x', now(), now())",
+          "INSERT INTO presenze.gruppo VALUES ('x', 1, now(), now())",
           "CREATE TABLE presenze.altro (x integer)", "CREATE TABLE public.altro (x integer)"})
         EXPECT_NE(refusal(*server, "presenze_lettura", "lettura-segreta", sql)
                       .find("permessi insufficienti"),

@@ -10,22 +10,23 @@
 #include <string>
 #include <vector>
 
-// Declares `server`, the running private server, or skips or fails the test.
+// Declares `server`, a private server of the test's own, started (and
+// stopped when the test ends), or skips or fails the test.
 #define PRESENZE_PRIVATE_SERVER(server)                                                            \
-    std::string serverProblem;                                                                     \
-    presenze::test::PrivatePostgres* server = presenze::test::sharedPostgres(serverProblem);       \
-    if (!server) {                                                                                 \
+    presenze::test::PrivatePostgres server##Itself;                                                \
+    presenze::test::PrivatePostgres* server = &server##Itself;                                     \
+    if (const std::string problem = server->start(); !problem.empty()) {                           \
         if (!presenze::test::PrivatePostgres::programs())                                          \
-            GTEST_SKIP() << "PostgreSQL is not installed: " << serverProblem;                      \
-        FAIL() << serverProblem;                                                                   \
+            GTEST_SKIP() << "PostgreSQL is not installed: " << problem;                            \
+        FAIL() << problem;                                                                         \
     }
 
 namespace presenze::test {
 
-// presenze-cli with these arguments, its messages in the C locale's way.
+// presenze-cli with these arguments, without a password file of the machine.
 inline RunResult cli(const std::vector<std::string>& args, std::vector<std::string> env = {})
 {
-    env.push_back("PGPASSFILE=/dev/null");
+    env.push_back("PGPASSFILE=/nonexistent/pgpass");
     return runProgram("presenze-cli", args, {}, env);
 }
 

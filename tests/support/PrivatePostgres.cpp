@@ -236,18 +236,4 @@ std::string PrivatePostgres::log() const
     return text.size() > 3000 ? text.substr(text.size() - 3000) : text;
 }
 
-PrivatePostgres* sharedPostgres(std::string& why)
-{
-    static std::unique_ptr<PrivatePostgres> server;
-    static std::string failure;
-    if (!server && failure.empty()) {
-        auto started = std::make_unique<PrivatePostgres>();
-        failure = started->start();
-        if (failure.empty())
-            server = std::move(started);
-    }
-    why = failure;
-    return server.get();
-}
-
 } // namespace presenze::test

@@ -60,8 +60,4 @@ private:
     int m_pipe = -1;
 };
 
-// The one server of a test process, started on first use; nullptr, with the
-// reason in `why`, when it cannot be (the tests then skip).
-PrivatePostgres* sharedPostgres(std::string& why);
-
 } // namespace presenze::test
