@@ -14,8 +14,8 @@ namespace presenze {
 namespace {
 
 // The values of a read travel as settings of the transaction, which the
-// COPY's query reads: a COPY takes no parameters, and no value is ever put
-// into an SQL text.
+// COPY's query reads (once each, as subqueries): a COPY takes no parameters,
+// and no value is ever put into an SQL text.
 constexpr const char* kSetWindow =
     "SELECT set_config('presenze.gruppo', $1, true), "
     "set_config('presenze.sincronizzazione', $2, true), "
@@ -28,39 +28,39 @@ constexpr const char* kLinesAll =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, "
     "datapartenza, "
     "numeropersone, quantitacamere, note, giornitariffa, prezzo FROM presenze.camere_prenotazione "
-    "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
-    "AND stagione = current_setting('presenze.stagione') "
-    "AND dataarrivo <= current_setting('presenze.al') "
-    "AND datapartenza > current_setting('presenze.dal')) TO STDOUT";
+    "WHERE gruppo = (SELECT current_setting('presenze.gruppo')) "
+    "AND sincronizzazione = (SELECT current_setting('presenze.sincronizzazione')::bigint) "
+    "AND stagione = (SELECT current_setting('presenze.stagione')) "
+    "AND dataarrivo <= (SELECT current_setting('presenze.al')) "
+    "AND datapartenza > (SELECT current_setting('presenze.dal'))) TO STDOUT";
 constexpr const char* kLinesTally =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, dataarrivo, "
     "datapartenza, "
     "numeropersone, quantitacamere FROM presenze.camere_prenotazione "
-    "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
-    "AND stagione = current_setting('presenze.stagione') "
-    "AND dataarrivo <= current_setting('presenze.al') "
-    "AND datapartenza > current_setting('presenze.dal')) TO STDOUT";
+    "WHERE gruppo = (SELECT current_setting('presenze.gruppo')) "
+    "AND sincronizzazione = (SELECT current_setting('presenze.sincronizzazione')::bigint) "
+    "AND stagione = (SELECT current_setting('presenze.stagione')) "
+    "AND dataarrivo <= (SELECT current_setting('presenze.al')) "
+    "AND datapartenza > (SELECT current_setting('presenze.dal'))) TO STDOUT";
 
 // Headers: the fields every report reads, then those of `fields`.
 constexpr const char* kHeadersAll =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta, "
     "nazione, commento FROM presenze.scheda_prenotazione "
-    "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
-    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
+    "WHERE gruppo = (SELECT current_setting('presenze.gruppo')) "
+    "AND sincronizzazione = (SELECT current_setting('presenze.sincronizzazione')::bigint) "
+    "AND stagione = (SELECT current_setting('presenze.stagione'))) TO STDOUT";
 constexpr const char* kHeadersTally =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, nazione, "
     "commento FROM presenze.scheda_prenotazione "
-    "WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
-    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
+    "WHERE gruppo = (SELECT current_setting('presenze.gruppo')) "
+    "AND sincronizzazione = (SELECT current_setting('presenze.sincronizzazione')::bigint) "
+    "AND stagione = (SELECT current_setting('presenze.stagione'))) TO STDOUT";
 constexpr const char* kHeadersType2 =
     "COPY (SELECT riga, numeroprenotazione, numerohotel, tipoprenotazione, ditta, codiceditta "
-    "FROM presenze.scheda_prenotazione WHERE gruppo = current_setting('presenze.gruppo') "
-    "AND sincronizzazione = current_setting('presenze.sincronizzazione')::bigint "
-    "AND stagione = current_setting('presenze.stagione')) TO STDOUT";
+    "FROM presenze.scheda_prenotazione WHERE gruppo = (SELECT current_setting('presenze.gruppo')) "
+    "AND sincronizzazione = (SELECT current_setting('presenze.sincronizzazione')::bigint) "
+    "AND stagione = (SELECT current_setting('presenze.stagione'))) TO STDOUT";
 
 std::int64_t numberOf(std::string_view text)
 {
@@ -72,13 +72,25 @@ std::int64_t numberOf(std::string_view text)
     return value;
 }
 
-// Records in the order of their place in the file, as given by `place`.
+// Records in the order of their place in the file, as given by `place`. The
+// rows come in the order they lie in on the server, which after a few syncs
+// is not the file's: small keys are sorted, and each record moved once.
 template <typename Record, typename Place>
 void inFileOrder(std::vector<Record>& records, const Place& place)
 {
     const auto before = [&](const Record& a, const Record& b) { return place(a) < place(b); };
-    if (!std::is_sorted(records.begin(), records.end(), before))
-        std::sort(records.begin(), records.end(), before);
+    if (std::is_sorted(records.begin(), records.end(), before))
+        return;
+    std::vector<std::pair<std::int64_t, std::size_t>> keys;
+    keys.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        keys.emplace_back(place(records[i]), i);
+    std::sort(keys.begin(), keys.end());
+    std::vector<Record> ordered;
+    ordered.reserve(records.size());
+    for (const auto& key : keys)
+        ordered.push_back(std::move(records[key.second]));
+    records = std::move(ordered);
 }
 
 std::string textOf(const PgResult& result, int row, int column)
@@ -99,34 +111,106 @@ std::string StoreSource::identity() const
     return "server " + m_address.server + ", gruppo \"" + m_group + "\"";
 }
 
+// A connection with its read-only transaction.
+struct StoreSource::Session {
+    explicit Session(const StoreAddress& address)
+        : connection(address), transaction(connection, PgTransaction::Kind::ReadOnly)
+    {}
+    PgConnection connection;
+    PgTransaction transaction;
+};
+
 template <typename Read> auto StoreSource::locked(Read&& read) const
 {
-    const std::lock_guard lock(m_mutex);
+    Session* session = nullptr;
     try {
-        if (!m_connection)
-            connect();
-        return read(*m_connection);
+        session = acquire();
+        struct Release {
+            const StoreSource& source;
+            Session*& session;
+            ~Release()
+            {
+                if (session)
+                    source.release(session, std::uncaught_exceptions() > 0);
+            }
+        } release{*this, session};
+        return read(session->connection);
     } catch (const StoreError& e) {
-        // A connection that failed once is not used again.
-        m_transaction.reset();
-        m_connection.reset();
         throw e.withContext("Lettura del gruppo \"" + m_group + "\" dal server " +
                             m_address.server + " non riuscita: ");
     }
 }
 
-void StoreSource::connect() const
+std::unique_ptr<StoreSource::Session> StoreSource::openSession() const
 {
-    auto connection = std::make_unique<PgConnection>(m_address);
-    auto transaction = std::make_unique<PgTransaction>(*connection, PgTransaction::Kind::ReadOnly);
-    requireStoreSchema(*connection);
-    const PgResult group = connection->query(
+    auto session = std::make_unique<Session>(m_address);
+    requireStoreSchema(session->connection);
+    const PgResult group = session->connection.query(
         "SELECT sincronizzazione FROM presenze.gruppo WHERE gruppo = $1", {m_groupUtf8});
     if (group.rows() == 0)
         throw StoreError("il gruppo non \xE8 sul server (lo scrive presenze-cli sync)");
-    m_sync = std::string(group.value(0, 0));
-    m_connection = std::move(connection);
-    m_transaction = std::move(transaction);
+    const std::lock_guard lock(m_mutex);
+    if (m_sync.empty())
+        m_sync = std::string(group.value(0, 0));
+    else if (m_sync != group.value(0, 0))
+        return nullptr; // a sync committed since the first session began
+    return session;
+}
+
+StoreSource::Session* StoreSource::acquire() const
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (!m_idle.empty()) {
+            Session* session = m_idle.back();
+            m_idle.pop_back();
+            return session;
+        }
+        // The first session fixes the state every read sees; a second one,
+        // for reads side by side, is kept only when it sees the same.
+        const bool first = m_sessions.empty();
+        if (!m_opening && (first || (m_sessions.size() < kSessions && !m_onlyOne))) {
+            m_opening = true;
+            lock.unlock();
+            std::unique_ptr<Session> session;
+            try {
+                session = openSession();
+            } catch (const StoreError&) {
+                lock.lock();
+                m_opening = false;
+                m_freed.notify_all();
+                if (first)
+                    throw;
+                m_onlyOne = true;
+                continue;
+            }
+            lock.lock();
+            m_opening = false;
+            m_freed.notify_all();
+            if (!session) {
+                if (first)
+                    throw StoreError("il gruppo \xE8 stato sincronizzato durante la lettura: "
+                                     "ripetere la richiesta");
+                m_onlyOne = true;
+                continue;
+            }
+            m_sessions.push_back(std::move(session));
+            return m_sessions.back().get();
+        }
+        m_freed.wait(lock);
+    }
+}
+
+void StoreSource::release(Session* session, bool failed) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (failed) {
+        // A connection that failed once is not used again.
+        std::erase_if(m_sessions, [session](const auto& s) { return s.get() == session; });
+    } else {
+        m_idle.push_back(session);
+    }
+    m_freed.notify_all();
 }
 
 void StoreSource::open() const
@@ -134,24 +218,28 @@ void StoreSource::open() const
     locked([](PgConnection&) { return 0; });
 }
 
-std::vector<std::string> StoreSource::storedSeasons() const
+std::vector<std::string> StoreSource::storedSeasons(PgConnection& connection) const
 {
-    if (!m_seasons) {
-        const PgResult result =
-            m_connection->query("SELECT stagione FROM presenze.stagione WHERE gruppo = $1 "
-                                "AND sincronizzazione = $2 ORDER BY riga",
-                                {m_groupUtf8, m_sync});
-        std::vector<std::string> seasons;
-        for (int i = 0; i < result.rows(); ++i)
-            seasons.push_back(textOf(result, i, 0));
-        m_seasons = std::move(seasons);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_seasons)
+            return *m_seasons;
     }
-    return *m_seasons;
+    const PgResult result =
+        connection.query("SELECT stagione FROM presenze.stagione WHERE gruppo = $1 "
+                         "AND sincronizzazione = $2 ORDER BY riga",
+                         {m_groupUtf8, m_sync});
+    std::vector<std::string> seasons;
+    for (int i = 0; i < result.rows(); ++i)
+        seasons.push_back(textOf(result, i, 0));
+    const std::lock_guard lock(m_mutex);
+    m_seasons = seasons;
+    return seasons;
 }
 
-std::string StoreSource::storedSeason(std::string_view season) const
+std::string StoreSource::storedSeason(PgConnection& connection, std::string_view season) const
 {
-    const std::vector<std::string> seasons = storedSeasons();
+    const std::vector<std::string> seasons = storedSeasons(connection);
     for (const std::string& stored : seasons)
         if (stored == season)
             return stored;
@@ -167,7 +255,7 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
                                                        BookingFields fields) const
 {
     return locked([&](PgConnection& connection) {
-        const std::string stored = cp1252ToUtf8(storedSeason(season));
+        const std::string stored = cp1252ToUtf8(storedSeason(connection, season));
         connection.query(kSetWindow, {m_groupUtf8, m_sync, stored, "", ""});
         const bool code = fields != BookingFields::Tally;
         const bool nation = fields != BookingFields::Type2;
@@ -204,7 +292,7 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
     // Lines with a date that is not a real day never reach the server: the
     // sync warned about them.
     return locked([&](PgConnection& connection) {
-        const std::string stored = cp1252ToUtf8(storedSeason(season));
+        const std::string stored = cp1252ToUtf8(storedSeason(connection, season));
         connection.query(
             kSetWindow, {m_groupUtf8, m_sync, stored, std::string(firstKey), std::string(lastKey)});
         const bool prices = fields != BookingFields::Tally;
@@ -297,7 +385,7 @@ std::vector<std::string> StoreSource::companyListLines() const
 
 std::vector<std::string> StoreSource::seasons() const
 {
-    return locked([&](PgConnection&) { return storedSeasons(); });
+    return locked([&](PgConnection& connection) { return storedSeasons(connection); });
 }
 
 std::vector<std::string> storedGroups(const StoreAddress& address)

@@ -4,11 +4,14 @@
 // reports over the group's folder, byte for byte. Every read of one source
 // sees the same state of the server (one read-only transaction, opened at
 // the first read), so a sync that commits meanwhile never mixes into a
-// report. Reads from several threads take turns on the one connection.
+// report. Reads from two threads (the headers and the room lines of a
+// request) go side by side on two connections, the second one kept only
+// when it sees the same sync of the group as the first.
 
 #include "data/BookingSource.h"
 #include "store/StoreAddress.h"
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,7 +21,6 @@
 namespace presenze {
 
 class PgConnection;
-class PgTransaction;
 
 class StoreSource final : public BookingSource {
 public:
@@ -45,22 +47,31 @@ public:
     std::vector<std::string> seasons() const override;
 
 private:
-    // Runs `read` on the open connection, naming the server and the group in
-    // its failures.
+    struct Session;
+    static constexpr std::size_t kSessions = 2;
+
+    // Runs `read` on a connection of its own, naming the server and the
+    // group in its failures.
     template <typename Read> auto locked(Read&& read) const;
-    void connect() const;
-    std::vector<std::string> storedSeasons() const;
+    Session* acquire() const;
+    void release(Session* session, bool failed) const;
+    // A new session, or none when it sees another sync than the first.
+    std::unique_ptr<Session> openSession() const;
+    std::vector<std::string> storedSeasons(PgConnection& connection) const;
     // The stored season the request means: the same prefix, else one that
     // differs only in case (as the folder's file names are matched).
-    std::string storedSeason(std::string_view season) const;
+    std::string storedSeason(PgConnection& connection, std::string_view season) const;
 
     StoreAddress m_address;
     std::string m_group;
     std::string m_groupUtf8;
-    mutable std::string m_sync; // the number of the sync whose rows are read
     mutable std::mutex m_mutex;
-    mutable std::unique_ptr<PgConnection> m_connection;
-    mutable std::unique_ptr<PgTransaction> m_transaction;
+    mutable std::condition_variable m_freed;
+    mutable std::string m_sync; // the number of the sync whose rows are read
+    mutable std::vector<std::unique_ptr<Session>> m_sessions;
+    mutable std::vector<Session*> m_idle;
+    mutable bool m_opening = false;
+    mutable bool m_onlyOne = false;
     mutable std::optional<std::vector<std::string>> m_seasons;
 };
 

@@ -28,7 +28,8 @@ namespace {
 // removes the folder.
 constexpr const char* kKeeper =
     "\"$1/postgres\" -D \"$2/data\" -k \"$2\" -c listen_addresses= -c fsync=off "
-    "-c synchronous_commit=off -c full_page_writes=off -c max_connections=30 "
+    "-c synchronous_commit=off -c full_page_writes=off -c max_connections=30 -c "
+    "shared_buffers=512MB "
     ">\"$2/server.log\" 2>&1 </dev/null &\n"
     "pg=$!\n"
     "cat >/dev/null\n"
