@@ -57,8 +57,8 @@ public:
 
     void write()
     {
-        const std::string title = "Movimento clienti - " + monthTitle(m_month.first) + " - Hotel " +
-                                  std::to_string(m_hotel.hotel) + " " + m_hotel.caption();
+        const std::string title =
+            "Movimento clienti - " + monthTitle(m_month.first) + " - " + m_hotel.caption();
         line(title);
         line(std::string(kLabel + kCell * static_cast<std::size_t>(m_month.days), '-'));
         dayHeadings();
@@ -75,7 +75,9 @@ public:
         }
         line("");
         line("Notte pr.: presenti la notte precedente; Presenti: presenti la notte; Camere: camere "
-             "occupate la notte; -: nessuno.");
+             "occupate la notte;");
+        line("-: nessuno; ****: oltre 999 (il numero intero \xE8 nel CSV e nella cartella di "
+             "Excel).");
         line("");
         summary();
         line("");

@@ -106,8 +106,7 @@ public:
         const std::string title =
             "Movimento clienti - " +
             std::string(trimBlanks(MonthNames[static_cast<std::size_t>(m_month.first.month)])) +
-            " " + std::to_string(m_month.first.year) + " - Hotel " + std::to_string(m_hotel.hotel) +
-            " " + m_hotel.caption();
+            " " + std::to_string(m_month.first.year) + " - " + m_hotel.caption();
         text(0, 0, title, m_book.bold);
         headings();
         days();
@@ -305,13 +304,19 @@ private:
 
 std::string movementSheetName(const HotelMovement& hotel)
 {
-    std::string name = std::to_string(hotel.hotel) + " " + hotel.caption();
+    const std::string_view registered = trimBlanks(hotel.name);
+    std::string name = registered.empty()
+                           ? hotel.caption()
+                           : std::to_string(hotel.hotel) + " " + std::string(registered);
     for (char& c : name)
-        if (std::string_view("[]:*?/\\'").find(c) != std::string_view::npos ||
+        if (std::string_view("[]:*?/\\").find(c) != std::string_view::npos ||
             static_cast<unsigned char>(c) < 0x20)
             c = ' ';
-    // 31 characters, each one UTF-16 unit in Excel's count.
+    // 31 characters, each one UTF-16 unit in Excel's count; an apostrophe
+    // may not end it (it begins with a digit or "Hotel").
     name = std::string(trimBlanks(name.substr(0, 31)));
+    while (!name.empty() && (name.back() == '\'' || name.back() == ' '))
+        name.pop_back();
     return cp1252ToUtf8(name);
 }
 

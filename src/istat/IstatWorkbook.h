@@ -15,8 +15,8 @@
 
 namespace presenze {
 
-// The sheet's name: number and name, without the characters Excel refuses,
-// at most 31 characters (UTF-8).
+// The sheet's name: number and name ("Hotel N" without a name), without the
+// characters Excel refuses, at most 31 characters (UTF-8).
 std::string movementSheetName(const HotelMovement& hotel);
 
 // Writes the workbook at `target`, replacing the file whole when it is done.

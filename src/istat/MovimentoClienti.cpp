@@ -247,7 +247,8 @@ std::optional<std::int64_t> HotelMovement::bedDays() const
 std::string HotelMovement::caption() const
 {
     const std::string_view shown = trimBlanks(name);
-    return shown.empty() ? "Hotel " + std::to_string(hotel) : std::string(shown);
+    const std::string number = "Hotel " + std::to_string(hotel);
+    return shown.empty() ? number : number + " " + std::string(shown);
 }
 
 MonthMovement countMovement(const Date& first, const std::optional<std::set<std::int64_t>>& hotels,

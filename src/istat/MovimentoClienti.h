@@ -92,7 +92,7 @@ struct HotelMovement {
     std::vector<ExcludedLine> excluded; // by day (lines without one last), then booking
 
     std::optional<std::int64_t> bedDays() const;
-    // "Hotel N" when the registry has no name.
+    // "Hotel N" and the registry's name, when it has one.
     std::string caption() const;
 };
 
