@@ -9,14 +9,20 @@
 #include "common/Station.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
+#include "data/HotelFile.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
+#include "istat/IstatCsv.h"
+#include "istat/IstatText.h"
+#include "istat/IstatWorkbook.h"
+#include "istat/MovimentoClienti.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
+#include "request/ReportOptions.h"
 
 #include <iostream>
 #include <optional>
@@ -136,6 +142,50 @@ int runPrint(const OutputOptions& o)
     }
 }
 
+// A file the user names for the CSV or the workbook, as an absolute path; a
+// data file is never replaced.
+std::filesystem::path namedOutput(const std::string& name)
+{
+    const std::filesystem::path path = std::filesystem::absolute(name);
+    if (isDataFile(path))
+        throw DataError("Il file indicato \xE8 un file dei dati, che verrebbe sostituito: "
+                        "indicare un altro nome",
+                        displayName(path));
+    return path;
+}
+
+int runIstat(const IstatOptions& o)
+{
+    try {
+        const auto [tag, folder] = outputPlace(o);
+        Selection ticked;
+        ticked.tickedHotels = o.hotels;
+        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+            return usageError(*problem, "istat");
+        std::optional<std::filesystem::path> csv, xlsx;
+        if (o.csv)
+            csv = namedOutput(*o.csv);
+        if (o.xlsx)
+            xlsx = namedOutput(*o.xlsx);
+        const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
+        for (const std::string& line : movementText(month))
+            std::cout << cp1252ToUtf8(line) << "\n";
+        if (csv) {
+            writeMovementCsv(month, *csv);
+            std::cout << "\nCSV scritto: " << csv->string() << "\n";
+        }
+        if (xlsx) {
+            writeMovementWorkbook(month, *xlsx);
+            std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string()
+                      << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
 int runDemo(const DemoRequest& demo)
 {
     try {
@@ -159,7 +209,8 @@ int run(const CommandLine& line)
     const CommandRequest& request = *line.request;
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
-    if (request.command == Command::Report || request.command == Command::Print) {
+    if (request.command == Command::Report || request.command == Command::Print ||
+        request.command == Command::Istat) {
         cache.emplace();
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
@@ -171,6 +222,8 @@ int run(const CommandLine& line)
         return runCsv(request.output);
     case Command::Print:
         return runPrint(request.output);
+    case Command::Istat:
+        return runIstat(request.istat);
     case Command::Demo:
         return runDemo(request.demo);
     }

@@ -171,6 +171,7 @@ private:
     void addReport(ReportOptions& o);
     void addCsv(OutputOptions& o);
     void addPrint(OutputOptions& o);
+    void addIstat(IstatOptions& o);
     void addDemo(DemoRequest& o);
     void addPlace(CLI::App& command, std::optional<std::string>& dataDir,
                   std::optional<std::string>& station);
@@ -215,6 +216,7 @@ Parser::Parser() : m_app("Stampa i rapporti di Presenze senza finestra.", "prese
     addReport(m_request.report);
     addCsv(m_request.output);
     addPrint(m_request.output);
+    addIstat(m_request.istat);
     addDemo(m_request.demo);
     m_app.footer("Usare \"presenze-cli COMANDO --help\" per le opzioni di un comando.\n"
                  "La sigla di postazione predefinita \xC3\xA8 il valore di PCLocal.");
@@ -293,6 +295,23 @@ void Parser::addPrint(OutputOptions& o)
     flag(c, "--compressed", "Stampa Compressa", [&o] { o.choices.compressed = true; });
     flag(c, "--landscape", "Stampa orizzontale", [&o] { o.choices.landscape = true; });
     flag(c, "--duplex", "Stampa fronte / retro", [&o] { o.choices.duplex = true; });
+    addPlace(c, o.dataDir, o.station);
+}
+
+void Parser::addIstat(IstatOptions& o)
+{
+    CLI::App& c = addCommand("istat", "Movimento clienti del mese per hotel (modello ISTAT), "
+                                      "con il controllo dei conteggi.");
+    required(c,
+             value(c, "--month", "MM/AAAA", "il mese (obbligatoria)",
+                   [&o](const std::string& v) { readMonth(v, o.month, o.year, "Mese"); }),
+             "Indicare il mese con --month MM/AAAA");
+    value(c, "--hotels", "1,3,5", "solo gli hotel indicati (predefiniti: tutti)",
+          [&o](const std::string& v) { o.hotels = readHotels(v); });
+    value(c, "--season", "PREFISSO", "una stagione archiviata (prefisso dei file)",
+          [&o](const std::string& v) { o.season = readSeason(v); });
+    text(c, "--csv", "FILE.csv", "anche il file CSV dei dati del mese", o.csv);
+    text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel, un foglio per hotel", o.xlsx);
     addPlace(c, o.dataDir, o.station);
 }
 
@@ -376,6 +395,11 @@ void Parser::finish()
         m_request.command = Command::Csv;
     } else if (name == "print") {
         m_request.command = Command::Print;
+    } else if (name == "istat") {
+        m_request.command = Command::Istat;
+        const IstatOptions& o = m_request.istat;
+        if (auto problem = checkMonthRange({o.month, o.year, o.month, o.year}))
+            throw UsageError(cp1252ToUtf8(*problem));
     } else {
         m_request.command = Command::Demo;
         if (command->count("--date") == 0)

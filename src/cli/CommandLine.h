@@ -4,14 +4,16 @@
 //   presenze-cli report --type 1|2 --from MM/AAAA [--to MM/AAAA] [OPZIONI]
 //   presenze-cli csv [--data-dir CARTELLA] [--station SIGLA]
 //   presenze-cli print --destination NOME [OPZIONI]
+//   presenze-cli istat --month MM/AAAA [OPZIONI]
 //   presenze-cli demo CARTELLA [--seed N] [--date GG/MM/AAAA]
 //   presenze-cli [COMANDO] --help | --version
 //
 // Each option is one line of CommandLine.cpp, bound to a field of the options
-// the core takes (ReportOptions, OutputOptions, DemoOptions). The texts, help
+// the core takes (ReportOptions, OutputOptions, IstatOptions, DemoOptions). The texts, help
 // and mistakes alike, are Italian and UTF-8, as the terminal shows them.
 
 #include "demo/DemoData.h"
+#include "istat/IstatOptions.h"
 #include "output/OutputOptions.h"
 #include "request/ReportOptions.h"
 
@@ -21,7 +23,7 @@
 
 namespace presenze {
 
-enum class Command { Report, Csv, Print, Demo };
+enum class Command { Report, Csv, Print, Istat, Demo };
 
 struct DemoRequest {
     std::string dir;     // the folder to create (UTF-8 path)
@@ -34,6 +36,7 @@ struct CommandRequest {
     Command command = Command::Report;
     ReportOptions report;
     OutputOptions output; // csv and print
+    IstatOptions istat;
     DemoRequest demo;
 };
 

@@ -64,8 +64,9 @@ std::vector<std::uint32_t> textPlaces(std::size_t count, const Text& textOf)
 
 } // namespace
 
-BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers)
-    : m_lines(std::move(lines)), m_headers(std::move(headers))
+BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
+                       std::vector<RoomLine> faulty)
+    : m_lines(std::move(lines)), m_headers(std::move(headers)), m_faulty(std::move(faulty))
 {
     // Lines and headers by hotel, booking number and table order; the sort
     // runs over small keys held side by side.
@@ -132,6 +133,19 @@ std::span<const BookingHeader* const> BookingSet::headersOf(const RoomLine& line
     return {m_headersByKey.data() + stay.firstHeader, stay.headerCount};
 }
 
+const BookingHeader* BookingSet::firstHeader(std::int64_t hotel, std::int64_t number) const
+{
+    const auto it =
+        std::lower_bound(m_headersByKey.begin(), m_headersByKey.end(), std::pair(hotel, number),
+                         [](const BookingHeader* h, const auto& key) {
+                             return std::pair(h->numeroHotel, h->numeroPrenotazione) < key;
+                         });
+    if (it == m_headersByKey.end() || (*it)->numeroHotel != hotel ||
+        (*it)->numeroPrenotazione != number)
+        return nullptr;
+    return *it;
+}
+
 std::uint32_t BookingSet::companyPlace(const BookingHeader& header) const
 {
     if (m_companyPlaces.size() != m_headers.size())
@@ -158,8 +172,10 @@ std::uint32_t BookingSet::notePlace(const RoomLine& line) const
     return m_notePlaces[indexOf(line)];
 }
 
-BookingCache::BookingCache(std::string firstKey, std::string lastKey, BookingFields fields)
-    : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey)), m_fields(fields)
+BookingCache::BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
+                           bool keepFaultyLines)
+    : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey)), m_fields(fields),
+      m_keepFaultyLines(keepFaultyLines)
 {}
 
 const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_view season,
@@ -175,8 +191,10 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
                                   });
         // Should the lines fail, the future waits for the headers' reader as
         // it is destroyed.
-        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn, m_fields);
-        m_set.emplace(std::move(lines), headers.get());
+        std::vector<RoomLine> faulty;
+        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn, m_fields,
+                                   m_keepFaultyLines ? &faulty : nullptr);
+        m_set.emplace(std::move(lines), headers.get(), std::move(faulty));
         m_dir = folder.dir();
         m_season = season;
     }

@@ -26,8 +26,10 @@ namespace presenze {
 class BookingSet {
 public:
     // Lines and headers in table order. Lines whose dates are not real days
-    // (the readers never give them) are kept but fall in no window.
-    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers);
+    // (the readers never give them) are kept but fall in no window. The
+    // faulty lines are those a reader gathered for their dates (readRoomLines).
+    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
+               std::vector<RoomLine> faulty = {});
     BookingSet(BookingSet&&) = default;
     BookingSet(const BookingSet&) = delete;
     BookingSet& operator=(const BookingSet&) = delete;
@@ -61,6 +63,14 @@ public:
     // The headers of the line's booking (same number and hotel), in table
     // order.
     std::span<const BookingHeader* const> headersOf(const RoomLine& line) const;
+    // The first header in table order of that hotel and booking number, or
+    // nullptr.
+    const BookingHeader* firstHeader(std::int64_t hotel, std::int64_t number) const;
+
+    // The lines of the span whose dates make no stay (a date empty or not a
+    // real day, a departure before the arrival), when the cache was asked
+    // for them; in table order.
+    const std::vector<RoomLine>& faultyLines() const { return m_faulty; }
 
     // The place of a header's Ditta and TipoPrenotazione, and of a line's
     // Note, in the booking software's text order (compareText) among all the
@@ -88,6 +98,7 @@ private:
 
     std::vector<RoomLine> m_lines;
     std::vector<BookingHeader> m_headers;
+    std::vector<RoomLine> m_faulty;
     std::vector<LineIndex> m_stays;                     // by line, in table order
     std::vector<Stay> m_byBooking;                      // hotel, number, table order
     std::vector<const BookingHeader*> m_headersByKey;   // hotel, number, table order
@@ -99,8 +110,10 @@ private:
 class BookingCache {
 public:
     // The span of the request: room lines that arrive on or before lastKey
-    // and leave after firstKey (YYYYMMDD texts); the fields its report reads.
-    BookingCache(std::string firstKey, std::string lastKey, BookingFields fields);
+    // and leave after firstKey (YYYYMMDD texts); the fields its report reads;
+    // whether the lines left out for their dates are kept too (faultyLines).
+    BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
+                 bool keepFaultyLines = false);
 
     // True when the window lies inside the span and the cache holds the
     // fields asked for.
@@ -130,6 +143,7 @@ private:
     std::string m_firstKey;
     std::string m_lastKey;
     BookingFields m_fields;
+    bool m_keepFaultyLines = false;
     std::filesystem::path m_dir;
     std::string m_season;
     std::optional<BookingSet> m_set;

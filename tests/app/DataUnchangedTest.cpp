@@ -42,6 +42,8 @@ std::vector<std::vector<std::string>> everyCommand(const std::string& month)
                             "--landscape", "--duplex", "--printer", "stampa.pdf"});
     }
     commands.push_back({"print", "--destination", "Nessuna", "--station", "3"});
+    commands.push_back({"istat", "--month", month, "--csv", "i.csv", "--xlsx", "i.xlsx"});
+    commands.push_back({"istat", "--month", month, "--season", "2025", "--hotels", "1,2"});
     return commands;
 }
 

@@ -80,6 +80,7 @@ TEST(CommandLine, EveryCommandAnswersHelp)
              {{"report", "--help"}, "Uso: presenze-cli report [OPZIONI]\n"},
              {{"csv", "--help"}, "Uso: presenze-cli csv [OPZIONI]\n"},
              {{"print", "--help"}, "Uso: presenze-cli print [OPZIONI]\n"},
+             {{"istat", "--help"}, "Uso: presenze-cli istat [OPZIONI]\n"},
              {{"demo", "--help"}, "Uso: presenze-cli demo [OPZIONI] CARTELLA\n"},
              // Help comes before the checks of a command line left unfinished.
              {{"print", "--compressed", "-h"}, "Uso: presenze-cli print [OPZIONI]\n"}}) {
