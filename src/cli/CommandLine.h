@@ -2,16 +2,18 @@
 // The command line of presenze-cli, read with CLI11:
 //
 //   presenze-cli report --type 1|2 --from MM/AAAA [--to MM/AAAA] [OPZIONI]
+//   presenze-cli kpi --from MM/AAAA [--to MM/AAAA] | --forward 30|90|365 [OPZIONI]
 //   presenze-cli csv [--data-dir CARTELLA] [--station SIGLA]
 //   presenze-cli print --destination NOME [OPZIONI]
 //   presenze-cli demo CARTELLA [--seed N] [--date GG/MM/AAAA]
 //   presenze-cli [COMANDO] --help | --version
 //
 // Each option is one line of CommandLine.cpp, bound to a field of the options
-// the core takes (ReportOptions, OutputOptions, DemoOptions). The texts, help
+// the core takes (ReportOptions, IndicatorOptions, OutputOptions, DemoOptions). The texts, help
 // and mistakes alike, are Italian and UTF-8, as the terminal shows them.
 
 #include "demo/DemoData.h"
+#include "indicators/IndicatorOptions.h"
 #include "output/OutputOptions.h"
 #include "request/ReportOptions.h"
 
@@ -21,7 +23,7 @@
 
 namespace presenze {
 
-enum class Command { Report, Csv, Print, Demo };
+enum class Command { Report, Kpi, Csv, Print, Demo };
 
 struct DemoRequest {
     std::string dir;     // the folder to create (UTF-8 path)
@@ -33,6 +35,7 @@ struct DemoRequest {
 struct CommandRequest {
     Command command = Command::Report;
     ReportOptions report;
+    IndicatorOptions kpi;
     OutputOptions output; // csv and print
     DemoRequest demo;
 };
@@ -56,8 +59,10 @@ template <typename Options> struct OptionsResult {
 };
 using ParseResult = OptionsResult<ReportOptions>;
 using OutputParseResult = OptionsResult<OutputOptions>;
+using KpiParseResult = OptionsResult<IndicatorOptions>;
 
 ParseResult parseReportOptions(const std::vector<std::string>& args);
+KpiParseResult parseKpiOptions(const std::vector<std::string>& args);
 OutputParseResult parseCsvOptions(const std::vector<std::string>& args);
 OutputParseResult parsePrintOptions(const std::vector<std::string>& args);
 

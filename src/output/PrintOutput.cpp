@@ -255,7 +255,7 @@ fs::path checkedDeviceFile(const DataFolder& folder, std::string_view destinatio
     return file;
 }
 
-void checkPrintFile(const fs::path& path)
+bool isHotelDataFile(const fs::path& path)
 {
     const std::string name = utf8ToCp1252(path.filename().string());
     bool dataFile = endsWithText(name, ".mdb") || endsWithText(name, ".accdb");
@@ -267,7 +267,12 @@ void checkPrintFile(const fs::path& path)
         const FileFormat format = detectFormat(path);
         dataFile = format == FileFormat::Sqlite || format == FileFormat::Jet;
     }
-    if (dataFile)
+    return dataFile;
+}
+
+void checkPrintFile(const fs::path& path)
+{
+    if (isHotelDataFile(path))
         throw DataError("Il dispositivo di stampa indica un file dei dati, che la stampa "
                         "sostituirebbe: controllare la destinazione in Stampanti.mdb",
                         displayName(path));

@@ -57,9 +57,12 @@ std::filesystem::path devicePath(const DataFolder& folder, std::string_view devi
 std::filesystem::path checkedDeviceFile(const DataFolder& folder, std::string_view destination,
                                         std::string_view device);
 
-// Raises DataError when a print would replace a data file: a database (by
-// its name ending in .mdb or .accdb, or by its first bytes) or one of the
-// settings files of the data folder.
+// True for a data file of the hotels: a database (by its name ending in
+// .mdb or .accdb, or by its first bytes) or one of the settings files of the
+// data folder.
+bool isHotelDataFile(const std::filesystem::path& path);
+
+// Raises DataError when a print would replace a data file (isHotelDataFile).
 void checkPrintFile(const std::filesystem::path& path);
 
 enum class SystemPrinterTarget { PdfFile, Queue, DefaultQueue };
