@@ -2,6 +2,7 @@
 
 #include "data/BookingCache.h"
 #include "data/DataError.h"
+#include "data/Schema.h"
 #include "data/Text1252.h"
 #include "indicators/SeasonTally.h"
 #include "request/SeasonChoice.h"
@@ -54,19 +55,16 @@ void sortCompanies(std::vector<CompanyIndicators>& companies)
 }
 
 // The registry's hotels (Numero above 0, in registry order, each number
-// once), then the hotels of the booking files that it lacks (numbers above
-// 0 only, as hotels are numbered).
+// once) that the request asks for.
 std::vector<std::pair<std::int64_t, std::string>>
-hotelsToShow(const std::vector<HotelRecord>& registry, const SeasonTally& tally)
+hotelsToShow(const std::vector<HotelRecord>& registry, const IndicatorRequest& request)
 {
     std::vector<std::pair<std::int64_t, std::string>> hotels;
     std::set<std::int64_t> listed;
     for (const HotelRecord& record : registry)
-        if (record.numero > 0 && listed.insert(record.numero).second)
+        if (record.numero > 0 && (!request.hotels || request.hotels->count(record.numero)) &&
+            listed.insert(record.numero).second)
             hotels.emplace_back(record.numero, record.ragioneSociale);
-    for (const std::int64_t hotel : tally.hotels())
-        if (hotel > 0 && listed.insert(hotel).second)
-            hotels.emplace_back(hotel, "Hotel " + std::to_string(hotel));
     return hotels;
 }
 
@@ -109,20 +107,36 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
     if (auto problem = checkIndicatorPeriod(request.period))
         throw DataError(*problem);
     const bool byCompany = request.breakdown == IndicatorBreakdown::Company;
-    SeasonTally tally(periodNights(request.period), request.compare, request.kind, byCompany,
-                      request.hotels);
+    std::vector<MonthNights> months = periodNights(request.period);
+    // The lines that stay or arrive on the nights, and those that arrive and
+    // leave on the first one.
+    const NightSpan span = spanOf(months, request.compare);
+    const std::string firstKey = Date::fromSerial(span.first - 1).toKey();
+    const std::string lastKey = Date::fromSerial(span.last).toKey();
 
     // Every file is read once; each season's bookings go as soon as they
     // are counted.
-    BookingCache files(tally.firstKey(), tally.lastKey(), BookingFields::Type2);
-    const std::vector<HotelRecord>& registry = files.hotelRegistry(folder);
+    BookingCache files(firstKey, lastKey, BookingFields::Type2);
+    auto hotels = hotelsToShow(files.hotelRegistry(folder), request);
     const HotelRooms rooms = countHotelRooms(files.roomTypes(folder));
+    std::set<std::int64_t> counted;
+    for (const auto& [hotel, name] : hotels)
+        counted.insert(hotel);
+    SeasonTally tally(std::move(months), request.compare, request.kind, byCompany, counted);
     const std::vector<std::string> seasons =
         request.season ? std::vector<std::string>{*request.season} : seasonsByPrecedence(folder);
     for (const std::string& season : seasons) {
-        BookingCache bookings(tally.firstKey(), tally.lastKey(), BookingFields::Type2);
+        BookingCache bookings(firstKey, lastKey, BookingFields::Type2);
         tally.addSeason(bookings.bookings(folder, season, warn));
     }
+    // The bookings of a hotel the registry lacks belong to no hotel of the
+    // group.
+    if (!request.hotels)
+        for (const auto& [hotel, lines] : tally.leftOut())
+            warn("Hotel " + std::to_string(hotel) + " assente da " +
+                 std::string(schema::kRegistryFile) + ": " + std::to_string(lines) +
+                 (lines == 1 ? " riga di prenotazione non contata."
+                             : " righe di prenotazione non contate."));
 
     Indicators result;
     result.kind = request.kind;
@@ -138,9 +152,7 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
             line.lastYear.emplace();
         result.groupTotal.lastYear.emplace();
     }
-    for (auto& [hotel, name] : hotelsToShow(registry, tally)) {
-        if (request.hotels && !request.hotels->count(hotel))
-            continue;
+    for (auto& [hotel, name] : hotels) {
         HotelIndicators h =
             hotelOf(tally, hotel, std::move(name), rooms.of(hotel), request.compare);
         if (h.rooms <= 0 && !anyBooked(h))

@@ -1,5 +1,7 @@
 #include "indicators/IndicatorNights.h"
 
+#include <algorithm>
+
 namespace presenze {
 
 Date sameDateLastYear(const Date& date)
@@ -51,6 +53,22 @@ std::vector<MonthNights> forwardNights(const Date& today, int count)
 }
 
 } // namespace
+
+NightSpan spanOf(const std::vector<MonthNights>& months, bool compare)
+{
+    NightSpan span;
+    bool any = false;
+    for (const MonthNights& m : months) {
+        for (int side = 0; side < (compare ? 2 : 1); ++side) {
+            for (const long night : side == 0 ? m.nights : m.lastYear) {
+                span.first = any ? std::min(span.first, night) : night;
+                span.last = any ? std::max(span.last, night) : night;
+                any = true;
+            }
+        }
+    }
+    return span;
+}
 
 std::vector<MonthNights> periodNights(const IndicatorPeriod& period)
 {

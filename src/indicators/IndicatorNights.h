@@ -20,6 +20,14 @@ struct MonthNights {
 // The same date a year earlier; 29 February becomes 28 February.
 Date sameDateLastYear(const Date& date);
 
+// The first and the last night the rows count: this year's, and last
+// year's when comparing.
+struct NightSpan {
+    long first = 0;
+    long last = -1;
+};
+NightSpan spanOf(const std::vector<MonthNights>& months, bool compare);
+
 // Calendar months: every night of each month, compared with every night of
 // the same month last year (February with February, whatever their
 // lengths). --forward: the nights from today on, grouped by their month,

@@ -39,7 +39,7 @@ struct CompanyIndicators {
 
 struct HotelIndicators {
     std::int64_t hotel = 0;
-    std::string name;                  // the registry's name; "Hotel N" without a record
+    std::string name;                  // the registry's name
     std::int64_t rooms = 0;            // rooms of class "C"
     std::vector<IndicatorLine> months; // one per Indicators::months
     IndicatorLine total;
@@ -55,7 +55,7 @@ struct Indicators {
     Date firstNight; // the period
     Date lastNight;
     std::vector<Date> months;            // the first day of each row's month, in time order
-    std::vector<HotelIndicators> hotels; // in registry order, then hotels outside it
+    std::vector<HotelIndicators> hotels; // in registry order
     std::vector<IndicatorLine> groupMonths;
     IndicatorLine groupTotal;
 };

@@ -54,24 +54,17 @@ SeasonTally::ArrivalCell& SeasonTally::ArrivalCell::operator+=(const ArrivalCell
 }
 
 SeasonTally::SeasonTally(std::vector<MonthNights> months, bool compare, BookingKind kind,
-                         bool byCompany, std::optional<std::set<std::int64_t>> hotels)
+                         bool byCompany, std::set<std::int64_t> hotels)
     : m_months(std::move(months)), m_compare(compare), m_kind(kind), m_byCompany(byCompany),
       m_hotels(std::move(hotels))
 {
-    bool any = false;
-    for (const MonthNights& m : m_months) {
-        for (int side = 0; side < (m_compare ? 2 : 1); ++side) {
-            for (const long night : side == 0 ? m.nights : m.lastYear) {
-                m_first = any ? std::min(m_first, night) : night;
-                m_last = any ? std::max(m_last, night) : night;
-                any = true;
-            }
-        }
-    }
-    const auto span = static_cast<std::size_t>(m_last - m_first + 1);
-    m_needed.assign(span, false);
-    m_weight[0].assign(span, 0);
-    m_weight[1].assign(span, 0);
+    const NightSpan span = spanOf(m_months, m_compare);
+    m_first = span.first;
+    m_last = span.last;
+    const auto days = static_cast<std::size_t>(m_last - m_first + 1);
+    m_needed.assign(days, false);
+    m_weight[0].assign(days, 0);
+    m_weight[1].assign(days, 0);
     for (const MonthNights& m : m_months) {
         for (int side = 0; side < (m_compare ? 2 : 1); ++side) {
             for (const long night : side == 0 ? m.nights : m.lastYear) {
@@ -80,16 +73,6 @@ SeasonTally::SeasonTally(std::vector<MonthNights> months, bool compare, BookingK
             }
         }
     }
-}
-
-std::string SeasonTally::firstKey() const
-{
-    return Date::fromSerial(m_first - 1).toKey();
-}
-
-std::string SeasonTally::lastKey() const
-{
-    return Date::fromSerial(m_last).toKey();
 }
 
 SeasonTally::HotelDays& SeasonTally::daysOf(std::int64_t hotel)
@@ -121,8 +104,12 @@ void SeasonTally::addSeason(const BookingSet& bookings)
     HotelDays* days = nullptr;
     for (const RoomLine& line : bookings.lines()) {
         const int kind = kindOf(bookings, line);
-        if (kind < 0 || (m_hotels && !m_hotels->count(line.numeroHotel)))
+        if (kind < 0)
             continue;
+        if (!m_hotels.count(line.numeroHotel)) {
+            ++m_leftOut[line.numeroHotel];
+            continue;
+        }
         if (!lastHotel || *lastHotel != line.numeroHotel) {
             days = &daysOf(line.numeroHotel);
             lastHotel = &line.numeroHotel;
@@ -195,8 +182,7 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
 {
     for (const RoomLine& line : bookings.lines()) {
         const int kind = kindOf(bookings, line);
-        if (kind < 0 || !kindCounted(m_kind, kind) ||
-            (m_hotels && !m_hotels->count(line.numeroHotel)))
+        if (kind < 0 || !kindCounted(m_kind, kind) || !m_hotels.count(line.numeroHotel))
             continue;
         HotelDays& h = m_days.at(line.numeroHotel);
         const BookingSet::Stay stay = bookings.stayOf(line);
@@ -226,15 +212,6 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
         company.current += sums[0];
         company.lastYear += sums[1];
     }
-}
-
-std::vector<std::int64_t> SeasonTally::hotels() const
-{
-    std::vector<std::int64_t> hotels;
-    for (const auto& [hotel, h] : m_days)
-        hotels.push_back(hotel);
-    std::sort(hotels.begin(), hotels.end());
-    return hotels;
 }
 
 PeriodFigures SeasonTally::figures(std::int64_t hotel, std::size_t month, bool lastYear) const

@@ -21,7 +21,6 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -31,23 +30,19 @@ namespace presenze {
 
 class SeasonTally {
 public:
-    // `kind` is the kind the companies count (with `byCompany`); last
-    // year's nights are counted only with `compare`.
+    // Counts the lines of `hotels` only. `kind` is the kind the companies
+    // count (with `byCompany`); last year's nights are counted only with
+    // `compare`.
     SeasonTally(std::vector<MonthNights> months, bool compare, BookingKind kind, bool byCompany,
-                std::optional<std::set<std::int64_t>> hotels);
+                std::set<std::int64_t> hotels);
 
-    // The span the booking files are read over, as YYYYMMDD texts for
-    // BookingCache: from the day before the first night (so that a line that
-    // arrives and leaves on the first night is read) to the last night.
-    std::string firstKey() const;
-    std::string lastKey() const;
-
-    // The next season, in order of precedence.
+    // The next season, in order of precedence: its bookings over (at least)
+    // the day before spanOf(months) to its last night.
     void addSeason(const BookingSet& bookings);
 
     const std::vector<MonthNights>& months() const { return m_months; }
-    // The hotels with any room line in the span, ascending.
-    std::vector<std::int64_t> hotels() const;
+    // The room lines of other hotels, by hotel: left out.
+    const std::map<std::int64_t, std::int64_t>& leftOut() const { return m_leftOut; }
     // A hotel's counts over row `month`'s nights (this year's, or last
     // year's); roomsAvailable is left at 0.
     PeriodFigures figures(std::int64_t hotel, std::size_t month, bool lastYear) const;
@@ -95,7 +90,8 @@ private:
     bool m_compare;
     BookingKind m_kind;
     bool m_byCompany;
-    std::optional<std::set<std::int64_t>> m_hotels;
+    std::set<std::int64_t> m_hotels;
+    std::map<std::int64_t, std::int64_t> m_leftOut;
     long m_first = 0; // the span's nights
     long m_last = -1;
     std::vector<bool> m_needed;           // by day: a night some row counts

@@ -93,6 +93,7 @@ private:
 //  L5  bkg 5 h2 C*  10/01-15/01 4p 2r 99.995 10..14                             every night
 //  L6  bkg 6 h3 C   01/02-03/02 2p 1r   50                     1,2              every night
 //  L7  bkg 7 h1 X   kind X: not counted;  L8 bkg 9: no header, not counted
+//  L11 bkg 8 h7 C   hotel 7 is not in the registry: left out, with a warning
 //  (* bkg 5 has two headers, C then O: the first one counts)
 // Season "2025"
 //  A1  bkg 1 h1 C   15/01-18/01/2025 2p 1r 90    Jan 2025: 15,16,17
@@ -124,7 +125,7 @@ protected:
         group.season("",
                      "(1,1,'C','ALFA',1),(2,1,'O','BETA',2),(3,1,'D','CHARLIE',3),"
                      "(1,2,'C','GAMMA',4),(5,2,'C','DELTA',5),(5,2,'O','DELTA',5),"
-                     "(6,3,'C','ALFA',1),(7,1,'X','EPS',6)",
+                     "(6,3,'C','ALFA',1),(7,1,'X','EPS',6),(8,7,'C','ZETA',8)",
                      "(1,1,'20260130','20260203',2,1,'',1,100),"
                      "(2,1,'20260105','20260112',3,2,'',7,350.5),"
                      "(3,1,'20260125','20260210',1,1,'',7,420),"
@@ -132,6 +133,7 @@ protected:
                      "(5,2,'20260110','20260115',4,2,'',1,99.995),"
                      "(6,3,'20260201','20260203',2,1,'',1,50),"
                      "(7,1,'20260110','20260111',2,1,'',1,1000),"
+                     "(8,7,'20260110','20260111',2,1,'',1,1000),"
                      "(9,1,'20260110','20260111',2,1,'',1,1000),"
                      "(1,1,'20260228','20260302',2,1,'',1,100),"
                      "(3,1,'20251227','20260105',2,1,'',7,700)");
@@ -227,6 +229,8 @@ TEST_F(HandGroup, TheCommandLineWritesTheTableTheCsvAndTheWorkbook)
                          group.path().string(), "--csv", (out / "k.csv").string(), "--xlsx",
                          (out / "k.xlsx").string()});
     ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "Avviso: Hotel 7 assente da AnagraficaHotels.mdb: 1 riga di "
+                          "prenotazione non contata.\n");
     EXPECT_EQ(test::readFile(out / "k.csv"), group.csv(januaryFebruary2026()));
     EXPECT_EQ(result.out.rfind("Indicatori dal 01/01/2026 al 28/02/2026, prenotazioni confermate, "
                                "a confronto con l'anno precedente\n",
