@@ -81,6 +81,38 @@ void addGroup(Indicators& result, const HotelIndicators& h)
         *result.groupTotal.lastYear += *h.total.lastYear;
 }
 
+// The bookings of a hotel the registry lacks belong to no hotel of the
+// group: named, one warning per hotel.
+void warnLeftOut(const SeasonTally& tally, const WarningSink& warn)
+{
+    for (const auto& [hotel, lines] : tally.leftOut())
+        warn("Hotel " + std::to_string(hotel) + " assente da " +
+             std::string(schema::kRegistryFile) + ": " + std::to_string(lines) +
+             (lines == 1 ? " riga di prenotazione non contata."
+                         : " righe di prenotazione non contate."));
+}
+
+// The request's result before its hotels: the period, the months, the
+// group's rows at zero.
+Indicators emptyResult(const SeasonTally& tally, const IndicatorRequest& request)
+{
+    Indicators result;
+    result.kind = request.kind;
+    result.compare = request.compare;
+    result.byCompany = request.breakdown == IndicatorBreakdown::Company;
+    result.firstNight = Date::fromSerial(tally.months().front().nights.front());
+    result.lastNight = Date::fromSerial(tally.months().back().nights.back());
+    for (const MonthNights& m : tally.months())
+        result.months.push_back(m.month);
+    result.groupMonths.resize(result.months.size());
+    if (request.compare) {
+        for (IndicatorLine& line : result.groupMonths)
+            line.lastYear.emplace();
+        result.groupTotal.lastYear.emplace();
+    }
+    return result;
+}
+
 } // namespace
 
 std::vector<std::string> seasonsByPrecedence(const DataFolder& folder)
@@ -106,7 +138,6 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
 {
     if (auto problem = checkIndicatorPeriod(request.period))
         throw DataError(*problem);
-    const bool byCompany = request.breakdown == IndicatorBreakdown::Company;
     std::vector<MonthNights> months = periodNights(request.period);
     // The lines that stay or arrive on the nights, and those that arrive and
     // leave on the first one.
@@ -122,42 +153,24 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
     std::set<std::int64_t> counted;
     for (const auto& [hotel, name] : hotels)
         counted.insert(hotel);
-    SeasonTally tally(std::move(months), request.compare, request.kind, byCompany, counted);
+    SeasonTally tally(std::move(months), request.compare, request.kind,
+                      request.breakdown == IndicatorBreakdown::Company, counted);
     const std::vector<std::string> seasons =
         request.season ? std::vector<std::string>{*request.season} : seasonsByPrecedence(folder);
     for (const std::string& season : seasons) {
         BookingCache bookings(firstKey, lastKey, BookingFields::Type2);
         tally.addSeason(bookings.bookings(folder, season, warn));
     }
-    // The bookings of a hotel the registry lacks belong to no hotel of the
-    // group.
     if (!request.hotels)
-        for (const auto& [hotel, lines] : tally.leftOut())
-            warn("Hotel " + std::to_string(hotel) + " assente da " +
-                 std::string(schema::kRegistryFile) + ": " + std::to_string(lines) +
-                 (lines == 1 ? " riga di prenotazione non contata."
-                             : " righe di prenotazione non contate."));
+        warnLeftOut(tally, warn);
 
-    Indicators result;
-    result.kind = request.kind;
-    result.compare = request.compare;
-    result.byCompany = byCompany;
-    result.firstNight = Date::fromSerial(tally.months().front().nights.front());
-    result.lastNight = Date::fromSerial(tally.months().back().nights.back());
-    for (const MonthNights& m : tally.months())
-        result.months.push_back(m.month);
-    result.groupMonths.resize(result.months.size());
-    if (request.compare) {
-        for (IndicatorLine& line : result.groupMonths)
-            line.lastYear.emplace();
-        result.groupTotal.lastYear.emplace();
-    }
+    Indicators result = emptyResult(tally, request);
     for (auto& [hotel, name] : hotels) {
         HotelIndicators h =
             hotelOf(tally, hotel, std::move(name), rooms.of(hotel), request.compare);
         if (h.rooms <= 0 && !anyBooked(h))
             continue;
-        if (byCompany) {
+        if (result.byCompany) {
             h.companies = tally.companies(hotel);
             sortCompanies(h.companies);
         }
