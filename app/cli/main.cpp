@@ -13,12 +13,16 @@
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
+#include "indicators/ComputeIndicators.h"
 #include "istat/IstatCsv.h"
 #include "istat/IstatText.h"
 #include "istat/IstatWorkbook.h"
 #include "istat/MovimentoClienti.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
+#include "output/IndicatorCsv.h"
+#include "output/IndicatorTable.h"
+#include "output/IndicatorWorkbook.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
@@ -91,6 +95,57 @@ int runReport(ReportOptions o)
                 return 1;
             }
             std::cout << chart.string() << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+// Warnings about room lines left out, the first few of them, on stderr.
+class WarningsShown {
+public:
+    void operator()(std::string_view text)
+    {
+        if (++m_count <= kShown)
+            printError("Avviso: " + std::string(text));
+    }
+    // How many more there were.
+    void finish() const
+    {
+        if (m_count > kShown)
+            printError("Avviso: ... e altre " + std::to_string(m_count - kShown) + " righe.");
+    }
+
+private:
+    static constexpr std::size_t kShown = 10;
+    std::size_t m_count = 0;
+};
+
+int runKpi(IndicatorOptions o)
+{
+    try {
+        const auto [tag, folder] = outputPlace(o);
+        Selection ticked;
+        ticked.tickedHotels = o.request.hotels;
+        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+            return usageError(*problem, "kpi");
+        o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
+        WarningsShown warnings;
+        const Indicators indicators = computeIndicators(
+            folder, o.request, [&warnings](std::string_view text) { warnings(text); });
+        warnings.finish();
+        std::cout << cp1252ToUtf8(indicatorTable(indicators));
+        if (o.csv) {
+            const std::filesystem::path csv = std::filesystem::absolute(*o.csv);
+            writeIndicatorCsv(indicators, csv);
+            std::cout << csv.string() << "\n";
+        }
+        if (o.xlsx) {
+            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
+            writeIndicatorWorkbook(indicators, workbook);
+            std::cout << workbook.string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -209,8 +264,8 @@ int run(const CommandLine& line)
     const CommandRequest& request = *line.request;
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
-    if (request.command == Command::Report || request.command == Command::Print ||
-        request.command == Command::Istat) {
+    if (request.command == Command::Report || request.command == Command::Kpi ||
+        request.command == Command::Print || request.command == Command::Istat) {
         cache.emplace();
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
@@ -218,6 +273,8 @@ int run(const CommandLine& line)
     switch (request.command) {
     case Command::Report:
         return runReport(request.report);
+    case Command::Kpi:
+        return runKpi(request.kpi);
     case Command::Csv:
         return runCsv(request.output);
     case Command::Print:

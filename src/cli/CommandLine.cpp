@@ -100,6 +100,24 @@ std::string readSeason(const std::string& text)
     return season;
 }
 
+int readForward(const std::string& text)
+{
+    long long nights = 0;
+    if (!parseInt(text, nights) || !isForwardChoice(static_cast<int>(nights)) ||
+        nights != static_cast<int>(nights))
+        throw UsageError("Numero di notti non valido: " + text + " (30, 90 o 365)");
+    return static_cast<int>(nights);
+}
+
+IndicatorBreakdown readBreakdown(const std::string& text)
+{
+    if (text == "month")
+        return IndicatorBreakdown::Month;
+    if (text == "company")
+        return IndicatorBreakdown::Company;
+    throw UsageError("Raggruppamento non valido: " + text + " (month o company)");
+}
+
 DateTime readNow(const std::string& text)
 {
     const auto now = parseDateTime(text);
@@ -169,6 +187,7 @@ public:
 private:
     CLI::App& addCommand(const std::string& name, const std::string& help);
     void addReport(ReportOptions& o);
+    void addKpi(IndicatorOptions& o);
     void addCsv(OutputOptions& o);
     void addPrint(OutputOptions& o);
     void addIstat(IstatOptions& o);
@@ -179,6 +198,7 @@ private:
 
     CLI::App* chosen() const;
     void finish();
+    static void checkKpiPeriod(const CLI::App& command, IndicatorPeriod& period);
     void refuseExtras(const CLI::App& app, bool commandWord) const;
     std::string mistake(const CLI::ParseError& error, const std::vector<std::string>& args,
                         std::size_t left) const;
@@ -214,6 +234,7 @@ Parser::Parser() : m_app("Stampa i rapporti di Presenze senza finestra.", "prese
     m_app.set_version_flag("--version", std::string("presenze-cli ") + PRESENZE_VERSION,
                            "mostra la versione");
     addReport(m_request.report);
+    addKpi(m_request.kpi);
     addCsv(m_request.output);
     addPrint(m_request.output);
     addIstat(m_request.istat);
@@ -274,6 +295,38 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
+}
+
+void Parser::addKpi(IndicatorOptions& o)
+{
+    CLI::App& c = addCommand("kpi", "Indicatori per hotel e mese: occupazione, ADR, RevPAR, "
+                                    "permanenza media, ospiti per camera.");
+    MonthRange& months = o.request.period.months;
+    value(c, "--from", "MM/AAAA", "dal mese (oppure --forward)", [&months](const std::string& v) {
+        readMonth(v, months.firstMonth, months.firstYear, "Mese iniziale");
+    });
+    value(c, "--to", "MM/AAAA", "al mese (predefinito: quello di --from)",
+          [&months](const std::string& v) {
+              readMonth(v, months.lastMonth, months.lastYear, "Mese finale");
+          });
+    value(c, "--forward", "30|90|365", "le prossime notti da oggi (oppure --from)",
+          [&o](const std::string& v) { o.request.period.forward = readForward(v); });
+    value(c, "--hotels", "1,3,5", "solo gli hotel indicati (predefiniti: tutti)",
+          [&o](const std::string& v) { o.request.hotels = readHotels(v); });
+    value(c, "--kind", "confirmed|optional|all",
+          "prenotazioni che gli indicatori contano: Confermate (predefinite), Opzionate o Tutte",
+          [&o](const std::string& v) { o.request.kind = readBookingKind(v); });
+    value(c, "--by", "month|company", "per mese (predefinito) o per ditta",
+          [&o](const std::string& v) { o.request.breakdown = readBreakdown(v); });
+    flag(c, "--compare", "a confronto con l'anno precedente", [&o] { o.request.compare = true; });
+    value(c, "--season", "PREFISSO", "solo una stagione (predefinite: tutte quelle della cartella)",
+          [&o](const std::string& v) { o.request.season = readSeason(v); });
+    text(c, "--csv", "FILE.csv", "anche il file CSV degli indicatori", o.csv);
+    text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel degli indicatori", o.xlsx);
+    addPlace(c, o.dataDir, o.station);
+    value(c, "--now", "\"GG/MM/AAAA hh:mm\"",
+          "data e ora di oggi per --forward (predefinite: adesso)",
+          [&o](const std::string& v) { o.now = readNow(v); });
 }
 
 void Parser::addCsv(OutputOptions& o)
@@ -391,6 +444,9 @@ void Parser::finish()
         }
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
+    } else if (name == "kpi") {
+        m_request.command = Command::Kpi;
+        checkKpiPeriod(*command, m_request.kpi.request.period);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
     } else if (name == "print") {
@@ -405,6 +461,28 @@ void Parser::finish()
         if (command->count("--date") == 0)
             m_request.demo.options.reference = SystemClock().now().date;
     }
+}
+
+// The period of `kpi`: calendar months or the nights ahead, one of the two.
+void Parser::checkKpiPeriod(const CLI::App& command, IndicatorPeriod& period)
+{
+    const bool months = command.count("--from") > 0;
+    const bool ahead = command.count("--forward") > 0;
+    if (months && ahead)
+        throw UsageError("Indicare il periodo con --from oppure con --forward, non con entrambi");
+    if (!months && !ahead)
+        throw UsageError("Indicare il periodo con --from MM/AAAA oppure con --forward 30|90|365");
+    if (ahead) {
+        if (command.count("--to") > 0)
+            throw UsageError("L'opzione --to vale solo con --from");
+        return;
+    }
+    if (command.count("--to") == 0) {
+        period.months.lastMonth = period.months.firstMonth;
+        period.months.lastYear = period.months.firstYear;
+    }
+    if (auto problem = checkIndicatorPeriod(period))
+        throw UsageError(cp1252ToUtf8(*problem));
 }
 
 // The words CLI11 did not take (extras are allowed so that they are named
@@ -493,6 +571,11 @@ CommandLine readCommandLine(const std::vector<std::string>& args)
 ParseResult parseReportOptions(const std::vector<std::string>& args)
 {
     return parseOne("report", args, &CommandRequest::report);
+}
+
+KpiParseResult parseKpiOptions(const std::vector<std::string>& args)
+{
+    return parseOne("kpi", args, &CommandRequest::kpi);
 }
 
 OutputParseResult parseCsvOptions(const std::vector<std::string>& args)

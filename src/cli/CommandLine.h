@@ -2,6 +2,7 @@
 // The command line of presenze-cli, read with CLI11:
 //
 //   presenze-cli report --type 1|2 --from MM/AAAA [--to MM/AAAA] [OPZIONI]
+//   presenze-cli kpi --from MM/AAAA [--to MM/AAAA] | --forward 30|90|365 [OPZIONI]
 //   presenze-cli csv [--data-dir CARTELLA] [--station SIGLA]
 //   presenze-cli print --destination NOME [OPZIONI]
 //   presenze-cli istat --month MM/AAAA [OPZIONI]
@@ -9,10 +10,11 @@
 //   presenze-cli [COMANDO] --help | --version
 //
 // Each option is one line of CommandLine.cpp, bound to a field of the options
-// the core takes (ReportOptions, OutputOptions, IstatOptions, DemoOptions). The texts, help
-// and mistakes alike, are Italian and UTF-8, as the terminal shows them.
+// the core takes (ReportOptions, IndicatorOptions, OutputOptions, IstatOptions, DemoOptions).
+// The texts, help and mistakes alike, are Italian and UTF-8, as the terminal shows them.
 
 #include "demo/DemoData.h"
+#include "indicators/IndicatorOptions.h"
 #include "istat/IstatOptions.h"
 #include "output/OutputOptions.h"
 #include "request/ReportOptions.h"
@@ -23,7 +25,7 @@
 
 namespace presenze {
 
-enum class Command { Report, Csv, Print, Istat, Demo };
+enum class Command { Report, Kpi, Csv, Print, Istat, Demo };
 
 struct DemoRequest {
     std::string dir;     // the folder to create (UTF-8 path)
@@ -35,6 +37,7 @@ struct DemoRequest {
 struct CommandRequest {
     Command command = Command::Report;
     ReportOptions report;
+    IndicatorOptions kpi;
     OutputOptions output; // csv and print
     IstatOptions istat;
     DemoRequest demo;
@@ -59,8 +62,10 @@ template <typename Options> struct OptionsResult {
 };
 using ParseResult = OptionsResult<ReportOptions>;
 using OutputParseResult = OptionsResult<OutputOptions>;
+using KpiParseResult = OptionsResult<IndicatorOptions>;
 
 ParseResult parseReportOptions(const std::vector<std::string>& args);
+KpiParseResult parseKpiOptions(const std::vector<std::string>& args);
 OutputParseResult parseCsvOptions(const std::vector<std::string>& args);
 OutputParseResult parsePrintOptions(const std::vector<std::string>& args);
 
