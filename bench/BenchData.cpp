@@ -33,10 +33,16 @@ constexpr const char* kReadyStamp = "bench-ready.txt";
 
 std::vector<BenchSize> benchSizes(std::uint32_t seed, bool withXl)
 {
+    // L has last year too, as an archived season of the same size, for the
+    // indicators' comparison.
+    GroupOptions large = yearOf(20, 2000, 200000, seed);
+    large.archivedSeason = "2025";
+    large.archivedYear = 2025;
+    large.archivedRoomLines = large.roomLines;
     std::vector<BenchSize> sizes = {
         {"S", yearOf(1, 150, 2000, seed)},
         {"M", yearOf(8, 600, 30000, seed)},
-        {"L", yearOf(20, 2000, 200000, seed)},
+        {"L", large},
     };
     if (withXl)
         sizes.push_back({"XL", yearOf(40, 4000, 1000000, seed)});
@@ -105,8 +111,11 @@ std::int64_t accessRows(const fs::path& accessFile)
 
 fs::path groupFolder(const BenchSize& size, const fs::path& cacheRoot)
 {
-    return cacheRoot / (size.name + "-seed" + std::to_string(size.group.seed) + "-v" +
-                        std::to_string(kGroupGeneratorVersion));
+    std::string name = size.name + "-seed" + std::to_string(size.group.seed) + "-v" +
+                       std::to_string(kGroupGeneratorVersion);
+    if (!size.group.archivedSeason.empty())
+        name += "-archive" + size.group.archivedSeason;
+    return cacheRoot / name;
 }
 
 bool groupReady(const fs::path& folder)

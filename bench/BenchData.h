@@ -18,15 +18,16 @@ struct BenchSize {
 };
 
 // S (1 hotel, 2,000 room lines), M (8 hotels, 30,000), L (20 hotels, 2,000
-// companies, 200,000), XL (40 hotels, 1,000,000; only when asked for). Every
-// size covers the same calendar year, benchYear().
+// companies, 200,000, and an archived season "2025" of as many a year
+// earlier), XL (40 hotels, 1,000,000; only when asked for). Every size covers
+// the same calendar year, benchYear().
 std::vector<BenchSize> benchSizes(std::uint32_t seed, bool withXl);
 
 // The months the generated bookings arrive in.
 MonthRange benchYear();
 
-// Where the group of that size lives in the cache (named by size, seed and
-// generator version), whether it is complete there, and its generation (into
+// Where the group of that size lives in the cache (named by size, seed,
+// generator version and archived season), whether it is complete there, and its generation (into
 // a side folder renamed into place when complete).
 std::filesystem::path groupFolder(const BenchSize& size, const std::filesystem::path& cacheRoot);
 bool groupReady(const std::filesystem::path& folder);

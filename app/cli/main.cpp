@@ -10,14 +10,24 @@
 #include "data/BookingSource.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
+#include "data/HotelFile.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
+#include "indicators/ComputeIndicators.h"
+#include "istat/IstatCsv.h"
+#include "istat/IstatText.h"
+#include "istat/IstatWorkbook.h"
+#include "istat/MovimentoClienti.h"
 #include "output/ArchiveCopy.h"
 #include "output/CsvExport.h"
+#include "output/IndicatorCsv.h"
+#include "output/IndicatorTable.h"
+#include "output/IndicatorWorkbook.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
+#include "request/ReportOptions.h"
 #include "store/GroupName.h"
 #include "store/PickupOutput.h"
 #include "store/StoreSource.h"
@@ -116,6 +126,57 @@ int runReport(ReportOptions o, const SourceOptions& source)
     }
 }
 
+// Warnings about room lines left out, the first few of them, on stderr.
+class WarningsShown {
+public:
+    void operator()(std::string_view text)
+    {
+        if (++m_count <= kShown)
+            printError("Avviso: " + std::string(text));
+    }
+    // How many more there were.
+    void finish() const
+    {
+        if (m_count > kShown)
+            printError("Avviso: ... e altre " + std::to_string(m_count - kShown) + " righe.");
+    }
+
+private:
+    static constexpr std::size_t kShown = 10;
+    std::size_t m_count = 0;
+};
+
+int runKpi(IndicatorOptions o)
+{
+    try {
+        const auto [tag, folder] = outputPlace(o);
+        Selection ticked;
+        ticked.tickedHotels = o.request.hotels;
+        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+            return usageError(*problem, "kpi");
+        o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
+        WarningsShown warnings;
+        const Indicators indicators = computeIndicators(
+            folder, o.request, [&warnings](std::string_view text) { warnings(text); });
+        warnings.finish();
+        std::cout << cp1252ToUtf8(indicatorTable(indicators));
+        if (o.csv) {
+            const std::filesystem::path csv = std::filesystem::absolute(*o.csv);
+            writeIndicatorCsv(indicators, csv);
+            std::cout << csv.string() << "\n";
+        }
+        if (o.xlsx) {
+            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
+            writeIndicatorWorkbook(indicators, workbook);
+            std::cout << workbook.string() << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
 int runCsv(const OutputOptions& o)
 {
     try {
@@ -159,6 +220,18 @@ int runPrint(const OutputOptions& o)
     }
 }
 
+// A file the user names for the CSV or the workbook, as an absolute path; a
+// data file is never replaced.
+std::filesystem::path namedOutput(const std::string& name)
+{
+    const std::filesystem::path path = std::filesystem::absolute(name);
+    if (isDataFile(path))
+        throw DataError("Il file indicato \xE8 un file dei dati, che verrebbe sostituito: "
+                        "indicare un altro nome",
+                        displayName(path));
+    return path;
+}
+
 int runSync(const SyncOptions& o)
 {
     try {
@@ -168,9 +241,11 @@ int runSync(const SyncOptions& o)
             return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
         const StoreAddress address = storeAddress(o.conninfo);
         const Date day = today(o.now);
+        WarningsShown shown;
         const SyncSummary summary = syncFolder(
-            address, group, FolderSource(folder),
-            [](std::string_view text) { printError("Avviso: " + std::string(text)); }, day);
+            address, group, FolderSource(folder), [&shown](std::string_view text) { shown(text); },
+            day);
+        shown.finish();
         std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
                                   address.server + ": " + std::to_string(summary.seasons) +
                                   " stagioni, " + std::to_string(summary.headers) +
@@ -197,14 +272,46 @@ int runPickup(const PickupOptions& o)
         if (!o.csv && !o.xlsx)
             std::cout << cp1252ToUtf8(pickupTable(pickup));
         if (o.csv) {
-            const std::filesystem::path file = std::filesystem::absolute(*o.csv);
+            const std::filesystem::path file = namedOutput(*o.csv);
             writePickupCsv(pickup, file);
             std::cout << file.string() << "\n";
         }
         if (o.xlsx) {
-            const std::filesystem::path file = std::filesystem::absolute(*o.xlsx);
+            const std::filesystem::path file = namedOutput(*o.xlsx);
             writePickupWorkbook(pickup, file);
             std::cout << file.string() << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+int runIstat(const IstatOptions& o)
+{
+    try {
+        const auto [tag, folder] = outputPlace(o);
+        Selection ticked;
+        ticked.tickedHotels = o.hotels;
+        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+            return usageError(*problem, "istat");
+        std::optional<std::filesystem::path> csv, xlsx;
+        if (o.csv)
+            csv = namedOutput(*o.csv);
+        if (o.xlsx)
+            xlsx = namedOutput(*o.xlsx);
+        const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
+        for (const std::string& line : movementText(month))
+            std::cout << cp1252ToUtf8(line) << "\n";
+        if (csv) {
+            writeMovementCsv(month, *csv);
+            std::cout << "\nCSV scritto: " << csv->string() << "\n";
+        }
+        if (xlsx) {
+            writeMovementWorkbook(month, *xlsx);
+            std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string()
+                      << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -236,7 +343,8 @@ int run(const CommandLine& line)
     const CommandRequest& request = *line.request;
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
-    if (request.command == Command::Report || request.command == Command::Print ||
+    if (request.command == Command::Report || request.command == Command::Kpi ||
+        request.command == Command::Print || request.command == Command::Istat ||
         request.command == Command::Sync) {
         cache.emplace();
         if (!cache->warning().empty())
@@ -245,10 +353,14 @@ int run(const CommandLine& line)
     switch (request.command) {
     case Command::Report:
         return runReport(request.report, request.source);
+    case Command::Kpi:
+        return runKpi(request.kpi);
     case Command::Csv:
         return runCsv(request.output);
     case Command::Print:
         return runPrint(request.output);
+    case Command::Istat:
+        return runIstat(request.istat);
     case Command::Demo:
         return runDemo(request.demo);
     case Command::Sync:

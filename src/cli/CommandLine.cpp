@@ -102,6 +102,24 @@ std::string readSeason(const std::string& text)
     return season;
 }
 
+int readForward(const std::string& text)
+{
+    long long nights = 0;
+    if (!parseInt(text, nights) || !isForwardChoice(static_cast<int>(nights)) ||
+        nights != static_cast<int>(nights))
+        throw UsageError("Numero di notti non valido: " + text + " (30, 90 o 365)");
+    return static_cast<int>(nights);
+}
+
+IndicatorBreakdown readBreakdown(const std::string& text)
+{
+    if (text == "month")
+        return IndicatorBreakdown::Month;
+    if (text == "company")
+        return IndicatorBreakdown::Company;
+    throw UsageError("Raggruppamento non valido: " + text + " (month o company)");
+}
+
 DateTime readNow(const std::string& text)
 {
     const auto now = parseDateTime(text);
@@ -149,7 +167,7 @@ int readDays(const std::string& text)
     return std::stoi(text);
 }
 
-int readForward(const std::string& text)
+int readPickupNights(const std::string& text)
 {
     long long nights = 0;
     if (!parseInt(text, nights) || nights < 1 || nights > 365)
@@ -210,8 +228,10 @@ public:
 private:
     CLI::App& addCommand(const std::string& name, const std::string& help);
     void addReport(ReportOptions& o);
+    void addKpi(IndicatorOptions& o);
     void addCsv(OutputOptions& o);
     void addPrint(OutputOptions& o);
+    void addIstat(IstatOptions& o);
     void addDemo(DemoRequest& o);
     void addSync(SyncOptions& o);
     void addPickup(PickupOptions& o);
@@ -223,6 +243,7 @@ private:
 
     CLI::App* chosen() const;
     void finish();
+    static void checkKpiPeriod(const CLI::App& command, IndicatorPeriod& period);
     void refuseExtras(const CLI::App& app, bool commandWord) const;
     std::string mistake(const CLI::ParseError& error, const std::vector<std::string>& args,
                         std::size_t left) const;
@@ -258,8 +279,10 @@ Parser::Parser() : m_app("Stampa i rapporti di Presenze senza finestra.", "prese
     m_app.set_version_flag("--version", std::string("presenze-cli ") + PRESENZE_VERSION,
                            "mostra la versione");
     addReport(m_request.report);
+    addKpi(m_request.kpi);
     addCsv(m_request.output);
     addPrint(m_request.output);
+    addIstat(m_request.istat);
     addDemo(m_request.demo);
     addSync(m_request.sync);
     addPickup(m_request.pickup);
@@ -322,6 +345,38 @@ void Parser::addReport(ReportOptions& o)
     addSource(c, m_request.source);
 }
 
+void Parser::addKpi(IndicatorOptions& o)
+{
+    CLI::App& c = addCommand("kpi", "Indicatori per hotel e mese: occupazione, ADR, RevPAR, "
+                                    "permanenza media, ospiti per camera.");
+    MonthRange& months = o.request.period.months;
+    value(c, "--from", "MM/AAAA", "dal mese (oppure --forward)", [&months](const std::string& v) {
+        readMonth(v, months.firstMonth, months.firstYear, "Mese iniziale");
+    });
+    value(c, "--to", "MM/AAAA", "al mese (predefinito: quello di --from)",
+          [&months](const std::string& v) {
+              readMonth(v, months.lastMonth, months.lastYear, "Mese finale");
+          });
+    value(c, "--forward", "30|90|365", "le prossime notti da oggi (oppure --from)",
+          [&o](const std::string& v) { o.request.period.forward = readForward(v); });
+    value(c, "--hotels", "1,3,5", "solo gli hotel indicati (predefiniti: tutti)",
+          [&o](const std::string& v) { o.request.hotels = readHotels(v); });
+    value(c, "--kind", "confirmed|optional|all",
+          "prenotazioni che gli indicatori contano: Confermate (predefinite), Opzionate o Tutte",
+          [&o](const std::string& v) { o.request.kind = readBookingKind(v); });
+    value(c, "--by", "month|company", "per mese (predefinito) o per ditta",
+          [&o](const std::string& v) { o.request.breakdown = readBreakdown(v); });
+    flag(c, "--compare", "a confronto con l'anno precedente", [&o] { o.request.compare = true; });
+    value(c, "--season", "PREFISSO", "solo una stagione (predefinite: tutte quelle della cartella)",
+          [&o](const std::string& v) { o.request.season = readSeason(v); });
+    text(c, "--csv", "FILE.csv", "anche il file CSV degli indicatori", o.csv);
+    text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel degli indicatori", o.xlsx);
+    addPlace(c, o.dataDir, o.station);
+    value(c, "--now", "\"GG/MM/AAAA hh:mm\"",
+          "data e ora di oggi per --forward (predefinite: adesso)",
+          [&o](const std::string& v) { o.now = readNow(v); });
+}
+
 void Parser::addCsv(OutputOptions& o)
 {
     CLI::App& c = addCommand("csv", "Converte il file di stampa in \"fd\" + sigla + \".csv\".");
@@ -373,7 +428,7 @@ void Parser::addPickup(PickupOptions& o)
           "il confronto con l'istantanea di tanti giorni fa (predefinito: 30)",
           [&o](const std::string& v) { o.days = readDays(v); });
     value(c, "--forward", "N", "le notti da oggi in avanti (predefinite: 30)",
-          [&o](const std::string& v) { o.forward = readForward(v); });
+          [&o](const std::string& v) { o.forward = readPickupNights(v); });
     value(c, "--csv", "FILE.csv", "scrive il confronto in un file CSV invece che a video",
           [&o](const std::string& v) { o.csv = readOutputFile(v, ".csv"); });
     value(c, "--xlsx", "FILE.xlsx", "scrive il confronto in una cartella di Excel",
@@ -405,6 +460,23 @@ void Parser::addPrint(OutputOptions& o)
     flag(c, "--compressed", "Stampa Compressa", [&o] { o.choices.compressed = true; });
     flag(c, "--landscape", "Stampa orizzontale", [&o] { o.choices.landscape = true; });
     flag(c, "--duplex", "Stampa fronte / retro", [&o] { o.choices.duplex = true; });
+    addPlace(c, o.dataDir, o.station);
+}
+
+void Parser::addIstat(IstatOptions& o)
+{
+    CLI::App& c = addCommand("istat", "Movimento clienti del mese per hotel (modello ISTAT), "
+                                      "con il controllo dei conteggi.");
+    required(c,
+             value(c, "--month", "MM/AAAA", "il mese (obbligatoria)",
+                   [&o](const std::string& v) { readMonth(v, o.month, o.year, "Mese"); }),
+             "Indicare il mese con --month MM/AAAA");
+    value(c, "--hotels", "1,3,5", "solo gli hotel indicati (predefiniti: tutti)",
+          [&o](const std::string& v) { o.hotels = readHotels(v); });
+    value(c, "--season", "PREFISSO", "una stagione archiviata (prefisso dei file)",
+          [&o](const std::string& v) { o.season = readSeason(v); });
+    text(c, "--csv", "FILE.csv", "anche il file CSV dei dati del mese", o.csv);
+    text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel, un foglio per hotel", o.xlsx);
     addPlace(c, o.dataDir, o.station);
 }
 
@@ -485,6 +557,9 @@ void Parser::finish()
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
         checkSource();
+    } else if (name == "kpi") {
+        m_request.command = Command::Kpi;
+        checkKpiPeriod(*command, m_request.kpi.request.period);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
         checkSource();
@@ -494,11 +569,38 @@ void Parser::finish()
         m_request.command = Command::Sync;
     } else if (name == "pickup") {
         m_request.command = Command::Pickup;
+    } else if (name == "istat") {
+        m_request.command = Command::Istat;
+        const IstatOptions& o = m_request.istat;
+        if (auto problem = checkMonthRange({o.month, o.year, o.month, o.year}))
+            throw UsageError(cp1252ToUtf8(*problem));
     } else {
         m_request.command = Command::Demo;
         if (command->count("--date") == 0)
             m_request.demo.options.reference = SystemClock().now().date;
     }
+}
+
+// The period of `kpi`: calendar months or the nights ahead, one of the two.
+void Parser::checkKpiPeriod(const CLI::App& command, IndicatorPeriod& period)
+{
+    const bool months = command.count("--from") > 0;
+    const bool ahead = command.count("--forward") > 0;
+    if (months && ahead)
+        throw UsageError("Indicare il periodo con --from oppure con --forward, non con entrambi");
+    if (!months && !ahead)
+        throw UsageError("Indicare il periodo con --from MM/AAAA oppure con --forward 30|90|365");
+    if (ahead) {
+        if (command.count("--to") > 0)
+            throw UsageError("L'opzione --to vale solo con --from");
+        return;
+    }
+    if (command.count("--to") == 0) {
+        period.months.lastMonth = period.months.firstMonth;
+        period.months.lastYear = period.months.firstYear;
+    }
+    if (auto problem = checkIndicatorPeriod(period))
+        throw UsageError(cp1252ToUtf8(*problem));
 }
 
 // The words CLI11 did not take (extras are allowed so that they are named
@@ -587,6 +689,11 @@ CommandLine readCommandLine(const std::vector<std::string>& args)
 ParseResult parseReportOptions(const std::vector<std::string>& args)
 {
     return parseOne("report", args, &CommandRequest::report);
+}
+
+KpiParseResult parseKpiOptions(const std::vector<std::string>& args)
+{
+    return parseOne("kpi", args, &CommandRequest::kpi);
 }
 
 OutputParseResult parseCsvOptions(const std::vector<std::string>& args)

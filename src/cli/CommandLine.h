@@ -2,19 +2,23 @@
 // The command line of presenze-cli, read with CLI11:
 //
 //   presenze-cli report --type 1|2 --from MM/AAAA [--to MM/AAAA] [OPZIONI]
+//   presenze-cli kpi --from MM/AAAA [--to MM/AAAA] | --forward 30|90|365 [OPZIONI]
 //   presenze-cli csv [--data-dir CARTELLA] [--station SIGLA]
 //   presenze-cli print --destination NOME [OPZIONI]
+//   presenze-cli istat --month MM/AAAA [OPZIONI]
 //   presenze-cli demo CARTELLA [--seed N] [--date GG/MM/AAAA]
 //   presenze-cli sync --to CONNESSIONE [--group NOME] [--data-dir CARTELLA]
 //   presenze-cli pickup --source CONNESSIONE [--group NOME] [--days 1|7|30] [OPZIONI]
 //   presenze-cli [COMANDO] --help | --version
 //
 // Each option is one line of CommandLine.cpp, bound to a field of the options
-// the core takes (ReportOptions, OutputOptions, DemoOptions, and the options
-// of the chain's server in StoreOptions). The texts, help
-// and mistakes alike, are Italian and UTF-8, as the terminal shows them.
+// the core takes (ReportOptions, IndicatorOptions, OutputOptions, IstatOptions, DemoOptions,
+// and the options of the chain's server in StoreOptions). The texts, help and mistakes alike,
+// are Italian and UTF-8, as the terminal shows them.
 
 #include "demo/DemoData.h"
+#include "indicators/IndicatorOptions.h"
+#include "istat/IstatOptions.h"
 #include "output/OutputOptions.h"
 #include "request/ReportOptions.h"
 #include "store/StoreOptions.h"
@@ -25,7 +29,7 @@
 
 namespace presenze {
 
-enum class Command { Report, Csv, Print, Demo, Sync, Pickup };
+enum class Command { Report, Kpi, Csv, Print, Istat, Demo, Sync, Pickup };
 
 struct DemoRequest {
     std::string dir;     // the folder to create (UTF-8 path)
@@ -37,7 +41,9 @@ struct DemoRequest {
 struct CommandRequest {
     Command command = Command::Report;
     ReportOptions report;
+    IndicatorOptions kpi;
     OutputOptions output; // csv and print
+    IstatOptions istat;
     DemoRequest demo;
     SourceOptions source; // report and csv: the hotels' data from a server
     SyncOptions sync;
@@ -63,8 +69,10 @@ template <typename Options> struct OptionsResult {
 };
 using ParseResult = OptionsResult<ReportOptions>;
 using OutputParseResult = OptionsResult<OutputOptions>;
+using KpiParseResult = OptionsResult<IndicatorOptions>;
 
 ParseResult parseReportOptions(const std::vector<std::string>& args);
+KpiParseResult parseKpiOptions(const std::vector<std::string>& args);
 OutputParseResult parseCsvOptions(const std::vector<std::string>& args);
 OutputParseResult parsePrintOptions(const std::vector<std::string>& args);
 

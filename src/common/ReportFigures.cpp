@@ -14,6 +14,17 @@ DayFigures& DayFigures::operator+=(const DayFigures& other)
     return *this;
 }
 
+bool MonthFigures::hasFigures() const
+{
+    if (!days.empty())
+        return true;
+    for (const HotelFigures& h : hotels)
+        for (const DayFigures& d : h.days)
+            if (d.any())
+                return true;
+    return false;
+}
+
 void ReportFigures::start(bool type1, const Selection& selection)
 {
     *this = ReportFigures{};

@@ -69,6 +69,9 @@ struct MonthFigures {
     std::vector<CompanyFigures> companies; // in report order
     std::vector<FigureDay> days;           // the companies' days, company by company
 
+    // Some company or hotel has a figure on some day (a month without data
+    // has none).
+    bool hasFigures() const;
     // Day d (1..31) falls within the month itself (not the next one).
     bool inMonth(int day) const { return day <= Date::daysInMonth(first.year, first.month); }
     const FigureDay* begin(const CompanyFigures& c) const { return days.data() + c.firstDay; }

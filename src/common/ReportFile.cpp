@@ -21,6 +21,7 @@ constexpr std::array<unsigned char, 256> makeReportTextTable()
          {0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC, 0xCE, 0xD9, 0xDA})
         t[capital] = static_cast<unsigned char>(capital + 0x20);
     t[0xB4] = '\''; // acute accent
+    t[0xA6] = '|';  // broken bar: the Type 2 closing table's frame
     t[0xB3] = '3';  // superscript three
     t[0xB7] = '.';  // middle dot
     t[0xBA] = 'o';  // masculine ordinal

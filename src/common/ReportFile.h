@@ -41,7 +41,7 @@ private:
 
 // A text taken from the data (a hotel or company name) as a report line may
 // carry it: the bytes that the report's frames use, or that the outputs read
-// as frames, become a letter of the same look (À -> à, ´ -> ', º -> o...),
+// as frames, become a letter of the same look (À -> à, ´ -> ', ¦ -> |...),
 // ç becomes c (it marks bold in system printing) and control bytes become
 // blanks. One byte for one byte, so columns never move.
 std::string reportText(std::string_view text);

@@ -64,8 +64,9 @@ std::vector<std::uint32_t> textPlaces(std::size_t count, const Text& textOf)
 
 } // namespace
 
-BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers)
-    : m_lines(std::move(lines)), m_headers(std::move(headers))
+BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
+                       std::vector<RoomLine> faulty)
+    : m_lines(std::move(lines)), m_headers(std::move(headers)), m_faulty(std::move(faulty))
 {
     // Lines and headers by hotel, booking number and table order; the sort
     // runs over small keys held side by side.
@@ -132,6 +133,19 @@ std::span<const BookingHeader* const> BookingSet::headersOf(const RoomLine& line
     return {m_headersByKey.data() + stay.firstHeader, stay.headerCount};
 }
 
+const BookingHeader* BookingSet::firstHeader(std::int64_t hotel, std::int64_t number) const
+{
+    const auto it =
+        std::lower_bound(m_headersByKey.begin(), m_headersByKey.end(), std::pair(hotel, number),
+                         [](const BookingHeader* h, const auto& key) {
+                             return std::pair(h->numeroHotel, h->numeroPrenotazione) < key;
+                         });
+    if (it == m_headersByKey.end() || (*it)->numeroHotel != hotel ||
+        (*it)->numeroPrenotazione != number)
+        return nullptr;
+    return *it;
+}
+
 std::uint32_t BookingSet::companyPlace(const BookingHeader& header) const
 {
     if (m_companyPlaces.size() != m_headers.size())
@@ -159,9 +173,9 @@ std::uint32_t BookingSet::notePlace(const RoomLine& line) const
 }
 
 BookingCache::BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
-                           const BookingSource* source)
+                           bool keepFaultyLines, const BookingSource* source)
     : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey)), m_fields(fields),
-      m_source(source)
+      m_keepFaultyLines(keepFaultyLines), m_source(source)
 {}
 
 std::string BookingCache::identityOf(const DataFolder& folder) const
@@ -176,16 +190,19 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
     if (!m_set || m_dir != identity || m_season != season) {
         m_set.reset();
         read(folder, [&](const BookingSource& source) {
-            // The two files are read side by side; warnings come from the
-            // room lines, read on this thread.
+            // The two files are read side by side, each on its own
+            // connection; warnings come from the room lines, read on this
+            // thread.
             auto headers = std::async(std::launch::async,
                                       [&source, season = std::string(season), fields = m_fields] {
                                           return source.bookingHeaders(season, fields);
                                       });
             // Should the lines fail, the future waits for the headers' reader
             // as it is destroyed.
-            auto lines = source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields);
-            m_set.emplace(std::move(lines), headers.get());
+            std::vector<RoomLine> faulty;
+            auto lines = source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields,
+                                          m_keepFaultyLines ? &faulty : nullptr);
+            m_set.emplace(std::move(lines), headers.get(), std::move(faulty));
             return 0;
         });
         m_dir = identity;

@@ -29,8 +29,10 @@ namespace presenze {
 class BookingSet {
 public:
     // Lines and headers in table order. Lines whose dates are not real days
-    // (the readers never give them) are kept but fall in no window.
-    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers);
+    // (the readers never give them) are kept but fall in no window. The
+    // faulty lines are those a reader gathered for their dates (readRoomLines).
+    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
+               std::vector<RoomLine> faulty = {});
     BookingSet(BookingSet&&) = default;
     BookingSet(const BookingSet&) = delete;
     BookingSet& operator=(const BookingSet&) = delete;
@@ -64,6 +66,14 @@ public:
     // The headers of the line's booking (same number and hotel), in table
     // order.
     std::span<const BookingHeader* const> headersOf(const RoomLine& line) const;
+    // The first header in table order of that hotel and booking number, or
+    // nullptr.
+    const BookingHeader* firstHeader(std::int64_t hotel, std::int64_t number) const;
+
+    // The lines of the span whose dates make no stay (a date empty or not a
+    // real day, a departure before the arrival), when the cache was asked
+    // for them; in table order.
+    const std::vector<RoomLine>& faultyLines() const { return m_faulty; }
 
     // The place of a header's Ditta and TipoPrenotazione, and of a line's
     // Note, in the booking software's text order (compareText) among all the
@@ -91,6 +101,7 @@ private:
 
     std::vector<RoomLine> m_lines;
     std::vector<BookingHeader> m_headers;
+    std::vector<RoomLine> m_faulty;
     std::vector<LineIndex> m_stays;                     // by line, in table order
     std::vector<Stay> m_byBooking;                      // hotel, number, table order
     std::vector<const BookingHeader*> m_headersByKey;   // hotel, number, table order
@@ -103,9 +114,10 @@ class BookingCache {
 public:
     // The span of the request: room lines that arrive on or before lastKey
     // and leave after firstKey (YYYYMMDD texts); the fields its report reads;
+    // whether the lines left out for their dates are kept too (faultyLines);
     // where the data come from when not from the folder (kept by the caller).
     BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
-                 const BookingSource* source = nullptr);
+                 bool keepFaultyLines = false, const BookingSource* source = nullptr);
 
     // True when the window lies inside the span and the cache holds the
     // fields asked for.
@@ -147,6 +159,7 @@ private:
     std::string m_firstKey;
     std::string m_lastKey;
     BookingFields m_fields;
+    bool m_keepFaultyLines = false;
     const BookingSource* m_source = nullptr;
     std::string m_dir;
     std::string m_season;

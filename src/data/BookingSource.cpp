@@ -17,9 +17,10 @@ std::vector<BookingHeader> FolderSource::bookingHeaders(std::string_view season,
 
 std::vector<RoomLine> FolderSource::roomLines(std::string_view season, std::string_view firstKey,
                                               std::string_view lastKey, const WarningSink& warn,
-                                              BookingFields fields) const
+                                              BookingFields fields,
+                                              std::vector<RoomLine>* faulty) const
 {
-    return readRoomLines(m_folder, season, firstKey, lastKey, warn, fields);
+    return readRoomLines(m_folder, season, firstKey, lastKey, warn, fields, faulty);
 }
 
 std::vector<HotelRecord> FolderSource::hotelRegistry() const

@@ -31,7 +31,8 @@ public:
                                                       BookingFields fields) const = 0;
     virtual std::vector<RoomLine> roomLines(std::string_view season, std::string_view firstKey,
                                             std::string_view lastKey, const WarningSink& warn,
-                                            BookingFields fields) const = 0;
+                                            BookingFields fields,
+                                            std::vector<RoomLine>* faulty = nullptr) const = 0;
 
     // As readHotelRegistry, readRoomTypes, readCompanies, readCompanyListLines.
     virtual std::vector<HotelRecord> hotelRegistry() const = 0;
@@ -56,7 +57,8 @@ public:
                                               BookingFields fields) const override;
     std::vector<RoomLine> roomLines(std::string_view season, std::string_view firstKey,
                                     std::string_view lastKey, const WarningSink& warn,
-                                    BookingFields fields) const override;
+                                    BookingFields fields,
+                                    std::vector<RoomLine>* faulty = nullptr) const override;
     std::vector<HotelRecord> hotelRegistry() const override;
     std::vector<RoomTypeRecord> roomTypes() const override;
     std::vector<CompanyRecord> companies() const override;

@@ -34,6 +34,11 @@ enum class FileFormat { Sqlite, Jet, Empty, Unknown };
 
 FileFormat detectFormat(const std::filesystem::path& file);
 
+// True for a hotel data file, which nothing the program writes may replace:
+// by its name (an Access file, a settings file of the folder such as
+// ElencoDitte.txt), or by its first bytes (an SQLite or Access database).
+bool isDataFile(const std::filesystem::path& file);
+
 // Opens the data file `name` of the folder, read-only. Raises DataError for a
 // missing, empty, unknown or unreadable file.
 Database openHotelFile(const DataFolder& folder, std::string_view name);

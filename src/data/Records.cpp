@@ -184,6 +184,16 @@ void malformedDate(sqlite3_context* context, int, sqlite3_value** values)
     sqlite3_result_int(context, bad);
 }
 
+// SQL function giorno_reale(x): 1 when x is a real day as YYYYMMDD (text or
+// number), else 0.
+void realDay(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const unsigned char* text = sqlite3_value_text(values[0]);
+    const auto size = static_cast<std::size_t>(sqlite3_value_bytes(values[0]));
+    sqlite3_result_int(context, text && Date::parseKey(std::string_view(
+                                            reinterpret_cast<const char*>(text), size)));
+}
+
 std::vector<HotelRecord> registryOf(const Database& db)
 {
     db.requireColumns(schema::kRegistry, {"Numero", "NumeroHotel", "RagioneSociale"});
@@ -284,6 +294,32 @@ std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
     return headers;
 }
 
+// The columns of a room line, in the order readLineValues reads them.
+std::vector<std::string_view> roomLineColumns(bool prices)
+{
+    std::vector<std::string_view> columns = {
+        "NumeroPrenotazione", "NumeroHotel",   "TipoPrenotazione",       "DataArrivo",
+        "DataPartenza",       "NumeroPersone", schema::kRoomsQuantitySql};
+    if (prices)
+        columns.insert(columns.end(), {"Note", "GiorniTariffa", "Prezzo"});
+    return columns;
+}
+
+// A line's kind, counts and (when asked for) note, tariff period and price.
+void readLineValues(const FieldReader& f, RoomLine& line, bool prices)
+{
+    f.text(2, line.tipoPrenotazione);
+    line.numeroPersone = f.number(5);
+    line.quantitaCamere = f.number(6);
+    if (prices) {
+        f.text(7, line.note);
+        line.giorniTariffa = f.number(8);
+        if (line.giorniTariffa <= 0)
+            line.giorniTariffa = 1;
+        line.prezzo = f.currency(9);
+    }
+}
+
 std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
                                   std::string_view lastKey, const WarningSink& warn,
                                   BookingFields fields)
@@ -295,13 +331,8 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
                             SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                             malformedDate, nullptr, nullptr);
     const bool prices = fields != BookingFields::Tally;
-    std::vector<std::string_view> columns = {
-        "NumeroPrenotazione", "NumeroHotel",   "TipoPrenotazione",       "DataArrivo",
-        "DataPartenza",       "NumeroPersone", schema::kRoomsQuantitySql};
-    if (prices)
-        columns.insert(columns.end(), {"Note", "GiorniTariffa", "Prezzo"});
     Statement st = db.prepare(
-        select(schema::kRooms, columns,
+        select(schema::kRooms, roomLineColumns(prices),
                "WHERE (CAST(\"DataArrivo\" AS TEXT) <= ?1 AND CAST(\"DataPartenza\" AS TEXT) > ?2) "
                // A date that is no YYYYMMDD text does not compare as a date: the
                // line is taken too (and then warned about) when its other date lets
@@ -346,21 +377,52 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
         }
         line.numeroPrenotazione = *number;
         line.numeroHotel = *hotel;
-        f.text(2, line.tipoPrenotazione);
-        line.numeroPersone = f.number(5);
-        line.quantitaCamere = f.number(6);
-        if (prices) {
-            f.text(7, line.note);
-            line.giorniTariffa = f.number(8);
-            if (line.giorniTariffa <= 0)
-                line.giorniTariffa = 1;
-            line.prezzo = f.currency(9);
-        }
+        readLineValues(f, line, prices);
         line.order = static_cast<std::int64_t>(lines.size());
     }
     // A window that keeps few of the table's lines gives the room back.
     if (lines.capacity() > 2 * lines.size())
         lines.shrink_to_fit();
+    return lines;
+}
+
+// The lines whose dates make no stay, with a real day in the window or none.
+std::vector<RoomLine> faultyRoomLinesOf(const Database& db, std::string_view firstKey,
+                                        std::string_view lastKey, BookingFields fields)
+{
+    sqlite3_create_function(db.handle(), "giorno_reale", 1,
+                            SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr, realDay,
+                            nullptr, nullptr);
+    const bool prices = fields != BookingFields::Tally;
+    Statement st = db.prepare(
+        select(schema::kRooms, roomLineColumns(prices),
+               "WHERE NOT (giorno_reale(\"DataArrivo\") AND giorno_reale(\"DataPartenza\") AND "
+               "CAST(\"DataPartenza\" AS TEXT) >= CAST(\"DataArrivo\" AS TEXT)) "
+               "ORDER BY rowid"));
+    const FieldReader f(st, db, schema::kRooms);
+    const auto inWindow = [&](const std::string& key) {
+        return Date::parseKey(key) && key >= firstKey && key <= lastKey;
+    };
+    std::vector<RoomLine> lines;
+    std::int64_t position = 0;
+    while (st.step()) {
+        ++position;
+        RoomLine line;
+        f.text(3, line.dataArrivo);
+        f.text(4, line.dataPartenza);
+        const bool someDay = Date::parseKey(line.dataArrivo) || Date::parseKey(line.dataPartenza);
+        if (someDay && !inWindow(line.dataArrivo) && !inWindow(line.dataPartenza))
+            continue;
+        const auto number = f.optionalNumber(0);
+        const auto hotel = f.optionalNumber(1);
+        if (!number || !hotel)
+            continue;
+        line.numeroPrenotazione = *number;
+        line.numeroHotel = *hotel;
+        readLineValues(f, line, prices);
+        line.order = position;
+        lines.push_back(std::move(line));
+    }
     return lines;
 }
 
@@ -390,15 +452,20 @@ std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::str
 
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
                                     std::string_view firstKey, std::string_view lastKey,
-                                    const WarningSink& warn, BookingFields fields)
+                                    const WarningSink& warn, BookingFields fields,
+                                    std::vector<RoomLine>* faulty)
 {
     // The warnings of the read that counts, once.
     std::vector<std::string> warnings;
     auto lines = readHotelFile(folder, schema::roomsFile(season), [&](const Database& db) {
         warnings.clear();
-        return roomLinesOf(
+        auto read = roomLinesOf(
             db, firstKey, lastKey, [&](std::string_view text) { warnings.emplace_back(text); },
             fields);
+        // In the same read, so that both lists come from one state of the file.
+        if (faulty)
+            *faulty = faultyRoomLinesOf(db, firstKey, lastKey, fields);
+        return read;
     });
     if (warn)
         for (const auto& text : warnings)

@@ -93,10 +93,17 @@ struct RoomLine {
 // empty arrival or departure are never selected; a line whose date is not a
 // real day is left out and named in a warning, also when the date is no
 // YYYYMMDD text at all and the line's other date lets it lie in the window.
+//
+// With `faulty`, the same read also gathers the lines whose dates make no
+// stay: a date empty or not a real day, or a departure before the arrival
+// (such a line may be among the selected ones too). Only those with a real
+// day from firstKey to lastKey, or without any real day, are kept, in table
+// order, their dates as the file holds them.
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
                                     std::string_view firstKey, std::string_view lastKey,
                                     const WarningSink& warn,
-                                    BookingFields fields = BookingFields::All);
+                                    BookingFields fields = BookingFields::All,
+                                    std::vector<RoomLine>* faulty = nullptr);
 
 // Reads ElencoDitte.txt lines (Windows-1252, CR LF), without line ends; an
 // absent file gives no lines.

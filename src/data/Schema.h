@@ -2,6 +2,7 @@
 // Names of the hotel data files, their tables and the fields the program
 // reads, as the front-office software writes them.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,13 @@ inline constexpr std::string_view kCountersFile = "Contatori.mdb";
 inline constexpr std::string_view kCompanyListFile = "ElencoDitte.txt";
 inline constexpr std::string_view kFontFile = "FontStp.txt";
 inline constexpr std::string_view kCsvSettingsFile = "SeparatoreXLS.txt";
+inline constexpr std::string_view kBedsFile = "LettiHotel.txt";
+
+// The folder's settings files: they belong to the hotels' data as much as the
+// .mdb files do, so nothing the program writes for a report or a print may
+// take their place.
+inline constexpr std::array<std::string_view, 4> kSettingsFiles = {kCompanyListFile, kFontFile,
+                                                                   kCsvSettingsFile, kBedsFile};
 
 inline std::string headersFile(std::string_view season)
 {

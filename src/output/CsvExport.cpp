@@ -30,12 +30,14 @@ bool betweenDigits(std::string_view line, std::ptrdiff_t i)
 
 enum class Kind : unsigned char { Plain, Separator, RightTee, Rule, Comma, Point, Minus };
 
-// What each byte is to the export; most bytes are copied as they are.
+// What each byte is to the export; most bytes are copied as they are. A
+// report line draws its frames only with box-drawing bytes (a text from the
+// data never carries one), so every other byte is text and stays in its field.
 constexpr std::array<Kind, 256> kinds()
 {
     std::array<Kind, 256> k{};
     for (char c : {box::kBottomRight, box::kCross, box::kTopT, box::kLeftT, box::kBottomLeft,
-                   box::kBottomT, box::kVertical, box::kTopRight, box::kTopLeft, '|', '+'})
+                   box::kBottomT, box::kVertical, box::kTopRight, box::kTopLeft, box::kBrokenBar})
         k[box::code(c)] = Kind::Separator;
     // The double-line pieces are frames too: never a letter in a report line.
     for (int b : {183, 186, 187, 188, 200, 201, 202, 203, 204, 206})
@@ -52,6 +54,11 @@ constexpr std::array<Kind, 256> kKinds = kinds();
 Kind kindOf(char c)
 {
     return kKinds[static_cast<unsigned char>(c)];
+}
+
+bool isMinusAt(std::string_view line, std::ptrdiff_t i)
+{
+    return i >= 0 && i < static_cast<std::ptrdiff_t>(line.size()) && line[i] == '-';
 }
 
 // Text that is valid UTF-8 and holds at least one byte of 128 or more.
@@ -118,14 +125,56 @@ std::vector<std::string> settingsLines(const std::filesystem::path& file)
     return lines;
 }
 
-// A field as a spreadsheet must take it: "'" before a leading "=" or "@"
-// (never a formula), and between double quotes when it holds one or the
-// separator.
+// After the blanks around it: one sign, digits, then optionally the decimal
+// separator and digits.
+bool isSignedNumber(std::string_view field, std::string_view decimal)
+{
+    field = trimBlanks(field);
+    if (field.empty() || (field.front() != '+' && field.front() != '-'))
+        return false;
+    field.remove_prefix(1);
+    auto digits = [&field] {
+        std::size_t n = 0;
+        while (n < field.size() && field[n] >= '0' && field[n] <= '9')
+            ++n;
+        field.remove_prefix(n);
+        return n;
+    };
+    if (digits() == 0)
+        return false;
+    if (field.empty())
+        return true;
+    if (decimal.empty() || field.substr(0, decimal.size()) != decimal)
+        return false;
+    field.remove_prefix(decimal.size());
+    return digits() > 0 && field.empty();
+}
+
+// Whether a spreadsheet would take the field as a formula: it begins (after
+// blanks) with "=" or "@", or with "+" or "-" without being a number.
+bool startsFormula(std::string_view field, std::size_t first, const CsvSettings& settings)
+{
+    if (first == std::string_view::npos)
+        return false;
+    switch (field[first]) {
+    case '=':
+    case '@':
+        return true;
+    case '+':
+    case '-':
+        return !isSignedNumber(field, settings.decimal);
+    default:
+        return false;
+    }
+}
+
+// A field as a spreadsheet must take it: "'" before the start of a formula
+// (a company name never runs as one), and between double quotes when it
+// holds one or the separator.
 void appendField(std::string& out, std::string_view field, const CsvSettings& settings)
 {
     const auto first = field.find_first_not_of(' ');
-    const bool formula =
-        first != std::string_view::npos && (field[first] == '=' || field[first] == '@');
+    const bool formula = startsFormula(field, first, settings);
     const bool quoted =
         field.find('"') != std::string_view::npos ||
         (!settings.separator.empty() && field.find(settings.separator) != std::string_view::npos);
@@ -207,7 +256,7 @@ void convertLine(std::string& out, std::string_view line, const CsvSettings& set
                     out[blank] = settings.currency.front();
                 out += settings.decimal;
             } else {
-                out += ' ';
+                out += ',';
             }
             break;
         case Kind::Point:
@@ -215,7 +264,11 @@ void convertLine(std::string& out, std::string_view line, const CsvSettings& set
                 out += '.';
             break;
         case Kind::Minus:
-            out += isDigitAt(line, i + 1) ? '-' : ' ';
+            // A minus sign, a "-" of the text, or part of a rule ("---").
+            if (isDigitAt(line, i + 1) || (!isMinusAt(line, i - 1) && !isMinusAt(line, i + 1)))
+                out += '-';
+            else
+                out += ' ';
             break;
         case Kind::Plain:
             break;

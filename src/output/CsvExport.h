@@ -1,14 +1,19 @@
 #pragma once
-// CSV export of the report file (ConvertiXLS): column bars become field
+// CSV export of the report file (ConvertiXLS): the frames become field
 // separators, rules and filler become blanks, and amounts written the Italian
 // way (1.234,50) become plain numbers with the station's decimal separator and
 // a currency sign in front. The settings come from "SeparatoreXLS.txt".
 //
+// A report line draws its frames only with box-drawing bytes and the broken
+// bar of the Type 2 closing table; a text from the data never carries them,
+// so every other byte is text: "|", "+", a "," that is no decimal comma and
+// a "-" that is no minus sign and no part of a rule ("---") stay as they are.
 // The fields of a line are the pieces between the separators the conversion
 // put in. A spreadsheet opens them safely: a field whose first non-blank
-// character is "=" or "@" gets "'" before it (a company name never runs as a
-// formula), and a field holding '"' or the separator is written between
-// double quotes with each '"' doubled, so it stays one field.
+// character is "=" or "@", or "+" or "-" while the field is no number, gets
+// "'" before that character (a company name never runs as a formula), and a
+// field holding '"' or the separator is written between double quotes with
+// each '"' doubled, so it stays one field.
 
 #include "data/DataFolder.h"
 

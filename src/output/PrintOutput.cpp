@@ -4,7 +4,6 @@
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
-#include "data/Schema.h"
 #include "data/SystemErrors.h"
 #include "data/Text1252.h"
 #include "output/RawPrint.h"
@@ -257,17 +256,7 @@ fs::path checkedDeviceFile(const DataFolder& folder, std::string_view destinatio
 
 void checkPrintFile(const fs::path& path)
 {
-    const std::string name = utf8ToCp1252(path.filename().string());
-    bool dataFile = endsWithText(name, ".mdb") || endsWithText(name, ".accdb");
-    for (const std::string_view settings :
-         {schema::kCompanyListFile, schema::kFontFile, schema::kCsvSettingsFile})
-        dataFile = dataFile || equalText(name, settings);
-    std::error_code ec;
-    if (!dataFile && fs::is_regular_file(path, ec)) {
-        const FileFormat format = detectFormat(path);
-        dataFile = format == FileFormat::Sqlite || format == FileFormat::Jet;
-    }
-    if (dataFile)
+    if (isDataFile(path))
         throw DataError("Il dispositivo di stampa indica un file dei dati, che la stampa "
                         "sostituirebbe: controllare la destinazione in Stampanti.mdb",
                         displayName(path));

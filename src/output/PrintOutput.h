@@ -57,9 +57,7 @@ std::filesystem::path devicePath(const DataFolder& folder, std::string_view devi
 std::filesystem::path checkedDeviceFile(const DataFolder& folder, std::string_view destination,
                                         std::string_view device);
 
-// Raises DataError when a print would replace a data file: a database (by
-// its name ending in .mdb or .accdb, or by its first bytes) or one of the
-// settings files of the data folder.
+// Raises DataError when a print would replace a data file (isDataFile).
 void checkPrintFile(const std::filesystem::path& path);
 
 enum class SystemPrinterTarget { PdfFile, Queue, DefaultQueue };

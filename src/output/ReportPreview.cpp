@@ -6,8 +6,11 @@
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/TextLines.h"
+#include "output/LineConversion.h"
 
+#include <algorithm>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 namespace presenze {
@@ -68,11 +71,13 @@ std::string ReportPreview::readChunk(std::size_t limit)
     std::size_t read = 0;
     m_begin = m_next;
     m_beginOffset = m_nextOffset;
+    m_chunk.clear();
     std::string line;
     while (read < limit && readLine(line)) {
         read += line.size();
-        text += TogliGrafica(line);
+        text += shownLine(line);
         text += kLineEnd;
+        m_chunk.push_back(line);
     }
     const std::size_t most = std::numeric_limits<std::int32_t>::max();
     m_read = static_cast<std::int32_t>(read < most ? read : most);
@@ -87,16 +92,19 @@ std::string ReportPreview::restart(std::size_t limit)
 
 void ReportPreview::save(std::string_view shownText)
 {
+    // Lines shown as they were read go back as they were read.
+    std::unordered_map<std::string, const std::string*> unchanged;
+    for (const std::string& line : m_chunk)
+        unchanged.try_emplace(shownLine(line), &line);
+    std::vector<std::string> saved;
     std::string shown;
-    std::size_t count = 0;
     for (const auto& line : splitLines(shownText)) {
-        if (line.size() == 1 && line.front() == kFormFeed)
-            shown += line;
-        else
-            appendReportText(shown, line);
+        const auto it = unchanged.find(line);
+        saved.push_back(it != unchanged.end() ? *it->second : reportLineOf(line));
+        shown += saved.back();
         shown += kLineEnd;
-        ++count;
     }
+    const std::size_t count = saved.size();
 
     // The file before the chunk and after it, copied as it is.
     AtomicFile out(m_file);
@@ -128,6 +136,27 @@ void ReportPreview::save(std::string_view shownText)
     m_next = begin + count;
     m_beginOffset = beginOffset;
     m_nextOffset = beginOffset + shown.size();
+    m_chunk = std::move(saved);
+}
+
+std::string mailTextOf(std::string_view shownText)
+{
+    std::string text;
+    for (std::size_t start = 0; start <= shownText.size();) {
+        const std::size_t end = std::min(shownText.find('\n', start), shownText.size());
+        std::string_view line = shownText.substr(start, end - start);
+        const bool cr = !line.empty() && line.back() == '\r';
+        if (cr)
+            line.remove_suffix(1);
+        std::string bytes = reportLineOf(line);
+        text += TogliGrafica(bytes);
+        if (cr)
+            text += '\r';
+        if (end < shownText.size())
+            text += '\n';
+        start = end + 1;
+    }
+    return text;
 }
 
 } // namespace presenze

@@ -22,6 +22,14 @@ namespace {
 // Days from 30/12/1899, Excel's day 0, to 01/01/1970.
 constexpr long kExcelEpoch = 25569;
 
+constexpr const char* kMoneyFormat = "#,##0.00 [$\xE2\x82\xAC-410];-#,##0.00 [$\xE2\x82\xAC-410]";
+constexpr const char* kNoDataSheet = "Mesi senza dati";
+// A name column is as wide as names of this many characters; a longer name
+// wraps in its cell.
+constexpr std::size_t kNameColumnCharacters = 40;
+// Paper size code of A4.
+constexpr std::uint8_t kPaperA4 = 9;
+
 constexpr std::array<const char*, 11> kDataHeading = {"Mese",
                                                       "Hotel",
                                                       "Ditta",
@@ -41,12 +49,7 @@ std::string twoDigits(int value)
     return text;
 }
 
-// "MM/YYYY" and "YYYY-MM".
-std::string monthText(const Date& first)
-{
-    return twoDigits(first.month) + "/" + std::to_string(first.year);
-}
-
+// "YYYY-MM".
 std::string sheetName(const Date& first)
 {
     return std::to_string(first.year) + "-" + twoDigits(first.month);
@@ -74,15 +77,27 @@ public:
         format_set_bold(bold);
         date = workbook_add_format(m_book);
         format_set_num_format(date, "dd/mm/yyyy");
+        month = workbook_add_format(m_book);
+        format_set_num_format(month, "mm/yyyy");
         money = workbook_add_format(m_book);
-        format_set_num_format(money, "#,##0.00 [$\xE2\x82\xAC-410];-#,##0.00 [$\xE2\x82\xAC-410]");
+        format_set_num_format(money, kMoneyFormat);
         nextMonth = workbook_add_format(m_book);
         format_set_italic(nextMonth);
         format_set_font_color(nextMonth, LXW_COLOR_GRAY);
         format_set_align(nextMonth, LXW_ALIGN_RIGHT);
+        nextMonthCount = workbook_add_format(m_book);
+        format_set_font_color(nextMonthCount, LXW_COLOR_GRAY);
+        nextMonthMoney = workbook_add_format(m_book);
+        format_set_num_format(nextMonthMoney, kMoneyFormat);
+        format_set_font_color(nextMonthMoney, LXW_COLOR_GRAY);
         day = workbook_add_format(m_book);
         format_set_bold(day);
         format_set_align(day, LXW_ALIGN_RIGHT);
+        wrapped = workbook_add_format(m_book);
+        format_set_text_wrap(wrapped);
+        boldWrapped = workbook_add_format(m_book);
+        format_set_bold(boldWrapped);
+        format_set_text_wrap(boldWrapped);
     }
     ~Workbook()
     {
@@ -121,14 +136,41 @@ public:
 
     lxw_format* bold = nullptr;
     lxw_format* date = nullptr;
+    lxw_format* month = nullptr; // the first of a month, shown "mm/yyyy"
     lxw_format* money = nullptr;
-    lxw_format* nextMonth = nullptr;
+    lxw_format* nextMonth = nullptr; // day headings of the next month's days
+    lxw_format* nextMonthCount = nullptr;
+    lxw_format* nextMonthMoney = nullptr;
     lxw_format* day = nullptr;
+    lxw_format* wrapped = nullptr; // a name wider than its column
+    lxw_format* boldWrapped = nullptr;
 
 private:
     lxw_workbook* m_book = nullptr;
     fs::path m_shownAs;
 };
+
+// A sheet prints landscape on A4, one page wide, its heading rows (0 up to
+// `lastHeadingRow`) repeated on every page.
+void setUpPrinting(Workbook& book, lxw_worksheet* sheet, lxw_row_t lastHeadingRow)
+{
+    worksheet_set_landscape(sheet);
+    worksheet_set_paper(sheet, kPaperA4);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    book.check(worksheet_repeat_rows(sheet, 0, lastHeadingRow));
+}
+
+// The width of a name column for names of up to `widest` characters.
+double nameColumnWidth(std::size_t widest)
+{
+    return static_cast<double>(std::clamp<std::size_t>(widest, 12, kNameColumnCharacters) + 1);
+}
+
+// A name's format: `plain`, or the wrapping one when it is wider than its column.
+lxw_format* nameFormat(const std::string& cp1252, lxw_format* plain, lxw_format* wrapping)
+{
+    return cp1252.size() > kNameColumnCharacters ? wrapping : plain;
+}
 
 // One sheet's cells, written row after row; texts are UTF-8.
 class Sheet {
@@ -162,6 +204,11 @@ public:
             it->second = cp1252ToUtf8(m_figures.name(id));
         return it->second;
     }
+    // The name's format in a name column.
+    lxw_format* format(std::int32_t id, lxw_format* plain, lxw_format* wrapping) const
+    {
+        return nameFormat(m_figures.name(id), plain, wrapping);
+    }
 
 private:
     const ReportFigures& m_figures;
@@ -174,6 +221,16 @@ std::size_t dataRows(const ReportFigures& figures)
     for (const MonthFigures& month : figures.months())
         rows += month.days.size();
     return rows;
+}
+
+// The characters of the longest company name of the months.
+std::size_t widestCompany(const ReportFigures& figures)
+{
+    std::size_t widest = 0;
+    for (const MonthFigures& month : figures.months())
+        for (const CompanyFigures& c : month.companies)
+            widest = std::max(widest, figures.name(c.name).size());
+    return widest;
 }
 
 // "Dati", "Dati 2"...: the heading, then one row per company day.
@@ -192,8 +249,9 @@ void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
         worksheet_freeze_panes(sheet.get(), 1, 0);
         book.check(worksheet_autofilter(sheet.get(), 0, 0, static_cast<lxw_row_t>(rows),
                                         kDataHeading.size() - 1));
+        setUpPrinting(book, sheet.get(), 0);
         worksheet_set_column(sheet.get(), 0, 1, 8, nullptr);
-        worksheet_set_column(sheet.get(), 2, 2, 32, nullptr);
+        worksheet_set_column(sheet.get(), 2, 2, nameColumnWidth(widestCompany(figures)), nullptr);
         worksheet_set_column(sheet.get(), 3, 3, 11, nullptr);
         worksheet_set_column(sheet.get(), 4, 7, 19, nullptr);
         worksheet_set_column(sheet.get(), 8, 8, 14, nullptr);
@@ -203,19 +261,19 @@ void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
 
     std::size_t written = 0;
     for (const MonthFigures& month : figures.months()) {
-        const std::string mese = monthText(month.first);
         const std::string conteggio = month.arrivals ? "arrivi" : "presenze";
         const long firstSerial = month.first.toSerial() + kExcelEpoch;
         for (const CompanyFigures& company : month.companies) {
             const std::string& ditta = names(company.name);
+            lxw_format* dittaFormat = names.format(company.name, nullptr, book.wrapped);
             for (const FigureDay* d = month.begin(company); d != month.end(company); ++d) {
                 Sheet& sheet = sheets[written / perSheet];
                 const auto row = static_cast<lxw_row_t>(written % perSheet + 1);
                 ++written;
                 const DayFigures& f = d->figures;
-                sheet.text(row, 0, mese);
+                sheet.number(row, 0, static_cast<double>(firstSerial), book.month);
                 sheet.number(row, 1, static_cast<double>(company.hotel));
-                sheet.text(row, 2, ditta);
+                sheet.text(row, 2, ditta, dittaFormat);
                 sheet.number(row, 3, static_cast<double>(firstSerial + d->day - 1), book.date);
                 sheet.number(row, 4, static_cast<double>(f.presCon));
                 sheet.number(row, 5, static_cast<double>(f.presOpz));
@@ -256,7 +314,9 @@ constexpr lxw_col_t kTotalColumn = kFirstDayColumn + kFigureDays;
 
 // One month laid out like the report: the day numbers and weekdays on top,
 // then per hotel its companies' lines, the hotel's totals, rooms and free
-// rooms. Rows are written in order, one after the other (constant memory).
+// rooms. The "Totale" column counts the month's own days; the days of the
+// next month that close the 31 columns stay visible, greyed, outside it.
+// Rows are written in order, one after the other (constant memory).
 class MonthSheet {
 public:
     MonthSheet(Workbook& book, const ReportFigures& figures, const MonthFigures& month,
@@ -290,19 +350,19 @@ public:
 private:
     void heading()
     {
-        std::size_t widest = 12;
+        std::size_t widest = 0;
         for (const CompanyFigures& c : m_month.companies)
-            widest = std::max(widest, m_names(c.name).size());
+            widest = std::max(widest, m_figures.name(c.name).size());
         for (const HotelFigures& h : m_month.hotels)
-            widest = std::max(widest, cp1252ToUtf8(m_figures.hotelLabel(h.hotel)).size());
+            widest = std::max(widest, m_figures.hotelLabel(h.hotel).size());
         lxw_worksheet* sheet = m_sheet.get();
         worksheet_set_column(sheet, 0, 0, 7, nullptr);
-        worksheet_set_column(sheet, 1, 1, static_cast<double>(std::min<std::size_t>(widest, 45)),
-                             nullptr);
+        worksheet_set_column(sheet, 1, 1, nameColumnWidth(widest), nullptr);
         worksheet_set_column(sheet, 2, 2, 8, nullptr);
         worksheet_set_column(sheet, kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
         worksheet_set_column(sheet, kTotalColumn, kTotalColumn, 10, nullptr);
         worksheet_freeze_panes(sheet, 2, kFirstDayColumn);
+        setUpPrinting(m_book, sheet, 1);
 
         m_sheet.text(0, 0, "Hotel", m_book.bold);
         m_sheet.text(0, 1, "Ditta", m_book.bold);
@@ -329,26 +389,29 @@ private:
         for (const FigureDay* d = m_month.begin(c); d != m_month.end(c); ++d)
             days[static_cast<std::size_t>(d->day - 1)] = d->figures;
         const std::string& name = m_names(c.name);
+        lxw_format* nameFormat = m_names.format(c.name, nullptr, m_book.wrapped);
         for (const Line& line : m_lines) {
-            start(c.hotel, name, line.label, nullptr);
+            start(c.hotel, name, line.label, nullptr, nameFormat);
             std::int64_t total = 0;
             for (int d = 1; d <= kFigureDays; ++d) {
                 const std::int64_t value = days[static_cast<std::size_t>(d - 1)].*line.count;
-                total += value;
+                if (m_month.inMonth(d))
+                    total += value;
                 if (value != 0)
-                    m_sheet.number(m_row, column(d), static_cast<double>(value));
+                    m_sheet.number(m_row, column(d), static_cast<double>(value), countFormat(d));
             }
             m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
         }
         if (!m_month.amounts)
             return true;
-        start(c.hotel, name, "Importo", nullptr);
+        start(c.hotel, name, "Importo", nullptr, nameFormat);
         Currency total;
         for (int d = 1; d <= kFigureDays; ++d) {
             const Currency value = days[static_cast<std::size_t>(d - 1)].importo;
-            total += value;
+            if (m_month.inMonth(d))
+                total += value;
             if (value.units != 0)
-                m_sheet.number(m_row, column(d), value.toDouble(), m_book.money);
+                m_sheet.number(m_row, column(d), value.toDouble(), moneyFormat(d));
         }
         m_sheet.number(m_row++, kTotalColumn, total.toDouble(), m_book.money);
         return true;
@@ -360,23 +423,27 @@ private:
     {
         if (!room(m_lines.size() + 3))
             return false;
-        const std::string label = cp1252ToUtf8(m_figures.hotelLabel(h.hotel));
+        const std::string cp1252 = m_figures.hotelLabel(h.hotel);
+        const std::string label = cp1252ToUtf8(cp1252);
+        lxw_format* labelFormat = nameFormat(cp1252, m_book.bold, m_book.boldWrapped);
         for (const Line& line : m_lines) {
-            start(h.hotel, label, std::string("TOT ") + line.label, m_book.bold);
+            start(h.hotel, label, std::string("TOT ") + line.label, m_book.bold, labelFormat);
             std::int64_t total = 0;
             for (int d = 1; d <= kFigureDays; ++d) {
                 const std::int64_t value = h.days[static_cast<std::size_t>(d - 1)].*line.count;
-                total += value;
-                m_sheet.number(m_row, column(d), static_cast<double>(value));
+                if (m_month.inMonth(d))
+                    total += value;
+                m_sheet.number(m_row, column(d), static_cast<double>(value), countFormat(d));
             }
             m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
         }
-        start(h.hotel, label, "Camere", m_book.bold);
+        start(h.hotel, label, "Camere", m_book.bold, labelFormat);
         m_sheet.number(m_row++, kFirstDayColumn, static_cast<double>(h.rooms));
-        start(h.hotel, label, "Libere", m_book.bold);
+        start(h.hotel, label, "Libere", m_book.bold, labelFormat);
         for (int d = 1; d <= kFigureDays; ++d) {
             const DayFigures& f = h.days[static_cast<std::size_t>(d - 1)];
-            m_sheet.number(m_row, column(d), static_cast<double>(h.rooms - f.camCon - f.camOpz));
+            m_sheet.number(m_row, column(d), static_cast<double>(h.rooms - f.camCon - f.camOpz),
+                           countFormat(d));
         }
         m_row += 2;
         return true;
@@ -384,10 +451,10 @@ private:
 
     // The first three cells of a line.
     void start(std::int64_t hotel, const std::string& name, const std::string& label,
-               lxw_format* format)
+               lxw_format* format, lxw_format* nameFormat)
     {
         m_sheet.number(m_row, 0, static_cast<double>(hotel), format);
-        m_sheet.text(m_row, 1, name, format);
+        m_sheet.text(m_row, 1, name, nameFormat);
         m_sheet.text(m_row, 2, label, format);
     }
 
@@ -408,6 +475,14 @@ private:
     {
         return m_month.inMonth(day) ? m_book.day : m_book.nextMonth;
     }
+    lxw_format* countFormat(int day) const
+    {
+        return m_month.inMonth(day) ? nullptr : m_book.nextMonthCount;
+    }
+    lxw_format* moneyFormat(int day) const
+    {
+        return m_month.inMonth(day) ? m_book.money : m_book.nextMonthMoney;
+    }
 
     Workbook& m_book;
     const ReportFigures& m_figures;
@@ -418,6 +493,32 @@ private:
     std::size_t m_sheetRows;
     lxw_row_t m_row = 0;
 };
+
+// The last sheet: the months of the request without any figure, which have
+// no sheet of their own.
+void writeMonthsWithoutData(Workbook& book, const ReportFigures& figures)
+{
+    std::vector<const MonthFigures*> empty;
+    for (const MonthFigures& month : figures.months())
+        if (!month.hasFigures())
+            empty.push_back(&month);
+    if (empty.empty())
+        return;
+    Sheet sheet(book, book.addSheet(kNoDataSheet));
+    setUpPrinting(book, sheet.get(), 0);
+    worksheet_set_column(sheet.get(), 0, 0, 10, nullptr);
+    worksheet_set_column(sheet.get(), 1, 1, 20, nullptr);
+    sheet.text(0, 0, "Mese", book.bold);
+    sheet.text(0, 1, "Nome", book.bold);
+    lxw_row_t row = 1;
+    for (const MonthFigures* month : empty) {
+        sheet.number(row, 0, static_cast<double>(month->first.toSerial() + kExcelEpoch),
+                     book.month);
+        sheet.text(row++, 1,
+                   cp1252ToUtf8(std::string(trimBlanks(MonthNames[month->first.month]))) + " " +
+                       std::to_string(month->first.year));
+    }
+}
 
 // A file name beside the target that no one else uses; removed unless it
 // becomes the target.
@@ -480,7 +581,9 @@ void writeWorkbook(const ReportFigures& figures, const fs::path& target, std::si
         Utf8Names names(figures);
         writeData(book, figures, names, sheetRows);
         for (const MonthFigures& month : figures.months())
-            MonthSheet(book, figures, month, names, sheetRows).write();
+            if (month.hasFigures())
+                MonthSheet(book, figures, month, names, sheetRows).write();
+        writeMonthsWithoutData(book, figures);
         book.close();
     }
     temp.renameTo(target);

@@ -3,9 +3,14 @@
 // request computed (never from the report text):
 // - "Dati": one row per hotel, company and report day with any figure, for
 //   pivot tables; past the rows a sheet holds it goes on in "Dati 2",
-//   "Dati 3"...;
-// - one sheet per month, "YYYY-MM", laid out like the report: hotels,
-//   companies, days 1..31 with their weekdays.
+//   "Dati 3"...; its "Mese" is the first of the month, shown "mm/yyyy";
+// - one sheet per month with figures, "YYYY-MM", laid out like the report:
+//   hotels, companies, days 1..31 with their weekdays, and a "Totale" of the
+//   month's own days (the next month's days stay visible, greyed, outside it);
+// - "Mesi senza dati", last and only when there are such months: the months
+//   of the request without any figure.
+// Every sheet prints landscape, one page wide, its heading rows on every
+// page; name columns fit 40 characters and a longer name wraps in its cell.
 // Texts are always written as text (a company named "=HYPERLINK(...)" stays
 // a name, never a formula), counts as numbers, days as dates and amounts with
 // a currency format. libxlsxwriter writes it row by row (constant memory).

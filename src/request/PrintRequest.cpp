@@ -91,7 +91,7 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     const Date lastFirstDay = *Date::parseDisplay(months.back());
     BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
                           kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2,
-                          context.source);
+                          false, context.source);
     context.bookings = &bookings;
     context.presencesForRest.reset();
     struct Unlend {
@@ -121,9 +121,10 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
         const std::string name =
             std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4);
         context.ui.month(index, static_cast<int>(months.size()), name);
-        if (kind == ReportKind::Type1)
-            StampaTipo1(first, out, selection, context);
-        else if (!StampaTipo2(first, out, selection, context))
+        const bool hasData = kind == ReportKind::Type1
+                                 ? StampaTipo1(first, out, selection, context)
+                                 : StampaTipo2(first, out, selection, context);
+        if (!hasData)
             withoutData.push_back(name);
     }
     if (context.ui.stopRequested())

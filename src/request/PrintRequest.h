@@ -29,8 +29,9 @@ std::optional<std::string> checkMonthRange(const MonthRange& range);
 std::vector<std::string> monthsOf(const MonthRange& range);
 
 // Builds the report into "fd" + tag in the data folder and returns its path.
-// Between months it stops when the person asks to (RequestCancelled); Type 2
-// months without data are named in one warning at the end. With
+// Between months it stops when the person asks to (RequestCancelled); months
+// without data are named in one warning at the end (a Type 1 month is still
+// written, blank; a Type 2 month is not). With
 // context.figures set, the figures of every month go there too, with the
 // registry's hotel names. Raises DataError or RequestCancelled; the report
 // file is then left as it was before.

@@ -287,10 +287,13 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
 
 std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::string_view firstKey,
                                              std::string_view lastKey, const WarningSink&,
-                                             BookingFields fields) const
+                                             BookingFields fields,
+                                             std::vector<RoomLine>* faulty) const
 {
     // Lines with a date that is not a real day never reach the server: the
     // sync warned about them.
+    if (faulty)
+        faulty->clear();
     return locked([&](PgConnection& connection) {
         const std::string stored = cp1252ToUtf8(storedSeason(connection, season));
         connection.query(

@@ -37,9 +37,12 @@ public:
     std::string identity() const override;
     std::vector<BookingHeader> bookingHeaders(std::string_view season,
                                               BookingFields fields) const override;
+    // Lines whose dates make no stay never reach the server (the sync
+    // warned about them): `faulty` stays empty.
     std::vector<RoomLine> roomLines(std::string_view season, std::string_view firstKey,
                                     std::string_view lastKey, const WarningSink& warn,
-                                    BookingFields fields) const override;
+                                    BookingFields fields,
+                                    std::vector<RoomLine>* faulty = nullptr) const override;
     std::vector<HotelRecord> hotelRegistry() const override;
     std::vector<RoomTypeRecord> roomTypes() const override;
     std::vector<CompanyRecord> companies() const override;

@@ -38,7 +38,7 @@ bool isDataFile(const std::string& name)
     const std::string upper = upperCp1252(utf8ToCp1252(name));
     if (upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".MDB") == 0)
         return !upper.starts_with("VALLOMIR");
-    for (const auto text : {schema::kCompanyListFile, schema::kFontFile, schema::kCsvSettingsFile})
+    for (const auto text : schema::kSettingsFiles)
         if (upper == upperCp1252(text))
             return true;
     return false;

@@ -36,12 +36,19 @@ std::vector<std::vector<std::string>> everyCommand(const std::string& month)
         }
     }
     commands.push_back({"csv", "--station", "3"});
+    commands.push_back({"kpi", "--from", month, "--to", "04/" + month.substr(3), "--compare",
+                        "--by", "company", "--csv", "k.csv", "--xlsx", "k.xlsx"});
+    commands.push_back({"kpi", "--forward", "90", "--now", "08/12/2026 14:00", "--kind", "all",
+                        "--season", "2025"});
+    commands.push_back({"kpi", "--from", month, "--csv", "TipiCamere.mdb"});
     for (const char* destination : {"Aghi Reception", "PDF Ufficio", "Laser Ufficio"}) {
         commands.push_back({"print", "--destination", destination, "--station", "3"});
         commands.push_back({"print", "--destination", destination, "--station", "3", "--compressed",
                             "--landscape", "--duplex", "--printer", "stampa.pdf"});
     }
     commands.push_back({"print", "--destination", "Nessuna", "--station", "3"});
+    commands.push_back({"istat", "--month", month, "--csv", "i.csv", "--xlsx", "i.xlsx"});
+    commands.push_back({"istat", "--month", month, "--season", "2025", "--hotels", "1,2"});
     return commands;
 }
 
@@ -69,7 +76,8 @@ TEST(DataUnchanged, EveryCommandOverTheDemoFolder)
     test::DemoCopy dir;
     runEveryCommand(dir.path(), test::kDemoMonth);
     // The files the commands write are the station's own.
-    for (const char* name : {"fd3", "fd3.csv", "Vallomir3.mdb", "StampaAghi.prn", "stampa.pdf"})
+    for (const char* name :
+         {"fd3", "fd3.csv", "Vallomir3.mdb", "StampaAghi.prn", "stampa.pdf", "k.csv", "k.xlsx"})
         EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 

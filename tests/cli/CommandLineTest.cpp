@@ -73,13 +73,37 @@ bool hasEnglish(const std::string& text)
 
 } // namespace
 
+TEST(CommandLine, ReadsTheKpiOptionsIntoARequest)
+{
+    const auto r = parseKpiOptions({"--forward", "90", "--hotels", "2,3", "--kind", "all", "--by",
+                                    "company", "--compare", "--season", "2025", "--now",
+                                    "29/02/2028 08:00", "--csv", "k.csv", "--xlsx", "k.xlsx"});
+    ASSERT_TRUE(r.options) << r.error;
+    const IndicatorRequest& request = r.options->request;
+    EXPECT_EQ(request.period.forward, 90);
+    EXPECT_EQ(*request.hotels, (std::set<std::int64_t>{2, 3}));
+    EXPECT_EQ(request.kind, BookingKind::All);
+    EXPECT_EQ(request.breakdown, IndicatorBreakdown::Company);
+    EXPECT_TRUE(request.compare);
+    EXPECT_EQ(*request.season, "2025");
+    EXPECT_EQ(r.options->now->date, (Date{2028, 2, 29}));
+    EXPECT_EQ(*r.options->csv, "k.csv");
+    const auto one = parseKpiOptions({"--from", "02/2026"});
+    ASSERT_TRUE(one.options) << one.error;
+    EXPECT_EQ(one.options->request.period.months.lastMonth, 2);
+    EXPECT_FALSE(one.options->request.compare);
+    EXPECT_FALSE(one.options->request.season);
+}
+
 TEST(CommandLine, EveryCommandAnswersHelp)
 {
     for (const auto& [args, usage] : std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--help"}, "Uso: presenze-cli [OPZIONI] [COMANDO]\n"},
              {{"report", "--help"}, "Uso: presenze-cli report [OPZIONI]\n"},
+             {{"kpi", "--help"}, "Uso: presenze-cli kpi [OPZIONI]\n"},
              {{"csv", "--help"}, "Uso: presenze-cli csv [OPZIONI]\n"},
              {{"print", "--help"}, "Uso: presenze-cli print [OPZIONI]\n"},
+             {{"istat", "--help"}, "Uso: presenze-cli istat [OPZIONI]\n"},
              {{"demo", "--help"}, "Uso: presenze-cli demo [OPZIONI] CARTELLA\n"},
              // Help comes before the checks of a command line left unfinished.
              {{"print", "--compressed", "-h"}, "Uso: presenze-cli print [OPZIONI]\n"}}) {
@@ -111,6 +135,15 @@ TEST(CommandLine, MistakesEndWithStatus2AndAnItalianMessage)
               "Argomento non riconosciuto: csv"},
              {{"print", "--landscape"},
               "Indicare la destinazione di stampa con --destination NOME"},
+             {{"kpi"}, "Indicare il periodo con --from MM/AAAA oppure con --forward 30|90|365"},
+             {{"kpi", "--from", "01/2026", "--forward", "30"},
+              "Indicare il periodo con --from oppure con --forward, non con entrambi"},
+             {{"kpi", "--forward", "45"}, "Numero di notti non valido: 45 (30, 90 o 365)"},
+             {{"kpi", "--forward", "30", "--to", "02/2026"}, "L'opzione --to vale solo con --from"},
+             {{"kpi", "--from", "01/2026", "--by", "hotel"},
+              "Raggruppamento non valido: hotel (month o company)"},
+             {{"kpi", "--from", "01/2016", "--to", "02/2026"},
+              "Periodo troppo lungo: gli indicatori coprono al massimo 120 mesi."},
              {{"demo"}, "Indicare la cartella da creare: presenze-cli demo CARTELLA"},
              {{"demo", "a", "--seed", "-1"}, "Seme non valido: -1"}}) {
         const auto result = test::runProgram("presenze-cli", args);

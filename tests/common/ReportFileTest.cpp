@@ -68,6 +68,7 @@ TEST(ReportFile, DataTextsCarryNoFrameByte)
          "ANGELO",
          "D'ANGELO"},
         {"\xB3\xB7\xBA\xBB\xBC\xBF", "3.o\"??"},
+        {"VIAGGI \xA6 TOUR", "VIAGGI | TOUR"}, // the closing table's broken bar
         {"FRAN\xC7OIS gar\xE7on", "FRAN\xC7OIS garcon"},
         {"A\tB\rC\nD\x0C"
          "E",

@@ -32,12 +32,39 @@ bool digitAt(std::string_view line, std::ptrdiff_t i)
            line[i] <= '9';
 }
 
-// A field as a spreadsheet takes it: "'" before a leading "=" or "@", and
-// quotes around a field with a quote or the separator.
+// After the blanks around it: a sign, digits, then perhaps the decimal
+// separator and digits.
+bool signedNumber(const std::string& text, const CsvSettings& s)
+{
+    const auto from = text.find_first_not_of(' ');
+    const auto to = text.find_last_not_of(' ');
+    const std::string t = text.substr(from, to - from + 1);
+    std::size_t i = 1;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    if (!digits())
+        return false;
+    if (i == t.size())
+        return true;
+    if (s.decimal.empty() || t.compare(i, s.decimal.size(), s.decimal) != 0)
+        return false;
+    i += s.decimal.size();
+    return digits() && i == t.size();
+}
+
+// A field as a spreadsheet takes it: "'" before a leading "=" or "@", or a
+// leading "+" or "-" of a field that is no number, and quotes around a field
+// with a quote or the separator.
 std::string field(std::string text, const CsvSettings& s)
 {
     const auto first = text.find_first_not_of(' ');
-    if (first != std::string::npos && (text[first] == '=' || text[first] == '@'))
+    if (first != std::string::npos &&
+        (text[first] == '=' || text[first] == '@' ||
+         ((text[first] == '+' || text[first] == '-') && !signedNumber(text, s))))
         text.insert(first, "'");
     if (text.find('"') == std::string::npos &&
         (s.separator.empty() || text.find(s.separator) == std::string::npos))
@@ -78,8 +105,7 @@ std::string reference(std::string_view line, const CsvSettings& s)
         case 203:
         case 204:
         case 206:
-        case '|':
-        case '+':
+        case 166:
             cuts.push_back(out.size());
             out += s.separator;
             break;
@@ -98,16 +124,18 @@ std::string reference(std::string_view line, const CsvSettings& s)
                     out[blank] = s.currency.front();
                 out += s.decimal;
             } else {
-                out += ' ';
+                out += ',';
             }
             break;
         case '.':
             if (!amount)
                 out += '.';
             break;
-        case '-':
-            out += digitAt(line, i + 1) ? '-' : ' ';
+        case '-': {
+            const bool ruled = (i > 0 && line[i - 1] == '-') || (i < last && line[i + 1] == '-');
+            out += digitAt(line, i + 1) || !ruled ? '-' : ' ';
             break;
+        }
         default:
             out += ch;
         }

@@ -14,6 +14,7 @@
 #include "FuzzSupport.h"
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
+#include "output/LineConversion.h"
 #include "output/PageLayout.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
@@ -63,8 +64,8 @@ void checkPreview(const fs::path& file, const std::vector<std::string>& lines, s
         all += chunk;
     }
     std::string expected;
-    for (auto line : lines) {
-        expected += TogliGrafica(line);
+    for (const auto& line : lines) {
+        expected += shownLine(line);
         expected += kLineEnd;
     }
     if (all != expected)
@@ -76,13 +77,16 @@ void checkPreview(const fs::path& file, const std::vector<std::string>& lines, s
     preview.readChunk(limit);
     preview.save(edit);
     const auto saved = readReportLines(file);
-    // What is saved is a report line: frames, the bold marker and control
-    // bytes typed in become letters and blanks; form-feed lines stay.
-    auto shown = splitLines(edit);
-    for (auto& line : shown)
-        if (line != "\x0C")
-            line = reportText(line);
+    // What is saved is a report line: a line shown as it was read goes back
+    // as it was; any other is read back one to one (reportLineOf).
     const auto [begin, end] = chunks[1];
+    auto shown = splitLines(edit);
+    for (auto& line : shown) {
+        const auto same =
+            std::find_if(lines.begin() + begin, lines.begin() + end,
+                         [&](const std::string& read) { return shownLine(read) == line; });
+        line = same != lines.begin() + end ? *same : reportLineOf(line);
+    }
     std::vector<std::string> want(lines.begin(), lines.begin() + begin);
     want.insert(want.end(), shown.begin(), shown.end());
     want.insert(want.end(), lines.begin() + end, lines.end());

@@ -77,7 +77,7 @@ void AnteprimaTest::pagingByChunks()
     preview.show();
     QPlainTextEdit* text = preview.text();
     QCOMPARE(lineCount(text), 200);
-    QVERIFY(text->toPlainText().startsWith(QStringLiteral("001--|-")));
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("001\u250C\u2500\u2502\u2518")));
     QVERIFY(preview.preview().moreLines());
 
     preview.Tasto_Click(3);
@@ -212,7 +212,8 @@ void AnteprimaTest::saveKeepsTheRestOfTheReport()
 
     // From the start again, the saved text is there.
     preview.Tasto_Click(4);
-    QVERIFY(preview.text()->toPlainText().startsWith(QStringLiteral("001--|-")));
+    QVERIFY(
+        preview.text()->toPlainText().startsWith(QStringLiteral("001\u250C\u2500\u2502\u2518")));
 }
 
 void AnteprimaTest::eMailWritesTheMessageFileAndStartsTheProgram()

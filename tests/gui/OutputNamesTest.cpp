@@ -29,8 +29,8 @@ struct NameCase {
 
 const NameCase kNames[] = {
     {"CONTI TRAVEL SERVICE", "=HYPERLINK(\"x\",\"y\")", "=HYPERLINK(\"x\",\"y\")",
-     "\"'=HYPERLINK(\"\"x\"\" \"\"y\"\")\""},
-    {"ESPOSITO VIAGGI E TURISMO", "@SUM(1+1)", "@SUM(1+1)", "'@SUM(1,1)"},
+     "\"'=HYPERLINK(\"\"x\"\",\"\"y\"\")\""},
+    {"ESPOSITO VIAGGI E TURISMO", "@SUM(1+1)", "@SUM(1+1)", "'@SUM(1+1)"},
     {"FERRARI & FIGLI SNC", "\"SOLE\" VIAGGI; CITT\u00C0", "\"SOLE\" VIAGGI; CITT\xE0",
      "\"\"\"SOLE\"\" VIAGGI; CITT\xE0\""},
     {"GALLO CONGRESSI", "D\u00B4ANGELO CAFF\u00C8 UNIVERSIT\u00C0",
@@ -92,7 +92,7 @@ void OutputNamesTest::everyOutputShowsTheNameAsTheDataHoldsIt()
         QVERIFY2(hasLine(report, line), c.typed);
         QVERIFY2(hasLine(csv, c.csv), c.typed);
         QVERIFY2(raw.find("\r\n" + line + "\r\n") != std::string::npos, c.typed);
-        QVERIFY2(shown.find("\r\n" + line + "\r\n") != std::string::npos, c.typed);
+        QVERIFY2(shown.find("\r\n" + cp1252ToUtf8(line) + "\r\n") != std::string::npos, c.typed);
         if (pdf.started())
             QVERIFY2(pdf.output.find("\n" + cp1252ToUtf8(line) + "\n") != std::string::npos,
                      c.typed);

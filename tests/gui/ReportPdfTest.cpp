@@ -58,6 +58,7 @@ private slots:
     void theWidestLinesFitAtTheLargestSize_data();
     void theWidestLinesFitAtTheLargestSize();
     void longerLinesWrapAndNothingIsCut();
+    void everyPageHasItsMonthsHeadingAndItsNumber();
 };
 
 void ReportPdfTest::theWidestLinesFitAtTheLargestSize_data()
@@ -93,12 +94,14 @@ void ReportPdfTest::theWidestLinesFitAtTheLargestSize()
     QVERIFY(setup.bodySize <= configured);
     QVERIFY(setup.bodySize >= kSmallestFontSize);
     QVERIFY(kReportColumns * setup.columnWidth <= setup.width);
-    QVERIFY(setup.headerHeight + pageLength * setup.lineHeight <= setup.height + 1e-6);
+    QVERIFY(setup.headerHeight + (pageLength + kFootLines) * setup.lineHeight <=
+            setup.height + 1e-6);
     // The largest such size: below the configured one a limit is reached.
     if (setup.bodySize < configured - 0.1) {
         const double more = (setup.bodySize + 0.1) / setup.bodySize;
         QVERIFY2(kReportColumns * setup.columnWidth * more > setup.width ||
-                     setup.headerHeight + pageLength * (setup.bodySize + 0.1) > setup.height,
+                     setup.headerHeight + (pageLength + kFootLines) * (setup.bodySize + 0.1) >
+                         setup.height,
                  qPrintable(QString::number(setup.bodySize)));
     } else {
         QCOMPARE(setup.bodySize, configured);
@@ -119,7 +122,7 @@ void ReportPdfTest::theWidestLinesFitAtTheLargestSize()
     std::string drawn;
     for (const auto& line : page)
         drawn += ink(Converti2(line));
-    QVERIFY(ink(text.output) == drawn);
+    QVERIFY(ink(text.output) == drawn + "Pagina1di1");
     // One sheet, unless a line wider than the sheet took two printed lines.
     const auto sheets = std::count(text.output.begin(), text.output.end(), '\f');
     if (widest[1].size() <= static_cast<std::size_t>(setup.columns))
@@ -144,8 +147,38 @@ void ReportPdfTest::longerLinesWrapAndNothingIsCut()
                                     [](const auto& l) { return l.rfind("NNN", 0) == 0; });
     QVERIFY(first != lines.end());
     QVERIFY(first->size() >= kReportColumns && first->size() < name.size());
-    QVERIFY(ink(text.output) == name + "FINE" + "dopo");
+    QVERIFY(ink(text.output) == name + "FINE" + "Pagina1di2" + "dopo" + "Pagina2di2");
     QCOMPARE(std::count(text.output.begin(), text.output.end(), '\f'), std::ptrdiff_t(2));
+}
+
+void ReportPdfTest::everyPageHasItsMonthsHeadingAndItsNumber()
+{
+    for (const char* report : {"t2-detail-all-feb2024", "t1-detail-all-topacs-jan-mar2024"}) {
+        PrintJob j = job(false, false, 60, "008000000000000001011");
+        j.lines = PrintLines::fromFile(test::fixturesDir() / "expected" / report);
+        test::TempDir dir;
+        writeReportPdf(j, dir / "lunga.pdf");
+        const auto text =
+            test::runTool("pdftotext", {"-layout", (dir / "lunga.pdf").string(), "-"});
+        if (!text.started())
+            QSKIP("pdftotext is not installed");
+        std::vector<std::string> pages;
+        for (std::size_t at = 0, end; (end = text.output.find('\f', at)) != std::string::npos;
+             at = end + 1)
+            pages.push_back(text.output.substr(at, end - at));
+        QVERIFY2(pages.size() > 4, report);
+        // Blanks aside: pdftotext spaces the columns its own way.
+        const std::string of = "di" + std::to_string(pages.size());
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            const std::string page = ink(pages[p]);
+            QVERIFY2(page.find("StampaPresenzeperDitta/Hotel(") != std::string::npos,
+                     qPrintable(QString::fromStdString(pages[p])));
+            QVERIFY(page.find("Hotel\u250201\u250202\u2502") != std::string::npos);
+            QVERIFY(page.find("\u2502Gio\u2502") != std::string::npos);
+            QVERIFY2(page.find("Pagina" + std::to_string(p + 1) + of) != std::string::npos,
+                     qPrintable(QString::fromStdString(pages[p])));
+        }
+    }
 }
 
 QTEST_MAIN(ReportPdfTest)

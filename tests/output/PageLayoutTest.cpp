@@ -101,6 +101,59 @@ TEST(PageLayout, PagesOfPLinesAndAFormFeedBeginsExactlyOnePage)
     EXPECT_EQ(texts(exact[1]), (std::vector<std::string>{" ", " ", "d"}));
 }
 
+TEST(PageLayout, LaterPagesRepeatTheMonthsHeadingKeepBlocksWholeAndAreNumbered)
+{
+    const auto title = [](const char* month) {
+        return "08/12/2026" + std::string(36, ' ') + "Stampa Presenze per Ditta / Hotel (" + month +
+               ")" + std::string(36, ' ') + "14:00";
+    };
+    const auto company = [](const std::string& name) {
+        std::vector<std::string> b = {name};
+        for (const char* label : {"     PrC", "     CON", "     PrO", "     OPZ"})
+            b.push_back(std::string(label) + "\xB3  1\xB3");
+        return b;
+    };
+    const std::string feb = title("Febbraio "), mar = title("Marzo    ");
+    std::vector<std::string> lines = {feb, "~2", "|d2", "|w2", "HOTEL: 1"};
+    for (const char* name : {"ALFA", "BETA"})
+        for (const auto& l : company(name))
+            lines.push_back(l);
+    lines.insert(lines.end(), {mar, "~3", "|d3", "|w3"});
+    for (const auto& l : company("GAMMA"))
+        lines.push_back(l);
+    PrintJob job = systemJob(1, 10);
+    job.lines = lines;
+    const auto pages = layoutPages(job);
+    ASSERT_EQ(pages.size(), 4u);
+    using Lines = std::vector<std::string>;
+    const Lines febHeading = {" ", feb, "~2", "|d2", "|w2"};
+    // ALFA's five lines do not fit under the first page: they go whole to the next.
+    EXPECT_EQ(texts(pages[0]), (Lines{" ", feb, "~2", "|d2", "|w2", "HOTEL: 1"}));
+    Lines second = febHeading, third = febHeading;
+    for (const auto& l : company("ALFA"))
+        second.push_back(l);
+    for (const auto& l : company("BETA"))
+        third.push_back(l);
+    EXPECT_EQ(texts(pages[1]), second);
+    EXPECT_EQ(texts(pages[2]), third);
+    // A new month's first page carries its own title, not the last month's heading.
+    Lines fourth = {" ", mar, "~3", "|d3", "|w3"};
+    for (const auto& l : company("GAMMA"))
+        fourth.push_back(l);
+    EXPECT_EQ(texts(pages[3]), fourth);
+    for (std::size_t p = 0; p < pages.size(); ++p)
+        EXPECT_EQ(pages[p].foot, "Pagina " + std::to_string(p + 1) + " di 4");
+
+    // Pages too short for the heading and a line go without it; a block
+    // longer than a page flows on.
+    job = systemJob(1, 5);
+    job.lines = lines;
+    const auto shortPages = layoutPages(job);
+    ASSERT_GE(shortPages.size(), 2u);
+    EXPECT_EQ(texts(shortPages[1]),
+              (Lines{" ", "HOTEL: 1", "ALFA", "     PrC\xB3  1\xB3", "     CON\xB3  1\xB3"}));
+}
+
 TEST(SystemPrint, TheCommandLineWritesAPdfForAPdfDestinationWithoutPrinter)
 {
     test::PrintFolder f;

@@ -1,7 +1,11 @@
 #include "output/ReportPreview.h"
 
+#include "data/TextLines.h"
+#include "output/CsvExport.h"
 #include "output/PrintFolder.h"
+#include "support/TestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace presenze;
@@ -53,14 +57,14 @@ TEST(ReportPreview, ChunksOf20000Then26000Characters)
     EXPECT_EQ(preview.charactersRead(), 26000);
 }
 
-TEST(ReportPreview, TheLineThatCrossesTheLimitIsShownWholeAndBoxesBecomeDashes)
+TEST(ReportPreview, TheLineThatCrossesTheLimitIsShownWholeWithItsFrames)
 {
     test::PrintFolder f;
     f.report("1", "\xDA\xC4\xC4\xC4\xBF\r\n\xB3"
-                  "abc\xB3\r\n\r\nlast");
+                  "abc\xB3\r\n\r\nl\xE0st");
     ReportPreview preview(f / "fd1");
-    EXPECT_EQ(preview.readChunk(3), "-----\r\n");
-    EXPECT_EQ(preview.readChunk(100), "|abc|\r\n\r\nlast\r\n");
+    EXPECT_EQ(preview.readChunk(3), "\u250C\u2500\u2500\u2500\u2510\r\n");
+    EXPECT_EQ(preview.readChunk(100), "\u2502abc\u2502\r\n\r\nl\u00E0st\r\n");
     EXPECT_EQ(preview.readChunk(100), "");
     EXPECT_EQ(preview.charactersRead(), 0);
 
@@ -79,7 +83,7 @@ TEST(ReportPreview, SaveKeepsTheRestOfTheReport)
     ASSERT_EQ(preview.chunkBegin(), 200u);
     ASSERT_EQ(preview.chunkEnd(), 201u);
     // The edited text has LF line ends (as a text box gives them) and two lines.
-    preview.save("riga nuova\n\xE8 un'altra\n");
+    preview.save("riga nuova\n\u00E8 un'altra\n");
 
     const std::string saved = test::readFile(f / "fd1");
     const std::string original = longReport();
@@ -105,4 +109,34 @@ TEST(ReportPreview, SavingTheFirstChunkOfALongReportLosesNothing)
     EXPECT_EQ(saved.size(), longReport().size());
     EXPECT_EQ(saved.substr(0, 3), "ABC");
     EXPECT_TRUE(saved.substr(3) == longReport().substr(3));
+}
+
+TEST(ReportPreview, SavingAnEditedWordKeepsTheFramesAndTheCsvItsFields)
+{
+    test::PrintFolder f;
+    const std::string original =
+        test::readFile(test::fixturesDir() / "expected" / "t2-detail-all-feb2024");
+    f.report("1", original);
+    ReportPreview preview(f / "fd1");
+    std::string shown = preview.readChunk(kFirstChunk);
+    // One word of a framed line, typed over, with a letter whose byte is also a frame's.
+    const std::size_t word = shown.find(" Hotel  \u2502");
+    ASSERT_NE(word, std::string::npos);
+    shown.replace(word + 1, 5, "H\u00C0TEL");
+    preview.save(shown);
+
+    std::string expected = original;
+    expected.replace(expected.find(" Hotel  \xB3") + 1, 5, "H\xE0TEL");
+    EXPECT_TRUE(test::readFile(f / "fd1") == expected);
+
+    const CsvSettings settings;
+    const auto before = splitLines(original);
+    const auto after = splitLines(test::readFile(f / "fd1"));
+    ASSERT_EQ(before.size(), after.size());
+    const auto fieldCount = [&](const std::string& line) {
+        const std::string csv = convertCsvLine(line, settings);
+        return std::count(csv.begin(), csv.end(), ',');
+    };
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(fieldCount(before[i]), fieldCount(after[i])) << i;
 }

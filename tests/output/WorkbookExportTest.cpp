@@ -6,12 +6,15 @@
 
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
+#include "data/Dates.h"
 #include "data/Text1252.h"
 #include "data/TextLines.h"
 #include "request/PrintRequest.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -53,10 +56,10 @@ struct Cell {
     std::string text; // UTF-8
     double number = 0;
 };
-using Row = std::map<char, Cell>; // by column letter (A..K is all "Dati" uses)
+using Row = std::map<std::string, Cell>; // by column letters
 
 // A text cell's text; an empty text leaves no cell at all.
-std::string textOf(const Row& row, char column)
+std::string textOf(const Row& row, const std::string& column)
 {
     const auto it = row.find(column);
     if (it == row.end())
@@ -96,7 +99,7 @@ std::vector<Row> sheetRows(const std::string& xml)
             } else if (content.find("<v>") != std::string::npos) {
                 value.number = std::stod(between(content, 0, "<v>", "</v>"));
             }
-            out[ref[ref.find_first_of("0123456789") - 1]] = value;
+            out[ref.substr(0, ref.find_first_of("0123456789"))] = value;
         }
     }
     return rows;
@@ -117,13 +120,26 @@ std::map<std::string, std::string> sheets(const fs::path& xlsx)
 struct Line {
     std::string name; // as the report writes it
     std::array<long, 4> counts{};
+    long amount = 0; // Type 2: the closing table's whole amount
     bool operator==(const Line&) const = default;
 };
 
 std::ostream& operator<<(std::ostream& os, const Line& l)
 {
     return os << l.name << " " << l.counts[0] << "/" << l.counts[1] << "/" << l.counts[2] << "/"
-              << l.counts[3];
+              << l.counts[3] << " " << l.amount;
+}
+
+// A sum of amounts of four decimals, rounded once to a whole number, ties to even.
+long roundedAmount(double sum)
+{
+    const long long units = std::llround(sum * 10000);
+    long long whole = units / 10000, rest = units % 10000;
+    if (rest < 0)
+        rest += 10000, --whole;
+    if (rest > 5000 || (rest == 5000 && whole % 2 != 0))
+        ++whole;
+    return static_cast<long>(whole);
 }
 
 std::vector<std::string> fields(const std::string& line)
@@ -151,6 +167,7 @@ std::vector<Line> closingTableLines(const std::string& report)
         for (int i = 0; i < 4; ++i)
             line.counts[static_cast<std::size_t>(i)] =
                 std::stol(f[static_cast<std::size_t>(i) + 1]);
+        line.amount = std::stol(f[5]);
         lines.push_back(line);
     }
     return lines;
@@ -180,23 +197,63 @@ std::vector<Line> companyTableLines(const std::string& report)
 std::vector<Line> dataSums(const std::vector<Row>& rows, bool type1)
 {
     std::vector<Line> lines;
+    std::vector<double> amounts;
     std::string last;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const Row& row = rows[r];
-        const std::string key =
-            textOf(row, 'A') + "|" + std::to_string(row.at('B').number) + "|" + textOf(row, 'C');
+        const std::string key = std::to_string(row.at("A").number) + "|" +
+                                std::to_string(row.at("B").number) + "|" + textOf(row, "C");
         if (lines.empty() || key != last) {
-            std::string name = reportText(utf8ToCp1252(textOf(row, 'C')));
+            std::string name = reportText(utf8ToCp1252(textOf(row, "C")));
             if (type1)
                 name = std::string(trimBlanks(std::string_view(name).substr(0, 30)));
             lines.push_back({name});
+            amounts.push_back(0);
             last = key;
         }
         for (int i = 0; i < 4; ++i)
             lines.back().counts[static_cast<std::size_t>(i)] +=
-                static_cast<long>(row.at(static_cast<char>('E' + i)).number);
+                static_cast<long>(row.at(std::string(1, static_cast<char>('E' + i))).number);
+        if (!type1)
+            amounts.back() += row.at("I").number;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        lines[i].amount = roundedAmount(amounts[i]);
+    return lines;
+}
+
+// The company lines of a month sheet with their "Totale" (column AI), in
+// the order of the sheet: Dati's columns PrC, PrO, CaC (CON), CaO (OPZ).
+std::vector<Line> monthSheetTotals(const std::vector<Row>& rows, bool type1)
+{
+    const std::map<std::string, std::size_t> columns = {
+        {"PrC", 0}, {"PrO", 1}, {type1 ? "CaC" : "CON", 2}, {type1 ? "CaO" : "OPZ", 3}};
+    std::vector<Line> lines;
+    for (std::size_t r = 2; r < rows.size(); ++r) {
+        const auto it = columns.find(textOf(rows[r], "C"));
+        if (it == columns.end())
+            continue;
+        std::string name = reportText(utf8ToCp1252(textOf(rows[r], "B")));
+        if (type1)
+            name = std::string(trimBlanks(std::string_view(name).substr(0, 30)));
+        if (it->second == 0)
+            lines.push_back({name});
+        lines.back().counts[it->second] = static_cast<long>(rows[r].at("AI").number);
     }
     return lines;
+}
+
+// The report's text of each month, from its title line to the next.
+std::vector<std::string> monthTexts(const std::string& report)
+{
+    std::vector<std::string> months;
+    const std::string title = "Stampa Presenze per Ditta / Hotel (";
+    for (std::size_t at = report.find(title); at != std::string::npos;) {
+        const std::size_t next = report.find(title, at + 1);
+        months.push_back(report.substr(at, next == std::string::npos ? next : next - at));
+        at = next;
+    }
+    return months;
 }
 
 // The hotel fixture with some companies renamed to what a spreadsheet might
@@ -217,7 +274,15 @@ struct Case {
     bool renamed;
     ReportKind kind;
     int firstMonth, lastMonth;
+    std::vector<int> withoutData = {}; // months of 2024 with no figure
 };
+
+// Excel's day of the first of a month of 2024.
+double firstOfMonth2024(int month)
+{
+    constexpr std::array<int, 7> kSerials = {0, 45292, 45323, 45352, 45383, 45413, 45444};
+    return kSerials.at(static_cast<std::size_t>(month));
+}
 
 } // namespace
 
@@ -229,6 +294,8 @@ TEST(WorkbookExport, DataSheetHoldsTheReportsFiguresAsNumbersAndNamesAsText)
         {"Type 2, names", true, ReportKind::Type2, 2, 3},
         {"Type 1, hotel", false, ReportKind::Type1, 1, 3},
         {"Type 1, names", true, ReportKind::Type1, 2, 2},
+        {"Type 2, months without data", false, ReportKind::Type2, 4, 6, {5, 6}},
+        {"Type 1, a month without data", false, ReportKind::Type1, 4, 5, {5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -255,12 +322,35 @@ TEST(WorkbookExport, DataSheetHoldsTheReportsFiguresAsNumbersAndNamesAsText)
             names.push_back(name);
             EXPECT_EQ(xml.find("<f>"), std::string::npos) << name << " holds a formula";
             EXPECT_EQ(xml.find("<f "), std::string::npos) << name << " holds a formula";
+            // Landscape, one page wide, the heading rows on every page.
+            EXPECT_NE(xml.find("orientation=\"landscape\""), std::string::npos) << name;
+            EXPECT_NE(xml.find("fitToPage=\"1\""), std::string::npos) << name;
         }
+        const std::string book = unzip(xlsx, "xl/workbook.xml");
+        std::size_t printTitles = 0;
+        for (std::size_t at = book.find("_xlnm.Print_Titles"); at != std::string::npos;
+             at = book.find("_xlnm.Print_Titles", at + 1))
+            ++printTitles;
+        EXPECT_EQ(printTitles, all.size());
+        // "Dati" first, the months with figures, "Mesi senza dati" last.
+        EXPECT_EQ(between(book, 0, "<sheet name=\"", "\""), "Dati");
         std::vector<std::string> expectedSheets = {"Dati"};
         for (int m = c.firstMonth; m <= c.lastMonth; ++m)
-            expectedSheets.push_back("2024-0" + std::to_string(m));
+            if (std::find(c.withoutData.begin(), c.withoutData.end(), m) == c.withoutData.end())
+                expectedSheets.push_back("2024-0" + std::to_string(m));
+        if (!c.withoutData.empty()) {
+            expectedSheets.push_back("Mesi senza dati");
+            EXPECT_NE(book.rfind("<sheet name=\"Mesi senza dati\""), std::string::npos);
+            EXPECT_GT(book.rfind("<sheet name=\"Mesi senza dati\""),
+                      book.rfind("<sheet name=\"2024"));
+            const auto listed = sheetRows(all.at("Mesi senza dati"));
+            ASSERT_EQ(listed.size(), c.withoutData.size() + 1);
+            for (std::size_t i = 0; i < c.withoutData.size(); ++i)
+                EXPECT_EQ(listed[i + 1].at("A").number, firstOfMonth2024(c.withoutData[i]));
+        }
         std::sort(expectedSheets.begin(), expectedSheets.end());
         EXPECT_EQ(names, expectedSheets);
+        EXPECT_NE(unzip(xlsx, "xl/styles.xml").find("formatCode=\"mm/yyyy\""), std::string::npos);
 
         const auto rows = sheetRows(all.at("Dati"));
         ASSERT_GT(rows.size(), 10u);
@@ -277,28 +367,59 @@ TEST(WorkbookExport, DataSheetHoldsTheReportsFiguresAsNumbersAndNamesAsText)
                                  "Conteggio"};
         ASSERT_EQ(rows[0].size(), 11u);
         for (int i = 0; i < 11; ++i) {
-            const Cell& cell = rows[0].at(static_cast<char>('A' + i));
+            const Cell& cell = rows[0].at(std::string(1, static_cast<char>('A' + i)));
             EXPECT_TRUE(cell.isText);
             EXPECT_EQ(cell.text, heading[i]);
         }
         bool formulaLike = false;
+        std::array<double, 4> inMonths{}; // the counts of the months' own days
         for (std::size_t r = 1; r < rows.size(); ++r) {
             const Row& row = rows[r];
-            for (char col : std::string("AK"))
-                EXPECT_TRUE(row.at(col).isText) << "row " << r << " column " << col;
-            for (char col : std::string("BDEFGHJ"))
+            EXPECT_TRUE(row.at("K").isText) << "row " << r;
+            for (const char* col : {"A", "B", "D", "E", "F", "G", "H", "J"})
                 EXPECT_FALSE(row.at(col).isText) << "row " << r << " column " << col;
-            EXPECT_EQ(row.count('I') == 1, c.kind == ReportKind::Type2) << "row " << r;
-            formulaLike = formulaLike || textOf(row, 'C') == "=HYPERLINK(\"x\",\"y\")";
-            EXPECT_EQ(row.at('K').text, "presenze");
+            // Mese: the first of the month of the day.
+            const double mese = row.at("A").number, giorno = row.at("D").number;
+            EXPECT_TRUE(giorno >= mese && giorno < mese + 31) << "row " << r;
+            bool first = false;
+            for (int m = c.firstMonth; m <= c.lastMonth; ++m)
+                first = first || mese == firstOfMonth2024(m);
+            EXPECT_TRUE(first) << "row " << r;
+            EXPECT_EQ(row.count("I") == 1, c.kind == ReportKind::Type2) << "row " << r;
+            formulaLike = formulaLike || textOf(row, "C") == "=HYPERLINK(\"x\",\"y\")";
+            EXPECT_EQ(row.at("K").text, "presenze");
+            for (std::size_t i = 0; i < 4; ++i)
+                if (row.at("J").number == 1)
+                    inMonths[i] += row.at(std::string(1, static_cast<char>('E' + i))).number;
         }
         EXPECT_EQ(formulaLike, c.renamed);
 
         const std::string text = test::readFile(report);
-        if (c.kind == ReportKind::Type2)
-            EXPECT_EQ(dataSums(rows, false), closingTableLines(text));
-        else
+        const bool type1 = c.kind == ReportKind::Type1;
+        if (type1)
             EXPECT_EQ(dataSums(rows, true), companyTableLines(text));
+        else
+            EXPECT_EQ(dataSums(rows, false), closingTableLines(text));
+
+        // The month sheets' "Totale" counts each night once: the months' own
+        // days; a month of 31 days shows the report's company table.
+        std::array<double, 4> totals{};
+        const auto months = monthTexts(text);
+        for (int m = c.firstMonth; m <= c.lastMonth; ++m) {
+            const auto sheet = all.find("2024-0" + std::to_string(m));
+            if (sheet == all.end())
+                continue;
+            const auto lines = monthSheetTotals(sheetRows(sheet->second), type1);
+            for (const Line& line : lines)
+                for (std::size_t i = 0; i < 4; ++i)
+                    totals[i] += static_cast<double>(line.counts[i]);
+            if (type1 && Date::daysInMonth(2024, m) == 31) {
+                auto expected =
+                    companyTableLines(months.at(static_cast<std::size_t>(m - c.firstMonth)));
+                EXPECT_EQ(lines, expected) << "2024-0" << m;
+            }
+        }
+        EXPECT_EQ(totals, inMonths);
     }
 }
 
@@ -326,14 +447,14 @@ TEST(WorkbookExport, DataGoesOnInFurtherSheetsAndDaysAfterTheMonthAreMarked)
             continue;
         const auto sheet = sheetRows(xml);
         ASSERT_LE(sheet.size(), 40u) << name;
-        EXPECT_EQ(sheet[0].at('A').text, "Mese") << name;
+        EXPECT_EQ(sheet[0].at("A").text, "Mese") << name;
         for (std::size_t r = 1; r < sheet.size(); ++r) {
             ++rows;
             // 2024 is a leap year: days 30 and 31 are 1 and 2 March.
-            const auto day = static_cast<long>(sheet[r].at('D').number) - 45322; // 31/01/2024
-            EXPECT_EQ(sheet[r].at('J').number, day <= 29 ? 1 : 0) << name << " row " << r;
+            const auto day = static_cast<long>(sheet[r].at("D").number) - 45322; // 31/01/2024
+            EXPECT_EQ(sheet[r].at("J").number, day <= 29 ? 1 : 0) << name << " row " << r;
             nextMonth += day > 29;
-            EXPECT_EQ(sheet[r].at('K').text, "arrivi");
+            EXPECT_EQ(sheet[r].at("K").text, "arrivi");
         }
     }
     std::size_t expected = 0;
@@ -346,7 +467,7 @@ TEST(WorkbookExport, DataGoesOnInFurtherSheetsAndDaysAfterTheMonthAreMarked)
     // The month's sheet stops within the rows and says where the rest is.
     const auto month = sheetRows(all.at("2024-02"));
     ASSERT_LE(month.size(), 40u);
-    EXPECT_NE(month.back().at('B').text.find("\"Dati\""), std::string::npos);
+    EXPECT_NE(month.back().at("B").text.find("\"Dati\""), std::string::npos);
 }
 
 TEST(WorkbookExport, TheCommandLineWritesTheWorkbookAndTheChartInTheCurrentFolder)

@@ -117,7 +117,7 @@ std::string summaryOf(const std::string& report, std::string company)
 
 // February 2025 (28 days: the last three columns are 1-3 March) over two
 // hotels that share booking number 1. Worked out by hand: presences, the
-// per-day rounding of 10.5 + 10.5 to 20, a 3-day tariff from 25 February
+// exact sum 10.5 + 10.5 + 100 = 121 rounded once, a 3-day tariff from 25 February
 // charged on the 25th, the 28th and 3 March, room classes, free rooms.
 TEST(StampaTipo2, GoldenMonth)
 {
@@ -188,11 +188,11 @@ TEST(StampaTipo2, GoldenMonth)
         "------------------------------------------------------------------------------------\r\n"
         "!    Hotel / Agenzia              !Pres.Con!Pres.Opz!Conferm.!Opzion. ! Importo    !\r\n"
         "------------------------------------------------------------------------------------\r\n"
-        "! ALFA VIAGGI                     |       4|      12|       2|       8|         120|\r\n"
+        "! ALFA VIAGGI                     |       4|      12|       2|       8|         121|\r\n"
         "! beta tour                       |       7|       0|       7|       0|          90|\r\n"
         "! ALFA VIAGGI                     |       2|       0|       1|       0|          50|\r\n"
         "------------------------------------------------------------------------------------\r\n"
-        "                                  |      13|      12|      10|       8|         260|\r\n"
+        "                                  |      13|      12|      10|       8|         261|\r\n"
         "                                  --------------------------------------------------\r\n");
     // clang-format on
     EXPECT_EQ(g.report(detailAll(), 2), expected);
@@ -276,8 +276,10 @@ TEST(StampaTipo2, AsksEveryMonthAndCountsArrivalsOrPresences)
 
 TEST(StampaTipo2, MonthsWithoutDataAreNamedInOneWarningAtTheEnd)
 {
+    // April's only line arrives the day after its 31 days: it counts on none of them.
     Group g("(1,1,'C','ALFA',1)", "(1,1,'20250110','20250112',2,1,'',1,0),"
-                                  "(1,1,'20250310','20250312',2,1,'',1,0)");
+                                  "(1,1,'20250310','20250312',2,1,'',1,0),"
+                                  "(1,1,'20250502','20250504',2,1,'',1,0)");
     const std::string report = g.report(detailAll(), 1, 4);
     EXPECT_EQ(g.ui.warnings,
               std::vector<std::string>{"Dati mancanti: Nessun dato soddisfa i criteri di selezione "

@@ -220,6 +220,9 @@ TEST(Type1Report, OnlyTickedHotelsArePrintedButTheRangeCountsThemAll)
     const auto lines = group.lines(args);
     EXPECT_EQ(test::findLine(lines, "DUE     "), lines.size());
     EXPECT_EQ(test::cellOf(labelled(totaliBlock(lines), "     PrC"), 5), "  2");
+    // "Totali" free rooms: the ticked hotel's 10 rooms less its own.
+    EXPECT_EQ(test::cellOf(labelled(totaliBlock(lines), "     Lib"), 5), "  9");
+    EXPECT_EQ(test::cellOf(labelled(totaliBlock(lines), "     Lib"), 4), " 10");
     const auto all = afterFormFeed(lines);
     EXPECT_EQ(test::cellOf(labelled(all, "TOT  PrC"), 5), "  5");
     EXPECT_EQ(test::cellOf(labelled(all, "TOT  Lib"), 5), " 12");
@@ -364,6 +367,19 @@ TEST(Type1Report, HotelNumbersBeyondTwenty)
     EXPECT_EQ(test::cellOf(labelled(block(lines, "N22     "), "TOT  Lib"), 5), "  6");
     EXPECT_EQ(test::cellOf(labelled(afterFormFeed(lines), "TOT  Lib"), 5), " 10");
     EXPECT_EQ(test::cellOf(labelled(totaliBlock(lines), "     Lib"), 5), " 10");
+}
+
+TEST(Type1Report, AMonthWithoutDataIsWrittenBlankAndNamedInTheWarning)
+{
+    test::Type1Group group("(1, 1, 'HOTEL UNO')", "(1, 'C', 10)");
+    group.season("(1, 1, 'C', 'ALFA', 'I', '')", "(1, 1, 'C', '20260305', '20260306', 1, 1)");
+    test::ScriptedInteraction seen;
+    const std::string report =
+        group.report({"--from", "02/2026", "--to", "04/2026", "--detail"}, &seen);
+    EXPECT_EQ(seen.warnings,
+              std::vector<std::string>{"Dati mancanti: Nessun dato soddisfa i criteri di selezione "
+                                       "per i mesi: Febbraio 2026, Aprile 2026."});
+    EXPECT_NE(report.find("(Aprile   )"), std::string::npos);
 }
 
 TEST(Type1Report, MonthsReadFromTheRequestsCacheMatchMonthsReadAlone)

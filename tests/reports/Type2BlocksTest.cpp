@@ -35,19 +35,37 @@ const std::string kBlank =
 
 } // namespace
 
-TEST(ScriviRiga, RoundsTheAmountAtEveryDayTiesToEven)
+TEST(ScriviRiga, SumsTheAmountExactlyAndRoundsItOnceTiesToEven)
 {
+    const struct {
+        std::vector<std::int64_t> units; // each day's amount, 1/10000
+        const char* shown;               // the summary's amount, 12 wide
+    } cases[] = {
+        // Ten nights at 104.65 are 1046.50: 1046, not the 1050 of rounding each day.
+        {std::vector<std::int64_t>(10, 1046500), "        1046"},
+        {{105000, 105000, -5000}, "          20"}, // 20.5 rounds to the even 20
+        {{105000, 105000, 10000}, "          22"}, // 22.0
+        {{4999, 2}, "           1"},               // 0.5001: above the half
+    };
+    for (const auto& c : cases) {
+        Tipo2Tables t;
+        Currency exact;
+        for (std::size_t d = 0; d < c.units.size(); ++d) {
+            t.GiornoTipo2[d + 1] = {1, 0, 1, 0, Currency{c.units[d]}};
+            exact += Currency{c.units[d]};
+        }
+        Output o;
+        ScriviRiga(o.out, "ROSSI", t, BookingKind::Confirmed);
+        EXPECT_EQ(o.lines().size(), 3u); // name, PrC, CON
+        EXPECT_EQ(t.RiepilogoDitte.substr(t.RiepilogoDitte.size() - 13), c.shown + cells("|"));
+        EXPECT_EQ(t.TotaleGenerale.Importo, exact); // the grand total adds the exact amount
+        EXPECT_EQ(t.GiornoTipo2[1].Importo, Currency{});
+    }
+    // An amount whose whole number leaves the 32-bit range stops the report.
     Tipo2Tables t;
-    t.GiornoTipo2[1] = {2, 0, 1, 0, Currency{105000}};
-    t.GiornoTipo2[2] = {2, 0, 1, 0, Currency{105000}};
-    t.GiornoTipo2[3] = {0, 0, 0, 0, Currency{-5000}}; // 20 - 0.5 = 19.5 rounds to 20
+    t.GiornoTipo2[1] = {1, 0, 1, 0, Currency::whole(std::int64_t{1} << 31)};
     Output o;
-    ScriviRiga(o.out, "ROSSI", t, BookingKind::Confirmed);
-    EXPECT_EQ(o.lines().size(), 3u); // name, PrC, CON
-    EXPECT_EQ(t.RiepilogoDitte, cells("\r\n\xA6 ROSSI                           |       4|       0|"
-                                      "       2|       0|          20|"));
-    EXPECT_EQ(t.TotaleGenerale.Importo, Currency::whole(20));
-    EXPECT_EQ(t.GiornoTipo2[1].Importo, Currency{});
+    EXPECT_THROW(ScriviRiga(o.out, "ROSSI", t, BookingKind::Confirmed), DataError);
 }
 
 TEST(ScriviRiga, WidensBigCellsAndKeepsLongNamesWhole)

@@ -190,7 +190,7 @@ bool Anteprima::save()
 
 void Anteprima::showChunk(const std::string& chunk)
 {
-    QString text = fromCp1252(chunk);
+    QString text = QString::fromUtf8(chunk);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     m_text->setPlainText(text);
     m_text->document()->setModified(false);
@@ -198,7 +198,7 @@ void Anteprima::showChunk(const std::string& chunk)
 
 std::string Anteprima::shownText() const
 {
-    return toCp1252(m_text->toPlainText());
+    return m_text->toPlainText().toStdString();
 }
 
 void Anteprima::Tasto_Click(int index)
@@ -243,7 +243,7 @@ void Anteprima::Tasto_Click(int index)
 
 void Anteprima::InviaEMail(const QString&)
 {
-    const auto message = writeMailFile(m_folder, m_tag, shownText());
+    const auto message = writeMailFile(m_folder, m_tag, mailTextOf(shownText()));
     const auto command = mailCommand(message);
     if (command && startDetached(command->program, command->args, m_folder.dir())) {
         emit statusMessage(QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")

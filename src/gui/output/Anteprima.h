@@ -57,6 +57,7 @@ protected:
 
 private:
     void showChunk(const std::string& chunk);
+    // The text box's text, UTF-8.
     std::string shownText() const;
     bool save();
     // Asks what to do with unsaved edits; false when the person stays.

@@ -104,7 +104,7 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
 
     // Lines are spaced as the font would space them, closer where a page of P
     // lines needs it, but never closer than one line per font size.
-    const int lines = std::max(1, job.pageLength);
+    const int lines = std::max(1, job.pageLength) + kFootLines;
     auto measure = [&](double size) {
         const QFontMetricsF metrics(sized(base, size), device);
         setup.bodySize = size;
@@ -141,7 +141,8 @@ public:
     PdfPageDrawer(QPdfWriter& writer, QPainter& painter, const PrintJob& job,
                   const PdfPageSetup& setup, const std::function<void()>& eachPage)
         : m_writer(writer), m_painter(painter), m_setup(setup), m_eachPage(eachPage),
-          m_keepLetters(job.keepsBytes()), m_scale(writer.logicalDpiY() / kPointsPerInch)
+          m_keepLetters(job.keepsBytes()), m_scale(writer.logicalDpiY() / kPointsPerInch),
+          m_pageLines(std::max(1, job.pageLength))
     {
         const QFont base = reportFont(job.font);
         m_regular = sized(base, setup.bodySize);
@@ -200,6 +201,19 @@ public:
         }
     }
 
+    // On the line the fit rule keeps below the P lines, centred under the
+    // report's width.
+    void foot(std::string_view text) override
+    {
+        const double reserved =
+            (m_setup.headerHeight * m_scale) + (m_pageLines + kFootLines) * m_lineHeight;
+        m_top = std::min(std::max(m_top + m_lineHeight, reserved), m_bottom);
+        const QString drawn = fromCp1252(text);
+        const int width = std::min(kReportColumns, m_setup.columns);
+        const auto blank = std::max<qsizetype>(0, (width - drawn.size()) / 2);
+        draw(m_rawRegular, drawn, m_advance * static_cast<double>(blank), m_advance);
+    }
+
 private:
     static double advanceOf(const QRawFont& font)
     {
@@ -239,6 +253,7 @@ private:
     const std::function<void()>& m_eachPage;
     bool m_keepLetters;
     double m_scale;
+    int m_pageLines; // P
     QFont m_regular;
     QFont m_bold;
     QRawFont m_rawRegular;

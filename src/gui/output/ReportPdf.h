@@ -1,15 +1,16 @@
 #pragma once
 // The pages of a print on a system printer, drawn by Qt into a PDF: the one
 // page layout of the window and of the command line. The pages come from
-// PageLayout (P lines each, margin lines first, a blank line in Times at the
-// top); the report lines are drawn as Converti2 gives them, so frames are
-// box-drawing lines.
+// PageLayout (P lines each, margin lines and the month's repeated heading
+// first, a blank line in Times at the top, "Pagina N di M" on one further
+// line at the foot); the report lines are drawn as Converti2 gives them, so
+// frames are box-drawing lines.
 //
 // The font is the one of "FontStp.txt" when it is fixed-pitch and has the
 // box-drawing characters, otherwise DejaVu Sans Mono. Its size is the
 // largest, not above the configured one (0 counts as 10) and not below 6
 // points, at which 133 columns fit the printable width and a page (the Times
-// line plus P lines) fits its height, in the chosen orientation. Lines are
+// line, P lines and the foot line) fits its height, in the chosen orientation. Lines are
 // spaced as the font spaces them, closer where a page of P lines needs it,
 // never closer than one line per font size (frames still join). A line wider
 // than the page wraps onto the next line; lines that do not fit under a page

@@ -136,6 +136,19 @@ public:
     void writeAllHotelTotals();
 
 private:
+    // The rooms of the printed hotels: the chosen hotel's, or those of the
+    // ticked hotels of the range.
+    std::int64_t tickedRooms() const
+    {
+        if (m_selection.singleHotel)
+            return m_rooms.of(m_selection.comboHotel);
+        std::int64_t rooms = 0;
+        for (const auto& [hotel, count] : m_rooms.camereHotel)
+            if (hotel >= m_firstHotel && hotel <= m_lastHotel && m_selection.hotelTicked(hotel))
+                addSaturating(rooms, count);
+        return rooms;
+    }
+
     void writeHotelBlock(std::int64_t hotel);
     void writeDayGrid(const HotelDays& days);
 
@@ -210,8 +223,7 @@ void Type1Month::writeAllHotelTotals()
     // "Totali" block: the printed hotels' day rows.
     if (!m_selection.summary) {
         m_out.line(GridLine("Totali  ").text());
-        const std::int64_t rooms =
-            m_selection.singleHotel ? m_rooms.of(m_selection.comboHotel) : m_rooms.camereTotali;
+        const std::int64_t rooms = tickedRooms();
         GridLine prc("     PrC"), cac("     CaC"), pro("     PrO"), cao("     CaO");
         GridLine lib("     Lib");
         for (int day = 1; day <= kReportDays; ++day) {
@@ -279,7 +291,7 @@ void Type1Month::writeAllHotelTotals()
 
 } // namespace
 
-void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context)
 {
     const auto first = Date::parseDisplay(primoGiorno);
@@ -303,6 +315,7 @@ void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
     writeNationTable(out, rows);
     if (context.figures)
         recordType1Month(*context.figures, *first, selection, tally, rows, hotels);
+    return tally.rowCount() > 0;
 }
 
 } // namespace presenze

@@ -10,7 +10,9 @@
 namespace presenze {
 
 // Writes the month that begins on primoGiorno ("01/MM/YYYY") into the report.
-void StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+// Returns false when no room line counted in the month (its section is
+// written all the same, blank).
+bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context);
 
 } // namespace presenze

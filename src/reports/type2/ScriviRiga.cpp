@@ -32,8 +32,7 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
 {
     CellLine prc("     PrC"), pro("     PrO"), con("     CON"), opz("     OPZ");
 
-    TotaliTipo2 totals;       // the four counts of the company
-    std::int32_t importo = 0; // the amount, a whole number
+    TotaliTipo2 totals; // the four counts and the exact amount of the company
     bool shown = false;
     for (int d = 1; d <= 31; ++d) {
         TotaliTipo2& day = tables.GiornoTipo2[d];
@@ -45,17 +44,15 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
         addChecked(totals.PresCon, day.PresCon, "persone confermate");
         addChecked(totals.CamOpz, day.CamOpz, "camere opzionate");
         addChecked(totals.CamCon, day.CamCon, "camere confermate");
-        if (day.Importo.units != 0) {
-            Currency running = Currency::whole(importo);
-            running += day.Importo;
-            importo = 0;
-            addChecked(importo, running.roundToEven(), "importo");
-        }
+        totals.Importo += day.Importo;
         shown = shown || day.anyCount();
         day = TotaliTipo2{};
     }
     if (!shown)
         return;
+    // Rounded once, when it is written.
+    std::int32_t importo = 0;
+    addChecked(importo, totals.Importo.roundToEven(), "importo");
 
     out.line(reportText(nome));
     writeKindLines(out, kind, prc, con, pro, opz);
@@ -67,7 +64,7 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
     addChecked(all.PresCon, totals.PresCon, "persone confermate");
     addChecked(all.CamOpz, totals.CamOpz, "camere opzionate");
     addChecked(all.CamCon, totals.CamCon, "camere confermate");
-    all.Importo += Currency::whole(importo);
+    all.Importo += totals.Importo;
 }
 
 } // namespace presenze

@@ -13,8 +13,9 @@ namespace presenze {
 // then PrC and CON for confirmed or all bookings, PrO and OPZ for optional or
 // all), appends its summary line to RiepilogoDitte and adds its totals into
 // TotaleGenerale. A company with no count above 0 writes nothing. The amount
-// total is rounded to a whole number at every day, ties to even. GiornoTipo2
-// is left cleared either way. Raises DataError when a total overflows.
+// is the exact sum of the days, rounded once to a whole number (ties to even)
+// in the summary line; TotaleGenerale adds the exact amount. GiornoTipo2 is
+// left cleared either way. Raises DataError when a total overflows.
 void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, BookingKind kind);
 
 } // namespace presenze

@@ -13,6 +13,7 @@
 #include "reports/type2/Tipo2Cells.h"
 #include "reports/type2/Type2Figures.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -80,17 +81,35 @@ void warnExcluded(Interaction& ui, const std::vector<std::string>& excluded)
     ui.warn(kBadDatesTitle, text);
 }
 
+// The offsets from the first day (0..30 for days 1..31) on which a row
+// counts, inclusive; empty when `to` is below `from`.
+struct CountedDays {
+    long from = 0;
+    long to = -1;
+};
+
+CountedDays countedDays(const BookingRow& row, bool presences)
+{
+    if (presences)
+        return {std::max(row.arrivo, 0L), std::min(row.partenza - 1, 30L)};
+    if (row.arrivo >= 0 && row.arrivo <= 30 && row.partenza >= row.arrivo)
+        return {row.arrivo, row.arrivo};
+    return {};
+}
+
+// A month has data when at least one of its rows counts on one of its days.
+bool anyRowCounts(const std::vector<BookingRow>& rows, bool presences)
+{
+    return std::any_of(rows.begin(), rows.end(), [presences](const BookingRow& row) {
+        const CountedDays days = countedDays(row, presences);
+        return days.from <= days.to;
+    });
+}
+
 // Adds one row to the day tables of its company and hotel.
 void tally(const BookingRow& row, bool presences, bool detail, Tipo2Tables& t)
 {
-    // Days 1..31 are the offsets 0..30 from the first day.
-    long from = 0, to = -1; // counted offsets, inclusive
-    if (presences) {
-        from = std::max(row.arrivo, 0L);
-        to = std::min(row.partenza - 1, 30L);
-    } else if (row.arrivo >= 0 && row.arrivo <= 30 && row.partenza >= row.arrivo) {
-        from = to = row.arrivo;
-    }
+    const auto [from, to] = countedDays(row, presences);
     for (long o = from; o <= to; ++o) {
         const int d = static_cast<int>(o) + 1;
         TotaliTipo2& company = t.GiornoTipo2[d];
@@ -157,8 +176,10 @@ std::string closingTable(const Tipo2Tables& t)
         text += rightAligned(value, 8);
         text += box::kVertical;
     }
-    // The sum of whole-number company amounts is itself whole.
-    text += rightAligned(all.Importo.roundToEven(), 12);
+    // The exact sum of the companies' exact amounts, rounded once.
+    std::int32_t importo = 0;
+    addChecked(importo, all.Importo.roundToEven(), "importo");
+    text += rightAligned(importo, 12);
     text += box::kVertical;
     text += kLineEnd;
     text += std::string(34, ' ');
@@ -195,7 +216,7 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
         context.bookings);
     warnExcluded(context.ui, excluded);
-    if (rows.empty())
+    if (!anyRowCounts(rows, presences))
         return false;
 
     Tipo2Tables t;

@@ -1,0 +1,23 @@
+#pragma once
+// The indicators as a readable table for the terminal: a title, then hotel
+// by hotel its months and its total, and the group last, in aligned columns
+// with Italian labels and numbers written the Italian way (1.234,50);
+// percentages with one decimal, euro amounts with two, "n.d." where a ratio
+// has no value. With the comparison each row is followed by last year's
+// ("anno prec.") and by the change in percent ("var. %"). By company: each
+// hotel's 20 largest companies, the rest summed in "Altre ditte", and the
+// hotel's total. Windows-1252 text, lines ended by "\n".
+
+#include "indicators/Indicators.h"
+
+#include <string>
+
+namespace presenze {
+
+std::string indicatorTable(const Indicators& indicators);
+
+// How many companies of a hotel the table (and a chart) names; the rest are
+// summed in "Altre ditte".
+inline constexpr std::size_t kCompaniesNamed = 20;
+
+} // namespace presenze
