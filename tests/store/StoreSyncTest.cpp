@@ -107,6 +107,11 @@ TEST(StoreSync, ReportsFromTheServerAreTheFolderReports)
             EXPECT_TRUE(fromServer.second == fromFolder.second)
                 << data << ", CSV with " << testing::PrintToString(c.args);
         }
+        // The sync and the reports leave the hotel files as they were.
+        for (const auto& entry : fs::directory_iterator(test::fixturesDir() / data))
+            EXPECT_EQ(test::readFile(folder / entry.path().filename().string()),
+                      test::readFile(entry.path()))
+                << data << ": " << entry.path().filename();
         // The station's folder holds the station's files only.
         for (const auto& entry : fs::directory_iterator(station.path()))
             EXPECT_TRUE(entry.path().filename().string().rfind("fd1", 0) == 0 ||
