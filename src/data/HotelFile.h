@@ -40,12 +40,14 @@ Database openHotelFile(const DataFolder& folder, std::string_view name);
 Database openHotelFile(const std::filesystem::path& file);
 
 // The result of read(db) over the data file `name` of the folder, from a
-// read during which the file stayed the same (readSteadily).
+// read during which the file stayed the same, once it has been still
+// (readSteadily; the folder's WaitNotice is told of a wait).
 template <typename Read>
 auto readHotelFile(const DataFolder& folder, std::string_view name, Read&& read)
 {
     const std::filesystem::path file = folder.locate(name);
-    return readSteadily(file, [&] { return read(openHotelFile(file)); });
+    return readSteadily(
+        file, [&] { return read(openHotelFile(file)); }, kDataFileStillness, folder.waitNotice());
 }
 
 } // namespace presenze
