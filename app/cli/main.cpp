@@ -9,6 +9,7 @@
 #include "common/Station.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
+#include "data/ProtectedFiles.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
@@ -44,21 +45,39 @@ struct OutputPlace {
     DataFolder folder;
 };
 
+template <typename Options> std::filesystem::path dataDirOf(const Options& o)
+{
+    return o.dataDir ? std::filesystem::path(*o.dataDir) : std::filesystem::current_path();
+}
+
 template <typename Options> OutputPlace outputPlace(const Options& o)
 {
     const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
     checkStationTag(tag);
-    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
-                                : std::filesystem::current_path());
+    DataFolder folder(dataDirOf(o));
     if (!std::filesystem::is_directory(folder.dir()))
         throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    folder.setWaitNotice(consoleWaitNotice());
     return {tag, std::move(folder)};
+}
+
+// A file named on the command line, checked before anything is written.
+std::optional<std::filesystem::path> userOutput(const std::optional<std::string>& name,
+                                                const DataFolder& folder)
+{
+    if (!name)
+        return std::nullopt;
+    const std::filesystem::path file = std::filesystem::absolute(*name);
+    checkUserOutput(file, folder);
+    return file;
 }
 
 int runReport(ReportOptions o)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
+        const auto workbook = userOutput(o.xlsx, folder);
+        const auto chart = userOutput(o.chart, folder);
         if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
             return usageError(*problem, "report");
         FillCalendarTables();
@@ -69,22 +88,21 @@ int runReport(ReportOptions o)
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
         ReportFigures figures;
-        if (o.xlsx || o.chart)
+        if (workbook || chart)
             context.figures = &figures;
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
-        if (o.xlsx) {
-            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
-            writeWorkbook(figures, workbook);
-            std::cout << workbook.string() << "\n";
+        if (workbook) {
+            if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
+                printError("Avviso: " + note);
+            std::cout << workbook->string() << "\n";
         }
-        if (o.chart) {
-            const std::filesystem::path chart = std::filesystem::absolute(*o.chart);
-            if (const auto problem = writeOccupancyChart(figures, chart)) {
+        if (chart) {
+            if (const auto problem = writeOccupancyChart(figures, *chart)) {
                 printError(*problem);
                 return 1;
             }
-            std::cout << chart.string() << "\n";
+            std::cout << chart->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -160,7 +178,8 @@ int run(const CommandLine& line)
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
     if (request.command == Command::Report || request.command == Command::Print) {
-        cache.emplace();
+        cache.emplace(request.command == Command::Report ? dataDirOf(request.report)
+                                                         : dataDirOf(request.output));
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
     }
@@ -187,7 +206,8 @@ int main(int argc, char** argv)
         printError(e.what());
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
+        // Never the library's English text.
+        printError("presenze-cli: " + unexpectedErrorText(e));
         return 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Clock.h"
+#include "data/ProtectedFiles.h"
 #include "data/Text1252.h"
 
 #include <CLI/CLI.hpp>
@@ -123,6 +124,16 @@ Date readDate(const std::string& text)
     if (!date)
         throw UsageError("Data non valida: " + text + " (formato GG/MM/AAAA)");
     return *date;
+}
+
+// The workbook needs ".xlsx", the chart ".png" or ".svg": a file under
+// another name is refused rather than given bytes of another kind.
+void checkOutputNames(const ReportOptions& o)
+{
+    if (o.xlsx && !hasExtension(*o.xlsx, {".xlsx"}))
+        throw UsageError("Il nome della cartella di Excel deve terminare in .xlsx: " + *o.xlsx);
+    if (o.chart && !hasExtension(*o.chart, {".png", ".svg"}))
+        throw UsageError("Il nome del grafico deve terminare in .png o .svg: " + *o.chart);
 }
 
 // ---- Option lines ----------------------------------------------------------
@@ -272,6 +283,8 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
+    flag(c, "--allow-long", "permette le richieste di pi\xC3\xB9 di 120 mesi",
+         [&o] { o.allowLong = true; });
 }
 
 void Parser::addCsv(OutputOptions& o)
@@ -372,6 +385,9 @@ void Parser::finish()
         }
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
+        if (auto problem = checkLongRequest(range, m_request.report.allowLong))
+            throw UsageError(cp1252ToUtf8(*problem));
+        checkOutputNames(m_request.report);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
     } else if (name == "print") {
