@@ -9,7 +9,7 @@
 #include "common/Station.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
-#include "data/HotelFile.h"
+#include "data/ProtectedFiles.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
@@ -54,21 +54,54 @@ struct OutputPlace {
     DataFolder folder;
 };
 
+template <typename Options> std::filesystem::path dataDirOf(const Options& o)
+{
+    return o.dataDir ? std::filesystem::path(*o.dataDir) : std::filesystem::current_path();
+}
+
+// The data folder of the command, for its Access copies.
+std::filesystem::path commandDataDir(const CommandRequest& request)
+{
+    switch (request.command) {
+    case Command::Report:
+        return dataDirOf(request.report);
+    case Command::Kpi:
+        return dataDirOf(request.kpi);
+    case Command::Istat:
+        return dataDirOf(request.istat);
+    default:
+        return dataDirOf(request.output);
+    }
+}
+
 template <typename Options> OutputPlace outputPlace(const Options& o)
 {
     const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
     checkStationTag(tag);
-    DataFolder folder(o.dataDir ? std::filesystem::path(*o.dataDir)
-                                : std::filesystem::current_path());
+    DataFolder folder(dataDirOf(o));
     if (!std::filesystem::is_directory(folder.dir()))
         throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    folder.setWaitNotice(consoleWaitNotice());
     return {tag, std::move(folder)};
+}
+
+// A file named on the command line, checked before anything is written.
+std::optional<std::filesystem::path> userOutput(const std::optional<std::string>& name,
+                                                const DataFolder& folder)
+{
+    if (!name)
+        return std::nullopt;
+    const std::filesystem::path file = std::filesystem::absolute(*name);
+    checkUserOutput(file, folder);
+    return file;
 }
 
 int runReport(ReportOptions o)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
+        const auto workbook = userOutput(o.xlsx, folder);
+        const auto chart = userOutput(o.chart, folder);
         if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
             return usageError(*problem, "report");
         FillCalendarTables();
@@ -79,22 +112,21 @@ int runReport(ReportOptions o)
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
         ReportFigures figures;
-        if (o.xlsx || o.chart)
+        if (workbook || chart)
             context.figures = &figures;
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
-        if (o.xlsx) {
-            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
-            writeWorkbook(figures, workbook);
-            std::cout << workbook.string() << "\n";
+        if (workbook) {
+            if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
+                printError("Avviso: " + note);
+            std::cout << workbook->string() << "\n";
         }
-        if (o.chart) {
-            const std::filesystem::path chart = std::filesystem::absolute(*o.chart);
-            if (const auto problem = writeOccupancyChart(figures, chart)) {
+        if (chart) {
+            if (const auto problem = writeOccupancyChart(figures, *chart)) {
                 printError(*problem);
                 return 1;
             }
-            std::cout << chart.string() << "\n";
+            std::cout << chart->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -131,21 +163,21 @@ int runKpi(IndicatorOptions o)
         ticked.tickedHotels = o.request.hotels;
         if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
             return usageError(*problem, "kpi");
+        const auto csv = userOutput(o.csv, folder);
+        const auto workbook = userOutput(o.xlsx, folder);
         o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
         WarningsShown warnings;
         const Indicators indicators = computeIndicators(
             folder, o.request, [&warnings](std::string_view text) { warnings(text); });
         warnings.finish();
         std::cout << cp1252ToUtf8(indicatorTable(indicators));
-        if (o.csv) {
-            const std::filesystem::path csv = std::filesystem::absolute(*o.csv);
-            writeIndicatorCsv(indicators, csv);
-            std::cout << csv.string() << "\n";
+        if (csv) {
+            writeIndicatorCsv(indicators, *csv);
+            std::cout << csv->string() << "\n";
         }
-        if (o.xlsx) {
-            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
-            writeIndicatorWorkbook(indicators, workbook);
-            std::cout << workbook.string() << "\n";
+        if (workbook) {
+            writeIndicatorWorkbook(indicators, *workbook);
+            std::cout << workbook->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -197,18 +229,6 @@ int runPrint(const OutputOptions& o)
     }
 }
 
-// A file the user names for the CSV or the workbook, as an absolute path; a
-// data file is never replaced.
-std::filesystem::path namedOutput(const std::string& name)
-{
-    const std::filesystem::path path = std::filesystem::absolute(name);
-    if (isDataFile(path))
-        throw DataError("Il file indicato \xE8 un file dei dati, che verrebbe sostituito: "
-                        "indicare un altro nome",
-                        displayName(path));
-    return path;
-}
-
 int runIstat(const IstatOptions& o)
 {
     try {
@@ -217,11 +237,8 @@ int runIstat(const IstatOptions& o)
         ticked.tickedHotels = o.hotels;
         if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
             return usageError(*problem, "istat");
-        std::optional<std::filesystem::path> csv, xlsx;
-        if (o.csv)
-            csv = namedOutput(*o.csv);
-        if (o.xlsx)
-            xlsx = namedOutput(*o.xlsx);
+        const auto csv = userOutput(o.csv, folder);
+        const auto xlsx = userOutput(o.xlsx, folder);
         const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
         for (const std::string& line : movementText(month))
             std::cout << cp1252ToUtf8(line) << "\n";
@@ -266,7 +283,7 @@ int run(const CommandLine& line)
     std::optional<RunCacheFolder> cache;
     if (request.command == Command::Report || request.command == Command::Kpi ||
         request.command == Command::Print || request.command == Command::Istat) {
-        cache.emplace();
+        cache.emplace(commandDataDir(request));
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
     }
@@ -297,7 +314,8 @@ int main(int argc, char** argv)
         printError(e.what());
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
+        // Never the library's English text.
+        printError("presenze-cli: " + unexpectedErrorText(e));
         return 1;
     }
 }

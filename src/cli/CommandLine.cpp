@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Clock.h"
+#include "data/ProtectedFiles.h"
 #include "data/Text1252.h"
 
 #include <CLI/CLI.hpp>
@@ -141,6 +142,21 @@ Date readDate(const std::string& text)
     if (!date)
         throw UsageError("Data non valida: " + text + " (formato GG/MM/AAAA)");
     return *date;
+}
+
+// The workbook needs ".xlsx", the chart ".png" or ".svg": a file under
+// another name is refused rather than given bytes of another kind.
+void checkWorkbookName(const std::optional<std::string>& xlsx)
+{
+    if (xlsx && !hasExtension(*xlsx, {".xlsx"}))
+        throw UsageError("Il nome della cartella di Excel deve terminare in .xlsx: " + *xlsx);
+}
+
+void checkOutputNames(const ReportOptions& o)
+{
+    checkWorkbookName(o.xlsx);
+    if (o.chart && !hasExtension(*o.chart, {".png", ".svg"}))
+        throw UsageError("Il nome del grafico deve terminare in .png o .svg: " + *o.chart);
 }
 
 // ---- Option lines ----------------------------------------------------------
@@ -295,6 +311,8 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
+    flag(c, "--allow-long", "permette le richieste di pi\xC3\xB9 di 120 mesi",
+         [&o] { o.allowLong = true; });
 }
 
 void Parser::addKpi(IndicatorOptions& o)
@@ -444,9 +462,13 @@ void Parser::finish()
         }
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
+        if (auto problem = checkLongRequest(range, m_request.report.allowLong))
+            throw UsageError(cp1252ToUtf8(*problem));
+        checkOutputNames(m_request.report);
     } else if (name == "kpi") {
         m_request.command = Command::Kpi;
         checkKpiPeriod(*command, m_request.kpi.request.period);
+        checkWorkbookName(m_request.kpi.xlsx);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
     } else if (name == "print") {
@@ -456,6 +478,7 @@ void Parser::finish()
         const IstatOptions& o = m_request.istat;
         if (auto problem = checkMonthRange({o.month, o.year, o.month, o.year}))
             throw UsageError(cp1252ToUtf8(*problem));
+        checkWorkbookName(o.xlsx);
     } else {
         m_request.command = Command::Demo;
         if (command->count("--date") == 0)
