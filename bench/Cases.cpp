@@ -7,6 +7,7 @@
 #include "common/ReportFigures.h"
 #include "common/ReportFile.h"
 #include "common/Selection.h"
+#include "data/ContentHash.h"
 #include "data/DataFolder.h"
 #include "data/JetCache.h"
 #include "indicators/ComputeIndicators.h"
@@ -16,6 +17,10 @@
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #ifdef PRESENZE_BENCH_PDF
 #include "gui/output/ReportPdf.h"
@@ -115,6 +120,28 @@ double workbookMegabytes(const std::filesystem::path& data, const std::string& t
     return static_cast<double>(std::filesystem::file_size(data / workbookFileName(tag))) / 1e6;
 }
 
+// The data files a report of the year reads.
+const std::vector<std::string> kYearFiles = {"AnagraficaHotels.mdb", "Scheda_Prenotazione.mdb",
+                                             "Camere_Prenotazione.mdb", "TipiCamere.mdb"};
+
+// What framing every read with the hash of the file costs: each file a
+// report reads hashed twice, before and after (a report reads each once).
+void hashYearFiles(const std::filesystem::path& data)
+{
+    for (const auto& name : kYearFiles)
+        for (int pass = 0; pass < 2; ++pass)
+            if (!contentHash(data / name))
+                throw std::runtime_error("file non leggibile: " + name);
+}
+
+double yearFilesMegabytes(const std::filesystem::path& data)
+{
+    double bytes = 0;
+    for (const auto& name : kYearFiles)
+        bytes += 2 * static_cast<double>(std::filesystem::file_size(data / name));
+    return bytes / 1e6;
+}
+
 // The report's size in MB, for the export's throughput.
 double reportMegabytes(const std::filesystem::path& data, const std::string& tag)
 {
@@ -192,6 +219,15 @@ std::vector<BenchCase> reportCases(const std::string& size)
 #endif
     if (size == "L")
         cases.push_back({"kpi --compare, 12 months", size, "", {"T1 summary"}, {}, yearIndicators});
+    if (size == "L")
+        cases.push_back({"hashes framing the reads of a report",
+                         size,
+                         "",
+                         {},
+                         {},
+                         hashYearFiles,
+                         yearFilesMegabytes,
+                         "MB"});
     if (size == "L")
         cases.push_back(
             {"T2 detail with its Excel workbook, 12 months",

@@ -1,6 +1,7 @@
 // The layout of src/ is the architecture: one folder, one library; the core
-// folders include each other in one direction only, only src/gui may include
-// Qt, and only src/store talks to PostgreSQL.
+// folders include each other in one direction only, only src/gui may
+// include Qt, only src/store talks to PostgreSQL, and files are replaced one
+// way only (data/AtomicFile).
 
 #include "support/TestSupport.h"
 
@@ -85,6 +86,26 @@ TEST(Architecture, OnlyTheGuiFolderIncludesQt)
     const std::string links = presenze::test::readFile(PRESENZE_CORE_LINKS);
     ASSERT_NE(links.find("presenze_data"), std::string::npos);
     EXPECT_EQ(links.find("Qt"), std::string::npos) << links;
+}
+
+TEST(Architecture, OnlyAtomicFileMakesTemporaryFilesOrTouchesTheUmask)
+{
+    // A temporary file made another way, or a umask set and put back, races
+    // with the other threads and leaves files with the wrong permissions.
+    const fs::path root = fs::path(PRESENZE_SOURCE_DIR).parent_path();
+    const std::regex forbidden(R"((\bmkstemp\s*\(|\bumask\s*\(|\bQSaveFile\b))");
+    for (const char* folder : {"src", "app"}) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+            const fs::path relative = fs::relative(entry.path(), root);
+            const bool atomicFile =
+                relative.parent_path() == "src/data" && relative.stem() == "AtomicFile";
+            if (!entry.is_regular_file() || atomicFile)
+                continue;
+            std::ifstream in(entry.path());
+            for (std::string line; std::getline(in, line);)
+                EXPECT_FALSE(std::regex_search(line, forbidden)) << relative << ": " << line;
+        }
+    }
 }
 
 TEST(Architecture, OnlyTheStoreFolderTalksToPostgres)

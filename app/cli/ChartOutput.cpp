@@ -1,6 +1,7 @@
 #include "ChartOutput.h"
 
 #include "OffscreenQt.h"
+#include "data/DataError.h"
 #include "data/DataFolder.h"
 
 #ifdef PRESENZE_CLI_QT
@@ -18,8 +19,11 @@ std::optional<std::string> writeOccupancyChart(const ReportFigures& figures,
         return std::string("Nessun mese da disegnare");
     const OffscreenQt qt;
 #ifdef PRESENZE_CLI_QT
-    if (!saveOccupancyChart(figures, figures.months().back(), file))
-        return "Impossibile scrivere il grafico: " + displayName(file);
+    try {
+        saveOccupancyChart(figures, figures.months().back(), file);
+    } catch (const DataError& e) {
+        return "Impossibile scrivere il grafico: " + std::string(e.what());
+    }
 #endif
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 // "presences or arrivals" is answered from --arrivals, warnings go to stderr.
 
 #include "common/Interaction.h"
+#include "data/DataFolder.h"
 
 namespace presenze {
 
@@ -19,5 +20,9 @@ private:
 
 // Writes a Windows-1252 text as UTF-8 on stderr, with a line end.
 void printError(std::string_view cp1252);
+
+// Says on stderr, once a wait, that a read waits for a data file to be
+// still; the command line does not cancel it (Ctrl-C ends the program).
+WaitNotice consoleWaitNotice();
 
 } // namespace presenze

@@ -10,7 +10,7 @@
 #include "data/BookingSource.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
-#include "data/HotelFile.h"
+#include "data/ProtectedFiles.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
@@ -59,12 +59,35 @@ struct OutputPlace {
     DataFolder folder;
 };
 
-// The data folder a command reads, which must be there.
-DataFolder dataFolder(const std::optional<std::string>& dataDir)
+template <typename Options> std::filesystem::path dataDirOf(const Options& o)
 {
-    DataFolder folder(dataDir ? std::filesystem::path(*dataDir) : std::filesystem::current_path());
+    return o.dataDir ? std::filesystem::path(*o.dataDir) : std::filesystem::current_path();
+}
+
+// The data folder of the command, for its Access copies.
+std::filesystem::path commandDataDir(const CommandRequest& request)
+{
+    switch (request.command) {
+    case Command::Report:
+        return dataDirOf(request.report);
+    case Command::Kpi:
+        return dataDirOf(request.kpi);
+    case Command::Istat:
+        return dataDirOf(request.istat);
+    case Command::Sync:
+        return dataDirOf(request.sync);
+    default:
+        return dataDirOf(request.output);
+    }
+}
+
+// The data folder a command reads, which must be there.
+template <typename Options> DataFolder dataFolder(const Options& o)
+{
+    DataFolder folder(dataDirOf(o));
     if (!std::filesystem::is_directory(folder.dir()))
         throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    folder.setWaitNotice(consoleWaitNotice());
     return folder;
 }
 
@@ -72,7 +95,7 @@ template <typename Options> OutputPlace outputPlace(const Options& o)
 {
     const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
     checkStationTag(tag);
-    return {tag, dataFolder(o.dataDir)};
+    return {tag, dataFolder(o)};
 }
 
 // The day of a command's --now, else today.
@@ -81,10 +104,23 @@ Date today(const std::optional<DateTime>& now)
     return now ? now->date : SystemClock().now().date;
 }
 
+// A file named on the command line, checked before anything is written.
+std::optional<std::filesystem::path> userOutput(const std::optional<std::string>& name,
+                                                const DataFolder& folder)
+{
+    if (!name)
+        return std::nullopt;
+    const std::filesystem::path file = std::filesystem::absolute(*name);
+    checkUserOutput(file, folder);
+    return file;
+}
+
 int runReport(ReportOptions o, const SourceOptions& source)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
+        const auto workbook = userOutput(o.xlsx, folder);
+        const auto chart = userOutput(o.chart, folder);
         // The hotels' data: the group on the server, or the folder's files.
         std::optional<StoreSource> store;
         if (source.conninfo)
@@ -102,22 +138,21 @@ int runReport(ReportOptions o, const SourceOptions& source)
         ReportContext context{folder, tag, clock, ui};
         context.source = store ? &*store : nullptr;
         ReportFigures figures;
-        if (o.xlsx || o.chart)
+        if (workbook || chart)
             context.figures = &figures;
         const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
         std::cout << path.string() << "\n";
-        if (o.xlsx) {
-            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
-            writeWorkbook(figures, workbook);
-            std::cout << workbook.string() << "\n";
+        if (workbook) {
+            if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
+                printError("Avviso: " + note);
+            std::cout << workbook->string() << "\n";
         }
-        if (o.chart) {
-            const std::filesystem::path chart = std::filesystem::absolute(*o.chart);
-            if (const auto problem = writeOccupancyChart(figures, chart)) {
+        if (chart) {
+            if (const auto problem = writeOccupancyChart(figures, *chart)) {
                 printError(*problem);
                 return 1;
             }
-            std::cout << chart.string() << "\n";
+            std::cout << chart->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -154,21 +189,21 @@ int runKpi(IndicatorOptions o)
         ticked.tickedHotels = o.request.hotels;
         if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
             return usageError(*problem, "kpi");
+        const auto csv = userOutput(o.csv, folder);
+        const auto workbook = userOutput(o.xlsx, folder);
         o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
         WarningsShown warnings;
         const Indicators indicators = computeIndicators(
             folder, o.request, [&warnings](std::string_view text) { warnings(text); });
         warnings.finish();
         std::cout << cp1252ToUtf8(indicatorTable(indicators));
-        if (o.csv) {
-            const std::filesystem::path csv = std::filesystem::absolute(*o.csv);
-            writeIndicatorCsv(indicators, csv);
-            std::cout << csv.string() << "\n";
+        if (csv) {
+            writeIndicatorCsv(indicators, *csv);
+            std::cout << csv->string() << "\n";
         }
-        if (o.xlsx) {
-            const std::filesystem::path workbook = std::filesystem::absolute(*o.xlsx);
-            writeIndicatorWorkbook(indicators, workbook);
-            std::cout << workbook.string() << "\n";
+        if (workbook) {
+            writeIndicatorWorkbook(indicators, *workbook);
+            std::cout << workbook->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -220,22 +255,39 @@ int runPrint(const OutputOptions& o)
     }
 }
 
-// A file the user names for the CSV or the workbook, as an absolute path; a
-// data file is never replaced.
-std::filesystem::path namedOutput(const std::string& name)
+int runIstat(const IstatOptions& o)
 {
-    const std::filesystem::path path = std::filesystem::absolute(name);
-    if (isDataFile(path))
-        throw DataError("Il file indicato \xE8 un file dei dati, che verrebbe sostituito: "
-                        "indicare un altro nome",
-                        displayName(path));
-    return path;
+    try {
+        const auto [tag, folder] = outputPlace(o);
+        Selection ticked;
+        ticked.tickedHotels = o.hotels;
+        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+            return usageError(*problem, "istat");
+        const auto csv = userOutput(o.csv, folder);
+        const auto xlsx = userOutput(o.xlsx, folder);
+        const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
+        for (const std::string& line : movementText(month))
+            std::cout << cp1252ToUtf8(line) << "\n";
+        if (csv) {
+            writeMovementCsv(month, *csv);
+            std::cout << "\nCSV scritto: " << csv->string() << "\n";
+        }
+        if (xlsx) {
+            writeMovementWorkbook(month, *xlsx);
+            std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string()
+                      << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
 }
 
 int runSync(const SyncOptions& o)
 {
     try {
-        const DataFolder folder = dataFolder(o.dataDir);
+        const DataFolder folder = dataFolder(o);
         const std::string group = o.group ? *o.group : folderGroupName(folder);
         if (auto problem = checkGroupName(group))
             return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
@@ -268,50 +320,20 @@ int runPickup(const PickupOptions& o)
         request.days = o.days;
         request.forward = o.forward;
         request.today = today(o.now);
+        // Outputs are checked against the current folder's files.
+        const DataFolder here;
+        const auto csv = userOutput(o.csv, here);
+        const auto xlsx = userOutput(o.xlsx, here);
         const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
-        if (!o.csv && !o.xlsx)
+        if (!csv && !xlsx)
             std::cout << cp1252ToUtf8(pickupTable(pickup));
-        if (o.csv) {
-            const std::filesystem::path file = namedOutput(*o.csv);
-            writePickupCsv(pickup, file);
-            std::cout << file.string() << "\n";
-        }
-        if (o.xlsx) {
-            const std::filesystem::path file = namedOutput(*o.xlsx);
-            writePickupWorkbook(pickup, file);
-            std::cout << file.string() << "\n";
-        }
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
-    }
-}
-
-int runIstat(const IstatOptions& o)
-{
-    try {
-        const auto [tag, folder] = outputPlace(o);
-        Selection ticked;
-        ticked.tickedHotels = o.hotels;
-        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
-            return usageError(*problem, "istat");
-        std::optional<std::filesystem::path> csv, xlsx;
-        if (o.csv)
-            csv = namedOutput(*o.csv);
-        if (o.xlsx)
-            xlsx = namedOutput(*o.xlsx);
-        const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
-        for (const std::string& line : movementText(month))
-            std::cout << cp1252ToUtf8(line) << "\n";
         if (csv) {
-            writeMovementCsv(month, *csv);
-            std::cout << "\nCSV scritto: " << csv->string() << "\n";
+            writePickupCsv(pickup, *csv);
+            std::cout << csv->string() << "\n";
         }
         if (xlsx) {
-            writeMovementWorkbook(month, *xlsx);
-            std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string()
-                      << "\n";
+            writePickupWorkbook(pickup, *xlsx);
+            std::cout << xlsx->string() << "\n";
         }
         return 0;
     } catch (const DataError& e) {
@@ -346,7 +368,7 @@ int run(const CommandLine& line)
     if (request.command == Command::Report || request.command == Command::Kpi ||
         request.command == Command::Print || request.command == Command::Istat ||
         request.command == Command::Sync) {
-        cache.emplace();
+        cache.emplace(commandDataDir(request));
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
     }
@@ -381,7 +403,8 @@ int main(int argc, char** argv)
         printError(e.what());
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "presenze-cli: errore imprevisto: " << e.what() << "\n";
+        // Never the library's English text.
+        printError("presenze-cli: " + unexpectedErrorText(e));
         return 1;
     }
 }

@@ -16,8 +16,29 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 using namespace presenze;
+
+namespace {
+
+// The data folder of --data-dir (the current folder without it), read before
+// Qt starts: the cache folder is checked against it.
+std::filesystem::path dataDirArgument(int argc, char** argv)
+{
+    constexpr std::string_view kOption = "--data-dir";
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == kOption && i + 1 < argc)
+            return argv[i + 1];
+        if (arg.starts_with(kOption) && arg.size() > kOption.size() && arg[kOption.size()] == '=')
+            return std::string(arg.substr(kOption.size() + 1));
+    }
+    std::error_code ec;
+    return std::filesystem::current_path(ec);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,7 +47,7 @@ int main(int argc, char** argv)
     std::optional<RunCacheFolder> cache;
     std::string cacheError;
     try {
-        cache.emplace();
+        cache.emplace(dataDirArgument(argc, argv));
     } catch (const DataError& e) {
         cacheError = e.what();
     }

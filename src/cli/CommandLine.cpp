@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "common/Clock.h"
+#include "data/ProtectedFiles.h"
 #include "data/Text1252.h"
 #include "store/GroupName.h"
 #include "store/StoreAddress.h"
@@ -178,10 +179,24 @@ int readPickupNights(const std::string& text)
 // A file the user names, by the ending its kind has (so never a data file).
 std::string readOutputFile(const std::string& text, const std::string& ending)
 {
-    if (text.size() <= ending.size() ||
-        !equalText(text.substr(text.size() - ending.size()), ending))
+    if (!hasExtension(text, {ending}))
         throw UsageError("Nome di file non valido: " + text + " (deve finire con " + ending + ")");
     return text;
+}
+
+// The workbook needs ".xlsx", the chart ".png" or ".svg": a file under
+// another name is refused rather than given bytes of another kind.
+void checkWorkbookName(const std::optional<std::string>& xlsx)
+{
+    if (xlsx && !hasExtension(*xlsx, {".xlsx"}))
+        throw UsageError("Il nome della cartella di Excel deve terminare in .xlsx: " + *xlsx);
+}
+
+void checkOutputNames(const ReportOptions& o)
+{
+    checkWorkbookName(o.xlsx);
+    if (o.chart && !hasExtension(*o.chart, {".png", ".svg"}))
+        throw UsageError("Il nome del grafico deve terminare in .png o .svg: " + *o.chart);
 }
 
 // ---- Option lines ----------------------------------------------------------
@@ -343,6 +358,8 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
     addSource(c, m_request.source);
+    flag(c, "--allow-long", "permette le richieste di pi\xC3\xB9 di 120 mesi",
+         [&o] { o.allowLong = true; });
 }
 
 void Parser::addKpi(IndicatorOptions& o)
@@ -557,9 +574,13 @@ void Parser::finish()
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
         checkSource();
+        if (auto problem = checkLongRequest(range, m_request.report.allowLong))
+            throw UsageError(cp1252ToUtf8(*problem));
+        checkOutputNames(m_request.report);
     } else if (name == "kpi") {
         m_request.command = Command::Kpi;
         checkKpiPeriod(*command, m_request.kpi.request.period);
+        checkWorkbookName(m_request.kpi.xlsx);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
         checkSource();
@@ -574,6 +595,7 @@ void Parser::finish()
         const IstatOptions& o = m_request.istat;
         if (auto problem = checkMonthRange({o.month, o.year, o.month, o.year}))
             throw UsageError(cp1252ToUtf8(*problem));
+        checkWorkbookName(o.xlsx);
     } else {
         m_request.command = Command::Demo;
         if (command->count("--date") == 0)

@@ -1,11 +1,9 @@
 #include "common/ReportFile.h"
 
-#include "data/DataError.h"
-#include "data/DataFolder.h"
+#include "data/InputFile.h"
 #include "data/TextLines.h"
 
 #include <array>
-#include <fstream>
 
 namespace presenze {
 namespace {
@@ -65,51 +63,19 @@ void ReportWriter::line(std::string_view text)
 
 std::vector<std::string> readReportLines(const std::filesystem::path& file)
 {
-    return splitLines(readWholeFile(file));
+    std::vector<std::string> lines;
+    forEachReportLine(file, [&lines](std::string_view line) { lines.emplace_back(line); });
+    return lines;
 }
 
 void forEachReportLine(const std::filesystem::path& file,
                        const std::function<void(std::string_view)>& take)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw DataError("Impossibile leggere il file", displayName(file));
-    std::vector<char> block(1 << 20);
-    std::string pending;  // the start of a line that goes on in the next block
-    bool afterCr = false; // a LF right after a CR ends nothing
-    while (in) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const std::string_view bytes(block.data(), static_cast<std::size_t>(in.gcount()));
-        std::size_t start = 0;
-        if (afterCr && !bytes.empty() && bytes.front() == '\n')
-            start = 1;
-        afterCr = false;
-        while (start < bytes.size()) {
-            const std::size_t end = bytes.find_first_of("\r\n", start);
-            if (end == std::string_view::npos) {
-                pending.append(bytes.substr(start));
-                break;
-            }
-            if (pending.empty()) {
-                take(bytes.substr(start, end - start));
-            } else {
-                pending.append(bytes.substr(start, end - start));
-                take(pending);
-                pending.clear();
-            }
-            start = end + 1;
-            if (bytes[end] == '\r') {
-                if (start < bytes.size() && bytes[start] == '\n')
-                    ++start;
-                else if (start == bytes.size())
-                    afterCr = true;
-            }
-        }
-    }
-    if (in.bad())
-        throw DataError("Errore di lettura", displayName(file));
-    if (!pending.empty())
-        take(pending);
+    InputFile in(file, Links::Refuse);
+    forEachLine(in, [&take](std::string_view line) {
+        take(line);
+        return true;
+    });
 }
 
 } // namespace presenze

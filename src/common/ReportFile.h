@@ -49,7 +49,8 @@ std::string reportText(std::string_view text);
 void appendReportText(std::string& line, std::string_view text);
 
 // The lines of a report file (as splitLines cuts them); raises DataError when
-// it cannot be read.
+// it cannot be read. Like every station's file it is read only when it is a
+// regular file, never through a symbolic link (see data/InputFile.h).
 std::vector<std::string> readReportLines(const std::filesystem::path& file);
 
 // The same lines handed one by one to `take`, reading the file as a stream

@@ -6,10 +6,9 @@
 #include "data/Text1252.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +20,8 @@ namespace {
 // Reports run to tens of megabytes: fewer, larger writes.
 constexpr std::size_t kBufferSize = 1 << 16;
 constexpr int kNameAttempts = 100;
+// "name-2.ext" up to "name-999.ext".
+constexpr int kMostNumbered = 999;
 
 // Six letters or digits that make the temporary name unique.
 std::string uniqueSuffix()
@@ -71,10 +72,69 @@ void syncFolder(const fs::path& folder)
     }
 }
 
+// What lies at the target, when it may not be replaced.
+const char* notAFile(const fs::path& target)
+{
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))
+        return nullptr;
+    if (S_ISDIR(st.st_mode))
+        return "\xE8 una cartella";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return "\xE8 un dispositivo";
+    if (S_ISFIFO(st.st_mode))
+        return "\xE8 una pipe con nome (FIFO)";
+    if (S_ISSOCK(st.st_mode))
+        return "\xE8 un socket";
+    return "non \xE8 un file";
+}
+
+// "name-N.ext" beside the target ("name-N" without an extension).
+fs::path numbered(const fs::path& target, int number)
+{
+    if (number == 1)
+        return target;
+    const std::string name = target.filename().string();
+    const auto dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string extension = stem.size() == name.size() ? std::string() : name.substr(dot);
+    return target.parent_path() / (stem + "-" + std::to_string(number) + extension);
+}
+
+// Gives the file the new name unless one is there. False when it is taken;
+// raises the error number otherwise.
+bool claimName(const fs::path& from, const fs::path& to, int& error)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS) {
+        error = errno;
+        return false;
+    }
+    // A file system without the flag: a hard link claims the name just as well.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (errno != EEXIST)
+        error = errno;
+    return false;
+}
+
 } // namespace
+
+void checkReplaceable(const fs::path& target)
+{
+    if (const char* what = notAFile(target))
+        throw DataError("Impossibile sostituire il file: " + std::string(what),
+                        displayName(target));
+}
 
 AtomicFile::AtomicFile(fs::path target, FileAccess access) : m_target(std::move(target))
 {
+    checkReplaceable(m_target);
     const mode_t mode = access == FileAccess::Private ? 0600 : 0666;
     const fs::path folder = m_target.parent_path();
     const std::string stem = "." + m_target.filename().string() + ".tmp-";
@@ -128,7 +188,7 @@ void AtomicFile::closeFile()
         fail("Errore di scrittura", errno);
 }
 
-void AtomicFile::commit()
+void AtomicFile::syncTemp()
 {
     if (m_fd < 0)
         fail("Errore di scrittura", EBADF);
@@ -136,10 +196,34 @@ void AtomicFile::commit()
     closeFile();
     if (!syncPath(m_temp))
         fail("Errore di scrittura", errno);
+}
+
+void AtomicFile::commit()
+{
+    syncTemp();
+    // Whatever may have been put there since the file was begun.
+    checkReplaceable(m_target);
     if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
         fail("Impossibile sostituire il file", errno);
     m_committed = true;
     syncFolder(m_target.parent_path());
+}
+
+fs::path AtomicFile::commitAsNew()
+{
+    syncTemp();
+    for (int number = 1; number <= kMostNumbered; ++number) {
+        const fs::path name = numbered(m_target, number);
+        int error = 0;
+        if (claimName(m_temp, name, error)) {
+            m_committed = true;
+            syncFolder(m_target.parent_path());
+            return name;
+        }
+        if (error != 0)
+            fail("Impossibile scrivere il file", error);
+    }
+    fail("Impossibile scrivere il file", EEXIST);
 }
 
 void AtomicFile::fail(const std::string& what, int error) const
@@ -152,17 +236,6 @@ void writeFileAtomically(const fs::path& target, std::string_view content, FileA
     AtomicFile file(target, access);
     file.write(content);
     file.commit();
-}
-
-std::string readWholeFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw DataError("Impossibile leggere il file", displayName(file));
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw DataError("Errore di lettura", displayName(file));
-    return content;
 }
 
 } // namespace presenze

@@ -18,6 +18,13 @@
 // file, 0600 for a private one, less the process umask, as open(2) applies
 // it); the umask is never changed. Writers talk to a ByteSink, so tests can
 // put a failing device in its place.
+//
+// Only a file is ever replaced: a target that is a folder, a device, a named
+// pipe or a socket is refused before anything is written, and again just
+// before the rename. A symbolic link is replaced by the new file; what it
+// points to is never written. commitAsNew() replaces nothing: the file takes
+// the first free name of "name.ext", "name-2.ext", "name-3.ext"..., claimed
+// in one step, so two programs never take the same one.
 
 #include <filesystem>
 #include <string>
@@ -49,6 +56,8 @@ public:
     // Flushes the file to the disk, renames it over the target and flushes
     // the folder. Whatever wrote the file by its path must have closed it.
     void commit();
+    // The same under the first free name (see above); returns it.
+    std::filesystem::path commitAsNew();
 
     const std::filesystem::path& target() const { return m_target; }
     // The temporary file, for a writer that opens it by name.
@@ -57,6 +66,7 @@ public:
 private:
     void flushBuffer();
     void closeFile();
+    void syncTemp();
     [[noreturn]] void fail(const std::string& what, int error) const;
 
     std::filesystem::path m_target;
@@ -70,7 +80,8 @@ private:
 void writeFileAtomically(const std::filesystem::path& target, std::string_view content,
                          FileAccess access = FileAccess::Shared);
 
-// Reads a whole file; raises DataError when it cannot be read.
-std::string readWholeFile(const std::filesystem::path& file);
+// Raises DataError naming the file when something that is not a file (or a
+// symbolic link) lies at `target`.
+void checkReplaceable(const std::filesystem::path& target);
 
 } // namespace presenze

@@ -1,6 +1,7 @@
 #include "data/CacheFolder.h"
 
 #include "data/DataFolder.h"
+#include "data/ProtectedFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -65,17 +66,19 @@ bool trusted(const fs::path& folder)
 
 } // namespace
 
-CacheFolderState checkCacheFolder(const fs::path& folder)
+CacheFolderState checkCacheFolder(const fs::path& folder, const fs::path& dataFolder)
 {
+    if (liesInside(folder, dataFolder))
+        return CacheFolderState::NotTrusted;
     if (!makeMissing(folder))
         return CacheFolderState::Unusable;
     return trusted(folder) ? CacheFolderState::Trusted : CacheFolderState::NotTrusted;
 }
 
-RunCacheFolder::RunCacheFolder()
+RunCacheFolder::RunCacheFolder(const fs::path& dataFolder)
 {
     const fs::path named = namedCacheFolder();
-    const CacheFolderState state = checkCacheFolder(named);
+    const CacheFolderState state = checkCacheFolder(named, dataFolder);
     if (state == CacheFolderState::Trusted)
         return;
     m_private.emplace();
@@ -85,7 +88,8 @@ RunCacheFolder::RunCacheFolder()
     m_warning = "Cartella delle copie dei file Access " + displayName(named) +
                 (state == CacheFolderState::Unusable
                      ? " impossibile da creare"
-                     : " non sicura (di un altro utente, o altri utenti possono scriverci)") +
+                     : " non sicura (di un altro utente, nella cartella dei dati, o altri "
+                       "utenti possono scriverci)") +
                 ": per questa esecuzione le copie stanno in " + displayName(m_private->path()) +
                 ", rimossa alla fine";
 }

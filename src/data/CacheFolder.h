@@ -5,9 +5,11 @@
 //
 // A copy found there is read as the hotels' data, so only a folder that
 // belongs to the user and that no other user may write in is trusted: in
-// any other a copy could have been forged. Folders that are missing are made
-// for the user alone (mode 0700); a folder that is there already keeps its
-// mode, whoever made it (a shared folder, the data folder itself).
+// any other a copy could have been forged. The data folder, or a folder
+// inside it, is never one: the copies would lie among the hotel files.
+// Folders that are missing are made for the user alone (mode 0700); a
+// folder that is there already keeps its mode, whoever made it (a shared
+// folder, the data folder itself).
 
 #include "data/PrivateFolder.h"
 
@@ -21,8 +23,10 @@ namespace presenze {
 std::filesystem::path namedCacheFolder();
 
 enum class CacheFolderState { Trusted, Unusable, NotTrusted };
-// Makes the named folder when it is missing and tells whether it is trusted.
-CacheFolderState checkCacheFolder(const std::filesystem::path& folder);
+// Makes the named folder when it is missing and tells whether it is trusted;
+// one in the data folder is not trusted, and nothing is made there.
+CacheFolderState checkCacheFolder(const std::filesystem::path& folder,
+                                  const std::filesystem::path& dataFolder);
 
 // The copies of one run of a program. When the named folder is not trusted,
 // the run keeps its copies in a private folder of its own (in the system's
@@ -31,7 +35,7 @@ CacheFolderState checkCacheFolder(const std::filesystem::path& folder);
 // any thread.
 class RunCacheFolder {
 public:
-    RunCacheFolder();
+    explicit RunCacheFolder(const std::filesystem::path& dataFolder);
     ~RunCacheFolder();
     RunCacheFolder(const RunCacheFolder&) = delete;
     RunCacheFolder& operator=(const RunCacheFolder&) = delete;

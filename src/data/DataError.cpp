@@ -1,5 +1,7 @@
 #include "data/DataError.h"
 
+#include <new>
+
 namespace presenze {
 namespace {
 
@@ -31,5 +33,12 @@ DataError::DataError(std::string_view message, std::string_view file, std::strin
     : std::runtime_error(compose(message, file, table, field)), m_file(file), m_table(table),
       m_field(field)
 {}
+
+std::string unexpectedErrorText(const std::exception& error)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return "Errore imprevisto: memoria insufficiente";
+    return "Errore imprevisto";
+}
 
 } // namespace presenze

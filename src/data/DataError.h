@@ -3,6 +3,7 @@
 // every core text, and names the file and, where known, the table and field.
 // Callers show it and go back: no error ends the program.
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,5 +25,10 @@ private:
     std::string m_table;
     std::string m_field;
 };
+
+// What the person is told of any other error: "Errore imprevisto", with
+// the reason in Italian where it is known (memory ran out), never the
+// library's own English text.
+std::string unexpectedErrorText(const std::exception& error);
 
 } // namespace presenze

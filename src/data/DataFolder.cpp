@@ -1,9 +1,14 @@
 #include "data/DataFolder.h"
 
 #include "data/DataError.h"
+#include "data/ProtectedFiles.h"
+#include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace presenze {
 namespace fs = std::filesystem;
@@ -75,6 +80,34 @@ std::vector<std::string> DataFolder::namesEndingWith(std::string_view suffix) co
             names.push_back(*name);
     }
     return names;
+}
+
+fs::path DataFolder::subfolder(std::string_view name) const
+{
+    const fs::path folder = pathOf(name);
+    struct stat data {};
+    if (::stat(m_dir.c_str(), &data) != 0)
+        throw DataError("Impossibile creare la cartella: " + systemErrorText(errno),
+                        displayName(folder));
+    if (::mkdir(folder.c_str(), 0700) == 0) {
+        // The group first: a change of owner may clear the set-group-ID bit.
+        [[maybe_unused]] const int grouped = ::chown(folder.c_str(), -1, data.st_gid);
+        ::chmod(folder.c_str(), data.st_mode & 07777);
+    } else if (errno != EEXIST) {
+        throw DataError("Impossibile creare la cartella: " + systemErrorText(errno),
+                        displayName(folder));
+    }
+    if (!liesInside(folder, m_dir))
+        throw DataError("La cartella " + std::string(name) +
+                            " porta fuori dalla cartella dei dati (\xE8 un collegamento): non "
+                            "viene usata",
+                        displayName(resolvedPath(folder)));
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        throw DataError("Impossibile usare la cartella " + std::string(name) +
+                            ": al suo posto c'\xE8 un file",
+                        displayName(folder));
+    return folder;
 }
 
 std::string displayName(const fs::path& path)

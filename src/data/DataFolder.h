@@ -8,12 +8,19 @@
 // read back with "?" in its place and answer to a name that is not its own).
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace presenze {
+
+// Told while a read waits for a data file that another program is writing
+// to be still (data/FileWatch.h): called with the text to show every tenth
+// of a second or so, then once with an empty text when the wait is over.
+// Returns false to cancel the wait.
+using WaitNotice = std::function<bool(std::string_view text)>;
 
 class DataFolder {
 public:
@@ -34,10 +41,23 @@ public:
     // in the order the directory lists them, in Windows-1252.
     std::vector<std::string> namesEndingWith(std::string_view suffix) const;
 
+    // The folder `name` inside the data folder, made when missing with the
+    // data folder's own permission bits and group (every user of a shared
+    // folder may then write in it, whatever the umask of the one who made
+    // it). Raises DataError naming it when it cannot be made, is no folder,
+    // or leads out of the data folder (a symbolic link to another place).
+    std::filesystem::path subfolder(std::string_view name) const;
+
+    // Who is told of the reads that wait (nobody by default); copies of the
+    // folder tell the same.
+    void setWaitNotice(WaitNotice notice) { m_notice = std::move(notice); }
+    const WaitNotice& waitNotice() const { return m_notice; }
+
 private:
     std::filesystem::path pathOf(std::string_view name) const;
 
     std::filesystem::path m_dir;
+    WaitNotice m_notice;
 };
 
 // A name as shown in messages (Windows-1252, like every core text).

@@ -1,7 +1,7 @@
 #include "data/FileWatch.h"
 
+#include "data/ContentHash.h"
 #include "data/DataError.h"
-#include "data/DataFolder.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -12,41 +12,80 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A file system stamps times with a clock that moves in steps (a few
-// milliseconds on a local disk): writes within one step leave the same
-// times. A file whose content last changed longer ago than this is read
-// (a later write gets a later time), and a writer that paused for less is
-// taken to be still writing.
-constexpr auto kStill = std::chrono::milliseconds(30);
-// How long a watch waits for a file to be still before it gives up.
-constexpr auto kMostWaited = std::chrono::milliseconds(200);
+// How often a wait looks at the file again (and lets the notice cancel it).
+constexpr auto kPoll = std::chrono::milliseconds(100);
 
 std::int64_t nanoseconds(const timespec& t)
 {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
+std::string secondsText(std::chrono::milliseconds limit)
+{
+    return std::to_string((limit.count() + 999) / 1000);
+}
+
 } // namespace
 
-FileWatch::FileWatch(const fs::path& file) : m_files{file, fs::path(file.string() + "-wal")}
+SteadyRead::SteadyRead(fs::path file, const Stillness& stillness, WaitNotice notice)
+    : m_files{file, fs::path(file.string() + "-wal")}, m_stillness(stillness),
+      m_notice(std::move(notice)), m_giveUp(std::chrono::steady_clock::now() + stillness.most)
+{}
+
+void SteadyRead::begin()
 {
-    const auto giveUp = std::chrono::steady_clock::now() + kMostWaited;
+    waitUntilStill();
+    m_hashes = hashes();
+}
+
+bool SteadyRead::unchanged() const
+{
+    return states() == m_states && hashes() == m_hashes;
+}
+
+void SteadyRead::next()
+{
+    if (m_attempt == kReadAttempts)
+        failChanging();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20) * m_attempt);
+    ++m_attempt;
+}
+
+void SteadyRead::waitUntilStill()
+{
+    bool noticed = false;
+    const auto endNotice = [&] {
+        if (noticed && m_notice)
+            m_notice({});
+    };
     for (;;) {
         m_states = states();
         const auto wait = stillFor(m_states);
-        m_settled = wait.count() <= 0;
-        if (m_settled || std::chrono::steady_clock::now() + wait > giveUp)
-            return;
-        std::this_thread::sleep_for(wait);
+        if (wait.count() <= 0)
+            break;
+        if (std::chrono::steady_clock::now() + wait > m_giveUp) {
+            endNotice();
+            failChanging();
+        }
+        if (m_notice) {
+            noticed = true;
+            const std::string text = "Lettura in attesa: attendo che il file " +
+                                     displayName(m_files.front()) +
+                                     " resti fermo (un altro programma lo sta scrivendo; al "
+                                     "massimo " +
+                                     secondsText(m_stillness.most) + " secondi)";
+            if (!m_notice(text)) {
+                endNotice();
+                throw DataError("Lettura annullata mentre si attendeva che il file restasse fermo",
+                                displayName(m_files.front()));
+            }
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(wait, kPoll));
     }
+    endNotice();
 }
 
-bool FileWatch::changed() const
-{
-    return states() != m_states;
-}
-
-FileWatch::State FileWatch::stateOf(const fs::path& file)
+SteadyRead::State SteadyRead::stateOf(const fs::path& file)
 {
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0)
@@ -59,7 +98,7 @@ FileWatch::State FileWatch::stateOf(const fs::path& file)
             static_cast<std::uint64_t>(st.st_ino)};
 }
 
-std::vector<FileWatch::State> FileWatch::states() const
+std::vector<SteadyRead::State> SteadyRead::states() const
 {
     std::vector<State> result;
     result.reserve(m_files.size());
@@ -68,31 +107,36 @@ std::vector<FileWatch::State> FileWatch::states() const
     return result;
 }
 
-std::chrono::nanoseconds FileWatch::stillFor(const std::vector<State>& states)
+std::vector<std::string> SteadyRead::hashes() const
+{
+    std::vector<std::string> result;
+    result.reserve(m_files.size());
+    for (const auto& file : m_files)
+        result.push_back(contentHash(file).value_or(std::string()));
+    return result;
+}
+
+std::chrono::nanoseconds SteadyRead::stillFor(const std::vector<State>& states) const
 {
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                  std::chrono::system_clock::now().time_since_epoch())
                                  .count();
+    const std::int64_t still = std::chrono::nanoseconds(m_stillness.still).count();
     std::int64_t wait = 0;
     // A time ahead of this clock (a share whose clock runs ahead) tells
     // nothing: such a file is not waited for.
     for (const State& s : states) {
         const std::int64_t age = now - s.modifiedNs;
         if (s.exists && age >= 0)
-            wait = std::max<std::int64_t>(wait, std::chrono::nanoseconds(kStill).count() - age);
+            wait = std::max<std::int64_t>(wait, still - age);
     }
     return std::chrono::nanoseconds(wait);
 }
 
-void failChangingFile(const fs::path& file)
+void SteadyRead::failChanging() const
 {
     throw DataError("File illeggibile: il file cambia mentre viene letto, riprovare",
-                    displayName(file));
-}
-
-void pauseBeforeAttempt(int attempt)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(20) * attempt);
+                    displayName(m_files.front()));
 }
 
 } // namespace presenze

@@ -33,25 +33,6 @@ FileFormat detectFormat(const std::filesystem::path& file)
     return FileFormat::Unknown;
 }
 
-bool isDataFile(const std::filesystem::path& file)
-{
-    const std::string name = utf8ToCp1252(file.filename().string());
-    const auto endsWith = [&name](std::string_view suffix) {
-        return name.size() >= suffix.size() &&
-               equalText(std::string_view(name).substr(name.size() - suffix.size()), suffix);
-    };
-    if (endsWith(".mdb") || endsWith(".accdb"))
-        return true;
-    for (const std::string_view settings : schema::kSettingsFiles)
-        if (equalText(name, settings))
-            return true;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
-        return false;
-    const FileFormat format = detectFormat(file);
-    return format == FileFormat::Sqlite || format == FileFormat::Jet;
-}
-
 namespace {
 namespace fs = std::filesystem;
 

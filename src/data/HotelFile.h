@@ -34,23 +34,20 @@ enum class FileFormat { Sqlite, Jet, Empty, Unknown };
 
 FileFormat detectFormat(const std::filesystem::path& file);
 
-// True for a hotel data file, which nothing the program writes may replace:
-// by its name (an Access file, a settings file of the folder such as
-// ElencoDitte.txt), or by its first bytes (an SQLite or Access database).
-bool isDataFile(const std::filesystem::path& file);
-
 // Opens the data file `name` of the folder, read-only. Raises DataError for a
 // missing, empty, unknown or unreadable file.
 Database openHotelFile(const DataFolder& folder, std::string_view name);
 Database openHotelFile(const std::filesystem::path& file);
 
 // The result of read(db) over the data file `name` of the folder, from a
-// read during which the file stayed the same (readSteadily).
+// read during which the file stayed the same, once it has been still
+// (readSteadily; the folder's WaitNotice is told of a wait).
 template <typename Read>
 auto readHotelFile(const DataFolder& folder, std::string_view name, Read&& read)
 {
     const std::filesystem::path file = folder.locate(name);
-    return readSteadily(file, [&] { return read(openHotelFile(file)); });
+    return readSteadily(
+        file, [&] { return read(openHotelFile(file)); }, kDataFileStillness, folder.waitNotice());
 }
 
 } // namespace presenze

@@ -3,6 +3,7 @@
 #include "data/AtomicFile.h"
 #include "data/CacheFolder.h"
 #include "data/ChildProcess.h"
+#include "data/ContentHash.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Sqlite.h"
@@ -14,7 +15,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +22,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#include <xxhash.h>
 
 namespace presenze {
 namespace {
@@ -78,21 +77,10 @@ std::string hex(std::uint64_t value)
 // another of the same size and times still gets a copy of its own.
 std::string contentDigest(const fs::path& source, const fs::path& shown)
 {
-    std::ifstream in(source, std::ios::binary);
-    if (!in)
-        unreadable(shown, utf8ToCp1252(std::strerror(errno)));
-    const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
-                                                                         XXH3_freeState);
-    XXH3_128bits_reset(state.get());
-    std::vector<char> buffer(1 << 20);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        XXH3_128bits_update(state.get(), buffer.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad())
+    auto hash = contentHash(source);
+    if (!hash)
         unreadable(shown, "errore di lettura");
-    const XXH128_hash_t hash = XXH3_128bits_digest(state.get());
-    return hex(hash.high64) + hex(hash.low64);
+    return std::move(*hash);
 }
 
 // FNV-1a: a short, stable name for a path.
@@ -121,7 +109,7 @@ const char* environment(const char* name)
 fs::path cacheFolder(const fs::path& shown)
 {
     const fs::path folder = namedCacheFolder();
-    switch (checkCacheFolder(folder)) {
+    switch (checkCacheFolder(folder, fs::absolute(shown).parent_path())) {
     case CacheFolderState::Trusted:
         return folder;
     case CacheFolderState::Unusable:
@@ -130,7 +118,7 @@ fs::path cacheFolder(const fs::path& shown)
         break;
     }
     unreadable(shown, "la cartella di lavoro " + displayName(folder) +
-                          " non appartiene solo a questo utente");
+                          " non appartiene solo a questo utente, o \xE8 nella cartella dei dati");
 }
 
 fs::path helperProgram()

@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <sqlite3.h>
 
@@ -478,11 +476,9 @@ std::vector<std::string> readCompanyListLines(const DataFolder& folder)
     const auto path = folder.find(schema::kCompanyListFile);
     if (!path)
         return {};
-    const std::string content = readSteadily(*path, [&path] {
-        std::ifstream in(*path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    });
-    return splitLines(content);
+    // The program writes it whole, by renaming: framed, never waited for.
+    return readSteadily(
+        *path, [&path] { return readTextLines(*path); }, kNoStillness, folder.waitNotice());
 }
 
 } // namespace presenze

@@ -106,7 +106,8 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
                                     std::vector<RoomLine>* faulty = nullptr);
 
 // Reads ElencoDitte.txt lines (Windows-1252, CR LF), without line ends; an
-// absent file gives no lines.
+// absent file gives no lines. A line over 4,096 bytes, or more than
+// 1,000,000 lines, raise DataError naming the file (data/TextLines.h).
 std::vector<std::string> readCompanyListLines(const DataFolder& folder);
 
 } // namespace presenze

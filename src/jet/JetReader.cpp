@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <mdbtools.h>
 #include <memory>
+#include <new>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
@@ -562,7 +563,12 @@ std::string convertJetToSqlite(const fs::path& accessFile, const fs::path& outpu
     } catch (const std::exception& e) {
         std::error_code ec;
         fs::remove(output, ec);
-        return e.what();
+        // The reader's own words; never a library's English text.
+        if (dynamic_cast<const JetError*>(&e))
+            return e.what();
+        if (dynamic_cast<const std::bad_alloc*>(&e))
+            return "memoria insufficiente per leggere il file";
+        return "errore imprevisto nella lettura del file";
     }
 }
 

@@ -2,12 +2,10 @@
 
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
-#include "data/DataError.h"
-#include "data/SystemErrors.h"
+#include "data/InputFile.h"
 #include "data/Text1252.h"
 
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 namespace presenze {
@@ -30,28 +28,24 @@ std::string archiveSibling(std::string_view archiveName, std::string_view extens
     return name + std::string(extension);
 }
 
+std::filesystem::path archiveFolder(const DataFolder& folder)
+{
+    return folder.subfolder(kArchiveFolder);
+}
+
 std::filesystem::path makeArchiveCopy(const DataFolder& folder, std::string_view stationTag,
                                       std::string_view archiveName)
 {
     const auto report = folder.locate(reportFileName(stationTag));
-    const std::filesystem::path target = folder.dir() / cp1252ToUtf8(archiveName);
-    std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
-    if (ec)
-        throw DataError("Impossibile creare la cartella: " + systemErrorText(ec),
-                        displayName(target.parent_path()));
+    const std::filesystem::path name(cp1252ToUtf8(archiveName));
+    const std::filesystem::path target = archiveFolder(folder) / name.filename();
     // Copied as a stream: a report of any size in little memory.
-    std::ifstream in(report, std::ios::binary);
-    if (!in)
-        throw DataError("Impossibile leggere il file", displayName(report));
+    InputFile in(report, Links::Refuse);
     AtomicFile out(target);
     std::vector<char> block(1 << 16);
-    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
-        out.write(std::string_view(block.data(), static_cast<std::size_t>(in.gcount())));
-    if (in.bad())
-        throw DataError("Errore di lettura", displayName(report));
-    out.commit();
-    return target;
+    for (std::size_t n; (n = in.read(block.data(), block.size())) > 0;)
+        out.write(std::string_view(block.data(), n));
+    return out.commitAsNew();
 }
 
 } // namespace presenze

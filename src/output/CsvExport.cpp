@@ -9,7 +9,6 @@
 #include "data/TextLines.h"
 
 #include <array>
-#include <fstream>
 #include <vector>
 
 namespace presenze {
@@ -92,26 +91,15 @@ bool looksLikeUtf8(std::string_view text)
 
 // The first three lines of "SeparatoreXLS.txt" in Windows-1252: the file is
 // UTF-8 when it starts with the byte-order mark or reads as UTF-8 with a
-// character beyond ASCII, Windows-1252 otherwise. Only its start is read.
+// character beyond ASCII, Windows-1252 otherwise. Only its start is read,
+// and a line longer than a settings line may be is an error.
 std::vector<std::string> settingsLines(const std::filesystem::path& file)
 {
-    constexpr std::size_t kMostRead = 4096;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw DataError("Impossibile leggere il file", displayName(file));
-    std::string start(kMostRead, '\0');
-    in.read(start.data(), static_cast<std::streamsize>(start.size()));
-    start.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad())
-        throw DataError("Errore di lettura", displayName(file));
-    std::vector<std::string> lines = splitLines(start);
-    // A line cut by the end of what was read counts only when the file ends there.
-    if (start.size() == kMostRead && !lines.empty() && start.back() != '\n' && start.back() != '\r')
-        lines.pop_back();
-    if (lines.size() > 3)
-        lines.resize(3);
+    TextLimits limits;
+    limits.wanted = 3;
+    std::vector<std::string> lines = readTextLines(file, limits);
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    bool utf8 = start.rfind(kByteOrderMark, 0) == 0;
+    bool utf8 = !lines.empty() && lines.front().starts_with(kByteOrderMark);
     if (utf8 && !lines.empty())
         lines.front().erase(0, kByteOrderMark.size());
     std::string joined;

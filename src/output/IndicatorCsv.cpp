@@ -174,16 +174,8 @@ std::string indicatorCsv(const Indicators& indicators)
     return indicators.byCompany ? companiesCsv(indicators) : monthsCsv(indicators);
 }
 
-void checkIndicatorTarget(const std::filesystem::path& target)
-{
-    if (isDataFile(target))
-        throw DataError("Il file indicato \xE8 un file dei dati, che non viene sostituito",
-                        displayName(target));
-}
-
 void writeIndicatorCsv(const Indicators& indicators, const std::filesystem::path& target)
 {
-    checkIndicatorTarget(target);
     writeFileAtomically(target, indicatorCsv(indicators));
 }
 

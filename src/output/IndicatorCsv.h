@@ -31,11 +31,6 @@ std::string indicatorCsv(const Indicators& indicators);
 // without a value.
 std::string decimalText(std::optional<std::int64_t> scaled, int decimals);
 
-// Raises DataError when a file the indicators are asked to write would
-// replace a data file of the hotels (a database, by its name or its first
-// bytes, or the company list and the settings files).
-void checkIndicatorTarget(const std::filesystem::path& target);
-
 // Writes the CSV at `target`, replacing the file whole when it is done.
 void writeIndicatorCsv(const Indicators& indicators, const std::filesystem::path& target);
 

@@ -325,7 +325,6 @@ void writeCharts(Book& book, const Indicators& kpi, const GroupRows& rows)
 
 void writeIndicatorWorkbook(const Indicators& indicators, const fs::path& target)
 {
-    checkIndicatorTarget(target);
     AtomicFile file(target);
     {
         Book book(file.path(), target);

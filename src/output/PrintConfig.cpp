@@ -1,13 +1,13 @@
 #include "output/PrintConfig.h"
 
 #include "common/KV7Routine.h"
-#include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/HotelFile.h"
 #include "data/Records.h"
 #include "data/Schema.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
+#include "data/TextLines.h"
 
 #include <cmath>
 #include <sqlite3.h>
@@ -135,7 +135,9 @@ std::string readPrintFont(const DataFolder& folder)
     const auto file = folder.find(schema::kFontFile);
     if (!file)
         return std::string(kDefaultFont);
-    const auto lines = readReportLines(*file);
+    TextLimits firstLine;
+    firstLine.wanted = 1;
+    const auto lines = readTextLines(*file, firstLine);
     if (lines.empty() || trimBlanks(lines.front()).empty())
         return std::string(kDefaultFont);
     return std::string(trimBlanks(lines.front()));

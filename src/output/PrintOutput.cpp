@@ -3,9 +3,10 @@
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
-#include "data/HotelFile.h"
+#include "data/ProtectedFiles.h"
 #include "data/SystemErrors.h"
 #include "data/Text1252.h"
+#include "output/ArchiveCopy.h"
 #include "output/RawPrint.h"
 
 #include <algorithm>
@@ -51,13 +52,6 @@ std::string inQuotes(std::string_view text)
     throw DataError("Stampa non eseguita: la destinazione " + inQuotes(destination) +
                         " indica il dispositivo " + inQuotes(device) + ", che " + reason,
                     displayName(file));
-}
-
-// A file that one of the stations writes into the data folder.
-bool isStationFile(std::string_view name)
-{
-    return startsWithText(name, "fd") || startsWithText(name, "Vallomir") ||
-           startsWithText(name, "e-mail");
 }
 
 // SIGPIPE stays pending instead of ending the program while a device is
@@ -245,7 +239,7 @@ fs::path checkedDeviceFile(const DataFolder& folder, std::string_view destinatio
                      "\xE8 fuori dalla cartella dei dati e non \xE8 una stampante", file);
     if (equalText(utf8ToCp1252(inside.begin()->string()), "doc"))
         refuseDevice(destination, device, "\xE8 nella cartella delle copie d'archivio", file);
-    if (isStationFile(utf8ToCp1252(file.filename().string())))
+    if (isStationFileName(utf8ToCp1252(file.filename().string())))
         refuseDevice(destination, device,
                      "\xE8 un file scritto dal programma (stampa, archivio, posta)", file);
     if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_fifo(status))
@@ -256,7 +250,7 @@ fs::path checkedDeviceFile(const DataFolder& folder, std::string_view destinatio
 
 void checkPrintFile(const fs::path& path)
 {
-    if (isDataFile(path))
+    if (isProtectedDataFile(path))
         throw DataError("Il dispositivo di stampa indica un file dei dati, che la stampa "
                         "sostituirebbe: controllare la destinazione in Stampanti.mdb",
                         displayName(path));
@@ -293,7 +287,11 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folde
     if (pdfDestination) {
         route.target = SystemPrinterTarget::PdfFile;
         route.pdfFile = defaultPdf;
+        route.newName = true;
         checkPrintFile(route.pdfFile);
+        // Beside the archive copies: only where "doc" lies inside the folder.
+        if (defaultPdf.parent_path() == folder.dir() / kArchiveFolder)
+            archiveFolder(folder);
         return route;
     }
     if (!defaultPrintQueue(limits.printSystem))
@@ -340,13 +338,15 @@ std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
     return "Stampa scritta nel file " + displayName(file);
 }
 
-void writePdfFile(const PrintJob& job, const SystemPrinterRoute& route, const PdfRenderer& render)
+fs::path writePdfFile(const PrintJob& job, const SystemPrinterRoute& route,
+                      const PdfRenderer& render)
 {
-    std::error_code ec;
-    fs::create_directories(route.pdfFile.parent_path(), ec);
     AtomicFile file(route.pdfFile);
     render(job, file.path());
+    if (route.newName)
+        return file.commitAsNew();
     file.commit();
+    return route.pdfFile;
 }
 
 void sendPdf(const PrintJob& job, const SystemPrinterRoute& route, const fs::path& pdf,
@@ -385,7 +385,7 @@ PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::p
     SystemPrinterRoute route;
     wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits); });
     if (route.target == SystemPrinterTarget::PdfFile) {
-        writePdfFile(job, route, render);
+        route.pdfFile = writePdfFile(job, route, render);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;

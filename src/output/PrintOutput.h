@@ -57,7 +57,10 @@ std::filesystem::path devicePath(const DataFolder& folder, std::string_view devi
 std::filesystem::path checkedDeviceFile(const DataFolder& folder, std::string_view destination,
                                         std::string_view device);
 
-// Raises DataError when a print would replace a data file (isDataFile).
+// Raises DataError when a print would replace a data file or a companion of
+// one (data/ProtectedFiles.h): a database (by its name ending in .mdb or
+// .accdb, or by its first bytes), its "-wal", "-shm" or "-journal", an Access
+// lock file, or one of the settings files of the data folder.
 void checkPrintFile(const std::filesystem::path& path);
 
 enum class SystemPrinterTarget { PdfFile, Queue, DefaultQueue };
@@ -65,7 +68,10 @@ enum class SystemPrinterTarget { PdfFile, Queue, DefaultQueue };
 struct SystemPrinterRoute {
     SystemPrinterTarget target = SystemPrinterTarget::DefaultQueue;
     std::filesystem::path pdfFile; // PdfFile
-    std::string queue;             // Queue: the name as installed
+    // The PDF beside the archive copies: it replaces nothing, and takes the
+    // first free name after pdfFile ("-2", "-3"...).
+    bool newName = false;
+    std::string queue; // Queue: the name as installed
 };
 
 // Where a system print goes; asks the print system only when the device may
@@ -87,8 +93,10 @@ std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
 // Writes the PDF of a job into a file (the page layout of src/gui).
 using PdfRenderer = std::function<void(const PrintJob&, const std::filesystem::path&)>;
 
-// The PDF of a PdfFile route written in its place, whole or not at all.
-void writePdfFile(const PrintJob& job, const SystemPrinterRoute& route, const PdfRenderer& render);
+// The PDF of a PdfFile route written in its place, whole or not at all;
+// returns the file written.
+std::filesystem::path writePdfFile(const PrintJob& job, const SystemPrinterRoute& route,
+                                   const PdfRenderer& render);
 // A PDF handed to the queue of a Queue or DefaultQueue route.
 void sendPdf(const PrintJob& job, const SystemPrinterRoute& route, const std::filesystem::path& pdf,
              const PrintLimits& limits = {});

@@ -22,21 +22,29 @@ ReportPreview::ReportPreview(std::filesystem::path reportFile) : m_file(std::mov
 
 void ReportPreview::load()
 {
-    m_in.close();
-    m_in.clear();
+    m_in.reset();
+    m_buffer.clear();
+    m_bufferStart = 0;
     std::error_code ec;
-    m_hasReport = std::filesystem::is_regular_file(m_file, ec);
-    m_size = m_hasReport ? std::filesystem::file_size(m_file, ec) : 0;
-    if (ec)
-        m_size = 0;
-    if (m_hasReport) {
-        m_in.open(m_file, std::ios::binary);
-        if (!m_in)
-            throw DataError("Impossibile leggere il file", displayName(m_file));
-    }
+    m_hasReport = std::filesystem::exists(std::filesystem::symlink_status(m_file, ec));
+    if (m_hasReport)
+        m_in.emplace(m_file, Links::Refuse);
+    m_size = m_in ? m_in->size() : 0;
     m_begin = m_next = 0;
     m_beginOffset = m_nextOffset = 0;
     m_read = 0;
+}
+
+int ReportPreview::byteAt(std::uintmax_t offset)
+{
+    if (offset < m_bufferStart || offset - m_bufferStart >= m_buffer.size()) {
+        m_buffer.resize(1 << 16);
+        m_buffer.resize(m_in->readAt(offset, m_buffer.data(), m_buffer.size()));
+        m_bufferStart = offset;
+        if (m_buffer.empty())
+            return -1;
+    }
+    return static_cast<unsigned char>(m_buffer[offset - m_bufferStart]);
 }
 
 bool ReportPreview::readLine(std::string& line)
@@ -44,23 +52,17 @@ bool ReportPreview::readLine(std::string& line)
     line.clear();
     if (m_nextOffset >= m_size)
         return false;
-    m_in.clear();
-    m_in.seekg(static_cast<std::streamoff>(m_nextOffset));
-    for (int c = m_in.get(); c != std::char_traits<char>::eof(); c = m_in.get()) {
+    for (int c = byteAt(m_nextOffset); c >= 0; c = byteAt(m_nextOffset)) {
         ++m_nextOffset;
         if (c == '\n')
             break;
         if (c == '\r') {
-            if (m_in.peek() == '\n') {
-                m_in.get();
+            if (byteAt(m_nextOffset) == '\n')
                 ++m_nextOffset;
-            }
             break;
         }
         line += static_cast<char>(c);
     }
-    if (m_in.bad())
-        throw DataError("Errore di lettura", displayName(m_file));
     ++m_next;
     return true;
 }
@@ -110,16 +112,13 @@ void ReportPreview::save(std::string_view shownText)
     AtomicFile out(m_file);
     auto copy = [&](std::uintmax_t from, std::uintmax_t to) {
         std::vector<char> block(1 << 16);
-        m_in.clear();
-        m_in.seekg(static_cast<std::streamoff>(from));
         while (from < to) {
             const auto want =
-                static_cast<std::streamsize>(std::min<std::uintmax_t>(block.size(), to - from));
-            m_in.read(block.data(), want);
-            if (m_in.gcount() != want)
+                static_cast<std::size_t>(std::min<std::uintmax_t>(block.size(), to - from));
+            if (m_in->readAt(from, block.data(), want) != want)
                 throw DataError("Errore di lettura", displayName(m_file));
-            out.write(std::string_view(block.data(), static_cast<std::size_t>(want)));
-            from += static_cast<std::uintmax_t>(want);
+            out.write(std::string_view(block.data(), want));
+            from += want;
         }
     };
     if (m_hasReport)

@@ -15,10 +15,12 @@
 // is made safe for a report line (reportLineOf), so a later print, PDF or CSV
 // still finds the frames.
 
+#include "data/InputFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,10 +60,14 @@ private:
     void load();
     // The next line of the file (false at its end).
     bool readLine(std::string& line);
+    // The byte at `offset` of the file, or -1 past its end.
+    int byteAt(std::uintmax_t offset);
 
     std::filesystem::path m_file;
     bool m_hasReport = false;
-    std::ifstream m_in;
+    std::optional<InputFile> m_in;    // a station's file: no link followed
+    std::string m_buffer;             // bytes of the file read ahead
+    std::uintmax_t m_bufferStart = 0; // where they begin in the file
     std::uintmax_t m_size = 0;        // bytes of the file
     std::size_t m_begin = 0;          // first line of the chunk
     std::size_t m_next = 0;           // first line after it

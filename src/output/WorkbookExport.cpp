@@ -1,18 +1,15 @@
 #include "output/WorkbookExport.h"
 
 #include "common/KV7Routine.h"
+#include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Text1252.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace presenze {
@@ -53,6 +50,25 @@ std::string twoDigits(int value)
 std::string sheetName(const Date& first)
 {
     return std::to_string(first.year) + "-" + twoDigits(first.month);
+}
+
+// Excel keeps at most this many characters in a cell.
+constexpr std::size_t kMostCellCharacters = 32767;
+
+// Cuts a UTF-8 text to the characters a cell keeps; true when it was longer.
+bool cutToCell(std::string& utf8)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        // Every byte but a continuation byte begins a character.
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+            continue;
+        if (++characters > kMostCellCharacters) {
+            utf8.resize(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Lun, Mar... of a date (01/01/1970 was a Thursday).
@@ -134,6 +150,9 @@ public:
                         displayName(m_shownAs));
     }
 
+    // A text longer than a cell keeps was cut.
+    bool textsCut = false;
+
     lxw_format* bold = nullptr;
     lxw_format* date = nullptr;
     lxw_format* month = nullptr; // the first of a month, shown "mm/yyyy"
@@ -179,8 +198,15 @@ public:
 
     void text(lxw_row_t row, lxw_col_t col, const std::string& value, lxw_format* f = nullptr)
     {
-        if (!value.empty())
+        if (value.empty())
+            return;
+        if (value.size() <= kMostCellCharacters) {
             m_book.check(worksheet_write_string(m_sheet, row, col, value.c_str(), f));
+            return;
+        }
+        std::string cut = value;
+        m_book.textsCut = cutToCell(cut) || m_book.textsCut;
+        m_book.check(worksheet_write_string(m_sheet, row, col, cut.c_str(), f));
     }
     void number(lxw_row_t row, lxw_col_t col, double value, lxw_format* f = nullptr)
     {
@@ -520,51 +546,6 @@ void writeMonthsWithoutData(Workbook& book, const ReportFigures& figures)
     }
 }
 
-// A file name beside the target that no one else uses; removed unless it
-// becomes the target.
-class TempBeside {
-public:
-    explicit TempBeside(const fs::path& target)
-    {
-        std::string pattern =
-            (target.parent_path() / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0)
-            throw DataError(std::string("Impossibile creare il file: ") +
-                                utf8ToCp1252(std::strerror(errno)),
-                            displayName(target));
-        ::close(fd);
-        m_path = pattern;
-    }
-    ~TempBeside()
-    {
-        if (!m_path.empty()) {
-            std::error_code ec;
-            fs::remove(m_path, ec);
-        }
-    }
-    TempBeside(const TempBeside&) = delete;
-    TempBeside& operator=(const TempBeside&) = delete;
-
-    const fs::path& path() const { return m_path; }
-    void renameTo(const fs::path& target)
-    {
-        // The permissions of any new file, not those of a temporary one.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(m_path.c_str(), 0666 & ~mask);
-        std::error_code ec;
-        fs::rename(m_path, target, ec);
-        if (ec)
-            throw DataError("Impossibile sostituire il file (" + utf8ToCp1252(ec.message()) + ")",
-                            displayName(target));
-        m_path.clear();
-    }
-
-private:
-    fs::path m_path;
-};
-
 } // namespace
 
 std::string workbookFileName(std::string_view stationTag)
@@ -572,12 +553,15 @@ std::string workbookFileName(std::string_view stationTag)
     return "fd" + std::string(stationTag) + ".xlsx";
 }
 
-void writeWorkbook(const ReportFigures& figures, const fs::path& target, std::size_t sheetRows)
+std::string writeWorkbook(const ReportFigures& figures, const fs::path& target,
+                          std::size_t sheetRows)
 {
     sheetRows = std::clamp<std::size_t>(sheetRows, 2, kSheetRows);
-    TempBeside temp(target);
+    AtomicFile file(target);
+    bool textsCut = false;
     {
-        Workbook book(temp.path(), target);
+        // The library writes the temporary file by its name.
+        Workbook book(file.path(), target);
         Utf8Names names(figures);
         writeData(book, figures, names, sheetRows);
         for (const MonthFigures& month : figures.months())
@@ -585,8 +569,14 @@ void writeWorkbook(const ReportFigures& figures, const fs::path& target, std::si
                 MonthSheet(book, figures, month, names, sheetRows).write();
         writeMonthsWithoutData(book, figures);
         book.close();
+        textsCut = book.textsCut;
     }
-    temp.renameTo(target);
+    file.commit();
+    if (!textsCut)
+        return {};
+    return "Alcuni nomi superano i " + std::to_string(kMostCellCharacters) +
+           " caratteri di una cella di Excel: nella cartella " + displayName(target) +
+           " sono tagliati a quella lunghezza";
 }
 
 } // namespace presenze

@@ -30,11 +30,13 @@ std::string workbookFileName(std::string_view stationTag);
 // The rows of a sheet, its heading included.
 inline constexpr std::size_t kSheetRows = 1048576;
 
-// Writes the workbook at `target`, replacing the file whole when it is done.
-// `sheetRows` is the rows a sheet holds (smaller only in tests): "Dati" goes
-// on in further sheets, a month's sheet ends with a line that says it goes
-// on. Raises DataError.
-void writeWorkbook(const ReportFigures& figures, const std::filesystem::path& target,
-                   std::size_t sheetRows = kSheetRows);
+// Writes the workbook at `target`, replacing the file whole when it is done
+// (data/AtomicFile). `sheetRows` is the rows a sheet holds (smaller only in
+// tests): "Dati" goes on in further sheets, a month's sheet ends with a line
+// that says it goes on. A text longer than the 32,767 characters of a cell
+// is cut to them; the result is then the one note to show about it (empty
+// otherwise). Raises DataError.
+std::string writeWorkbook(const ReportFigures& figures, const std::filesystem::path& target,
+                          std::size_t sheetRows = kSheetRows);
 
 } // namespace presenze

@@ -41,6 +41,19 @@ std::optional<std::string> checkMonthRange(const MonthRange& r)
     return std::nullopt;
 }
 
+int monthCount(const MonthRange& r)
+{
+    return (r.lastYear - r.firstYear) * 12 + r.lastMonth - r.firstMonth + 1;
+}
+
+std::optional<std::string> checkLongRequest(const MonthRange& range, bool allowLong)
+{
+    const int months = monthCount(range);
+    if (months <= kLongRequestMonths || allowLong)
+        return std::nullopt;
+    return "Richiesta di " + std::to_string(months) + " mesi: aggiungere --allow-long";
+}
+
 std::vector<std::string> monthsOf(const MonthRange& r)
 {
     std::vector<std::string> months;

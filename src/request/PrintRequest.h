@@ -28,6 +28,15 @@ std::optional<std::string> checkMonthRange(const MonthRange& range);
 // The first days ("01/MM/YYYY") of the months of a valid range, in order.
 std::vector<std::string> monthsOf(const MonthRange& range);
 
+// A request of more months runs long (up to hours): the window asks first,
+// the command line wants --allow-long.
+inline constexpr int kLongRequestMonths = 120;
+// The months of a valid range.
+int monthCount(const MonthRange& range);
+// "Richiesta di N mesi: aggiungere --allow-long" for a range above
+// kLongRequestMonths; nullopt otherwise.
+std::optional<std::string> checkLongRequest(const MonthRange& range, bool allowLong);
+
 // Builds the report into "fd" + tag in the data folder and returns its path.
 // Between months it stops when the person asks to (RequestCancelled); months
 // without data are named in one warning at the end (a Type 1 month is still

@@ -24,6 +24,7 @@ struct ReportOptions {
     std::optional<DateTime> now;
     std::optional<std::string> xlsx;  // the workbook to write (UTF-8 path as given)
     std::optional<std::string> chart; // the occupancy chart to draw (UTF-8 path as given)
+    bool allowLong = false;           // more than kLongRequestMonths months
 };
 
 // The hotels of the registry are 1..n, n being the NumeroHotel of the last

@@ -54,12 +54,18 @@ void CreaArchivioLocale(const DataFolder& folder, std::string_view stationTag)
 void CreaArchivioLocale(const fs::path& file)
 {
     std::error_code ec;
-    if (fs::exists(file, ec) && fs::file_size(file, ec) > 0)
+    if (fs::is_regular_file(fs::symlink_status(file, ec)) && fs::file_size(file, ec) > 0)
         return;
-    const Database db(file, Database::Mode::Create);
-    // A scratch database is never worth a wait for the disk.
-    db.exec("PRAGMA synchronous = OFF");
-    createPresenzeTable(db);
+    // Made beside its place and renamed there: a link planted under its name
+    // is replaced, never written through.
+    AtomicFile made(file);
+    {
+        const Database db(made.path(), Database::Mode::Create);
+        // A scratch database is never worth a wait for the disk.
+        db.exec("PRAGMA synchronous = OFF");
+        createPresenzeTable(db);
+    }
+    made.commit();
 }
 
 fs::path rebuildWorkingDatabase(const DataFolder& folder, std::string_view stationTag,

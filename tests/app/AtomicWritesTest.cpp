@@ -15,9 +15,14 @@
 #include "request/PrintRequest.h"
 
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,6 +142,63 @@ TEST(AtomicWrites, TheFileHelperReplacesTheFileOnlyAtCommit)
     }
 }
 
+TEST(AtomicWrites, OnlyAFileIsReplacedALinkNeverWrittenThroughANewNameNeverReplaces)
+{
+    test::TempDir dir, outside;
+    // A folder, a named pipe, a socket (and, as root, a device) are refused
+    // before anything is written beside them.
+    fs::create_directory(dir / "cartella");
+    ASSERT_EQ(::mkfifo((dir / "coda").c_str(), 0600), 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "presa").string();
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::vector<std::string> refused = {"cartella", "coda", "presa"};
+    if (::geteuid() == 0 && ::mknod((dir / "pieno").c_str(), S_IFCHR | 0600, ::makedev(1, 7)) == 0)
+        refused.push_back("pieno");
+    for (const auto& name : refused) {
+        EXPECT_THROW(writeFileAtomically(dir / name, "x"), DataError) << name;
+        EXPECT_FALSE(fs::is_regular_file(dir / name)) << name;
+    }
+    ::close(socket);
+    EXPECT_TRUE(workFiles(dir.path()).empty());
+
+    // A link is replaced by the new file; what it pointed to stays.
+    test::writeFile(outside / "altrove", "ALTROVE");
+    fs::create_symlink(outside / "altrove", dir / "link.png");
+    writeFileAtomically(dir / "link.png", "PNG");
+    EXPECT_FALSE(fs::is_symlink(dir / "link.png"));
+    EXPECT_EQ(test::readFile(dir / "link.png"), "PNG");
+    EXPECT_EQ(test::readFile(outside / "altrove"), "ALTROVE");
+
+    // New names: eight writers at once under one name each get one of their
+    // own, and none replaces another.
+    std::vector<pid_t> writers;
+    for (int i = 0; i < 8; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            AtomicFile file(dir / "fd3202612081400.pdf");
+            file.write(std::to_string(i));
+            file.commitAsNew();
+            ::_exit(0);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers)
+        ::waitpid(pid, nullptr, 0);
+    std::set<std::string> contents;
+    for (int n = 1; n <= 8; ++n) {
+        const std::string name =
+            n == 1 ? "fd3202612081400.pdf" : "fd3202612081400-" + std::to_string(n) + ".pdf";
+        ASSERT_TRUE(fs::exists(dir / name)) << name;
+        contents.insert(test::readFile(dir / name));
+    }
+    EXPECT_EQ(contents.size(), 8u);
+    EXPECT_TRUE(workFiles(dir.path()).empty());
+}
+
 TEST(AtomicWrites, NewFilesTakeTheUmaskWithoutChangingIt)
 {
     test::TempDir dir;
@@ -224,6 +286,10 @@ TEST(AtomicWrites, ArchiveCopyMailFilePreviewAndCompanyList)
     fs::create_directories(dir / "doc");
     test::writeFile(dir / archive, "PRECEDENTE");
     EXPECT_TRUE(failsWithin(20000, [&] { makeArchiveCopy(folder, test::kTag, archive); }));
+    EXPECT_EQ(test::readFile(dir / archive), "PRECEDENTE");
+    // With room, the copy takes the next free name and the older stays.
+    EXPECT_EQ(makeArchiveCopy(folder, test::kTag, archive),
+              dir / archiveSibling(archive, "-2.doc"));
     EXPECT_EQ(test::readFile(dir / archive), "PRECEDENTE");
 
     test::writeFile(dir / mailFileName(test::kTag), "PRECEDENTE");

@@ -12,6 +12,7 @@
 #include "demo/SeededRandom.h"
 #include "output/PrintConfig.h"
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
@@ -421,8 +422,17 @@ void walFileOfAnotherUser()
                      }),
               0);
     ASSERT_GT(fs::file_size(dir / "Camere_Prenotazione.mdb-wal"), 0u);
+    // Written a while ago: the reports need not wait for the file to be still.
+    test::settle(rooms);
     test::CliLimits reportUser;
     reportUser.user = kReportUser;
+    std::string why;
+    const auto programs = test::StagedPrograms::forUser(kReportUser, why);
+    if (!programs) {
+        std::cout << "[  SKIPPED ] WAL di un altro utente: " << why << std::endl;
+        return;
+    }
+    reportUser.programs = *programs;
     // Then it writes again and closes, which folds the WAL into the file.
     for (const char* state : {"WAL con modifiche", "WAL vuoto"}) {
         SCOPED_TRACE(state);
@@ -442,14 +452,16 @@ void walFileOfAnotherUser()
                              db.exec("UPDATE Camere_Prenotazione SET Note = Note WHERE rowid = 1");
                          }),
                   0);
+        test::settle(rooms);
     }
 }
 
 // A program that ignores SQLite's locks rewrites the booked rooms in place,
-// a page every half millisecond, turn by turn with the state before and the
-// state after a change: every report that goes through is the report of
-// one of the two states, every other names the file.
-void rewrittenInPlace()
+// turn by turn with the state before and the state after a change, and
+// pauses half way through each rewrite (40, 80 or 200 ms), then rests.
+// Forty reports run meanwhile, four at a time: every one that goes through
+// is the report of one of the two states, every other names the file.
+void rewrittenInPlaceWithPauses()
 {
     test::DemoCopy dir;
     const fs::path file = dir / "Camere_Prenotazione.mdb";
@@ -465,38 +477,48 @@ void rewrittenInPlace()
 
     std::atomic<bool> stop = false;
     std::thread writer([&] {
-        // Ahead of every other thread where the tests may (as root): a
-        // writer the scheduler leaves still half way cannot be told from
-        // one that stopped there.
-        const sched_param priority{1};
-        ::pthread_setschedparam(::pthread_self(), SCHED_FIFO, &priority);
-        constexpr std::size_t kPage = 4096;
         const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+        const std::size_t half = before.size() / 2;
         for (int turn = 0; !stop; ++turn) {
             const std::string& state = turn % 2 ? after : before;
-            for (std::size_t at = 0; at < state.size() && !stop; at += kPage) {
-                EXPECT_EQ(::pwrite(fd, state.data() + at, kPage, static_cast<off_t>(at)),
-                          static_cast<ssize_t>(kPage));
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(::pwrite(fd, state.data(), half, 0), static_cast<ssize_t>(half));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::array{40, 80, 200}[turn % 3]));
+            EXPECT_EQ(
+                ::pwrite(fd, state.data() + half, state.size() - half, static_cast<off_t>(half)),
+                static_cast<ssize_t>(state.size() - half));
+            // Still long enough for the waiting reports to read.
+            for (int rest = 0; rest < 23 && !stop; ++rest)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         ::close(fd);
     });
-    int reports = 0;
-    for (int run = 0; run < 20; ++run) {
-        const auto result = test::runReport(2, dir.path(), kDetail);
-        if (result.status == 0) {
-            ++reports;
-            const std::string report = test::readFile(dir / "fd3");
-            EXPECT_TRUE(report == reportBefore || report == reportAfter) << "run " << run;
-        } else {
-            EXPECT_TRUE(
-                failsNaming(result, {"Camere_Prenotazione.mdb", "cambia mentre viene letto"}));
-        }
+    std::atomic<int> reports = 0, mixed = 0;
+    std::vector<std::thread> stations;
+    for (int station = 0; station < 4; ++station) {
+        stations.emplace_back([&, station] {
+            const std::string tag = std::to_string(station + 3);
+            std::vector<std::string> args = {"report",         "--type",    "2", "--from",
+                                             test::kDemoMonth, "--station", tag};
+            args.insert(args.end(), kDetail.begin(), kDetail.end());
+            for (int run = 0; run < 10; ++run) {
+                const auto result = test::runCli(args, dir.path());
+                if (result.status != 0) {
+                    EXPECT_TRUE(failsNaming(
+                        result, {"Camere_Prenotazione.mdb", "cambia mentre viene letto"}));
+                    continue;
+                }
+                ++reports;
+                const std::string report = test::readFile(dir / ("fd" + tag));
+                mixed += report != reportBefore && report != reportAfter;
+            }
+        });
     }
+    for (auto& station : stations)
+        station.join();
     stop = true;
     writer.join();
+    EXPECT_EQ(mixed, 0);
     EXPECT_GT(reports, 0);
 }
 
@@ -540,6 +562,25 @@ void sharedCacheFolder()
     EXPECT_EQ(fs::status(shared.path()).permissions(), mode);
     EXPECT_TRUE(fs::is_empty(shared.path()));
     EXPECT_TRUE(fs::is_empty(tmp.path()));
+}
+
+// The data folder, or a folder inside it, named as the cache folder: never
+// used (the copies would lie among the hotel files), with the warning of a
+// folder that is not trusted; nothing is made there.
+void cacheFolderInTheDataFolder()
+{
+    test::TempDir dir, tmp;
+    test::copyFixture("hotel-jet", dir.path());
+    for (const fs::path& cache : {dir.path(), dir / "copie"}) {
+        const auto result = test::runCli(kJetReport, dir.path(), cacheEnv(cache, tmp.path()));
+        ASSERT_TRUE(succeeds(result));
+        EXPECT_NE(result.err.find("non sicura"), std::string::npos) << result.err;
+        EXPECT_EQ(test::readFile(dir / "fd3"), expectedJetReport());
+        EXPECT_FALSE(fs::exists(dir / "copie"));
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            EXPECT_NE(entry.path().extension(), ".sqlite") << entry.path();
+        EXPECT_TRUE(fs::is_empty(tmp.path()));
+    }
 }
 
 // Copies with ten times the rooms in a cache folder of another user are
@@ -686,10 +727,11 @@ TEST(SharedFolder, EachSituationEndsInARightReportOrAClearMessage)
     };
     const std::vector<Situation> situations = {
         {"WAL di un altro utente", true, walFileOfAnotherUser},
-        {"file riscritto sul posto", false, rewrittenInPlace},
+        {"file riscritto sul posto con pause", false, rewrittenInPlaceWithPauses},
         {"file Access sostituito, stessa dimensione e ora", false,
          accessFileReplacedWithSameSizeAndTime},
         {"cartella delle copie condivisa", false, sharedCacheFolder},
+        {"cartella delle copie nella cartella dei dati", false, cacheFolderInTheDataFolder},
         {"cartella delle copie di un altro utente", true, foreignCacheFolder},
         {"modifica del front office interrotta", false, changeCutShort},
         {"rapporto interrotto durante la lettura Access", false, killedReport},
@@ -703,5 +745,48 @@ TEST(SharedFolder, EachSituationEndsInARightReportOrAClearMessage)
             continue;
         }
         situation.run();
+    }
+}
+
+TEST(DamagedFile, HugeTextFilesAreRefusedNamingThemWithinAMemoryLimit)
+{
+    // 800 MB without a line end (a sparse file: it takes no disk), or a
+    // company list of more lines than one may hold; the text files are read
+    // line by line, within their limits, so a small memory is enough.
+    struct Case {
+        std::string file;
+        std::vector<std::string> command;
+        bool manyLines;
+        std::string message; // UTF-8, as the terminal shows it
+    };
+    const std::vector<std::string> report = {"report",         "--type",    "1",       "--from",
+                                             test::kDemoMonth, "--station", test::kTag};
+    const std::vector<Case> cases = {
+        {"ElencoDitte.txt", report, false, "pi\xC3\xB9 lunga di 4096 caratteri"},
+        {"ElencoDitte.txt", report, true, "pi\xC3\xB9 di 1000000 righe"},
+        {"FontStp.txt", kPrint, false, "pi\xC3\xB9 lunga di 4096 caratteri"},
+        {"SeparatoreXLS.txt", {"csv", "--station", test::kTag}, false, "pi\xC3\xB9 lunga"},
+    };
+    test::CliLimits limits;
+    if (!kSanitized)
+        limits.memoryLimit = std::uintmax_t(512) << 20;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::DemoCopy dir;
+        ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+        if (c.manyLines) {
+            std::string lines;
+            for (int i = 0; i <= 1'000'000; ++i)
+                lines += "     1 A\r\n";
+            test::writeFile(dir / c.file, lines);
+        } else {
+            const int fd = ::open((dir / c.file).c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::ftruncate(fd, off_t(800) << 20), 0);
+            ::close(fd);
+            test::settle(dir / c.file);
+        }
+        const auto result = test::runCli(c.command, dir.path(), {}, limits);
+        EXPECT_TRUE(failsNaming(result, {c.file, c.message}));
     }
 }

@@ -59,10 +59,41 @@ void DemoCopy::sql(std::string_view file, std::string_view statements) const
     runSql(m_dir / file, statements);
 }
 
+std::optional<fs::path> StagedPrograms::forUser(unsigned user, std::string& why)
+{
+    static std::unique_ptr<TempDir> dir;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        dir = std::make_unique<TempDir>();
+        fs::permissions(dir->path(), fs::perms::owner_all | fs::perms::group_read |
+                                         fs::perms::group_exec | fs::perms::others_read |
+                                         fs::perms::others_exec);
+        for (const char* program : {"presenze-cli", "presenze-jet"})
+            fs::copy_file(fs::path(PRESENZE_BIN_DIR) / program, *dir / program);
+    });
+    // Whether the user reaches the program there (the temporary folder may
+    // itself be out of reach).
+    const fs::path cli = *dir / "presenze-cli";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+            ::_exit(2);
+        ::_exit(::access(cli.c_str(), X_OK) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return dir->path();
+    why = "user " + std::to_string(user) + " cannot run " + cli.string();
+    return std::nullopt;
+}
+
 CliResult runCli(const std::vector<std::string>& args, const fs::path& workdir,
                  const std::vector<std::string>& env, const CliLimits& limits)
 {
-    RunResult run = runProgram("presenze-cli", args, workdir, env, [&limits] {
+    const fs::path program =
+        (limits.programs.empty() ? fs::path(PRESENZE_BIN_DIR) : limits.programs) / "presenze-cli";
+    RunResult run = runExecutable(program, args, workdir, env, [&limits] {
         if (limits.fileSizeLimit) {
             // Writes beyond the limit fail with EFBIG instead of ending the program.
             std::signal(SIGXFSZ, SIG_IGN);

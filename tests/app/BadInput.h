@@ -40,6 +40,18 @@ struct CliLimits {
     std::optional<std::uintmax_t> fileSizeLimit; // RLIMIT_FSIZE, writes beyond fail
     std::optional<std::uintmax_t> memoryLimit;   // RLIMIT_AS, allocations beyond fail
     std::optional<unsigned> user;                // run as this user id (= group id), as root
+    std::filesystem::path programs;              // run from there (default: the build's)
+};
+
+// The programs of the build (presenze-cli, presenze-jet) copied into a
+// folder that every user may enter, for the cases that run them as another
+// user: a build inside a folder that only its owner may enter (root's home)
+// is out of that user's reach. Staged once per test program.
+class StagedPrograms {
+public:
+    // The folder, or nullopt with the reason in `why` when `user` cannot
+    // run the programs even there.
+    static std::optional<std::filesystem::path> forUser(unsigned user, std::string& why);
 };
 
 struct CliResult {

@@ -12,9 +12,15 @@
 #include "output/PrintOutput.h"
 #include "tally/WorkingDatabase.h"
 
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <set>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using namespace presenze;
@@ -263,16 +269,31 @@ TEST(StationFolder, ADemoNeverReplacesRealData)
 
 TEST(StationFolder, APrintNeverReplacesADataFile)
 {
-    for (const std::string device : {"TipiCamere.mdb", "tipicamere.MDB", "ElencoDitte.txt",
-                                     "SeparatoreXLS.txt", "FontStp.txt", "copia.accdb"}) {
+    // The companions of a data file are data too: a print over a write-ahead
+    // log loses the bookings committed there.
+    const std::set<std::string> companions = {
+        "Scheda_Prenotazione.mdb-wal", "Camere_Prenotazione.mdb-journal", "TipiCamere.mdb-shm",
+        "AnagraficaHotels.ldb", "DitteAbituali.laccdb"};
+    std::vector<std::string> devices = {"TipiCamere.mdb",    "tipicamere.MDB", "ElencoDitte.txt",
+                                        "SeparatoreXLS.txt", "FontStp.txt",    "copia.accdb"};
+    devices.insert(devices.end(), companions.begin(), companions.end());
+    for (const std::string& device : devices) {
         test::DemoCopy dir;
         ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+        if (companions.count(device))
+            test::writeFile(dir / device, "SEGNAPOSTO");
+        const bool there = fs::exists(dir / device);
+        const std::string before = there ? test::readFile(dir / device) : std::string();
         const auto data = test::dataFileState(dir.path());
         const auto result = test::runCli({"print", "--destination", "Aghi Reception", "--printer",
                                           device, "--station", test::kTag},
                                          dir.path());
-        EXPECT_TRUE(failsNaming(result, {device})) << device;
+        EXPECT_TRUE(failsNaming(result, {device, "file dei dati"})) << device;
         EXPECT_EQ(test::dataFileState(dir.path()), data) << device;
+        EXPECT_EQ(fs::exists(dir / device), there) << device;
+        if (there) {
+            EXPECT_EQ(test::readFile(dir / device), before) << device;
+        }
     }
     // A database under another name, wherever it lies, is no printer either:
     // neither for a raw print nor for a PDF.
@@ -291,4 +312,174 @@ TEST(StationFolder, APrintNeverReplacesADataFile)
     EXPECT_THROW(checkPrintFile(dir / "Contatori.mdb"), DataError);
     EXPECT_NO_THROW(checkPrintFile(dir / "nuovo.prn"));
     EXPECT_NO_THROW(checkPrintFile("/dev/null"));
+}
+
+TEST(StationFolder, AFileTheUserNamesNeverReplacesDataNorIsWrittenThroughALink)
+{
+    test::DemoCopy dir;
+    test::TempDir outside;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    test::writeFile(dir / "fd3.xlsx", "CARTELLA DELLA POSTAZIONE");
+    fs::copy_file(dir / "Contatori.mdb", dir / "copia.xlsx");
+    fs::create_directory(dir / "cartella.xlsx");
+    ASSERT_EQ(::mkfifo((dir / "coda.png").c_str(), 0600), 0);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "presa.svg").string();
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    struct Case {
+        const char* option;
+        std::string name;
+        int status;
+        std::string message; // a piece of the Italian message
+    };
+    std::vector<Case> cases = {
+        {"--xlsx", "Scheda_Prenotazione.mdb", 2, "deve terminare in .xlsx"},
+        {"--chart", "Camere_Prenotazione.mdb", 2, "deve terminare in .png o .svg"},
+        {"--xlsx", "ElencoDitte.txt", 2, ".xlsx"},
+        {"--xlsx", "Vallomir3.mdb", 2, ".xlsx"},
+        {"--xlsx", "fd3", 2, ".xlsx"},
+        {"--chart", "grafico.jpg", 2, ".png o .svg"},
+        {"--xlsx", "/dev/full", 2, ".xlsx"},
+        {"--xlsx", "fd3.xlsx", 1, "per una postazione"},
+        {"--xlsx", "FD7.XLSX", 1, "per una postazione"},
+        {"--xlsx", "copia.xlsx", 1, "file dei dati"},
+        {"--xlsx", "cartella.xlsx", 1, "cartella"},
+        {"--chart", "coda.png", 1, "FIFO"},
+        {"--chart", "presa.svg", 1, "socket"},
+    };
+    if (::geteuid() == 0 &&
+        ::mknod((dir / "pieno.xlsx").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0)
+        cases.push_back({"--xlsx", "pieno.xlsx", 1, "dispositivo"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option + (" " + c.name));
+        test::writeFile(dir / "fd3", test::kOldReport);
+        const auto before = test::folderState(dir.path());
+        const auto result = test::runReport(1, dir.path(), {c.option, c.name});
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        // Nothing was written: not even the report.
+        EXPECT_EQ(test::folderState(dir.path()), before);
+    }
+    ::close(socket);
+
+    // A link is replaced by the new file, never written through, whether it
+    // leads to a data file or out of the folder.
+    test::writeFile(outside / "profilo", "PROFILO");
+    fs::create_symlink(dir / "Camere_Prenotazione.mdb", dir / "dati.xlsx");
+    fs::create_symlink(outside / "profilo", dir / "occupazione.png");
+    const auto data = test::dataFileState(dir.path());
+    std::vector<std::string> args = {"--xlsx", "dati.xlsx"};
+#ifdef PRESENZE_CHARTS
+    args.insert(args.end(), {"--chart", "occupazione.png"});
+#endif
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), args)));
+    EXPECT_EQ(test::dataFileState(dir.path()), data);
+    EXPECT_EQ(test::readFile(outside / "profilo"), "PROFILO");
+    EXPECT_FALSE(fs::is_symlink(dir / "dati.xlsx"));
+    EXPECT_EQ(test::readFile(dir / "dati.xlsx").substr(0, 2), "PK");
+#ifdef PRESENZE_CHARTS
+    EXPECT_FALSE(fs::is_symlink(dir / "occupazione.png"));
+    EXPECT_EQ(test::readFile(dir / "occupazione.png").substr(0, 4), "\x89PNG");
+#endif
+}
+
+namespace {
+
+const std::vector<std::string> kPdfPrint = {"print", "--destination", "PDF Ufficio", "--station",
+                                            test::kTag};
+// The print system is not asked for long: "PDF" is no queue of it.
+const std::vector<std::string> kNoPrintSystem = {"CUPS_SERVER=/nonexistent/cups.sock"};
+
+// The PDF a print says it wrote ("PDF scritto in ...").
+fs::path writtenPdf(const test::CliResult& result)
+{
+    const std::string said = "PDF scritto in ";
+    const auto at = result.out.find(said);
+    if (at == std::string::npos)
+        return {};
+    const auto end = result.out.find('\n', at);
+    return result.out.substr(at + said.size(), end - at - said.size());
+}
+
+} // namespace
+
+TEST(StationFolder, NothingLeavesTheFolderThroughALink)
+{
+    // Another user plants the report file as a link to a file only this
+    // user may read: neither the CSV nor a print copies it into the folder.
+    test::DemoCopy dir;
+    test::TempDir outside;
+    test::writeFile(outside / "segreto", "RISERVATO\r\n");
+    fs::permissions(outside / "segreto", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(outside / "segreto", dir / "fd3");
+    const auto before = test::folderState(dir.path());
+    EXPECT_TRUE(failsNaming(test::runCli({"csv", "--station", test::kTag}, dir.path()),
+                            {"fd3", "collegamento simbolico"}));
+    EXPECT_TRUE(failsNaming(
+        test::runCli({"print", "--destination", "Aghi Reception", "--station", test::kTag},
+                     dir.path()),
+        {"fd3", "collegamento simbolico"}));
+    EXPECT_EQ(test::folderState(dir.path()), before);
+    // A new report replaces the link.
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    EXPECT_FALSE(fs::is_symlink(dir / "fd3"));
+    EXPECT_EQ(test::readFile(outside / "segreto"), "RISERVATO\r\n");
+
+    // The archive folder as a link out of the data folder: the PDF is
+    // refused naming it, and nothing lands where it leads.
+    fs::create_directory_symlink(outside.path(), dir / "doc");
+    EXPECT_TRUE(failsNaming(test::runCli(kPdfPrint, dir.path(), kNoPrintSystem),
+                            {"La cartella doc", "fuori dalla cartella dei dati"}));
+    EXPECT_EQ(test::folderState(outside.path()).size(), 1u);
+    // One that stays inside is used.
+    fs::remove(dir / "doc");
+    fs::create_directory(dir / "archivio");
+    fs::create_directory_symlink("archivio", dir / "doc");
+    EXPECT_TRUE(succeeds(test::runCli(kPdfPrint, dir.path(), kNoPrintSystem)));
+    EXPECT_EQ(test::folderState(dir / "archivio").size(), 1u);
+}
+
+TEST(StationFolder, TwoPdfsOfOneMinuteAndTheNextUserOfASharedFolder)
+{
+    test::DemoCopy dir;
+    ASSERT_TRUE(succeeds(test::runReport(1, dir.path())));
+    // A folder every user may write in: "doc" takes its bits, whatever the
+    // umask of the first user.
+    fs::permissions(dir.path(), fs::perms::all);
+    const auto first = test::runCli(kPdfPrint, dir.path(), kNoPrintSystem);
+    ASSERT_TRUE(succeeds(first));
+    EXPECT_EQ(fs::status(dir / "doc").permissions() & fs::perms::mask, fs::perms::all);
+    // The same minute gives the same name: the second takes "-2" and the
+    // first stays (unless the minute turned in between).
+    const auto second = test::runCli(kPdfPrint, dir.path(), kNoPrintSystem);
+    ASSERT_TRUE(succeeds(second));
+    const fs::path one = writtenPdf(first), two = writtenPdf(second);
+    ASSERT_FALSE(one.empty() || two.empty()) << first.out << second.out;
+    EXPECT_NE(one, two);
+    EXPECT_TRUE(fs::exists(one) && fs::exists(two));
+    if (one.stem().string().size() + 2 == two.stem().string().size()) {
+        EXPECT_EQ(two.filename().string(), one.stem().string() + "-2.pdf");
+    }
+
+    // Another user prints to the same "doc" (as root: nobody).
+    if (::geteuid() != 0) {
+        std::cout << "[  SKIPPED ] a second user: needs root" << std::endl;
+        return;
+    }
+    constexpr unsigned kNobody = 65534;
+    std::string why;
+    const auto programs = test::StagedPrograms::forUser(kNobody, why);
+    if (!programs) {
+        std::cout << "[  SKIPPED ] a second user: " << why << std::endl;
+        return;
+    }
+    test::CliLimits otherUser;
+    otherUser.user = kNobody;
+    otherUser.programs = *programs;
+    const auto third = test::runCli(kPdfPrint, dir.path(), kNoPrintSystem, otherUser);
+    EXPECT_TRUE(succeeds(third));
+    EXPECT_TRUE(fs::exists(writtenPdf(third)));
 }

@@ -53,6 +53,11 @@ TEST(CommandLine, RefusesBadRangesAndValues)
                                               "2023"});
     ASSERT_TRUE(overlong.options);
     EXPECT_EQ(overlong.options->selection.season, "..?2023");
+    EXPECT_TRUE(
+        parseReportOptions({"--type", "1", "--from", "02/2016", "--to", "01/2026"}).options);
+    EXPECT_TRUE(
+        parseReportOptions({"--type", "1", "--from", "01/1996", "--to", "12/9999", "--allow-long"})
+            .options);
     const auto one = parseReportOptions({"--type", "1", "--from", "3/2026"});
     ASSERT_TRUE(one.options);
     EXPECT_EQ(monthsOf(one.options->range), (std::vector<std::string>{"01/03/2026"}));
@@ -145,7 +150,12 @@ TEST(CommandLine, MistakesEndWithStatus2AndAnItalianMessage)
              {{"kpi", "--from", "01/2016", "--to", "02/2026"},
               "Periodo troppo lungo: gli indicatori coprono al massimo 120 mesi."},
              {{"demo"}, "Indicare la cartella da creare: presenze-cli demo CARTELLA"},
-             {{"demo", "a", "--seed", "-1"}, "Seme non valido: -1"}}) {
+             {{"demo", "a", "--seed", "-1"}, "Seme non valido: -1"},
+             // Thousands of months run for hours: only when asked for.
+             {{"report", "--type", "1", "--from", "01/1996", "--to", "12/9999"},
+              "Richiesta di 96048 mesi: aggiungere --allow-long"},
+             {{"report", "--type", "2", "--from", "01/2016", "--to", "01/2026"},
+              "Richiesta di 121 mesi: aggiungere --allow-long"}}) {
         const auto result = test::runProgram("presenze-cli", args);
         EXPECT_EQ(result.status, 2) << message;
         EXPECT_EQ(result.out, "");

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace presenze;
@@ -346,6 +347,47 @@ private slots:
         QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
         QVERIFY(w.Label2()->text().startsWith(QStringLiteral("Stampa annullata")));
         QVERIFY(!w.stopButton()->isVisible());
+    }
+
+    void aLongRequestAsksFirst()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "01", "1996", "12", "2024");
+        m_prompts.answers = {AnswerNo};
+        print(w);
+        QCOMPARE(m_prompts.questions.size(), std::size_t(1));
+        QVERIFY2(m_prompts.questions[0].find("Richiesta di 348 mesi") != std::string::npos,
+                 firstOf(m_prompts.questions));
+        QVERIFY(w.Label2()->text().startsWith(QStringLiteral("Stampa non avviata")));
+        QVERIFY(!std::filesystem::exists(reportFile()));
+    }
+
+    void aFileBeingWrittenIsWaitedForAndAnnullaStopsTheWait()
+    {
+        KV7DeskTop& w = open("hotel");
+        setRange(w, "02", "2024", "02", "2024");
+        test::writeFile(reportFile(), "the previous report");
+        // Another program keeps writing the booked rooms.
+        const auto rooms = m_dir->path() / "Camere_Prenotazione.mdb";
+        const auto write = [&] {
+            std::filesystem::last_write_time(rooms, std::filesystem::file_time_type::clock::now());
+        };
+        write();
+        QTimer writer;
+        connect(&writer, &QTimer::timeout, write);
+        writer.start(200);
+        m_prompts.answers = {AnswerYes};
+        QSignalSpy finished(&w, &KV7DeskTop::printRequestFinished);
+        QTest::mouseClick(w.Tasto(0), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w.Label2()->text().contains(QStringLiteral("attendo che il file")),
+                                 10000);
+        QVERIFY(w.Label2()->text().contains(QStringLiteral("Camere_Prenotazione.mdb")));
+        w.stopButton()->click();
+        QVERIFY(finished.wait(10000));
+        QVERIFY2(w.Label2()->text().startsWith(QStringLiteral("Stampa annullata")),
+                 qPrintable(w.Label2()->text()));
+        QVERIFY(m_prompts.warnings.empty());
+        QCOMPARE(test::readFile(reportFile()), std::string("the previous report"));
     }
 
     void theReportMatchesTheCommandLine()

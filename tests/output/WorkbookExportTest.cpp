@@ -506,3 +506,31 @@ TEST(WorkbookExport, TheCommandLineWritesTheWorkbookAndTheChartInTheCurrentFolde
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("dati.xlsx"), std::string::npos) << missing.err;
 }
+
+TEST(WorkbookExport, ANameLongerThanACellIsCutAndSaidOnce)
+{
+    FillCalendarTables();
+    test::TempDir dir;
+    test::copyFixture("hotel", dir.path());
+    test::runSql(dir / "Scheda_Prenotazione.mdb",
+                 "UPDATE Scheda_Prenotazione SET Ditta = replace(hex(zeroblob(20000)), '0', 'A') "
+                 "WHERE NumeroPrenotazione % 3 = 0;");
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = false;
+    const FixedClock clock = test::fixedClock();
+    test::ScriptedInteraction ui;
+    ReportFigures figures;
+    ReportContext context{DataFolder(dir.path()), "5", clock, ui};
+    context.figures = &figures;
+    runPrintRequest(ReportKind::Type2, {2, 2024, 2, 2024}, selection, context);
+    const std::string note = writeWorkbook(figures, dir / "fd5.xlsx");
+    EXPECT_NE(note.find("32767 caratteri"), std::string::npos) << note;
+    std::size_t cut = 0;
+    for (const Row& row : sheetRows(sheets(dir / "fd5.xlsx").at("Dati"))) {
+        const std::string name = textOf(row, "C");
+        EXPECT_LE(name.size(), 32767u);
+        cut += name == std::string(32767, 'A');
+    }
+    EXPECT_GT(cut, 0u);
+}

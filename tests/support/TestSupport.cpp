@@ -95,7 +95,11 @@ void copyJetSamples(const fs::path& dir)
 
 void settle(const fs::path& file)
 {
-    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(file, anHourAgo);
+    std::error_code ec;
+    for (const char* companion : {"-wal", "-journal"})
+        fs::last_write_time(fs::path(file.string() + companion), anHourAgo, ec);
 }
 
 void copyFixture(std::string_view name, const fs::path& dir)
@@ -120,14 +124,22 @@ std::string readFile(const fs::path& file)
 
 void writeFile(const fs::path& file, std::string_view bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::error_code ec;
+    if (fs::is_regular_file(file, ec))
+        settle(file);
 }
 
 void runSql(const fs::path& file, std::string_view sql)
 {
-    const Database db(file, Database::Mode::Create);
-    db.exec(sql);
+    {
+        const Database db(file, Database::Mode::Create);
+        db.exec(sql);
+    }
+    settle(file);
 }
 
 FixedClock fixedClock()
@@ -173,9 +185,16 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
                      const fs::path& workdir, const std::vector<std::string>& env,
                      const std::function<void()>& inChild)
 {
+    return runExecutable(fs::path(PRESENZE_BIN_DIR) / program, args, workdir, env, inChild);
+}
+
+RunResult runExecutable(const fs::path& program, const std::vector<std::string>& args,
+                        const fs::path& workdir, const std::vector<std::string>& env,
+                        const std::function<void()>& inChild)
+{
     TempDir scratch;
     const fs::path outFile = scratch / "out", errFile = scratch / "err";
-    const std::string exe = (fs::path(PRESENZE_BIN_DIR) / program).string();
+    const std::string exe = program.string();
     // What this process has buffered is written once, not again by the child.
     std::fflush(nullptr);
     const pid_t pid = ::fork();

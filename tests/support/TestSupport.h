@@ -55,17 +55,20 @@ std::optional<std::filesystem::path> jetSample(std::string_view file);
 std::string missingJetSample(std::string_view file);
 // Copies every Access sample that is there into dir.
 void copyJetSamples(const std::filesystem::path& dir);
-// Gives a file a modification time an hour ago: the program reads a data
-// file written a moment ago only once it has been still for a moment.
+// Gives a file (and its "-wal" and "-journal", when there) a modification
+// time an hour ago: the program reads a data file written less than two
+// seconds ago only once it has been still for two seconds, and a test that
+// has just made its data does not stand for a writer at work.
 void settle(const std::filesystem::path& file);
 // Copies a fixture folder (e.g. "hotel") into dir, files made writable and
 // settled.
 void copyFixture(std::string_view name, const std::filesystem::path& dir);
 
 std::string readFile(const std::filesystem::path& file);
+// Writes the bytes and settles the file.
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
 
-// Runs SQL statements (UTF-8) on a new or existing SQLite file.
+// Runs SQL statements (UTF-8) on a new or existing SQLite file, then settles it.
 void runSql(const std::filesystem::path& file, std::string_view sql);
 
 // A clock fixed at 08/12/2026 14:00 (the expected reports' clock).
@@ -109,6 +112,11 @@ RunResult runProgram(std::string_view program, const std::vector<std::string>& a
                      const std::filesystem::path& workdir = {},
                      const std::vector<std::string>& env = {},
                      const std::function<void()>& inChild = {});
+// The same for a program named by its path.
+RunResult runExecutable(const std::filesystem::path& exe, const std::vector<std::string>& args,
+                        const std::filesystem::path& workdir = {},
+                        const std::vector<std::string>& env = {},
+                        const std::function<void()>& inChild = {});
 
 // Runs a tool of the system (pdftotext, the print system's clients) with its
 // output collected, for one minute at most.

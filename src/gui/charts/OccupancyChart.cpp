@@ -1,15 +1,18 @@
 #include "gui/charts/OccupancyChart.h"
 
 #include "common/KV7Routine.h"
+#include "data/AtomicFile.h"
+#include "data/DataError.h"
+#include "data/DataFolder.h"
 #include "data/Text1252.h"
 #include "gui/charts/ChartColours.h"
 #include "gui/desk/QtText.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -273,14 +276,15 @@ void OccupancyView::paintEvent(QPaintEvent*)
     m_chart.paint(painter);
 }
 
-bool saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
+void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                         const std::filesystem::path& file)
 {
     const OccupancyChart chart(figures, month);
     const QSize size = chart.size();
-    QSaveFile out(QString::fromStdString(file.string()));
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
+    // Drawn in memory (a picture of a few megabytes at most), then written.
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
     std::string extension = file.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -301,9 +305,10 @@ bool saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
         chart.paint(painter);
         painter.end();
         if (!image.save(&out, "PNG"))
-            return false;
+            throw DataError("Impossibile disegnare il grafico", displayName(file));
     }
-    return out.commit();
+    writeFileAtomically(
+        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 } // namespace presenze

@@ -68,9 +68,9 @@ private:
 QString monthTitle(const Date& first);
 
 // Saves the chart of a month as a picture: SVG when the name ends in ".svg",
-// otherwise PNG (at twice the screen size, sharp in print). False when the
-// file cannot be written.
-bool saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
+// otherwise PNG (at twice the screen size, sharp in print), replacing the
+// file whole (data/AtomicFile). Raises DataError when it cannot be written.
+void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                         const std::filesystem::path& file);
 
 } // namespace presenze

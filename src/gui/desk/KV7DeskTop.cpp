@@ -7,6 +7,7 @@
 #include "data/Records.h"
 #include "data/Schema.h"
 #include "data/Text1252.h"
+#include "gui/desk/FileWaitNotice.h"
 #include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtPrintJob.h"
@@ -91,6 +92,8 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
     : QMainWindow(parent), m_folder(std::move(folder)), m_clock(clock)
 {
     setObjectName(QStringLiteral("KV7DeskTop"));
+    // Reads on this thread show their waits in a dialog of their own.
+    m_folder.setWaitNotice(windowWaitNotice());
     if (!prompts) {
         m_ownPrompts = std::make_unique<MessageBoxes>(this);
         prompts = m_ownPrompts.get();
@@ -347,7 +350,14 @@ void KV7DeskTop::setTabOrder()
 
 void KV7DeskTop::Form_Load()
 {
-    LoadCompanyList(m_folder);
+    try {
+        LoadCompanyList(m_folder);
+    } catch (const DataError& e) {
+        // A list that cannot be read (too long a line, too many lines): the
+        // window works without it.
+        CompanyList = {};
+        m_prompts->warn("Elenco Ditte", e.what());
+    }
     FillCalendarTables();
     Season.clear();
     m_combo1->clear();
@@ -690,6 +700,15 @@ void KV7DeskTop::printRequest()
     const std::optional<MonthRange> range = checkedRange();
     if (!range)
         return;
+    if (const int months = monthCount(*range); months > kLongRequestMonths) {
+        const std::string text = "Richiesta di " + std::to_string(months) +
+                                 " mesi: la stampa pu\xF2 durare molto a lungo. Continuare?";
+        if (m_prompts->ask("Stampa Presenze per Ditta", text, false) != AnswerYes) {
+            setStatus(QStringLiteral("Stampa non avviata: richiesta di %1 mesi.").arg(months));
+            Text1(0)->setFocus();
+            return;
+        }
+    }
     if (!companyConfirmed()) {
         setStatus(QStringLiteral("Stampa non avviata: nessuna ditta scelta per \"Singola "
                                  "Ditta\"."));

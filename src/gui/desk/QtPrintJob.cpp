@@ -60,6 +60,13 @@ void QtPrintJob::work()
     try {
         // The figures go with the report file to the workbook and the charts.
         auto figures = std::make_shared<ReportFigures>();
+        // A data file written a moment ago is waited for: the status line
+        // says so, and "Annulla" stops the wait as it stops the request.
+        m_order.folder.setWaitNotice([this](std::string_view text) {
+            if (!text.empty())
+                status(text);
+            return !m_stop;
+        });
         ReportContext context{m_order.folder, m_order.stationTag, m_clock, *this};
         context.figures = figures.get();
         m_report = runPrintRequest(m_order.kind, m_order.range, m_order.selection, context);
@@ -67,9 +74,13 @@ void QtPrintJob::work()
     } catch (const RequestCancelled&) {
         m_cancelled = true;
     } catch (const DataError& e) {
-        m_error = e.what();
+        // A wait for a data file stopped by "Annulla" is a cancelled request.
+        if (m_stop)
+            m_cancelled = true;
+        else
+            m_error = e.what();
     } catch (const std::exception& e) {
-        m_error = "Errore imprevisto: " + utf8ToCp1252(e.what());
+        m_error = unexpectedErrorText(e);
     } catch (...) {
         m_error = "Errore imprevisto.";
     }

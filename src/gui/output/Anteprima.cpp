@@ -237,7 +237,7 @@ void Anteprima::Tasto_Click(int index)
     } catch (const DataError& e) {
         m_ui->warn(kErrorTitle, e.what());
     } catch (const std::exception& e) {
-        m_ui->warn(kErrorTitle, utf8ToCp1252(e.what()));
+        m_ui->warn(kErrorTitle, unexpectedErrorText(e));
     }
 }
 

@@ -79,7 +79,7 @@ template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
     } catch (const DataError& e) {
         ui.warn("Stampa", e.what());
     } catch (const std::exception& e) {
-        ui.warn("Stampa", utf8ToCp1252(e.what()));
+        ui.warn("Stampa", unexpectedErrorText(e));
     }
 }
 
@@ -196,7 +196,7 @@ void MenuStampa::Form_Load()
     // The name is built once: the copy, its opening and the PDF beside it use it.
     m_archiveName = archiveCopyName(m_tag, m_clock.now());
     try {
-        makeArchiveCopy(m_folder, m_tag, m_archiveName);
+        m_archiveCopy = makeArchiveCopy(m_folder, m_tag, m_archiveName);
     } catch (const DataError&) {
         // No report file or a read-only folder: the menu works without a copy.
     }
@@ -270,7 +270,7 @@ void MenuStampa::showEvent(QShowEvent* e)
 
 std::filesystem::path MenuStampa::archiveCopyPath() const
 {
-    return m_folder.dir() / cp1252ToUtf8(m_archiveName);
+    return m_archiveCopy.empty() ? m_folder.dir() / cp1252ToUtf8(m_archiveName) : m_archiveCopy;
 }
 
 std::filesystem::path MenuStampa::defaultPdfPath() const
@@ -340,7 +340,7 @@ void MenuStampa::Tst_Click(int index)
     } catch (const DataError& e) {
         m_ui->warn("Stampa", e.what());
     } catch (const std::exception& e) {
-        m_ui->warn("Stampa", utf8ToCp1252(e.what()));
+        m_ui->warn("Stampa", unexpectedErrorText(e));
     }
 }
 
@@ -350,10 +350,13 @@ void MenuStampa::Excel_Click()
         return;
     warnOnFailure(*m_ui, [&] {
         const std::filesystem::path file = m_folder.target(workbookFileName(m_tag));
+        std::string note;
         {
             BusyCursor busy;
-            writeWorkbook(*m_figures, file);
+            note = writeWorkbook(*m_figures, file);
         }
+        if (!note.empty())
+            m_ui->warn("Stampa", note);
         openFile(file, "Cartella di lavoro Excel scritta");
     });
 }

@@ -91,8 +91,9 @@ private:
     std::unique_ptr<Interaction> m_ownUi;
     Interaction* m_ui;
     FileOpener m_opener;
-    std::string m_archiveName;
-    bool m_closing = false; // no destination: the menu is on its way out
+    std::string m_archiveName;           // built from the clock at Form_Load
+    std::filesystem::path m_archiveCopy; // the name the copy took (numbered when taken)
+    bool m_closing = false;              // no destination: the menu is on its way out
 
     QGroupBox* m_frame = nullptr;            // SSFrame1
     QComboBox* m_destinations = nullptr;     // Combo1
