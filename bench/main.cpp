@@ -5,8 +5,10 @@
 #include "BenchData.h"
 #include "Cases.h"
 #include "Measure.h"
+#include "StoreCases.h"
 #include "Table.h"
 #include "common/KV7Routine.h"
+#include "support/PrivatePostgres.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -166,9 +168,12 @@ void runCases(std::vector<BenchCase> cases, const std::string& group,
 }
 
 void runSize(const BenchSize& size, const std::filesystem::path& data, const Options& o,
-             std::vector<CaseResult>& results)
+             const std::string& server, std::vector<CaseResult>& results)
 {
     std::vector<BenchCase> cases = reportCases(size.name);
+    if (!server.empty())
+        for (auto& c : storeCases(size.name, server))
+            cases.push_back(std::move(c));
     for (auto& b : baselineCases(size.name))
         cases.push_back(std::move(b));
     runCases(std::move(cases), size.name, data, o, results);
@@ -206,6 +211,14 @@ int main(int argc, char** argv)
         return 2;
     }
     FillCalendarTables();
+    // The store's cases run on a private server, when PostgreSQL is there.
+    test::PrivatePostgres postgres;
+    std::string server;
+    if (const std::string problem = postgres.start(); problem.empty())
+        server = postgres.conninfo();
+    else
+        std::cerr << "Server PostgreSQL non disponibile, casi del server esclusi: " << problem
+                  << "\n";
     std::vector<CaseResult> results;
     const bool xlNamed = std::find(o.sizes.begin(), o.sizes.end(), "XL") != o.sizes.end();
     for (const auto& size : benchSizes(o.seed, o.xl || xlNamed)) {
@@ -223,7 +236,7 @@ int main(int argc, char** argv)
             }
             std::cerr << " " << made.seconds << " s, " << made.peakKb / 1024 << " MB\n";
         }
-        runSize(size, data, o, results);
+        runSize(size, data, o, server, results);
     }
     if (wanted("Access", o))
         runAccess(o, results);

@@ -1,6 +1,7 @@
 // The layout of src/ is the architecture: one folder, one library; the core
 // folders include each other in one direction only, only src/gui may
-// include Qt, and files are replaced one way only (data/AtomicFile).
+// include Qt, only src/store talks to PostgreSQL, and files are replaced one
+// way only (data/AtomicFile).
 
 #include "support/TestSupport.h"
 
@@ -50,9 +51,9 @@ TEST(Architecture, FoldersIncludeEachOtherInOneDirectionOnly)
 {
     // Lower layers first; a folder may include only folders before it.
     const std::map<std::string, int> layer = {
-        {"data", 0},       {"jet", 1},     {"demo", 1},  {"common", 1},
-        {"tally", 2},      {"reports", 3}, {"istat", 3}, {"request", 4},
-        {"indicators", 5}, {"output", 6},  {"gui", 7},   {"cli", 7},
+        {"data", 0},    {"jet", 1},   {"demo", 1},    {"common", 1},     {"tally", 2},
+        {"reports", 3}, {"istat", 3}, {"request", 4}, {"indicators", 5}, {"output", 6},
+        {"store", 7},   {"gui", 8},   {"cli", 8},
     };
     for (const auto& [from, targets] : folderIncludes()) {
         ASSERT_TRUE(layer.count(from)) << "src/" << from << " has no place among the layers";
@@ -104,5 +105,19 @@ TEST(Architecture, OnlyAtomicFileMakesTemporaryFilesOrTouchesTheUmask)
             for (std::string line; std::getline(in, line);)
                 EXPECT_FALSE(std::regex_search(line, forbidden)) << relative << ": " << line;
         }
+    }
+}
+
+TEST(Architecture, OnlyTheStoreFolderTalksToPostgres)
+{
+    const fs::path src = PRESENZE_SOURCE_DIR;
+    const std::regex libpq(R"(^\s*#\s*include\s*<(libpq|pqxx|postgres))");
+    for (const auto& entry : fs::recursive_directory_iterator(src)) {
+        const fs::path relative = fs::relative(entry.path(), src);
+        if (!entry.is_regular_file() || libraryOf(relative) == "store")
+            continue;
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);)
+            EXPECT_FALSE(std::regex_search(line, libpq)) << relative << ": " << line;
     }
 }

@@ -7,6 +7,7 @@
 #include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "common/Station.h"
+#include "data/BookingSource.h"
 #include "data/CacheFolder.h"
 #include "data/DataError.h"
 #include "data/ProtectedFiles.h"
@@ -27,6 +28,10 @@
 #include "output/WorkbookExport.h"
 #include "request/PrintRequest.h"
 #include "request/ReportOptions.h"
+#include "store/GroupName.h"
+#include "store/PickupOutput.h"
+#include "store/StoreSource.h"
+#include "store/StoreSync.h"
 
 #include <iostream>
 #include <optional>
@@ -69,20 +74,34 @@ std::filesystem::path commandDataDir(const CommandRequest& request)
         return dataDirOf(request.kpi);
     case Command::Istat:
         return dataDirOf(request.istat);
+    case Command::Sync:
+        return dataDirOf(request.sync);
     default:
         return dataDirOf(request.output);
     }
+}
+
+// The data folder a command reads, which must be there.
+template <typename Options> DataFolder dataFolder(const Options& o)
+{
+    DataFolder folder(dataDirOf(o));
+    if (!std::filesystem::is_directory(folder.dir()))
+        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
+    folder.setWaitNotice(consoleWaitNotice());
+    return folder;
 }
 
 template <typename Options> OutputPlace outputPlace(const Options& o)
 {
     const std::string tag = o.station ? *o.station : stationTagFromEnvironment();
     checkStationTag(tag);
-    DataFolder folder(dataDirOf(o));
-    if (!std::filesystem::is_directory(folder.dir()))
-        throw DataError("Cartella dei dati non trovata: " + displayName(folder.dir()));
-    folder.setWaitNotice(consoleWaitNotice());
-    return {tag, std::move(folder)};
+    return {tag, dataFolder(o)};
+}
+
+// The day of a command's --now, else today.
+Date today(const std::optional<DateTime>& now)
+{
+    return now ? now->date : SystemClock().now().date;
 }
 
 // A file named on the command line, checked before anything is written.
@@ -96,21 +115,28 @@ std::optional<std::filesystem::path> userOutput(const std::optional<std::string>
     return file;
 }
 
-int runReport(ReportOptions o)
+int runReport(ReportOptions o, const SourceOptions& source)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
         const auto workbook = userOutput(o.xlsx, folder);
         const auto chart = userOutput(o.chart, folder);
-        if (auto problem = checkTickedHotels(o.selection, readHotelRegistry(folder)))
+        // The hotels' data: the group on the server, or the folder's files.
+        std::optional<StoreSource> store;
+        if (source.conninfo)
+            store.emplace(storeAddress(*source.conninfo), *source.group);
+        const FolderSource files(folder);
+        const BookingSource& data = store ? static_cast<const BookingSource&>(*store) : files;
+        if (auto problem = checkTickedHotels(o.selection, data.hotelRegistry()))
             return usageError(*problem, "report");
         FillCalendarTables();
-        o.selection.companyList = ReadCompanyList(folder);
+        o.selection.companyList = CompanyListOf(data.companyListLines());
         SystemClock systemClock;
         FixedClock fixedClock(o.now.value_or(DateTime{}));
         const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
         ConsoleInteraction ui(o.arrivals);
         ReportContext context{folder, tag, clock, ui};
+        context.source = store ? &*store : nullptr;
         ReportFigures figures;
         if (workbook || chart)
             context.figures = &figures;
@@ -258,6 +284,64 @@ int runIstat(const IstatOptions& o)
     }
 }
 
+int runSync(const SyncOptions& o)
+{
+    try {
+        const DataFolder folder = dataFolder(o);
+        const std::string group = o.group ? *o.group : folderGroupName(folder);
+        if (auto problem = checkGroupName(group))
+            return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
+        const StoreAddress address = storeAddress(o.conninfo);
+        const Date day = today(o.now);
+        WarningsShown shown;
+        const SyncSummary summary = syncFolder(
+            address, group, FolderSource(folder), [&shown](std::string_view text) { shown(text); },
+            day);
+        shown.finish();
+        std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
+                                  address.server + ": " + std::to_string(summary.seasons) +
+                                  " stagioni, " + std::to_string(summary.headers) +
+                                  " prenotazioni, " + std::to_string(summary.lines) +
+                                  " righe di camere; istantanea del " + day.toDisplay() + ": " +
+                                  std::to_string(summary.snapshotRows) + " righe.")
+                  << "\n";
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
+int runPickup(const PickupOptions& o)
+{
+    try {
+        PickupRequest request;
+        request.group = o.group;
+        request.days = o.days;
+        request.forward = o.forward;
+        request.today = today(o.now);
+        // Outputs are checked against the current folder's files.
+        const DataFolder here;
+        const auto csv = userOutput(o.csv, here);
+        const auto xlsx = userOutput(o.xlsx, here);
+        const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
+        if (!csv && !xlsx)
+            std::cout << cp1252ToUtf8(pickupTable(pickup));
+        if (csv) {
+            writePickupCsv(pickup, *csv);
+            std::cout << csv->string() << "\n";
+        }
+        if (xlsx) {
+            writePickupWorkbook(pickup, *xlsx);
+            std::cout << xlsx->string() << "\n";
+        }
+        return 0;
+    } catch (const DataError& e) {
+        printError(e.what());
+        return 1;
+    }
+}
+
 int runDemo(const DemoRequest& demo)
 {
     try {
@@ -282,14 +366,15 @@ int run(const CommandLine& line)
     // The Access copies of the commands that read data files.
     std::optional<RunCacheFolder> cache;
     if (request.command == Command::Report || request.command == Command::Kpi ||
-        request.command == Command::Print || request.command == Command::Istat) {
+        request.command == Command::Print || request.command == Command::Istat ||
+        request.command == Command::Sync) {
         cache.emplace(commandDataDir(request));
         if (!cache->warning().empty())
             printError("Avviso: " + cache->warning());
     }
     switch (request.command) {
     case Command::Report:
-        return runReport(request.report);
+        return runReport(request.report, request.source);
     case Command::Kpi:
         return runKpi(request.kpi);
     case Command::Csv:
@@ -300,6 +385,10 @@ int run(const CommandLine& line)
         return runIstat(request.istat);
     case Command::Demo:
         return runDemo(request.demo);
+    case Command::Sync:
+        return runSync(request.sync);
+    case Command::Pickup:
+        return runPickup(request.pickup);
     }
     return 1;
 }

@@ -3,6 +3,8 @@
 #include "common/Clock.h"
 #include "data/ProtectedFiles.h"
 #include "data/Text1252.h"
+#include "store/GroupName.h"
+#include "store/StoreAddress.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -144,6 +146,44 @@ Date readDate(const std::string& text)
     return *date;
 }
 
+std::string readConninfo(const std::string& text)
+{
+    if (auto problem = checkStoreAddress(text))
+        throw UsageError(cp1252ToUtf8(*problem));
+    return text;
+}
+
+std::string readGroup(const std::string& text)
+{
+    std::string group = utf8ToCp1252(text);
+    if (auto problem = checkGroupName(group))
+        throw UsageError(cp1252ToUtf8(*problem));
+    return group;
+}
+
+int readDays(const std::string& text)
+{
+    if (text != "1" && text != "7" && text != "30")
+        throw UsageError("Giorni non validi: " + text + " (1, 7 o 30)");
+    return std::stoi(text);
+}
+
+int readPickupNights(const std::string& text)
+{
+    long long nights = 0;
+    if (!parseInt(text, nights) || nights < 1 || nights > 365)
+        throw UsageError("Notti non valide: " + text + " (da 1 a 365)");
+    return static_cast<int>(nights);
+}
+
+// A file the user names, by the ending its kind has (so never a data file).
+std::string readOutputFile(const std::string& text, const std::string& ending)
+{
+    if (!hasExtension(text, {ending}))
+        throw UsageError("Nome di file non valido: " + text + " (deve finire con " + ending + ")");
+    return text;
+}
+
 // The workbook needs ".xlsx", the chart ".png" or ".svg": a file under
 // another name is refused rather than given bytes of another kind.
 void checkWorkbookName(const std::optional<std::string>& xlsx)
@@ -208,6 +248,10 @@ private:
     void addPrint(OutputOptions& o);
     void addIstat(IstatOptions& o);
     void addDemo(DemoRequest& o);
+    void addSync(SyncOptions& o);
+    void addPickup(PickupOptions& o);
+    void addSource(CLI::App& command, SourceOptions& o);
+    void checkSource() const;
     void addPlace(CLI::App& command, std::optional<std::string>& dataDir,
                   std::optional<std::string>& station);
     void required(CLI::App& command, CLI::Option* option, std::string missing);
@@ -255,6 +299,8 @@ Parser::Parser() : m_app("Stampa i rapporti di Presenze senza finestra.", "prese
     addPrint(m_request.output);
     addIstat(m_request.istat);
     addDemo(m_request.demo);
+    addSync(m_request.sync);
+    addPickup(m_request.pickup);
     m_app.footer("Usare \"presenze-cli COMANDO --help\" per le opzioni di un comando.\n"
                  "La sigla di postazione predefinita \xC3\xA8 il valore di PCLocal.");
 }
@@ -311,6 +357,7 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
+    addSource(c, m_request.source);
     flag(c, "--allow-long", "permette le richieste di pi\xC3\xB9 di 120 mesi",
          [&o] { o.allowLong = true; });
 }
@@ -351,6 +398,70 @@ void Parser::addCsv(OutputOptions& o)
 {
     CLI::App& c = addCommand("csv", "Converte il file di stampa in \"fd\" + sigla + \".csv\".");
     addPlace(c, o.dataDir, o.station);
+    addSource(c, m_request.source);
+}
+
+void Parser::addSource(CLI::App& command, SourceOptions& o)
+{
+    value(command, "--source", "CONNESSIONE",
+          "legge i dati degli hotel dal server della catena (stringa di connessione di "
+          "PostgreSQL)",
+          [&o](const std::string& v) { o.conninfo = readConninfo(v); });
+    value(command, "--group", "NOME", "il gruppo di hotel sul server (con --source)",
+          [&o](const std::string& v) { o.group = readGroup(v); });
+}
+
+void Parser::addSync(SyncOptions& o)
+{
+    CLI::App& c = addCommand(
+        "sync",
+        "Scrive i dati della cartella sul server della catena, con l'istantanea del giorno.");
+    required(c,
+             value(c, "--to", "CONNESSIONE",
+                   "il server (stringa di connessione di PostgreSQL, obbligatoria)",
+                   [&o](const std::string& v) { o.conninfo = readConninfo(v); }),
+             "Indicare il server con --to CONNESSIONE");
+    value(c, "--group", "NOME",
+          "il nome del gruppo sul server (predefinito: quello della cartella)",
+          [&o](const std::string& v) { o.group = readGroup(v); });
+    text(c, "--data-dir", "CARTELLA", "la cartella dei dati (predefinita: quella corrente)",
+         o.dataDir);
+    value(c, "--now", "\"GG/MM/AAAA hh:mm\"", "data e ora dell'istantanea (predefinite: adesso)",
+          [&o](const std::string& v) { o.now = readNow(v); });
+}
+
+void Parser::addPickup(PickupOptions& o)
+{
+    CLI::App& c = addCommand(
+        "pickup", "Confronta le prenotazioni delle notti future con quelle di qualche giorno fa.");
+    required(c,
+             value(c, "--source", "CONNESSIONE",
+                   "il server (stringa di connessione di PostgreSQL, obbligatoria)",
+                   [&o](const std::string& v) { o.conninfo = readConninfo(v); }),
+             "Indicare il server con --source CONNESSIONE");
+    value(c, "--group", "NOME", "solo questo gruppo (predefiniti: tutti)",
+          [&o](const std::string& v) { o.group = readGroup(v); });
+    value(c, "--days", "1|7|30",
+          "il confronto con l'istantanea di tanti giorni fa (predefinito: 30)",
+          [&o](const std::string& v) { o.days = readDays(v); });
+    value(c, "--forward", "N", "le notti da oggi in avanti (predefinite: 30)",
+          [&o](const std::string& v) { o.forward = readPickupNights(v); });
+    value(c, "--csv", "FILE.csv", "scrive il confronto in un file CSV invece che a video",
+          [&o](const std::string& v) { o.csv = readOutputFile(v, ".csv"); });
+    value(c, "--xlsx", "FILE.xlsx", "scrive il confronto in una cartella di Excel",
+          [&o](const std::string& v) { o.xlsx = readOutputFile(v, ".xlsx"); });
+    value(c, "--now", "\"GG/MM/AAAA hh:mm\"", "data e ora di oggi (predefinite: adesso)",
+          [&o](const std::string& v) { o.now = readNow(v); });
+}
+
+// --source and --group go together.
+void Parser::checkSource() const
+{
+    const SourceOptions& source = m_request.source;
+    if (source.group && !source.conninfo)
+        throw UsageError("L'opzione --group vale solo con --source");
+    if (source.conninfo && !source.group)
+        throw UsageError("Indicare il gruppo del server con --group NOME");
 }
 
 void Parser::addPrint(OutputOptions& o)
@@ -462,6 +573,7 @@ void Parser::finish()
         }
         if (auto problem = checkMonthRange(range))
             throw UsageError(cp1252ToUtf8(*problem));
+        checkSource();
         if (auto problem = checkLongRequest(range, m_request.report.allowLong))
             throw UsageError(cp1252ToUtf8(*problem));
         checkOutputNames(m_request.report);
@@ -471,8 +583,13 @@ void Parser::finish()
         checkWorkbookName(m_request.kpi.xlsx);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
+        checkSource();
     } else if (name == "print") {
         m_request.command = Command::Print;
+    } else if (name == "sync") {
+        m_request.command = Command::Sync;
+    } else if (name == "pickup") {
+        m_request.command = Command::Pickup;
     } else if (name == "istat") {
         m_request.command = Command::Istat;
         const IstatOptions& o = m_request.istat;

@@ -7,17 +7,21 @@
 //   presenze-cli print --destination NOME [OPZIONI]
 //   presenze-cli istat --month MM/AAAA [OPZIONI]
 //   presenze-cli demo CARTELLA [--seed N] [--date GG/MM/AAAA]
+//   presenze-cli sync --to CONNESSIONE [--group NOME] [--data-dir CARTELLA]
+//   presenze-cli pickup --source CONNESSIONE [--group NOME] [--days 1|7|30] [OPZIONI]
 //   presenze-cli [COMANDO] --help | --version
 //
 // Each option is one line of CommandLine.cpp, bound to a field of the options
-// the core takes (ReportOptions, IndicatorOptions, OutputOptions, IstatOptions, DemoOptions).
-// The texts, help and mistakes alike, are Italian and UTF-8, as the terminal shows them.
+// the core takes (ReportOptions, IndicatorOptions, OutputOptions, IstatOptions, DemoOptions,
+// and the options of the chain's server in StoreOptions). The texts, help and mistakes alike,
+// are Italian and UTF-8, as the terminal shows them.
 
 #include "demo/DemoData.h"
 #include "indicators/IndicatorOptions.h"
 #include "istat/IstatOptions.h"
 #include "output/OutputOptions.h"
 #include "request/ReportOptions.h"
+#include "store/StoreOptions.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +29,7 @@
 
 namespace presenze {
 
-enum class Command { Report, Kpi, Csv, Print, Istat, Demo };
+enum class Command { Report, Kpi, Csv, Print, Istat, Demo, Sync, Pickup };
 
 struct DemoRequest {
     std::string dir;     // the folder to create (UTF-8 path)
@@ -41,6 +45,9 @@ struct CommandRequest {
     OutputOptions output; // csv and print
     IstatOptions istat;
     DemoRequest demo;
+    SourceOptions source; // report and csv: the hotels' data from a server
+    SyncOptions sync;
+    PickupOptions pickup;
 };
 
 // What a command line asks for: a command to run, or only a text to show.

@@ -22,8 +22,12 @@ std::int16_t ReportType = 0;
 
 std::array<std::string, 101> ReadCompanyList(const DataFolder& folder)
 {
+    return CompanyListOf(readCompanyListLines(folder));
+}
+
+std::array<std::string, 101> CompanyListOf(const std::vector<std::string>& lines)
+{
     std::array<std::string, 101> list;
-    const auto lines = readCompanyListLines(folder);
     for (std::size_t j = 0; j < lines.size() && j < 100; ++j) {
         const std::string_view line = lines[j];
         list[j + 1] = line.size() > 7 ? std::string(trimBlanks(line.substr(7))) : std::string();

@@ -65,6 +65,8 @@ extern std::int16_t ReportType;
 void LoadCompanyList(const DataFolder& folder);
 // The company names of the list file, as LoadCompanyList reads them.
 std::array<std::string, 101> ReadCompanyList(const DataFolder& folder);
+// The same from the lines of the list file (readCompanyListLines).
+std::array<std::string, 101> CompanyListOf(const std::vector<std::string>& lines);
 // Start-up step 3: fills the calling thread's DaysInMonth (MonthNames and
 // WeekdayNames are fixed).
 void FillCalendarTables();

@@ -2,7 +2,8 @@
 // What a report builder works with besides the selection: the data folder,
 // the station tag, the clock of the title lines, the person to ask and, while
 // a print request runs, the booking data it has already read; and, when
-// asked for, where the figures of the report go.
+// asked for, where the figures of the report go and where the hotels' data
+// come from instead of the folder's files.
 
 #include "common/Clock.h"
 #include "common/Interaction.h"
@@ -15,6 +16,7 @@
 namespace presenze {
 
 class BookingCache;
+class BookingSource;
 class ReportFigures;
 
 struct ReportContext {
@@ -33,6 +35,10 @@ struct ReportContext {
     // Set by whoever wants the workbook or the charts: the builders record
     // each month's figures there as they write it.
     ReportFigures* figures = nullptr;
+    // Set to read the hotels' data (bookings, registry, room types, company
+    // list) from another source, such as a chain's server; the report file,
+    // the working database and the print settings stay in `folder`.
+    const BookingSource* source = nullptr;
 };
 
 // Raised when the person stops a print request; the report file is then left

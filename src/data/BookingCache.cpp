@@ -173,29 +173,39 @@ std::uint32_t BookingSet::notePlace(const RoomLine& line) const
 }
 
 BookingCache::BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
-                           bool keepFaultyLines)
+                           bool keepFaultyLines, const BookingSource* source)
     : m_firstKey(std::move(firstKey)), m_lastKey(std::move(lastKey)), m_fields(fields),
-      m_keepFaultyLines(keepFaultyLines)
+      m_keepFaultyLines(keepFaultyLines), m_source(source)
 {}
+
+std::string BookingCache::identityOf(const DataFolder& folder) const
+{
+    return m_source ? m_source->identity() : folder.dir().string();
+}
 
 const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_view season,
                                          const WarningSink& warn)
 {
-    if (!m_set || m_dir != folder.dir() || m_season != season) {
+    const std::string identity = identityOf(folder);
+    if (!m_set || m_dir != identity || m_season != season) {
         m_set.reset();
-        // The two files are read side by side, each on its own connection;
-        // warnings come from the room lines, read on this thread.
-        auto headers = std::async(std::launch::async,
-                                  [&folder, season = std::string(season), fields = m_fields] {
-                                      return readBookingHeaders(folder, season, fields);
-                                  });
-        // Should the lines fail, the future waits for the headers' reader as
-        // it is destroyed.
-        std::vector<RoomLine> faulty;
-        auto lines = readRoomLines(folder, season, m_firstKey, m_lastKey, warn, m_fields,
-                                   m_keepFaultyLines ? &faulty : nullptr);
-        m_set.emplace(std::move(lines), headers.get(), std::move(faulty));
-        m_dir = folder.dir();
+        read(folder, [&](const BookingSource& source) {
+            // The two files are read side by side, each on its own
+            // connection; warnings come from the room lines, read on this
+            // thread.
+            auto headers = std::async(std::launch::async,
+                                      [&source, season = std::string(season), fields = m_fields] {
+                                          return source.bookingHeaders(season, fields);
+                                      });
+            // Should the lines fail, the future waits for the headers' reader
+            // as it is destroyed.
+            std::vector<RoomLine> faulty;
+            auto lines = source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields,
+                                          m_keepFaultyLines ? &faulty : nullptr);
+            m_set.emplace(std::move(lines), headers.get(), std::move(faulty));
+            return 0;
+        });
+        m_dir = identity;
         m_season = season;
     }
     return *m_set;
@@ -203,19 +213,20 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
 
 void BookingCache::keepFilesOf(const DataFolder& folder)
 {
-    if (m_filesDir == folder.dir())
+    const std::string identity = identityOf(folder);
+    if (m_filesDir == identity)
         return;
     m_registry.reset();
     m_roomTypes.reset();
     m_companyListLines.reset();
-    m_filesDir = folder.dir();
+    m_filesDir = identity;
 }
 
 const std::vector<HotelRecord>& BookingCache::hotelRegistry(const DataFolder& folder)
 {
     keepFilesOf(folder);
     if (!m_registry)
-        m_registry = readHotelRegistry(folder);
+        m_registry = read(folder, [](const BookingSource& s) { return s.hotelRegistry(); });
     return *m_registry;
 }
 
@@ -223,7 +234,7 @@ const std::vector<RoomTypeRecord>& BookingCache::roomTypes(const DataFolder& fol
 {
     keepFilesOf(folder);
     if (!m_roomTypes)
-        m_roomTypes = readRoomTypes(folder);
+        m_roomTypes = read(folder, [](const BookingSource& s) { return s.roomTypes(); });
     return *m_roomTypes;
 }
 
@@ -231,7 +242,8 @@ const std::vector<std::string>& BookingCache::companyListLines(const DataFolder&
 {
     keepFilesOf(folder);
     if (!m_companyListLines)
-        m_companyListLines = readCompanyListLines(folder);
+        m_companyListLines =
+            read(folder, [](const BookingSource& s) { return s.companyListLines(); });
     return *m_companyListLines;
 }
 

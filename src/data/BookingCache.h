@@ -7,8 +7,11 @@
 // for a bad date are warned about once, when the span is read. It keeps the
 // other files of the request too (registry, room types, company list): each
 // file a request reads is read once, so that its months never see two
-// states of one file.
+// states of one file. The data come from the folder's files, or from the
+// source the cache was made with (a chain's server), which then stands in
+// for the folder in every read.
 
+#include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "data/Records.h"
 
@@ -111,9 +114,10 @@ class BookingCache {
 public:
     // The span of the request: room lines that arrive on or before lastKey
     // and leave after firstKey (YYYYMMDD texts); the fields its report reads;
-    // whether the lines left out for their dates are kept too (faultyLines).
+    // whether the lines left out for their dates are kept too (faultyLines);
+    // where the data come from when not from the folder (kept by the caller).
     BookingCache(std::string firstKey, std::string lastKey, BookingFields fields,
-                 bool keepFaultyLines = false);
+                 bool keepFaultyLines = false, const BookingSource* source = nullptr);
 
     // True when the window lies inside the span and the cache holds the
     // fields asked for.
@@ -124,19 +128,31 @@ public:
     }
 
     // The room lines of the span (as readRoomLines gives them) and every
-    // booking header, of the folder's season, with the cache's fields; read
-    // on first use. Warnings about lines left out go to `warn` when the files
-    // are read.
+    // booking header, of the folder's season (the source's, when the cache
+    // has one), with the cache's fields; read on first use. Warnings about lines left out go to
+    // `warn` when the files are read.
     const BookingSet& bookings(const DataFolder& folder, std::string_view season,
                                const WarningSink& warn);
 
-    // The folder's registry, room types and company list lines, read on
-    // first use.
+    // The folder's (or the source's) registry, room types and company list
+    // lines, read on first use.
     const std::vector<HotelRecord>& hotelRegistry(const DataFolder& folder);
     const std::vector<RoomTypeRecord>& roomTypes(const DataFolder& folder);
     const std::vector<std::string>& companyListLines(const DataFolder& folder);
 
+    // The source the cache reads instead of the folders, if any.
+    const BookingSource* source() const { return m_source; }
+
 private:
+    // The cache's source, or the folder's files.
+    template <typename Read> auto read(const DataFolder& folder, Read&& reader) const
+    {
+        if (m_source)
+            return reader(*m_source);
+        return reader(FolderSource(folder));
+    }
+    // What tells the data of one source (or folder) from another's.
+    std::string identityOf(const DataFolder& folder) const;
     // Forgets the files of another folder.
     void keepFilesOf(const DataFolder& folder);
 
@@ -144,10 +160,11 @@ private:
     std::string m_lastKey;
     BookingFields m_fields;
     bool m_keepFaultyLines = false;
-    std::filesystem::path m_dir;
+    const BookingSource* m_source = nullptr;
+    std::string m_dir;
     std::string m_season;
     std::optional<BookingSet> m_set;
-    std::filesystem::path m_filesDir;
+    std::string m_filesDir;
     std::optional<std::vector<HotelRecord>> m_registry;
     std::optional<std::vector<RoomTypeRecord>> m_roomTypes;
     std::optional<std::vector<std::string>> m_companyListLines;

@@ -74,11 +74,11 @@ namespace {
 
 // The registry's names of the hotels the figures show. Type 2 does not need
 // the registry otherwise: without one the hotels go by their numbers.
-void nameHotels(ReportFigures& figures, const DataFolder& folder)
+void nameHotels(ReportFigures& figures, BookingCache& bookings, const DataFolder& folder)
 {
     std::vector<HotelRecord> registry;
     try {
-        registry = readHotelRegistry(folder);
+        registry = bookings.hotelRegistry(folder);
     } catch (const DataError&) {
         return;
     }
@@ -103,7 +103,8 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     const Date firstDay = *Date::parseDisplay(months.front());
     const Date lastFirstDay = *Date::parseDisplay(months.back());
     BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
-                          kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2);
+                          kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2,
+                          false, context.source);
     context.bookings = &bookings;
     context.presencesForRest.reset();
     struct Unlend {
@@ -145,7 +146,7 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     if (!withoutData.empty())
         context.ui.warn("Dati mancanti", noDataMessage(withoutData));
     if (context.figures && kind == ReportKind::Type2)
-        nameHotels(*context.figures, context.folder);
+        nameHotels(*context.figures, bookings, context.folder);
     return file.target();
 }
 
