@@ -402,6 +402,11 @@ std::vector<std::string> storedGroups(const StoreAddress& address)
         std::vector<std::string> groups;
         for (int i = 0; i < result.rows(); ++i)
             groups.push_back(textOf(result, i, 0));
+        // In the booking software's text order, whatever the server's collation.
+        std::sort(groups.begin(), groups.end(), [](const std::string& a, const std::string& b) {
+            const int order = compareText(a, b);
+            return order != 0 ? order < 0 : a < b;
+        });
         return groups;
     } catch (const StoreError& e) {
         throw e.withContext("Lettura dal server " + address.server + " non riuscita: ");
