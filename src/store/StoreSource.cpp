@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace presenze {
 namespace {
@@ -72,26 +73,85 @@ std::int64_t numberOf(std::string_view text)
     return value;
 }
 
-// Records in the order of their place in the file, as given by `place`. The
-// rows come in the order they lie in on the server, which after a few syncs
-// is not the file's: small keys are sorted, and each record moved once.
-template <typename Record, typename Place>
-void inFileOrder(std::vector<Record>& records, const Place& place)
-{
-    const auto before = [&](const Record& a, const Record& b) { return place(a) < place(b); };
-    if (std::is_sorted(records.begin(), records.end(), before))
-        return;
-    std::vector<std::pair<std::int64_t, std::size_t>> keys;
-    keys.reserve(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        keys.emplace_back(place(records[i]), i);
-    std::sort(keys.begin(), keys.end());
-    std::vector<Record> ordered;
-    ordered.reserve(records.size());
-    for (const auto& key : keys)
-        ordered.push_back(std::move(records[key.second]));
-    records = std::move(ordered);
-}
+// The records of a COPY, gathered in pieces (no record moves while the rows
+// come) and handed over in the order of their place in the file. The rows
+// come in the order they lie in on the server, which after a few syncs is
+// not quite the file's: the places, unique and nearly all taken, put each
+// record in its slot, and each record is moved once.
+template <typename Record> class FileOrderRows {
+public:
+    Record& add()
+    {
+        if (m_pieces.empty() || m_pieces.back().size() == kPiece) {
+            m_pieces.emplace_back();
+            m_pieces.back().reserve(kPiece);
+        }
+        ++m_count;
+        return m_pieces.back().emplace_back();
+    }
+
+    template <typename Place> std::vector<Record> take(const Place& place)
+    {
+        const std::vector<std::uint32_t> order = fileOrder(place);
+        std::vector<Record> records;
+        records.reserve(m_count);
+        for (const std::uint32_t k : order)
+            records.push_back(std::move(m_pieces[k / kPiece][k % kPiece]));
+        m_pieces.clear();
+        m_count = 0;
+        return records;
+    }
+
+private:
+    static constexpr std::size_t kPiece = 8192;
+
+    const Record& at(std::size_t k) const { return m_pieces[k / kPiece][k % kPiece]; }
+
+    // The records' numbers in file order.
+    template <typename Place> std::vector<std::uint32_t> fileOrder(const Place& place) const
+    {
+        std::vector<std::uint32_t> order;
+        order.reserve(m_count);
+        if (m_count == 0)
+            return order;
+        std::int64_t first = place(at(0));
+        std::int64_t last = first;
+        for (std::size_t k = 1; k < m_count; ++k) {
+            first = std::min(first, place(at(k)));
+            last = std::max(last, place(at(k)));
+        }
+        // The places of a season's rows run from 1 to its count; a window of
+        // dates leaves gaps.
+        constexpr std::uint32_t kEmpty = std::numeric_limits<std::uint32_t>::max();
+        const auto span = static_cast<std::uint64_t>(last) - static_cast<std::uint64_t>(first);
+        if (span < 4 * static_cast<std::uint64_t>(m_count) + 1024) {
+            std::vector<std::uint32_t> slots(span + 1, kEmpty);
+            bool unique = true;
+            for (std::size_t k = 0; k < m_count && unique; ++k) {
+                std::uint32_t& slot = slots[static_cast<std::size_t>(place(at(k)) - first)];
+                unique = slot == kEmpty;
+                slot = static_cast<std::uint32_t>(k);
+            }
+            if (unique) {
+                for (const std::uint32_t k : slots)
+                    if (k != kEmpty)
+                        order.push_back(k);
+                return order;
+            }
+        }
+        std::vector<std::pair<std::int64_t, std::uint32_t>> keys;
+        keys.reserve(m_count);
+        for (std::size_t k = 0; k < m_count; ++k)
+            keys.emplace_back(place(at(k)), static_cast<std::uint32_t>(k));
+        std::sort(keys.begin(), keys.end());
+        for (const auto& key : keys)
+            order.push_back(key.second);
+        return order;
+    }
+
+    std::vector<std::vector<Record>> m_pieces;
+    std::size_t m_count = 0;
+};
 
 std::string textOf(const PgResult& result, int row, int column)
 {
@@ -115,7 +175,13 @@ std::string StoreSource::identity() const
 struct StoreSource::Session {
     explicit Session(const StoreAddress& address)
         : connection(address), transaction(connection, PgTransaction::Kind::ReadOnly)
-    {}
+    {
+        // A read hands every row over to the one process that writes the
+        // COPY: helpers that scan beside it only add the passing of rows
+        // between processes, and take the cores the station and the other
+        // reads need.
+        connection.execute("SET LOCAL max_parallel_workers_per_gather = 0");
+    }
     PgConnection connection;
     PgTransaction transaction;
 };
@@ -259,14 +325,14 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
         connection.query(kSetWindow, {m_groupUtf8, m_sync, stored, "", ""});
         const bool code = fields != BookingFields::Tally;
         const bool nation = fields != BookingFields::Type2;
-        std::vector<BookingHeader> headers;
+        FileOrderRows<BookingHeader> headers;
         CopyReader row;
         connection.copyOut(fields == BookingFields::All     ? kHeadersAll
                            : fields == BookingFields::Tally ? kHeadersTally
                                                             : kHeadersType2,
                            [&](std::string_view text) {
                                row.read(text);
-                               BookingHeader& h = headers.emplace_back();
+                               BookingHeader& h = headers.add();
                                h.order = row.number(0);
                                h.numeroPrenotazione = row.number(1);
                                h.numeroHotel = row.number(2);
@@ -280,8 +346,7 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
                                    row.text(next, h.commento);
                                }
                            });
-        inFileOrder(headers, [](const BookingHeader& h) { return h.order; });
-        return headers;
+        return headers.take([](const BookingHeader& h) { return h.order; });
     });
 }
 
@@ -299,11 +364,11 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
         connection.query(
             kSetWindow, {m_groupUtf8, m_sync, stored, std::string(firstKey), std::string(lastKey)});
         const bool prices = fields != BookingFields::Tally;
-        std::vector<RoomLine> lines;
+        FileOrderRows<RoomLine> read;
         CopyReader row;
         connection.copyOut(prices ? kLinesAll : kLinesTally, [&](std::string_view text) {
             row.read(text);
-            RoomLine& line = lines.emplace_back();
+            RoomLine& line = read.add();
             line.order = row.number(0);
             line.numeroPrenotazione = row.number(1);
             line.numeroHotel = row.number(2);
@@ -318,7 +383,7 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
                 line.prezzo = row.currency(10);
             }
         });
-        inFileOrder(lines, [](const RoomLine& l) { return l.order; });
+        std::vector<RoomLine> lines = read.take([](const RoomLine& l) { return l.order; });
         // As the folder's reader numbers the lines it gives.
         for (std::size_t i = 0; i < lines.size(); ++i)
             lines[i].order = static_cast<std::int64_t>(i + 1);
