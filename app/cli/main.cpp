@@ -30,10 +30,12 @@
 #include "request/ReportOptions.h"
 #include "store/GroupName.h"
 #include "store/PickupOutput.h"
+#include "store/StoreIndicators.h"
 #include "store/StoreSource.h"
 #include "store/StoreSync.h"
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -181,20 +183,36 @@ private:
     std::size_t m_count = 0;
 };
 
-int runKpi(IndicatorOptions o)
+// The group on the server that `source` names, if any.
+std::unique_ptr<StoreSource> storeGroup(const SourceOptions& source)
+{
+    if (!source.conninfo || !source.group)
+        return nullptr;
+    return std::make_unique<StoreSource>(storeAddress(*source.conninfo), *source.group);
+}
+
+int runKpi(IndicatorOptions o, const SourceOptions& source)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
-        Selection ticked;
-        ticked.tickedHotels = o.request.hotels;
-        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
-            return usageError(*problem, "kpi");
+        // The group on the server, every group of the server, or the folder.
+        const auto store = storeGroup(source);
+        const bool chain = source.conninfo && !store;
+        if (!chain) {
+            Selection ticked;
+            ticked.tickedHotels = o.request.hotels;
+            const auto registry = store ? store->hotelRegistry() : readHotelRegistry(folder);
+            if (auto problem = checkTickedHotels(ticked, registry))
+                return usageError(*problem, "kpi");
+        }
         const auto csv = userOutput(o.csv, folder);
         const auto workbook = userOutput(o.xlsx, folder);
         o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
         WarningsShown warnings;
-        const Indicators indicators = computeIndicators(
-            folder, o.request, [&warnings](std::string_view text) { warnings(text); });
+        const WarningSink warn = [&warnings](std::string_view text) { warnings(text); };
+        const Indicators indicators =
+            chain ? computeChainIndicators(storeAddress(*source.conninfo), folder, o.request, warn)
+                  : computeIndicators(folder, o.request, warn, store.get());
         warnings.finish();
         std::cout << cp1252ToUtf8(indicatorTable(indicators));
         if (csv) {
@@ -255,17 +273,20 @@ int runPrint(const OutputOptions& o)
     }
 }
 
-int runIstat(const IstatOptions& o)
+int runIstat(const IstatOptions& o, const SourceOptions& source)
 {
     try {
         const auto [tag, folder] = outputPlace(o);
+        const auto store = storeGroup(source);
         Selection ticked;
         ticked.tickedHotels = o.hotels;
-        if (auto problem = checkTickedHotels(ticked, readHotelRegistry(folder)))
+        if (auto problem = checkTickedHotels(ticked, store ? store->hotelRegistry()
+                                                           : readHotelRegistry(folder)))
             return usageError(*problem, "istat");
         const auto csv = userOutput(o.csv, folder);
         const auto xlsx = userOutput(o.xlsx, folder);
-        const MonthMovement month = MovimentoClienti(folder, o.month, o.year, o.hotels, o.season);
+        const MonthMovement month =
+            MovimentoClienti(folder, o.month, o.year, o.hotels, o.season, store.get());
         for (const std::string& line : movementText(month))
             std::cout << cp1252ToUtf8(line) << "\n";
         if (csv) {
@@ -376,13 +397,13 @@ int run(const CommandLine& line)
     case Command::Report:
         return runReport(request.report, request.source);
     case Command::Kpi:
-        return runKpi(request.kpi);
+        return runKpi(request.kpi, request.source);
     case Command::Csv:
         return runCsv(request.output);
     case Command::Print:
         return runPrint(request.output);
     case Command::Istat:
-        return runIstat(request.istat);
+        return runIstat(request.istat, request.source);
     case Command::Demo:
         return runDemo(request.demo);
     case Command::Sync:

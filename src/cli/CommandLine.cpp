@@ -201,6 +201,8 @@ void checkOutputNames(const ReportOptions& o)
 
 // ---- Option lines ----------------------------------------------------------
 
+constexpr const char* kGroupHelp = "il gruppo di hotel sul server (con --source)";
+
 using Reader = std::function<void(const std::string&)>;
 
 // An option with a value, which `read` stores or refuses with UsageError.
@@ -250,8 +252,8 @@ private:
     void addDemo(DemoRequest& o);
     void addSync(SyncOptions& o);
     void addPickup(PickupOptions& o);
-    void addSource(CLI::App& command, SourceOptions& o);
-    void checkSource() const;
+    void addSource(CLI::App& command, SourceOptions& o, const std::string& groupHelp);
+    void checkSource(bool everyGroup = false) const;
     void addPlace(CLI::App& command, std::optional<std::string>& dataDir,
                   std::optional<std::string>& station);
     void required(CLI::App& command, CLI::Option* option, std::string missing);
@@ -357,7 +359,7 @@ void Parser::addReport(ReportOptions& o)
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel dei dati della stampa", o.xlsx);
     text(c, "--chart", "FILE.png|FILE.svg", "anche il grafico dell'occupazione dell'ultimo mese",
          o.chart);
-    addSource(c, m_request.source);
+    addSource(c, m_request.source, kGroupHelp);
     flag(c, "--allow-long", "permette le richieste di pi\xC3\xB9 di 120 mesi",
          [&o] { o.allowLong = true; });
 }
@@ -389,6 +391,9 @@ void Parser::addKpi(IndicatorOptions& o)
     text(c, "--csv", "FILE.csv", "anche il file CSV degli indicatori", o.csv);
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel degli indicatori", o.xlsx);
     addPlace(c, o.dataDir, o.station);
+    addSource(c, m_request.source,
+              "il gruppo di hotel sul server (con --source; predefiniti: tutti, con la riga "
+              "della catena)");
     value(c, "--now", "\"GG/MM/AAAA hh:mm\"",
           "data e ora di oggi per --forward (predefinite: adesso)",
           [&o](const std::string& v) { o.now = readNow(v); });
@@ -398,16 +403,16 @@ void Parser::addCsv(OutputOptions& o)
 {
     CLI::App& c = addCommand("csv", "Converte il file di stampa in \"fd\" + sigla + \".csv\".");
     addPlace(c, o.dataDir, o.station);
-    addSource(c, m_request.source);
+    addSource(c, m_request.source, kGroupHelp);
 }
 
-void Parser::addSource(CLI::App& command, SourceOptions& o)
+void Parser::addSource(CLI::App& command, SourceOptions& o, const std::string& groupHelp)
 {
     value(command, "--source", "CONNESSIONE",
           "legge i dati degli hotel dal server della catena (stringa di connessione di "
           "PostgreSQL)",
           [&o](const std::string& v) { o.conninfo = readConninfo(v); });
-    value(command, "--group", "NOME", "il gruppo di hotel sul server (con --source)",
+    value(command, "--group", "NOME", groupHelp,
           [&o](const std::string& v) { o.group = readGroup(v); });
 }
 
@@ -454,13 +459,14 @@ void Parser::addPickup(PickupOptions& o)
           [&o](const std::string& v) { o.now = readNow(v); });
 }
 
-// --source and --group go together.
-void Parser::checkSource() const
+// --group goes with --source; --source needs it, unless the command covers
+// every group of the server.
+void Parser::checkSource(bool everyGroup) const
 {
     const SourceOptions& source = m_request.source;
     if (source.group && !source.conninfo)
         throw UsageError("L'opzione --group vale solo con --source");
-    if (source.conninfo && !source.group)
+    if (source.conninfo && !source.group && !everyGroup)
         throw UsageError("Indicare il gruppo del server con --group NOME");
 }
 
@@ -495,6 +501,7 @@ void Parser::addIstat(IstatOptions& o)
     text(c, "--csv", "FILE.csv", "anche il file CSV dei dati del mese", o.csv);
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel, un foglio per hotel", o.xlsx);
     addPlace(c, o.dataDir, o.station);
+    addSource(c, m_request.source, kGroupHelp);
 }
 
 void Parser::addDemo(DemoRequest& o)
@@ -580,6 +587,10 @@ void Parser::finish()
     } else if (name == "kpi") {
         m_request.command = Command::Kpi;
         checkKpiPeriod(*command, m_request.kpi.request.period);
+        checkSource(true);
+        // Hotel numbers are each group's own.
+        if (m_request.source.conninfo && !m_request.source.group && m_request.kpi.request.hotels)
+            throw UsageError("L'opzione --hotels vale solo per un gruppo: indicarlo con --group");
         checkWorkbookName(m_request.kpi.xlsx);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
@@ -592,6 +603,7 @@ void Parser::finish()
         m_request.command = Command::Pickup;
     } else if (name == "istat") {
         m_request.command = Command::Istat;
+        checkSource();
         const IstatOptions& o = m_request.istat;
         if (auto problem = checkMonthRange({o.month, o.year, o.month, o.year}))
             throw UsageError(cp1252ToUtf8(*problem));

@@ -45,7 +45,7 @@ struct CommandRequest {
     OutputOptions output; // csv and print
     IstatOptions istat;
     DemoRequest demo;
-    SourceOptions source; // report and csv: the hotels' data from a server
+    SourceOptions source; // report, csv, kpi, istat: the hotels' data from a server
     SyncOptions sync;
     PickupOptions pickup;
 };

@@ -5,7 +5,6 @@
 #include "data/Schema.h"
 #include "data/Text1252.h"
 #include "indicators/SeasonTally.h"
-#include "request/SeasonChoice.h"
 #include "tally/HotelRooms.h"
 
 #include <algorithm>
@@ -18,7 +17,7 @@ namespace {
 HotelIndicators hotelOf(const SeasonTally& tally, std::int64_t hotel, std::string name,
                         std::int64_t rooms, bool compare)
 {
-    HotelIndicators h{hotel, std::move(name), rooms, {}, {}, {}};
+    HotelIndicators h{{}, hotel, std::move(name), rooms, {}, {}, {}};
     if (compare)
         h.total.lastYear.emplace();
     for (std::size_t m = 0; m < tally.months().size(); ++m) {
@@ -115,11 +114,11 @@ Indicators emptyResult(const SeasonTally& tally, const IndicatorRequest& request
 
 } // namespace
 
-std::vector<std::string> seasonsByPrecedence(const DataFolder& folder)
+std::vector<std::string> seasonsByPrecedence(const std::vector<std::string>& seasons)
 {
     std::vector<std::string> archived;
     bool current = false;
-    for (const std::string& season : archivedSeasons(folder)) {
+    for (const std::string& season : seasons) {
         if (season.empty())
             current = true;
         else if (std::none_of(archived.begin(), archived.end(),
@@ -134,7 +133,7 @@ std::vector<std::string> seasonsByPrecedence(const DataFolder& folder)
 }
 
 Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& request,
-                             const WarningSink& warn)
+                             const WarningSink& warn, const BookingSource* source)
 {
     if (auto problem = checkIndicatorPeriod(request.period))
         throw DataError(*problem);
@@ -147,7 +146,7 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
 
     // Every file is read once; each season's bookings go as soon as they
     // are counted.
-    BookingCache files(firstKey, lastKey, BookingFields::Type2);
+    BookingCache files(firstKey, lastKey, BookingFields::Type2, false, source);
     auto hotels = hotelsToShow(files.hotelRegistry(folder), request);
     const HotelRooms rooms = countHotelRooms(files.roomTypes(folder));
     std::set<std::int64_t> counted;
@@ -156,9 +155,11 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
     SeasonTally tally(std::move(months), request.compare, request.kind,
                       request.breakdown == IndicatorBreakdown::Company, counted);
     const std::vector<std::string> seasons =
-        request.season ? std::vector<std::string>{*request.season} : seasonsByPrecedence(folder);
+        request.season
+            ? std::vector<std::string>{*request.season}
+            : seasonsByPrecedence(source ? source->seasons() : FolderSource(folder).seasons());
     for (const std::string& season : seasons) {
-        BookingCache bookings(firstKey, lastKey, BookingFields::Type2);
+        BookingCache bookings(firstKey, lastKey, BookingFields::Type2, false, source);
         tally.addSeason(bookings.bookings(folder, season, warn));
     }
     if (!request.hotels)

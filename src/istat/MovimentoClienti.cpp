@@ -298,14 +298,14 @@ MonthMovement countMovement(const Date& first, const std::optional<std::set<std:
 
 MonthMovement MovimentoClienti(const DataFolder& folder, int month, int year,
                                const std::optional<std::set<std::int64_t>>& hotels,
-                               std::string_view season)
+                               std::string_view season, const BookingSource* source)
 {
     const Date first{year, month, 1};
     if (!first.isValid() || year < 1996 || year > 9999)
         throw DataError("Mese non valido: " + std::to_string(month) + "/" + std::to_string(year));
     const Date last = first.addDays(Date::daysInMonth(year, month) - 1);
     // From the night before the month's first day: who is there when it starts.
-    BookingCache cache(first.addDays(-1).toKey(), last.toKey(), BookingFields::Tally, true);
+    BookingCache cache(first.addDays(-1).toKey(), last.toKey(), BookingFields::Tally, true, source);
     // Lines left out for their dates are listed with the figures, not warned about.
     const BookingSet& bookings = cache.bookings(folder, season, {});
     const HotelRooms rooms = countHotelRooms(cache.roomTypes(folder));

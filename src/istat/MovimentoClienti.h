@@ -113,9 +113,12 @@ MonthMovement countMovement(const Date& first, const std::optional<std::set<std:
 
 // The month of month/year from the folder's files: the booking files of the
 // season (empty: the current one), the registry, the room types and
-// LettiHotel.txt. Raises DataError.
+// LettiHotel.txt. With `source` (kept by the caller) the bookings, the
+// registry and the room types come from there (a group on the chain's
+// server, which holds no lines whose dates make no stay), LettiHotel.txt
+// still from the folder. Raises DataError.
 MonthMovement MovimentoClienti(const DataFolder& folder, int month, int year,
                                const std::optional<std::set<std::int64_t>>& hotels,
-                               std::string_view season);
+                               std::string_view season, const BookingSource* source = nullptr);
 
 } // namespace presenze

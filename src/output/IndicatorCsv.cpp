@@ -22,8 +22,11 @@ std::string monthKey(const Date& month)
     return text;
 }
 
-void heading(std::string& out, std::string_view second, bool compare, const auto& columns)
+void heading(std::string& out, const Indicators& kpi, std::string_view second, const auto& columns)
 {
+    const bool compare = kpi.compare;
+    if (kpi.isChain())
+        out += "Gruppo,";
     out += "Hotel,";
     out += second;
     for (int year = 0; year < (compare ? 2 : 1); ++year) {
@@ -102,32 +105,66 @@ void companyRow(std::string& out, std::string_view hotel, const KindFigures& cur
     out += kEnd;
 }
 
+// The start of a row: in a chain the group's field (empty for the chain's
+// line), then the hotel's.
+std::string hotelField(const Indicators& kpi, std::string_view group, std::string_view hotel)
+{
+    std::string start;
+    if (kpi.isChain()) {
+        nameField(start, group);
+        start += ',';
+    }
+    start += hotel;
+    return start;
+}
+
+void monthRows(std::string& out, const std::string& hotel, const std::vector<IndicatorLine>& months,
+               const IndicatorLine& total, const Indicators& kpi)
+{
+    for (std::size_t m = 0; m < kpi.months.size(); ++m)
+        periodRow(out, hotel, monthKey(kpi.months[m]), months[m], kpi);
+    periodRow(out, hotel, kTotal, total, kpi);
+}
+
 std::string monthsCsv(const Indicators& kpi)
 {
     std::string out;
-    heading(out, "Mese", kpi.compare, periodColumns());
-    for (const HotelIndicators& h : kpi.hotels) {
-        const std::string hotel = std::to_string(h.hotel);
-        for (std::size_t m = 0; m < kpi.months.size(); ++m)
-            periodRow(out, hotel, monthKey(kpi.months[m]), h.months[m], kpi);
-        periodRow(out, hotel, kTotal, h.total, kpi);
-    }
-    for (std::size_t m = 0; m < kpi.months.size(); ++m)
-        periodRow(out, kTotal, monthKey(kpi.months[m]), kpi.groupMonths[m], kpi);
-    periodRow(out, kTotal, kTotal, kpi.groupTotal, kpi);
+    heading(out, kpi, "Mese", periodColumns());
+    forEachHotel(
+        kpi,
+        [&](const HotelIndicators& h) {
+            monthRows(out, hotelField(kpi, h.group, std::to_string(h.hotel)), h.months, h.total,
+                      kpi);
+        },
+        [&](const GroupIndicators& g) {
+            monthRows(out, hotelField(kpi, g.name, kTotal), g.months, g.total, kpi);
+        });
+    monthRows(out, hotelField(kpi, "", kTotal), kpi.groupMonths, kpi.groupTotal, kpi);
     return out;
+}
+
+std::optional<KindFigures> lastYearOf(const IndicatorLine& line, BookingKind kind)
+{
+    const PeriodFigures* f = line.comparable();
+    return f ? std::optional<KindFigures>(f->counted(kind)) : std::nullopt;
+}
+
+// A total row (a hotel's, a group's, the chain's) against itself.
+void totalRow(std::string& out, const std::string& start, const IndicatorLine& total,
+              const Indicators& kpi)
+{
+    const KindFigures current = total.current.counted(kpi.kind);
+    const auto lastYear = lastYearOf(total, kpi.kind);
+    const KindFigures* last = lastYear ? &*lastYear : nullptr;
+    companyRow(out, start + ",Totale", current, current, last, last, kpi.compare);
 }
 
 std::string companiesCsv(const Indicators& kpi)
 {
     std::string out;
-    heading(out, "Ditta", kpi.compare, companyColumns());
-    const auto lastYearOf = [](const IndicatorLine& line, BookingKind kind) {
-        const PeriodFigures* f = line.comparable();
-        return f ? std::optional<KindFigures>(f->counted(kind)) : std::nullopt;
-    };
-    for (const HotelIndicators& h : kpi.hotels) {
-        const std::string hotel = std::to_string(h.hotel);
+    heading(out, kpi, "Ditta", companyColumns());
+    const auto hotelRows = [&](const HotelIndicators& h) {
+        const std::string hotel = hotelField(kpi, h.group, std::to_string(h.hotel));
         const KindFigures current = h.total.current.counted(kpi.kind);
         const auto lastYear = lastYearOf(h.total, kpi.kind);
         const KindFigures* hotelLastYear = lastYear ? &*lastYear : nullptr;
@@ -137,13 +174,12 @@ std::string companiesCsv(const Indicators& kpi)
             companyRow(out, start, c.current, current, c.lastYear ? &*c.lastYear : nullptr,
                        hotelLastYear, kpi.compare);
         }
-        companyRow(out, hotel + ",Totale", current, current, hotelLastYear, hotelLastYear,
-                   kpi.compare);
-    }
-    const KindFigures current = kpi.groupTotal.current.counted(kpi.kind);
-    const auto lastYear = lastYearOf(kpi.groupTotal, kpi.kind);
-    const KindFigures* groupLastYear = lastYear ? &*lastYear : nullptr;
-    companyRow(out, "Totale,Totale", current, current, groupLastYear, groupLastYear, kpi.compare);
+        totalRow(out, hotel, h.total, kpi);
+    };
+    forEachHotel(kpi, hotelRows, [&](const GroupIndicators& g) {
+        totalRow(out, hotelField(kpi, g.name, kTotal), g.total, kpi);
+    });
+    totalRow(out, hotelField(kpi, "", kTotal), kpi.groupTotal, kpi);
     return out;
 }
 

@@ -12,6 +12,9 @@
 //   Hotel,Ditta,Presenze,CamereVendute,Ricavo,ADR,Quota[,PresenzeAP,...]
 //
 // each hotel's companies (largest first), then its "Totale", then the group.
+// A chain's (every group of a server) begins each row with the group's
+// name, "Gruppo,Hotel,...": each group's hotels, then the group's own rows
+// ("Totale" as the hotel), and last the chain's, with an empty group.
 // A company name is text a spreadsheet never runs: "'" before a leading "="
 // or "@", and double quotes around a name that holds one, "," or a line end.
 

@@ -163,6 +163,36 @@ void periodRows(TextGrid& grid, const std::string& hotel, const std::string& mon
     grid.row(std::move(change));
 }
 
+// A hotel as the first column names it: its number and name, after its
+// group's name in a chain ("Milano / 3 Hotel Duomo").
+std::string hotelLabel(const HotelIndicators& h)
+{
+    const std::string hotel = std::to_string(h.hotel) + " " + h.name;
+    return h.group.empty() ? hotel : h.group + " / " + hotel;
+}
+
+// The line of a group of a chain, and the last line: the group's, or the
+// chain's.
+std::string groupLabel(const GroupIndicators& g)
+{
+    return "Totale gruppo " + g.name;
+}
+std::string lastLabel(const Indicators& kpi)
+{
+    return kpi.isChain() ? "Totale catena" : "Totale gruppo";
+}
+
+// The rows of one hotel or group: its months and its total, named on the
+// first.
+void monthRows(TextGrid& grid, const std::string& label, const std::vector<IndicatorLine>& months,
+               const IndicatorLine& total, const Indicators& kpi)
+{
+    grid.blank();
+    for (std::size_t m = 0; m < kpi.months.size(); ++m)
+        periodRows(grid, m == 0 ? label : "", monthLabel(kpi.months[m]), months[m], kpi);
+    periodRows(grid, kpi.months.empty() ? label : "", "Totale", total, kpi);
+}
+
 std::string monthsTable(const Indicators& kpi)
 {
     TextGrid grid;
@@ -170,18 +200,11 @@ std::string monthsTable(const Indicators& kpi)
     for (const PeriodColumn& c : periodColumns())
         heading.push_back(headingLabel(c.label, c.unit));
     grid.row(heading);
-    for (const HotelIndicators& h : kpi.hotels) {
-        grid.blank();
-        const std::string hotel = std::to_string(h.hotel) + " " + h.name;
-        for (std::size_t m = 0; m < kpi.months.size(); ++m)
-            periodRows(grid, m == 0 ? hotel : "", monthLabel(kpi.months[m]), h.months[m], kpi);
-        periodRows(grid, kpi.months.empty() ? hotel : "", "Totale", h.total, kpi);
-    }
-    grid.blank();
-    for (std::size_t m = 0; m < kpi.months.size(); ++m)
-        periodRows(grid, m == 0 ? "Totale gruppo" : "", monthLabel(kpi.months[m]),
-                   kpi.groupMonths[m], kpi);
-    periodRows(grid, "", "Totale", kpi.groupTotal, kpi);
+    forEachHotel(
+        kpi,
+        [&](const HotelIndicators& h) { monthRows(grid, hotelLabel(h), h.months, h.total, kpi); },
+        [&](const GroupIndicators& g) { monthRows(grid, groupLabel(g), g.months, g.total, kpi); });
+    monthRows(grid, lastLabel(kpi), kpi.groupMonths, kpi.groupTotal, kpi);
     return grid.text();
 }
 
@@ -249,21 +272,26 @@ std::string companiesTable(const Indicators& kpi)
             total.lastYear = last->counted(kpi.kind);
         return total;
     };
-    for (const HotelIndicators& h : kpi.hotels) {
+    const auto totalRows = [&](const std::string& label, const IndicatorLine& line) {
+        grid.blank();
+        const CompanyLine total = totalOf(line, "Totale");
+        companyRows(grid, label, total, total.current, total.lastYear ? &*total.lastYear : nullptr,
+                    kpi.compare);
+    };
+    const auto hotelRows = [&](const HotelIndicators& h) {
         grid.blank();
         const CompanyLine total = totalOf(h.total, "Totale");
         const KindFigures* last = total.lastYear ? &*total.lastYear : nullptr;
-        std::string hotel = std::to_string(h.hotel) + " " + h.name;
+        std::string hotel = hotelLabel(h);
         for (const CompanyLine& line : companyLines(h, kpi)) {
             companyRows(grid, hotel, line, total.current, last, kpi.compare);
             hotel.clear();
         }
         companyRows(grid, hotel, total, total.current, last, kpi.compare);
-    }
-    grid.blank();
-    const CompanyLine group = totalOf(kpi.groupTotal, "Totale");
-    companyRows(grid, "Totale gruppo", group, group.current,
-                group.lastYear ? &*group.lastYear : nullptr, kpi.compare);
+    };
+    forEachHotel(kpi, hotelRows,
+                 [&](const GroupIndicators& g) { totalRows(groupLabel(g), g.total); });
+    totalRows(lastLabel(kpi), kpi.groupTotal);
     return grid.text();
 }
 

@@ -6,7 +6,9 @@
 // has no value. With the comparison each row is followed by last year's
 // ("anno prec.") and by the change in percent ("var. %"). By company: each
 // hotel's 20 largest companies, the rest summed in "Altre ditte", and the
-// hotel's total. Windows-1252 text, lines ended by "\n".
+// hotel's total. A chain's names each hotel after its group
+// ("Milano / 3 Hotel Duomo") and follows each group's hotels with the
+// group's line, the chain's line last. Windows-1252 text, lines ended by "\n".
 
 #include "indicators/Indicators.h"
 

@@ -112,20 +112,34 @@ private:
     fs::path m_shownAs;
 };
 
-// The cells of one sheet, row after row.
+// The columns of a chain's sheets begin with the group's: every other
+// column lies one further.
+lxw_col_t shiftOf(const Indicators& kpi)
+{
+    return kpi.isChain() ? 1 : 0;
+}
+
+// The cells of one sheet, row after row; columns are counted after the
+// group's, which only a chain's sheets have.
 class Cells {
 public:
-    Cells(Book& book, lxw_worksheet* sheet) : m_book(book), m_sheet(sheet) {}
+    Cells(Book& book, lxw_worksheet* sheet, lxw_col_t shift)
+        : m_book(book), m_sheet(sheet), m_shift(shift)
+    {}
 
     void text(lxw_col_t col, const std::string& cp1252, lxw_format* f = nullptr)
     {
-        if (!cp1252.empty())
-            m_book.check(
-                worksheet_write_string(m_sheet, m_row, col, cp1252ToUtf8(cp1252).c_str(), f));
+        write(col + m_shift, cp1252, f);
+    }
+    // The group's column of a chain's sheet.
+    void group(const std::string& cp1252)
+    {
+        if (m_shift > 0)
+            write(0, cp1252, nullptr);
     }
     void number(lxw_col_t col, double value, lxw_format* f = nullptr)
     {
-        m_book.check(worksheet_write_number(m_sheet, m_row, col, value, f));
+        m_book.check(worksheet_write_number(m_sheet, m_row, col + m_shift, value, f));
     }
     // A value as the CSV rounds it; no cell without a value.
     void value(lxw_col_t col, const Ratio& ratio, ColumnUnit unit, int decimals)
@@ -140,16 +154,31 @@ public:
     void next() { ++m_row; }
     lxw_row_t row() const { return m_row; }
     lxw_worksheet* sheet() const { return m_sheet; }
+    lxw_col_t shift() const { return m_shift; }
+    // The width of columns first to last.
+    void width(lxw_col_t first, lxw_col_t last, double characters)
+    {
+        worksheet_set_column(m_sheet, first + m_shift, last + m_shift, characters, nullptr);
+    }
 
 private:
+    void write(lxw_col_t col, const std::string& cp1252, lxw_format* f)
+    {
+        if (!cp1252.empty())
+            m_book.check(
+                worksheet_write_string(m_sheet, m_row, col, cp1252ToUtf8(cp1252).c_str(), f));
+    }
+
     Book& m_book;
     lxw_worksheet* m_sheet;
+    lxw_col_t m_shift;
     lxw_row_t m_row = 0;
 };
 
 template <typename Columns>
 void heading(Cells& cells, const char* third, bool compare, const Columns& columns)
 {
+    cells.group("Gruppo");
     cells.text(0, "Hotel", nullptr);
     cells.text(1, "Nome", nullptr);
     cells.text(2, third, nullptr);
@@ -160,8 +189,9 @@ void heading(Cells& cells, const char* third, bool compare, const Columns& colum
     cells.next();
 }
 
-void hotelCells(Cells& cells, std::int64_t hotel, const std::string& name)
+void hotelCells(Cells& cells, const std::string& group, std::int64_t hotel, const std::string& name)
 {
+    cells.group(group);
     if (hotel > 0)
         cells.number(0, static_cast<double>(hotel));
     else
@@ -169,10 +199,10 @@ void hotelCells(Cells& cells, std::int64_t hotel, const std::string& name)
     cells.text(1, name);
 }
 
-void periodRow(Cells& cells, std::int64_t hotel, const std::string& name, const std::string& month,
-               const IndicatorLine& line, const Indicators& kpi)
+void periodRow(Cells& cells, const std::string& group, std::int64_t hotel, const std::string& name,
+               const std::string& month, const IndicatorLine& line, const Indicators& kpi)
 {
-    hotelCells(cells, hotel, name);
+    hotelCells(cells, group, hotel, name);
     cells.text(2, month);
     const auto& columns = periodColumns();
     lxw_col_t col = kFirstFigure;
@@ -184,41 +214,65 @@ void periodRow(Cells& cells, std::int64_t hotel, const std::string& name, const 
     cells.next();
 }
 
-// Where the group's months lie in "Indicatori", for the charts.
+// Where the group's (the chain's) months lie in "Indicatori", for the
+// charts, and how far the columns lie from their place.
 struct GroupRows {
     lxw_row_t first = 0;
     lxw_row_t last = 0;
+    lxw_col_t shift = 0;
 };
+
+// The caption of the last rows: the group's, or the chain's.
+std::string lastName(const Indicators& kpi)
+{
+    return kpi.isChain() ? "Catena" : "Gruppo";
+}
+
+void sheetColumns(Cells& cells, double thirdWidth, std::size_t figures)
+{
+    if (cells.shift() > 0)
+        worksheet_set_column(cells.sheet(), 0, 0, 20, nullptr);
+    worksheet_freeze_panes(cells.sheet(), 1, kFirstFigure + cells.shift());
+    cells.width(0, 0, 7);
+    cells.width(1, 1, 30);
+    cells.width(2, 2, thirdWidth);
+    cells.width(kFirstFigure, static_cast<lxw_col_t>(kFirstFigure + 2 * figures - 1), 14);
+}
 
 GroupRows writeMonths(Book& book, const Indicators& kpi)
 {
-    Cells cells(book, book.sheet(kSheet));
+    Cells cells(book, book.sheet(kSheet), shiftOf(kpi));
     heading(cells, "Mese", kpi.compare, periodColumns());
-    worksheet_freeze_panes(cells.sheet(), 1, kFirstFigure);
-    worksheet_set_column(cells.sheet(), 0, 0, 7, nullptr);
-    worksheet_set_column(cells.sheet(), 1, 1, 30, nullptr);
-    worksheet_set_column(cells.sheet(), 2, 2, 9, nullptr);
-    worksheet_set_column(cells.sheet(), kFirstFigure, kFirstFigure + 2 * 11 - 1, 14, nullptr);
-    for (const HotelIndicators& h : kpi.hotels) {
+    sheetColumns(cells, 9, periodColumns().size());
+    const auto rows = [&](const std::string& group, std::int64_t hotel, const std::string& name,
+                          const std::vector<IndicatorLine>& months, const IndicatorLine& total) {
         for (std::size_t m = 0; m < kpi.months.size(); ++m)
-            periodRow(cells, h.hotel, h.name, monthKey(kpi.months[m]), h.months[m], kpi);
-        periodRow(cells, h.hotel, h.name, "Totale", h.total, kpi);
-    }
-    GroupRows group{cells.row(), cells.row()};
-    for (std::size_t m = 0; m < kpi.months.size(); ++m)
-        periodRow(cells, 0, "Gruppo", monthKey(kpi.months[m]), kpi.groupMonths[m], kpi);
-    group.last = cells.row() - 1;
-    periodRow(cells, 0, "Gruppo", "Totale", kpi.groupTotal, kpi);
+            periodRow(cells, group, hotel, name, monthKey(kpi.months[m]), months[m], kpi);
+        periodRow(cells, group, hotel, name, "Totale", total, kpi);
+    };
+    forEachHotel(
+        kpi, [&](const HotelIndicators& h) { rows(h.group, h.hotel, h.name, h.months, h.total); },
+        [&](const GroupIndicators& g) { rows(g.name, 0, "Gruppo", g.months, g.total); });
+    GroupRows group{cells.row(), cells.row(), cells.shift()};
+    rows("", 0, lastName(kpi), kpi.groupMonths, kpi.groupTotal);
+    group.last = group.first + static_cast<lxw_row_t>(kpi.months.size()) - 1;
     book.check(worksheet_autofilter(cells.sheet(), 0, 0, cells.row() - 1,
-                                    kFirstFigure + (kpi.compare ? 22 : 11) - 1));
+                                    cells.shift() + kFirstFigure + (kpi.compare ? 22 : 11) - 1));
     return group;
 }
 
-void companyRow(Cells& cells, const HotelIndicators* h, const std::string& name,
+// A company's row in its hotel (or a total: of a hotel, a group, the chain).
+struct CompanyPlace {
+    std::string group;
+    std::int64_t hotel = 0; // 0: a group's or the chain's
+    std::string name;       // the hotel's, "Gruppo" or "Catena"
+};
+
+void companyRow(Cells& cells, const CompanyPlace& place, const std::string& name,
                 const KindFigures& current, const KindFigures& hotelCurrent,
                 const KindFigures* lastYear, const KindFigures* hotelLastYear)
 {
-    hotelCells(cells, h ? h->hotel : 0, h ? h->name : "Gruppo");
+    hotelCells(cells, place.group, place.hotel, place.name);
     cells.text(2, name);
     lxw_col_t col = kFirstFigure;
     for (const CompanyColumn& c : companyColumns())
@@ -231,29 +285,33 @@ void companyRow(Cells& cells, const HotelIndicators* h, const std::string& name,
 
 void writeCompanies(Book& book, const Indicators& kpi)
 {
-    Cells cells(book, book.sheet("Ditte"));
+    Cells cells(book, book.sheet("Ditte"), shiftOf(kpi));
     heading(cells, "Ditta", kpi.compare, companyColumns());
-    worksheet_freeze_panes(cells.sheet(), 1, kFirstFigure);
-    worksheet_set_column(cells.sheet(), 0, 0, 7, nullptr);
-    worksheet_set_column(cells.sheet(), 1, 2, 30, nullptr);
-    worksheet_set_column(cells.sheet(), kFirstFigure, kFirstFigure + 2 * 5 - 1, 14, nullptr);
+    sheetColumns(cells, 30, companyColumns().size());
     const auto lastOf = [&](const IndicatorLine& line) {
         const PeriodFigures* f = line.comparable();
         return f ? std::optional<KindFigures>(f->counted(kpi.kind)) : std::nullopt;
     };
-    for (const HotelIndicators& h : kpi.hotels) {
+    const auto totalRow = [&](const CompanyPlace& place, const IndicatorLine& line) {
+        const KindFigures total = line.current.counted(kpi.kind);
+        const auto last = lastOf(line);
+        companyRow(cells, place, "Totale", total, total, last ? &*last : nullptr,
+                   last ? &*last : nullptr);
+    };
+    const auto hotelRows = [&](const HotelIndicators& h) {
+        const CompanyPlace place{h.group, h.hotel, h.name};
         const KindFigures total = h.total.current.counted(kpi.kind);
         const auto last = lastOf(h.total);
         const KindFigures* hotelLast = last ? &*last : nullptr;
         for (const CompanyIndicators& c : h.companies)
-            companyRow(cells, &h, c.name, c.current, total, c.lastYear ? &*c.lastYear : nullptr,
+            companyRow(cells, place, c.name, c.current, total, c.lastYear ? &*c.lastYear : nullptr,
                        hotelLast);
-        companyRow(cells, &h, "Totale", total, total, hotelLast, hotelLast);
-    }
-    const KindFigures total = kpi.groupTotal.current.counted(kpi.kind);
-    const auto last = lastOf(kpi.groupTotal);
-    companyRow(cells, nullptr, "Totale", total, total, last ? &*last : nullptr,
-               last ? &*last : nullptr);
+        totalRow(place, h.total);
+    };
+    forEachHotel(kpi, hotelRows, [&](const GroupIndicators& g) {
+        totalRow({g.name, 0, "Gruppo"}, g.total);
+    });
+    totalRow({"", 0, lastName(kpi)}, kpi.groupTotal);
 }
 
 // One series of a chart from a column of the group's months.
@@ -261,7 +319,7 @@ void series(lxw_chart* chart, const GroupRows& rows, lxw_col_t column, const cha
             bool lastYear)
 {
     lxw_chart_series* s = chart_add_series(chart, nullptr, nullptr);
-    chart_series_set_categories(s, kSheet, rows.first, 2, rows.last, 2);
+    chart_series_set_categories(s, kSheet, rows.first, 2 + rows.shift, rows.last, 2 + rows.shift);
     chart_series_set_values(s, kSheet, rows.first, column, rows.last, column);
     chart_series_set_name(s, name);
     // Dark for the period, light and hatched for last year: apart in grey
@@ -287,7 +345,7 @@ lxw_chart* monthChart(Book& book, const Indicators& kpi, const GroupRows& rows, 
 {
     lxw_chart* chart = book.chart(LXW_CHART_COLUMN);
     chart_title_set_name(chart, title);
-    const auto col = static_cast<lxw_col_t>(kFirstFigure + column);
+    const auto col = static_cast<lxw_col_t>(rows.shift + kFirstFigure + column);
     series(chart, rows, col, "Periodo", false);
     if (kpi.compare)
         series(chart, rows, static_cast<lxw_col_t>(col + periodColumns().size()), "Anno precedente",
@@ -310,10 +368,13 @@ std::size_t columnNamed(std::string_view name)
 void writeCharts(Book& book, const Indicators& kpi, const GroupRows& rows)
 {
     lxw_worksheet* sheet = book.sheet("Grafico");
-    lxw_chart* occupancy = monthChart(book, kpi, rows, columnNamed("Occupazione"),
-                                      "Occupazione del gruppo per mese", "0%");
-    lxw_chart* adr =
-        monthChart(book, kpi, rows, columnNamed("ADR"), "ADR del gruppo per mese (euro)", "#,##0");
+    const bool chain = kpi.isChain();
+    lxw_chart* occupancy = monthChart(
+        book, kpi, rows, columnNamed("Occupazione"),
+        chain ? "Occupazione della catena per mese" : "Occupazione del gruppo per mese", "0%");
+    lxw_chart* adr = monthChart(
+        book, kpi, rows, columnNamed("ADR"),
+        chain ? "ADR della catena per mese (euro)" : "ADR del gruppo per mese (euro)", "#,##0");
     lxw_chart_options placed{};
     placed.x_scale = 2;
     placed.y_scale = 1.5;

@@ -7,7 +7,9 @@
 // - "Ditte" (by company): each hotel's companies and its total;
 // - "Grafico": the group's occupancy and ADR by month, the period against
 //   last year, drawn by the spreadsheet from the cells of "Indicatori".
-// Names are always text, never formulas.
+// A chain's sheets begin with a "Gruppo" column, as its CSV does (the hotel
+// numbers are each group's own), and chart the chain's months. Names are
+// always text, never formulas.
 
 #include "indicators/Indicators.h"
 

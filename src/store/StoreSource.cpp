@@ -2,6 +2,7 @@
 
 #include "data/Text1252.h"
 #include "store/CopyReader.h"
+#include "store/FileOrderRows.h"
 #include "store/PgConnection.h"
 #include "store/PgTransaction.h"
 #include "store/StoreError.h"
@@ -72,27 +73,6 @@ std::int64_t numberOf(std::string_view text)
     return value;
 }
 
-// Records in the order of their place in the file, as given by `place`. The
-// rows come in the order they lie in on the server, which after a few syncs
-// is not the file's: small keys are sorted, and each record moved once.
-template <typename Record, typename Place>
-void inFileOrder(std::vector<Record>& records, const Place& place)
-{
-    const auto before = [&](const Record& a, const Record& b) { return place(a) < place(b); };
-    if (std::is_sorted(records.begin(), records.end(), before))
-        return;
-    std::vector<std::pair<std::int64_t, std::size_t>> keys;
-    keys.reserve(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        keys.emplace_back(place(records[i]), i);
-    std::sort(keys.begin(), keys.end());
-    std::vector<Record> ordered;
-    ordered.reserve(records.size());
-    for (const auto& key : keys)
-        ordered.push_back(std::move(records[key.second]));
-    records = std::move(ordered);
-}
-
 std::string textOf(const PgResult& result, int row, int column)
 {
     return utf8ToCp1252(result.value(row, column));
@@ -115,7 +95,13 @@ std::string StoreSource::identity() const
 struct StoreSource::Session {
     explicit Session(const StoreAddress& address)
         : connection(address), transaction(connection, PgTransaction::Kind::ReadOnly)
-    {}
+    {
+        // A read hands every row over to the one process that writes the
+        // COPY: helpers that scan beside it only add the passing of rows
+        // between processes, and take the cores the station and the other
+        // reads need.
+        connection.execute("SET LOCAL max_parallel_workers_per_gather = 0");
+    }
     PgConnection connection;
     PgTransaction transaction;
 };
@@ -259,14 +245,14 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
         connection.query(kSetWindow, {m_groupUtf8, m_sync, stored, "", ""});
         const bool code = fields != BookingFields::Tally;
         const bool nation = fields != BookingFields::Type2;
-        std::vector<BookingHeader> headers;
+        FileOrderRows<BookingHeader> headers;
         CopyReader row;
         connection.copyOut(fields == BookingFields::All     ? kHeadersAll
                            : fields == BookingFields::Tally ? kHeadersTally
                                                             : kHeadersType2,
                            [&](std::string_view text) {
                                row.read(text);
-                               BookingHeader& h = headers.emplace_back();
+                               BookingHeader& h = headers.add();
                                h.order = row.number(0);
                                h.numeroPrenotazione = row.number(1);
                                h.numeroHotel = row.number(2);
@@ -280,8 +266,7 @@ std::vector<BookingHeader> StoreSource::bookingHeaders(std::string_view season,
                                    row.text(next, h.commento);
                                }
                            });
-        inFileOrder(headers, [](const BookingHeader& h) { return h.order; });
-        return headers;
+        return headers.take([](const BookingHeader& h) { return h.order; });
     });
 }
 
@@ -299,11 +284,11 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
         connection.query(
             kSetWindow, {m_groupUtf8, m_sync, stored, std::string(firstKey), std::string(lastKey)});
         const bool prices = fields != BookingFields::Tally;
-        std::vector<RoomLine> lines;
+        FileOrderRows<RoomLine> read;
         CopyReader row;
         connection.copyOut(prices ? kLinesAll : kLinesTally, [&](std::string_view text) {
             row.read(text);
-            RoomLine& line = lines.emplace_back();
+            RoomLine& line = read.add();
             line.order = row.number(0);
             line.numeroPrenotazione = row.number(1);
             line.numeroHotel = row.number(2);
@@ -318,7 +303,7 @@ std::vector<RoomLine> StoreSource::roomLines(std::string_view season, std::strin
                 line.prezzo = row.currency(10);
             }
         });
-        inFileOrder(lines, [](const RoomLine& l) { return l.order; });
+        std::vector<RoomLine> lines = read.take([](const RoomLine& l) { return l.order; });
         // As the folder's reader numbers the lines it gives.
         for (std::size_t i = 0; i < lines.size(); ++i)
             lines[i].order = static_cast<std::int64_t>(i + 1);
@@ -402,6 +387,11 @@ std::vector<std::string> storedGroups(const StoreAddress& address)
         std::vector<std::string> groups;
         for (int i = 0; i < result.rows(); ++i)
             groups.push_back(textOf(result, i, 0));
+        // In the booking software's text order, whatever the server's collation.
+        std::sort(groups.begin(), groups.end(), [](const std::string& a, const std::string& b) {
+            const int order = compareText(a, b);
+            return order != 0 ? order < 0 : a < b;
+        });
         return groups;
     } catch (const StoreError& e) {
         throw e.withContext("Lettura dal server " + address.server + " non riuscita: ");

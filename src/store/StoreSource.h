@@ -78,7 +78,8 @@ private:
     mutable std::optional<std::vector<std::string>> m_seasons;
 };
 
-// The groups the server holds, in the order of their names (Windows-1252).
+// The groups the server holds, in the text order of their names (compareText;
+// Windows-1252).
 // Raises StoreError.
 std::vector<std::string> storedGroups(const StoreAddress& address);
 

@@ -149,6 +149,11 @@ TEST(CommandLine, MistakesEndWithStatus2AndAnItalianMessage)
               "Raggruppamento non valido: hotel (month o company)"},
              {{"kpi", "--from", "01/2016", "--to", "02/2026"},
               "Periodo troppo lungo: gli indicatori coprono al massimo 120 mesi."},
+             // Hotel numbers are each group's own: a chain has none to pick.
+             {{"kpi", "--from", "01/2026", "--source", "dbname=presenze", "--hotels", "1"},
+              "L'opzione --hotels vale solo per un gruppo: indicarlo con --group"},
+             {{"istat", "--month", "01/2026", "--source", "dbname=presenze"},
+              "Indicare il gruppo del server con --group NOME"},
              {{"demo"}, "Indicare la cartella da creare: presenze-cli demo CARTELLA"},
              {{"demo", "a", "--seed", "-1"}, "Seme non valido: -1"},
              // Thousands of months run for hours: only when asked for.

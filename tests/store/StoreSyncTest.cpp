@@ -3,7 +3,9 @@
 // SQLite and Access files, current and archived seasons; one snapshot a day;
 // a sync cut short leaves the server as it was.
 
+#include "data/BookingSource.h"
 #include "store/PgConnection.h"
+#include "store/StoreSource.h"
 #include "store/StoreSupport.h"
 
 #include <chrono>
@@ -117,6 +119,49 @@ TEST(StoreSync, ReportsFromTheServerAreTheFolderReports)
             EXPECT_TRUE(entry.path().filename().string().rfind("fd1", 0) == 0 ||
                         entry.path().filename() == "Vallomir1.mdb")
                 << entry.path();
+    }
+}
+
+// The records as one text, every field.
+std::string recordsText(const std::vector<BookingHeader>& headers,
+                        const std::vector<RoomLine>& lines)
+{
+    std::string text;
+    for (const BookingHeader& h : headers)
+        text += std::to_string(h.order) + "|" + std::to_string(h.numeroPrenotazione) + "|" +
+                std::to_string(h.numeroHotel) + "|" + h.tipoPrenotazione + "|" + h.ditta + "|" +
+                std::to_string(h.codiceDitta.value_or(-1)) + "|" + h.nazione + "|" + h.commento +
+                "\n";
+    for (const RoomLine& l : lines)
+        text += std::to_string(l.order) + "|" + std::to_string(l.numeroPrenotazione) + "|" +
+                std::to_string(l.numeroHotel) + "|" + l.tipoPrenotazione + "|" + l.dataArrivo +
+                "|" + l.dataPartenza + "|" + std::to_string(l.numeroPersone) + "|" +
+                std::to_string(l.quantitaCamere) + "|" + l.note + "|" +
+                std::to_string(l.giorniTariffa) + "|" + std::to_string(l.prezzo.units) + "\n";
+    return text;
+}
+
+TEST(StoreSync, GivesTheRecordsInFileOrderWhereverTheyLie)
+{
+    PRESENZE_PRIVATE_SERVER(server);
+    test::TempDir folder;
+    test::copyFixture("hotel-edge", folder.path());
+    ASSERT_EQ(test::sync(*server, folder.path(), "g").status, 0);
+    // After some syncs the rows no longer lie in file order on the server:
+    // a new version of a row goes elsewhere, here every third row last.
+    server->sql("UPDATE presenze.camere_prenotazione SET riga = riga WHERE riga % 3 = 0; "
+                "UPDATE presenze.scheda_prenotazione SET riga = riga WHERE riga % 3 = 0");
+    const FolderSource files{DataFolder(folder.path())};
+    const StoreSource store(storeAddress(server->conninfo()), "g");
+    for (const std::string season : {"", "2023"}) {
+        const auto read = [&](const BookingSource& source) {
+            return recordsText(
+                source.bookingHeaders(season, BookingFields::All),
+                source.roomLines(season, "20230101", "20241231", {}, BookingFields::All));
+        };
+        const std::string expected = read(files);
+        EXPECT_GT(expected.size(), 1000u);
+        EXPECT_EQ(read(store), expected) << "season " << season;
     }
 }
 
