@@ -12,6 +12,7 @@
 #include "gui/desk/KV7DeskTop.h"
 #include "gui/output/MenuStampa.h"
 #include "request/PrintRequest.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <QBarSet>
@@ -140,11 +141,7 @@ void ChartsTest::graficiShowsOccupancyAndTheTopCompanies()
 
 void ChartsTest::excelWritesTheWorkbookAndOpensIt()
 {
-    test::runSql(m_dir / "Stampanti.mdb",
-                 "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-                 "TipoStampa INTEGER, Linea TEXT);"
-                 "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, Grassetto TEXT);"
-                 "INSERT INTO Stampanti VALUES (1, 'Ufficio', 1, 'out.prn');");
+    test::HotelFolder(m_dir.path()).destination("Ufficio", 1, "out.prn");
     FixedClock clock = test::fixedClock();
     test::ScriptedInteraction ui;
     std::vector<fs::path> opened;

@@ -4,6 +4,7 @@
 
 #include "data/Text1252.h"
 #include "gui/desk/DeskPrompts.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>
@@ -114,15 +115,10 @@ inline QString q(const std::filesystem::path& path)
 }
 
 // Replaces the hotel registry of a folder with `count` hotels numbered 1..count.
+// Stored backwards: the window sorts them.
 inline void writeRegistry(const std::filesystem::path& dir, int count)
 {
-    std::filesystem::remove(dir / "AnagraficaHotels.mdb");
-    std::string sql = "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-                      "RagioneSociale TEXT, CodiceAssistenza TEXT);";
-    for (int i = count; i >= 1; --i) // stored backwards: the window sorts them
-        sql += "INSERT INTO AnagraficaHotels VALUES(" + std::to_string(i) + "," +
-               std::to_string(i) + ",'HOTEL NUMERO " + std::to_string(i) + "','');";
-    runSql(dir / "AnagraficaHotels.mdb", sql);
+    HotelFolder(dir).numberedRegistry(count);
 }
 
 } // namespace presenze::test

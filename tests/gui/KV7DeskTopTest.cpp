@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
+#include "support/HotelFolder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -227,13 +228,9 @@ private slots:
     void aBoxBelongsToTheHotelOfItsNumber()
     {
         folderWith(m_dir, "hotel");
-        std::filesystem::remove(m_dir->path() / "AnagraficaHotels.mdb");
-        test::runSql(
-            m_dir->path() / "AnagraficaHotels.mdb",
-            "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-            "RagioneSociale TEXT, CodiceAssistenza TEXT);"
-            "INSERT INTO AnagraficaHotels VALUES(5,5,'QUINTO',''),(0,0,'INSTALLAZIONE',''),"
-            "(1,1,'PRIMO','K'),(2,2,'SECONDO',''),(7,5,'DOPPIONE','');");
+        test::HotelFolder(m_dir->path())
+            .registry("(5,5,'QUINTO',''),(0,0,'INSTALLAZIONE',''),(1,1,'PRIMO','K'),"
+                      "(2,2,'SECONDO',''),(7,5,'DOPPIONE','')");
         KV7DeskTop& w = reopen();
         QCOMPARE(HotelCount, 4);
         QCOMPARE(w.Combo1()->count(), 4);

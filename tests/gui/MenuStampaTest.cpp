@@ -8,6 +8,7 @@
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
+#include "support/HotelFolder.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
 
@@ -32,29 +33,17 @@ class MenuFolder {
 public:
     MenuFolder()
     {
-        test::runSql(m_dir / "AnagraficaHotels.mdb",
-                     "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-                     "RagioneSociale TEXT, CodiceAssistenza TEXT);"
-                     "INSERT INTO AnagraficaHotels VALUES (1, 1, 'EDEN', '');");
-        test::runSql(m_dir / "Stampanti.mdb",
-                     "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-                     "TipoStampa INTEGER, Linea TEXT);"
-                     "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, "
-                     "Grassetto TEXT);"
-                     "INSERT INTO SetStampa VALUES (1, '000000000000000000027069', "
-                     "'000000000000000001');"
-                     "INSERT INTO SetStampa VALUES (2, '008000000000000001010', '');");
-        test::runSql(m_dir / "Contatori.mdb", "CREATE TABLE Contatori (NumeroHotel INTEGER, "
-                                              "LungPagComp INTEGER, LungPagNoComp INTEGER);");
+        m_files.registry("(1, 1, 'EDEN', '')")
+            .printSettings(1, "000000000000000000027069", "000000000000000001")
+            .printSettings(2, "008000000000000001010", "")
+            .counters();
         test::writeFile(m_dir / "fd7", "\xDA\xC4\xC4\xBF\r\n\xB3"
                                        "EDEN \xB3 1.234,50\r\n\x0C\r\nCITT\xE0 ROSSI\r\n");
     }
 
     void destination(const std::string& name, int tipo, const std::string& linea, int hotel = 1)
     {
-        test::runSql(m_dir / "Stampanti.mdb", "INSERT INTO Stampanti VALUES (" +
-                                                  std::to_string(hotel) + ", '" + name + "', " +
-                                                  std::to_string(tipo) + ", '" + linea + "');");
+        m_files.destination(name, tipo, linea, hotel);
     }
 
     const fs::path& path() const { return m_dir.path(); }
@@ -62,6 +51,7 @@ public:
 
 private:
     test::TempDir m_dir;
+    test::HotelFolder m_files{m_dir.path()};
 };
 
 // Closes whatever modal window opens next (the preview opened by the menu).

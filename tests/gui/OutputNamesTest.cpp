@@ -10,6 +10,7 @@
 #include "output/PrintOutput.h"
 #include "output/RawPrint.h"
 #include "output/ReportPreview.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
@@ -58,16 +59,12 @@ void OutputNamesTest::everyOutputShowsTheNameAsTheDataHoldsIt()
         test::runSql(dir / "Scheda_Prenotazione.mdb",
                      "UPDATE Scheda_Prenotazione SET Ditta = '" + std::string(c.typed) +
                          "' WHERE Ditta = '" + c.fixtureName + "';");
-    test::runSql(dir / "Stampanti.mdb",
-                 "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-                 "TipoStampa INTEGER, Linea TEXT);"
-                 "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, Grassetto TEXT);"
-                 "INSERT INTO Stampanti VALUES (1, 'Aghi', 2, 'aghi.prn'), "
-                 "(1, 'PDF Ufficio', 3, 'nomi.pdf');"
-                 "INSERT INTO SetStampa VALUES (2, '000000000000000000027069', ''), "
-                 "(3, '008000000000000001010', '');");
-    test::runSql(dir / "Contatori.mdb", "CREATE TABLE Contatori (NumeroHotel INTEGER, "
-                                        "LungPagComp INTEGER, LungPagNoComp INTEGER);");
+    test::HotelFolder(dir.path())
+        .destination("Aghi", 2, "aghi.prn")
+        .destination("PDF Ufficio", 3, "nomi.pdf")
+        .printSettings(2, "000000000000000000027069", "")
+        .printSettings(3, "008000000000000001010", "")
+        .counters();
     const auto run = test::runProgram("presenze-cli", {"report", "--type", "2", "--from", "02/2024",
                                                        "--detail", "--kind", "all", "--data-dir",
                                                        dir.path().string(), "--station", "7"});

@@ -8,6 +8,7 @@
 #include "data/Text1252.h"
 #include "gui/desk/KV7DeskTop.h"
 #include "gui/dialogs/CreaElenco.h"
+#include "support/HotelFolder.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -175,14 +176,9 @@ private slots:
     {
         m_dir = std::make_unique<test::TempDir>();
         test::copyFixture("hotel", m_dir->path());
-        test::runSql(m_dir->path() / "Stampanti.mdb",
-                     "CREATE TABLE Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-                     "TipoStampa INTEGER, Linea TEXT);"
-                     "CREATE TABLE SetStampa (TipoStampa INTEGER, Compresso TEXT, "
-                     "Grassetto TEXT);"
-                     "INSERT INTO Stampanti VALUES (1, 'UFFICIO', 1, 'PDF');"
-                     "INSERT INTO SetStampa VALUES (1, '000000000000000000027069', "
-                     "'000000000000000001');");
+        test::HotelFolder(m_dir->path())
+            .destination("UFFICIO", 1, "PDF")
+            .printSettings(1, "000000000000000000027069", "000000000000000001");
         KV7DeskTop& w = reopen(true);
         setRange(w, "02", "2024", "02", "2024");
         QString shownMenu;

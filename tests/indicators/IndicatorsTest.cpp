@@ -6,6 +6,7 @@
 #include "indicators/IndicatorNights.h"
 #include "indicators/Ratio.h"
 #include "output/IndicatorCsv.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,6 @@
 using namespace presenze;
 
 namespace {
-
-std::string insert(std::string_view table, std::string_view rows)
-{
-    return rows.empty()
-               ? std::string()
-               : "INSERT INTO " + std::string(table) + " VALUES " + std::string(rows) + ";";
-}
 
 // A group written with SQL: registry (Numero, NumeroHotel, RagioneSociale),
 // room types (NumeroHotel, Tipologia, Quantita), and per season headers
@@ -30,35 +24,17 @@ class Group {
 public:
     Group(std::string_view registry, std::string_view types)
     {
-        test::runSql(
-            m_dir / "AnagraficaHotels.mdb",
-            "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-            "RagioneSociale TEXT, CodiceAssistenza TEXT);" +
-                insert("AnagraficaHotels (Numero, NumeroHotel, RagioneSociale)", registry));
-        test::runSql(m_dir / "TipiCamere.mdb",
-                     "CREATE TABLE TipiCamere (NumeroHotel INTEGER, Tipologia TEXT, Quantita "
-                     "INTEGER);" +
-                         insert("TipiCamere", types));
+        m_files.registry(registry, "Numero, NumeroHotel, RagioneSociale").roomTypes(types);
     }
 
     void season(std::string_view prefix, std::string_view headers, std::string_view lines)
     {
-        test::runSql(m_dir / (std::string(prefix) + "Scheda_Prenotazione.mdb"),
-                     "CREATE TABLE Scheda_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel "
-                     "INTEGER, TipoPrenotazione TEXT, Ditta TEXT, CodiceDitta INTEGER, Nazione "
-                     "TEXT, Commento TEXT);" +
-                         insert("Scheda_Prenotazione (NumeroPrenotazione, NumeroHotel, "
-                                "TipoPrenotazione, Ditta, CodiceDitta)",
-                                headers));
-        test::runSql(m_dir / (std::string(prefix) + "Camere_Prenotazione.mdb"),
-                     "CREATE TABLE Camere_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel "
-                     "INTEGER, TipoPrenotazione TEXT, DataArrivo TEXT, DataPartenza TEXT, "
-                     "NumeroPersone INTEGER, \"Quantit\xC3\xA0"
-                     "Camere\" INTEGER, Note TEXT, GiorniTariffa INTEGER, Prezzo REAL);" +
-                         insert("Camere_Prenotazione (NumeroPrenotazione, NumeroHotel, "
-                                "DataArrivo, DataPartenza, NumeroPersone, \"Quantit\xC3\xA0"
-                                "Camere\", Note, GiorniTariffa, Prezzo)",
-                                lines));
+        m_files.season(prefix, headers,
+                       "NumeroPrenotazione, NumeroHotel, TipoPrenotazione, Ditta, CodiceDitta",
+                       lines,
+                       "NumeroPrenotazione, NumeroHotel, DataArrivo, DataPartenza, "
+                       "NumeroPersone, \"Quantit\xC3\xA0"
+                       "Camere\", Note, GiorniTariffa, Prezzo");
     }
 
     Indicators indicators(const IndicatorRequest& request) const
@@ -77,6 +53,7 @@ public:
 
 private:
     test::TempDir m_dir;
+    test::HotelFolder m_files{m_dir.path()};
 };
 
 // Hotel 1 has 10 rooms (its 3 of class "S" do not count), hotel 2 has 20

@@ -27,7 +27,7 @@ TEST(PrintConfig, DestinationFoundWithoutRegardToCaseAndQuotesAreHarmless)
     f.destination("Reception", 2, "LPT2", 2);
     f.destination("Ufficio", 4, "/dev/null");
     f.destination("ufficio", 5, "second");
-    f.destination("L''Aquila", 6, "q");
+    f.destination("L'Aquila", 6, "q");
     const auto d = findPrintDestination(f.folder(), "UFFICIO");
     ASSERT_TRUE(d);
     EXPECT_EQ(d->destinazione, "Ufficio");

@@ -4,6 +4,7 @@
 // and a report file.
 
 #include "data/DataFolder.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <string>
@@ -16,8 +17,7 @@ public:
     PrintFolder()
     {
         registry("");
-        runSql(m_dir / "Contatori.mdb", "CREATE TABLE Contatori (NumeroHotel INTEGER, "
-                                        "LungPagComp INTEGER, LungPagNoComp INTEGER);");
+        m_files.counters();
     }
 
     const std::filesystem::path& path() const { return m_dir.path(); }
@@ -27,47 +27,23 @@ public:
     // Hotel 1 with the option letters; hotel 2 without.
     void registry(std::string_view letters)
     {
-        std::filesystem::remove(m_dir / "AnagraficaHotels.mdb");
-        runSql(m_dir / "AnagraficaHotels.mdb",
-               "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-               "RagioneSociale TEXT, CodiceAssistenza TEXT);"
-               "INSERT INTO AnagraficaHotels VALUES (1, 1, 'EDEN', '" +
-                   std::string(letters) + "'), (2, 2, 'SAVOY', NULL);");
+        m_files.registry("(1, 1, 'EDEN', '" + std::string(letters) + "'), (2, 2, 'SAVOY', NULL)");
     }
 
     // One destination of hotel `hotel` with its settings kind and device.
     void destination(std::string_view name, int tipo, std::string_view linea, int hotel = 1)
     {
-        runSql(m_dir / "Stampanti.mdb",
-               "CREATE TABLE IF NOT EXISTS Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-               "TipoStampa INTEGER, Linea TEXT);"
-               "CREATE TABLE IF NOT EXISTS SetStampa (TipoStampa INTEGER, Compresso TEXT, "
-               "Grassetto TEXT);"
-               "INSERT INTO Stampanti VALUES (" +
-                   std::to_string(hotel) + ", '" + std::string(name) + "', " +
-                   std::to_string(tipo) + ", '" + std::string(linea) + "');");
+        m_files.destination(name, tipo, linea, hotel);
     }
 
     void settings(int tipo, std::string_view compresso, std::string_view grassetto)
     {
-        runSql(m_dir / "Stampanti.mdb",
-               "CREATE TABLE IF NOT EXISTS Stampanti (NumeroHotel INTEGER, Destinazione TEXT, "
-               "TipoStampa INTEGER, Linea TEXT);"
-               "CREATE TABLE IF NOT EXISTS SetStampa (TipoStampa INTEGER, Compresso TEXT, "
-               "Grassetto TEXT);"
-               "INSERT INTO SetStampa VALUES (" +
-                   std::to_string(tipo) + ", '" + std::string(compresso) + "', '" +
-                   std::string(grassetto) + "');");
+        m_files.printSettings(tipo, compresso, grassetto);
     }
 
     void pageLengths(int hotel, int compressed, int normal)
     {
-        runSql(m_dir / "Contatori.mdb",
-               "CREATE TABLE IF NOT EXISTS Contatori (NumeroHotel INTEGER, LungPagComp INTEGER, "
-               "LungPagNoComp INTEGER);"
-               "INSERT INTO Contatori VALUES (" +
-                   std::to_string(hotel) + ", " + std::to_string(compressed) + ", " +
-                   std::to_string(normal) + ");");
+        m_files.pageLengths(hotel, compressed, normal);
     }
 
     void report(std::string_view tag, std::string_view bytes)
@@ -77,6 +53,7 @@ public:
 
 private:
     TempDir m_dir;
+    HotelFolder m_files{m_dir.path()};
 };
 
 // n lines "L1", "L2", ... each ended by CR LF.

@@ -6,6 +6,7 @@
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "request/PrintRequest.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -19,15 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* kHeaders =
-    "CREATE TABLE Scheda_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel INTEGER, "
-    "TipoPrenotazione TEXT, Ditta TEXT, CodiceDitta INTEGER, Nazione TEXT, Commento TEXT);";
-const char* kRooms =
-    "CREATE TABLE Camere_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel INTEGER, "
-    "TipoPrenotazione TEXT, DataArrivo TEXT, DataPartenza TEXT, NumeroPersone INTEGER, "
-    "\"Quantit\xC3\xA0"
-    "Camere\" INTEGER, Note TEXT, GiorniTariffa INTEGER, Prezzo REAL);";
-
 // A hotel group: headers are (number, hotel, kind, company, code), room lines
 // (number, hotel, arrival, departure, persons, rooms, note, tariff days, price).
 struct Group {
@@ -35,28 +27,19 @@ struct Group {
 
     void season(std::string_view prefix, std::string_view headers, std::string_view rooms)
     {
-        std::string h = kHeaders, r = kRooms;
-        if (!headers.empty())
-            h += "INSERT INTO Scheda_Prenotazione (NumeroPrenotazione, NumeroHotel, "
-                 "TipoPrenotazione, Ditta, CodiceDitta) VALUES " +
-                 std::string(headers) + ";";
-        if (!rooms.empty())
-            r += "INSERT INTO Camere_Prenotazione (NumeroPrenotazione, NumeroHotel, DataArrivo, "
-                 "DataPartenza, NumeroPersone, \"Quantit\xC3\xA0"
-                 "Camere\", Note, GiorniTariffa, Prezzo) VALUES " +
-                 std::string(rooms) + ";";
-        test::runSql(dir / (std::string(prefix) + "Scheda_Prenotazione.mdb"), h);
-        test::runSql(dir / (std::string(prefix) + "Camere_Prenotazione.mdb"), r);
+        test::HotelFolder(dir.path())
+            .season(prefix, headers,
+                    "NumeroPrenotazione, NumeroHotel, TipoPrenotazione, Ditta, CodiceDitta", rooms,
+                    "NumeroPrenotazione, NumeroHotel, DataArrivo, DataPartenza, NumeroPersone, "
+                    "\"Quantit\xC3\xA0"
+                    "Camere\", Note, GiorniTariffa, Prezzo");
     }
 
     Group(std::string_view headers, std::string_view rooms,
           std::string_view types = "(1,'C',10),(1,'C',5),(1,'S',3),(2,'C',4)")
     {
         season("", headers, rooms);
-        test::runSql(dir / "TipiCamere.mdb",
-                     "CREATE TABLE TipiCamere (NumeroHotel INTEGER, Tipologia TEXT, Quantita "
-                     "INTEGER); INSERT INTO TipiCamere VALUES " +
-                         std::string(types) + ";");
+        test::HotelFolder(dir.path()).roomTypes(types);
     }
 
     // Builds the Type 2 report of the months and returns the report file.

@@ -9,6 +9,7 @@
 #include "data/HotelFile.h"
 #include "data/Text1252.h"
 #include "request/PrintRequest.h"
+#include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 
 #include <filesystem>
@@ -28,34 +29,18 @@ class Type1Group {
 public:
     Type1Group(std::string_view registry, std::string_view roomTypes)
     {
-        runSql(m_dir / "AnagraficaHotels.mdb",
-               "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
-               "RagioneSociale TEXT, CodiceAssistenza TEXT);" +
-                   insert("AnagraficaHotels (Numero, NumeroHotel, RagioneSociale)", registry));
-        runSql(m_dir / "TipiCamere.mdb",
-               "CREATE TABLE TipiCamere (NumeroHotel INTEGER, Tipologia TEXT, Quantita INTEGER);" +
-                   insert("TipiCamere", roomTypes));
+        m_files.registry(registry, "Numero, NumeroHotel, RagioneSociale").roomTypes(roomTypes);
     }
 
     void season(std::string_view headers, std::string_view lines, std::string_view prefix = "")
     {
-        runSql(m_dir / (std::string(prefix) + "Scheda_Prenotazione.mdb"),
-               "CREATE TABLE Scheda_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel "
-               "INTEGER, TipoPrenotazione TEXT, Ditta TEXT, CodiceDitta INTEGER, Nazione TEXT, "
-               "Commento TEXT);" +
-                   insert("Scheda_Prenotazione (NumeroPrenotazione, NumeroHotel, "
-                          "TipoPrenotazione, Ditta, Nazione, Commento)",
-                          headers));
-        runSql(m_dir / (std::string(prefix) + "Camere_Prenotazione.mdb"),
-               "CREATE TABLE Camere_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel "
-               "INTEGER, TipoPrenotazione TEXT, DataArrivo TEXT, DataPartenza TEXT, "
-               "NumeroPersone INTEGER, \"Quantit\xC3\xA0"
-               "Camere\" INTEGER, Note TEXT, GiorniTariffa INTEGER, Prezzo REAL);" +
-                   insert("Camere_Prenotazione (NumeroPrenotazione, NumeroHotel, "
-                          "TipoPrenotazione, DataArrivo, DataPartenza, NumeroPersone, "
-                          "\"Quantit\xC3\xA0"
-                          "Camere\")",
-                          lines));
+        m_files.season(prefix, headers,
+                       "NumeroPrenotazione, NumeroHotel, TipoPrenotazione, Ditta, Nazione, "
+                       "Commento",
+                       lines,
+                       "NumeroPrenotazione, NumeroHotel, TipoPrenotazione, DataArrivo, "
+                       "DataPartenza, NumeroPersone, \"Quantit\xC3\xA0"
+                       "Camere\"");
     }
 
     // The report file of `report` with these arguments (after "--type 1").
@@ -66,14 +51,8 @@ public:
     const std::filesystem::path& path() const { return m_dir.path(); }
 
 private:
-    static std::string insert(std::string_view table, std::string_view values)
-    {
-        if (values.empty())
-            return {};
-        return "INSERT INTO " + std::string(table) + " VALUES " + std::string(values) + ";";
-    }
-
     TempDir m_dir;
+    HotelFolder m_files{m_dir.path()};
 };
 
 // Runs `report` with these arguments (as presenze-cli would) over the folder
