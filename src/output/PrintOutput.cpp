@@ -172,9 +172,9 @@ private:
 
 // The installed queue a raw device names; raises DataError when the print
 // system cannot say, or has no such queue.
-std::string rawQueue(const PrintJob& job, const PrintLimits& limits)
+std::string rawQueue(const PrintJob& job, const PrintLimits& limits, const PrintSystem& system)
 {
-    const auto queues = listPrintQueues(limits.printSystem);
+    const auto queues = system.queues(limits.printSystem);
     if (!queues)
         throw DataError("Stampa non eseguita: il sistema di stampa non risponde, e la "
                         "destinazione " +
@@ -257,7 +257,8 @@ void checkPrintFile(const fs::path& path)
 }
 
 SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folder,
-                                    const fs::path& defaultPdf, const PrintLimits& limits)
+                                    const fs::path& defaultPdf, const PrintLimits& limits,
+                                    const PrintSystem& system)
 {
     SystemPrinterRoute route;
     const bool pdfDestination = job.destination.find("PDF") != std::string::npos;
@@ -270,7 +271,7 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folde
         return route;
     }
     if (namesPrintQueue(job.device)) {
-        const auto queues = listPrintQueues(limits.printSystem);
+        const auto queues = system.queues(limits.printSystem);
         if (queues) {
             if (auto queue = findPrintQueue(*queues, job.device)) {
                 route.target = SystemPrinterTarget::Queue;
@@ -294,7 +295,7 @@ SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folde
             archiveFolder(folder);
         return route;
     }
-    if (!defaultPrintQueue(limits.printSystem))
+    if (!system.defaultQueue(limits.printSystem))
         throw DataError("Nessuna stampante predefinita raggiungibile: impossibile stampare sulla "
                         "destinazione " +
                         inQuotes(job.destination));
@@ -307,7 +308,7 @@ std::vector<std::string> queueOptions(const PrintJob& job)
 }
 
 std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
-                            const PrintLimits& limits)
+                            const PrintLimits& limits, const PrintSystem& system)
 {
     if (trimBlanks(job.device).empty())
         throw DataError("Nessun dispositivo di stampa indicato per la destinazione " +
@@ -315,12 +316,12 @@ std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
     if (isWindowsDeviceName(job.device))
         windowsDevice(job);
     if (namesPrintQueue(job.device)) {
-        const std::string queue = rawQueue(job, limits);
+        const std::string queue = rawQueue(job, limits, system);
         const SpoolFile spool;
         AtomicFile bytes(spool.path(), FileAccess::Private);
         writeRawPrint(job, bytes);
         bytes.commit();
-        sendToPrintQueue(queue, spool.path(), {"raw"}, jobTitle(job), limits.sending);
+        system.send(queue, spool.path(), {"raw"}, jobTitle(job), limits.sending);
         return "Stampa inviata alla coda " + inQuotes(queue);
     }
     const fs::path file = checkedDeviceFile(folder, job.destination, job.device);
@@ -350,10 +351,10 @@ fs::path writePdfFile(const PrintJob& job, const SystemPrinterRoute& route,
 }
 
 void sendPdf(const PrintJob& job, const SystemPrinterRoute& route, const fs::path& pdf,
-             const PrintLimits& limits)
+             const PrintLimits& limits, const PrintSystem& system)
 {
-    sendToPrintQueue(route.target == SystemPrinterTarget::Queue ? route.queue : std::string(), pdf,
-                     queueOptions(job), jobTitle(job), limits.sending);
+    system.send(route.target == SystemPrinterTarget::Queue ? route.queue : std::string(), pdf,
+                queueOptions(job), jobTitle(job), limits.sending);
 }
 
 std::string describeRoute(const SystemPrinterRoute& route)
@@ -375,22 +376,23 @@ void runInPlace(const std::function<void()>& step)
 }
 
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::path& defaultPdf,
-                      const PdfRenderer& render, const PrintLimits& limits, const WaitingStep& wait)
+                      const PdfRenderer& render, const PrintLimits& limits, const WaitingStep& wait,
+                      const PrintSystem& system)
 {
     PrintOutcome outcome;
     if (!job.systemPrinterMode()) {
-        wait([&] { outcome.description = deliverRawPrint(job, folder, limits); });
+        wait([&] { outcome.description = deliverRawPrint(job, folder, limits, system); });
         return outcome;
     }
     SystemPrinterRoute route;
-    wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits); });
+    wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits, system); });
     if (route.target == SystemPrinterTarget::PdfFile) {
         route.pdfFile = writePdfFile(job, route, render);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;
         render(job, spool.path());
-        wait([&] { sendPdf(job, route, spool.path(), limits); });
+        wait([&] { sendPdf(job, route, spool.path(), limits, system); });
     }
     outcome.description = describeRoute(route);
     return outcome;
@@ -398,7 +400,8 @@ PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::p
 
 PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,
                          const PrintChoices& choices, const fs::path& defaultPdf,
-                         const PdfRenderer& render, const PrintLimits& limits)
+                         const PdfRenderer& render, const PrintLimits& limits,
+                         const PrintSystem& system)
 {
     const PreparedPrint prepared = preparePrint(folder, stationTag, hotel, choices);
     if (prepared.status != PrintStatus::Ready) {
@@ -406,7 +409,7 @@ PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, 
         outcome.status = prepared.status;
         return outcome;
     }
-    return printJob(prepared.job, folder, defaultPdf, render, limits);
+    return printJob(prepared.job, folder, defaultPdf, render, limits, runInPlace, system);
 }
 
 } // namespace presenze

@@ -22,10 +22,14 @@
 // goes to the default queue. The pages are always a PDF (laid out by Qt, see
 // src/gui/output/ReportPdf.h), saved as the file or handed to the print
 // system, which takes it like any document.
+//
+// The print system is asked through a PrintSystem (output/PrintSystem.h): the
+// machine's own unless the caller gives another.
 
 #include "data/DataFolder.h"
 #include "output/PrintJob.h"
 #include "output/PrintQueues.h"
+#include "output/PrintSystem.h"
 
 #include <chrono>
 #include <filesystem>
@@ -80,7 +84,8 @@ struct SystemPrinterRoute {
 // nowhere to print.
 SystemPrinterRoute routeSystemPrint(const PrintJob& job, const DataFolder& folder,
                                     const std::filesystem::path& defaultPdf,
-                                    const PrintLimits& limits = {});
+                                    const PrintLimits& limits = {},
+                                    const PrintSystem& system = systemPrintSystem());
 
 // The lp options of a job on a system printer.
 std::vector<std::string> queueOptions(const PrintJob& job);
@@ -88,7 +93,8 @@ std::vector<std::string> queueOptions(const PrintJob& job);
 // Sends a raw job to its device; returns an Italian description of where it
 // went (Windows-1252). Raises DataError when it cannot be delivered.
 std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
-                            const PrintLimits& limits = {});
+                            const PrintLimits& limits = {},
+                            const PrintSystem& system = systemPrintSystem());
 
 // Writes the PDF of a job into a file (the page layout of src/gui).
 using PdfRenderer = std::function<void(const PrintJob&, const std::filesystem::path&)>;
@@ -99,7 +105,7 @@ std::filesystem::path writePdfFile(const PrintJob& job, const SystemPrinterRoute
                                    const PdfRenderer& render);
 // A PDF handed to the queue of a Queue or DefaultQueue route.
 void sendPdf(const PrintJob& job, const SystemPrinterRoute& route, const std::filesystem::path& pdf,
-             const PrintLimits& limits = {});
+             const PrintLimits& limits = {}, const PrintSystem& system = systemPrintSystem());
 // Where a route's print went, in Italian (Windows-1252).
 std::string describeRoute(const SystemPrinterRoute& route);
 
@@ -117,11 +123,13 @@ void runInPlace(const std::function<void()>& step);
 // Prints a prepared job: raw to its device, or as a PDF to a file or a queue.
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder,
                       const std::filesystem::path& defaultPdf, const PdfRenderer& render,
-                      const PrintLimits& limits = {}, const WaitingStep& wait = runInPlace);
+                      const PrintLimits& limits = {}, const WaitingStep& wait = runInPlace,
+                      const PrintSystem& system = systemPrintSystem());
 
 // The whole print of the report file "fd" + tag, in one thread.
 PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,
                          const PrintChoices& choices, const std::filesystem::path& defaultPdf,
-                         const PdfRenderer& render, const PrintLimits& limits = {});
+                         const PdfRenderer& render, const PrintLimits& limits = {},
+                         const PrintSystem& system = systemPrintSystem());
 
 } // namespace presenze
