@@ -100,11 +100,19 @@ template <typename Options> OutputPlace outputPlace(const Options& o)
     return {tag, dataFolder(o)};
 }
 
-// The day of a command's --now, else today.
-Date today(const std::optional<DateTime>& now)
-{
-    return now ? now->date : SystemClock().now().date;
-}
+// The clock of a command: stopped at its --now when given, else the
+// program's own.
+class CommandClock final : public Clock {
+public:
+    CommandClock(const std::optional<DateTime>& at, const Clock& running)
+        : m_at(at), m_running(running)
+    {}
+    DateTime now() const override { return m_at ? *m_at : m_running.now(); }
+
+private:
+    std::optional<DateTime> m_at;
+    const Clock& m_running;
+};
 
 // A file named on the command line, checked before anything is written.
 std::optional<std::filesystem::path> userOutput(const std::optional<std::string>& name,
@@ -117,50 +125,43 @@ std::optional<std::filesystem::path> userOutput(const std::optional<std::string>
     return file;
 }
 
-int runReport(ReportOptions o, const SourceOptions& source)
+int runReport(ReportOptions o, const SourceOptions& source, const Clock& running)
 {
-    try {
-        const auto [tag, folder] = outputPlace(o);
-        const auto workbook = userOutput(o.xlsx, folder);
-        const auto chart = userOutput(o.chart, folder);
-        // The hotels' data: the group on the server, or the folder's files.
-        std::optional<StoreSource> store;
-        if (source.conninfo)
-            store.emplace(storeAddress(*source.conninfo), *source.group);
-        const FolderSource files(folder);
-        const BookingSource& data = store ? static_cast<const BookingSource&>(*store) : files;
-        if (auto problem = checkTickedHotels(o.selection, data.hotelRegistry()))
-            return usageError(*problem, "report");
-        FillCalendarTables();
-        o.selection.companyList = CompanyListOf(data.companyListLines());
-        SystemClock systemClock;
-        FixedClock fixedClock(o.now.value_or(DateTime{}));
-        const Clock& clock = o.now ? static_cast<const Clock&>(fixedClock) : systemClock;
-        ConsoleInteraction ui(o.arrivals);
-        ReportContext context{folder, tag, clock, ui};
-        context.source = store ? &*store : nullptr;
-        ReportFigures figures;
-        if (workbook || chart)
-            context.figures = &figures;
-        const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
-        std::cout << path.string() << "\n";
-        if (workbook) {
-            if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
-                printError("Avviso: " + note);
-            std::cout << workbook->string() << "\n";
-        }
-        if (chart) {
-            if (const auto problem = writeOccupancyChart(figures, *chart)) {
-                printError(*problem);
-                return 1;
-            }
-            std::cout << chart->string() << "\n";
-        }
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
+    const auto [tag, folder] = outputPlace(o);
+    const auto workbook = userOutput(o.xlsx, folder);
+    const auto chart = userOutput(o.chart, folder);
+    // The hotels' data: the group on the server, or the folder's files.
+    std::optional<StoreSource> store;
+    if (source.conninfo)
+        store.emplace(storeAddress(*source.conninfo), *source.group);
+    const FolderSource files(folder);
+    const BookingSource& data = store ? static_cast<const BookingSource&>(*store) : files;
+    if (auto problem = checkTickedHotels(o.selection, data.hotelRegistry()))
+        return usageError(*problem, "report");
+    FillCalendarTables();
+    o.selection.companyList = CompanyListOf(data.companyListLines());
+    const CommandClock clock(o.now, running);
+    ConsoleInteraction ui(o.arrivals);
+    ReportContext context{folder, tag, clock, ui};
+    context.source = store ? &*store : nullptr;
+    ReportFigures figures;
+    if (workbook || chart)
+        context.figures = &figures;
+    const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
+    std::cout << path.string() << "\n";
+    if (workbook) {
+        if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
+            printError("Avviso: " + note);
+        std::cout << workbook->string() << "\n";
     }
+    if (chart) {
+        if (const auto problem = writeOccupancyChart(figures, *chart)) {
+            printError(*problem);
+            return 1;
+        }
+        std::cout << chart->string() << "\n";
+    }
+    return 0;
 }
 
 // Warnings about room lines left out, the first few of them, on stderr.
@@ -191,191 +192,157 @@ std::unique_ptr<StoreSource> storeGroup(const SourceOptions& source)
     return std::make_unique<StoreSource>(storeAddress(*source.conninfo), *source.group);
 }
 
-int runKpi(IndicatorOptions o, const SourceOptions& source)
+int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running)
 {
-    try {
-        const auto [tag, folder] = outputPlace(o);
-        // The group on the server, every group of the server, or the folder.
-        const auto store = storeGroup(source);
-        const bool chain = source.conninfo && !store;
-        if (!chain) {
-            Selection ticked;
-            ticked.tickedHotels = o.request.hotels;
-            const auto registry = store ? store->hotelRegistry() : readHotelRegistry(folder);
-            if (auto problem = checkTickedHotels(ticked, registry))
-                return usageError(*problem, "kpi");
-        }
-        const auto csv = userOutput(o.csv, folder);
-        const auto workbook = userOutput(o.xlsx, folder);
-        o.request.period.today = o.now ? o.now->date : SystemClock().now().date;
-        WarningsShown warnings;
-        const WarningSink warn = [&warnings](std::string_view text) { warnings(text); };
-        const Indicators indicators =
-            chain ? computeChainIndicators(storeAddress(*source.conninfo), folder, o.request, warn)
-                  : computeIndicators(folder, o.request, warn, store.get());
-        warnings.finish();
-        std::cout << cp1252ToUtf8(indicatorTable(indicators));
-        if (csv) {
-            writeIndicatorCsv(indicators, *csv);
-            std::cout << csv->string() << "\n";
-        }
-        if (workbook) {
-            writeIndicatorWorkbook(indicators, *workbook);
-            std::cout << workbook->string() << "\n";
-        }
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
+    const auto [tag, folder] = outputPlace(o);
+    // The group on the server, every group of the server, or the folder.
+    const auto store = storeGroup(source);
+    const bool chain = source.conninfo && !store;
+    if (!chain) {
+        Selection ticked;
+        ticked.tickedHotels = o.request.hotels;
+        const auto registry = store ? store->hotelRegistry() : readHotelRegistry(folder);
+        if (auto problem = checkTickedHotels(ticked, registry))
+            return usageError(*problem, "kpi");
     }
+    const auto csv = userOutput(o.csv, folder);
+    const auto workbook = userOutput(o.xlsx, folder);
+    o.request.period.today = CommandClock(o.now, running).now().date;
+    WarningsShown warnings;
+    const WarningSink warn = [&warnings](std::string_view text) { warnings(text); };
+    const Indicators indicators =
+        chain ? computeChainIndicators(storeAddress(*source.conninfo), folder, o.request, warn)
+              : computeIndicators(folder, o.request, warn, store.get());
+    warnings.finish();
+    std::cout << cp1252ToUtf8(indicatorTable(indicators));
+    if (csv) {
+        writeIndicatorCsv(indicators, *csv);
+        std::cout << csv->string() << "\n";
+    }
+    if (workbook) {
+        writeIndicatorWorkbook(indicators, *workbook);
+        std::cout << workbook->string() << "\n";
+    }
+    return 0;
 }
 
 int runCsv(const OutputOptions& o)
 {
-    try {
-        const OutputPlace place = outputPlace(o);
-        const auto path = ConvertiXLS(place.folder, reportFileName(place.tag), place.tag);
-        std::cout << path.string() << "\n";
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
-    }
+    const OutputPlace place = outputPlace(o);
+    const auto path = ConvertiXLS(place.folder, reportFileName(place.tag), place.tag);
+    std::cout << path.string() << "\n";
+    return 0;
 }
 
-int runPrint(const OutputOptions& o)
+int runPrint(const OutputOptions& o, const Clock& clock)
 {
-    try {
-        const OutputPlace place = outputPlace(o);
-        const std::string archive = archiveCopyName(place.tag, SystemClock().now());
-        const auto defaultPdf = place.folder.dir() / cp1252ToUtf8(archiveSibling(archive, ".pdf"));
-        PdfOutput pdf;
-        const PrintOutcome outcome =
-            printReport(place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices,
-                        defaultPdf, pdf.renderer());
-        switch (outcome.status) {
-        case PrintStatus::UnknownDestination:
-            printError("Destinazione di stampa non trovata in Stampanti.mdb: \"" +
-                       o.choices.destination + "\"");
-            return 1;
-        case PrintStatus::NoReport:
-            printError("File di stampa non trovato: " + reportFileName(place.tag) +
-                       " (crearlo con \"presenze-cli report\")");
-            return 1;
-        case PrintStatus::Ready:
-            break;
-        }
-        std::cout << cp1252ToUtf8(outcome.description) << "\n";
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
+    const OutputPlace place = outputPlace(o);
+    const std::string archive = archiveCopyName(place.tag, clock.now());
+    const auto defaultPdf = place.folder.dir() / cp1252ToUtf8(archiveSibling(archive, ".pdf"));
+    PdfOutput pdf;
+    const PrintOutcome outcome =
+        printReport(place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices,
+                    defaultPdf, pdf.renderer());
+    switch (outcome.status) {
+    case PrintStatus::UnknownDestination:
+        printError("Destinazione di stampa non trovata in Stampanti.mdb: \"" +
+                   o.choices.destination + "\"");
         return 1;
+    case PrintStatus::NoReport:
+        printError("File di stampa non trovato: " + reportFileName(place.tag) +
+                   " (crearlo con \"presenze-cli report\")");
+        return 1;
+    case PrintStatus::Ready:
+        break;
     }
+    std::cout << cp1252ToUtf8(outcome.description) << "\n";
+    return 0;
 }
 
 int runIstat(const IstatOptions& o, const SourceOptions& source)
 {
-    try {
-        const auto [tag, folder] = outputPlace(o);
-        const auto store = storeGroup(source);
-        Selection ticked;
-        ticked.tickedHotels = o.hotels;
-        if (auto problem = checkTickedHotels(ticked, store ? store->hotelRegistry()
-                                                           : readHotelRegistry(folder)))
-            return usageError(*problem, "istat");
-        const auto csv = userOutput(o.csv, folder);
-        const auto xlsx = userOutput(o.xlsx, folder);
-        const MonthMovement month =
-            MovimentoClienti(folder, o.month, o.year, o.hotels, o.season, store.get());
-        for (const std::string& line : movementText(month))
-            std::cout << cp1252ToUtf8(line) << "\n";
-        if (csv) {
-            writeMovementCsv(month, *csv);
-            std::cout << "\nCSV scritto: " << csv->string() << "\n";
-        }
-        if (xlsx) {
-            writeMovementWorkbook(month, *xlsx);
-            std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string()
-                      << "\n";
-        }
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
+    const auto [tag, folder] = outputPlace(o);
+    const auto store = storeGroup(source);
+    Selection ticked;
+    ticked.tickedHotels = o.hotels;
+    if (auto problem =
+            checkTickedHotels(ticked, store ? store->hotelRegistry() : readHotelRegistry(folder)))
+        return usageError(*problem, "istat");
+    const auto csv = userOutput(o.csv, folder);
+    const auto xlsx = userOutput(o.xlsx, folder);
+    const MonthMovement month =
+        MovimentoClienti(folder, o.month, o.year, o.hotels, o.season, store.get());
+    for (const std::string& line : movementText(month))
+        std::cout << cp1252ToUtf8(line) << "\n";
+    if (csv) {
+        writeMovementCsv(month, *csv);
+        std::cout << "\nCSV scritto: " << csv->string() << "\n";
     }
+    if (xlsx) {
+        writeMovementWorkbook(month, *xlsx);
+        std::cout << (csv ? "" : "\n") << "Cartella di Excel scritta: " << xlsx->string() << "\n";
+    }
+    return 0;
 }
 
-int runSync(const SyncOptions& o)
+int runSync(const SyncOptions& o, const Clock& running)
 {
-    try {
-        const DataFolder folder = dataFolder(o);
-        const std::string group = o.group ? *o.group : folderGroupName(folder);
-        if (auto problem = checkGroupName(group))
-            return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
-        const StoreAddress address = storeAddress(o.conninfo);
-        const Date day = today(o.now);
-        WarningsShown shown;
-        const SyncSummary summary = syncFolder(
-            address, group, FolderSource(folder), [&shown](std::string_view text) { shown(text); },
-            day);
-        shown.finish();
-        std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
-                                  address.server + ": " + std::to_string(summary.seasons) +
-                                  " stagioni, " + std::to_string(summary.headers) +
-                                  " prenotazioni, " + std::to_string(summary.lines) +
-                                  " righe di camere; istantanea del " + day.toDisplay() + ": " +
-                                  std::to_string(summary.snapshotRows) + " righe.")
-                  << "\n";
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
-    }
+    const DataFolder folder = dataFolder(o);
+    const std::string group = o.group ? *o.group : folderGroupName(folder);
+    if (auto problem = checkGroupName(group))
+        return usageError(*problem + " (indicare il gruppo con --group NOME)", "sync");
+    const StoreAddress address = storeAddress(o.conninfo);
+    const Date day = CommandClock(o.now, running).now().date;
+    WarningsShown shown;
+    const SyncSummary summary = syncFolder(
+        address, group, FolderSource(folder), [&shown](std::string_view text) { shown(text); },
+        day);
+    shown.finish();
+    std::cout << cp1252ToUtf8("Gruppo \"" + group + "\" sincronizzato sul server " +
+                              address.server + ": " + std::to_string(summary.seasons) +
+                              " stagioni, " + std::to_string(summary.headers) + " prenotazioni, " +
+                              std::to_string(summary.lines) + " righe di camere; istantanea del " +
+                              day.toDisplay() + ": " + std::to_string(summary.snapshotRows) +
+                              " righe.")
+              << "\n";
+    return 0;
 }
 
-int runPickup(const PickupOptions& o)
+int runPickup(const PickupOptions& o, const Clock& running)
 {
-    try {
-        PickupRequest request;
-        request.group = o.group;
-        request.days = o.days;
-        request.forward = o.forward;
-        request.today = today(o.now);
-        // Outputs are checked against the current folder's files.
-        const DataFolder here;
-        const auto csv = userOutput(o.csv, here);
-        const auto xlsx = userOutput(o.xlsx, here);
-        const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
-        if (!csv && !xlsx)
-            std::cout << cp1252ToUtf8(pickupTable(pickup));
-        if (csv) {
-            writePickupCsv(pickup, *csv);
-            std::cout << csv->string() << "\n";
-        }
-        if (xlsx) {
-            writePickupWorkbook(pickup, *xlsx);
-            std::cout << xlsx->string() << "\n";
-        }
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
+    PickupRequest request;
+    request.group = o.group;
+    request.days = o.days;
+    request.forward = o.forward;
+    request.today = CommandClock(o.now, running).now().date;
+    // Outputs are checked against the current folder's files.
+    const DataFolder here;
+    const auto csv = userOutput(o.csv, here);
+    const auto xlsx = userOutput(o.xlsx, here);
+    const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
+    if (!csv && !xlsx)
+        std::cout << cp1252ToUtf8(pickupTable(pickup));
+    if (csv) {
+        writePickupCsv(pickup, *csv);
+        std::cout << csv->string() << "\n";
     }
+    if (xlsx) {
+        writePickupWorkbook(pickup, *xlsx);
+        std::cout << xlsx->string() << "\n";
+    }
+    return 0;
 }
 
-int runDemo(const DemoRequest& demo)
+int runDemo(const DemoRequest& demo, const Clock& clock)
 {
-    try {
-        writeDemoData(demo.dir, demo.options);
-        std::cout << "Dati dimostrativi scritti in " << demo.dir << "\n";
-        return 0;
-    } catch (const DataError& e) {
-        printError(e.what());
-        return 1;
-    }
+    DemoOptions options = demo.options;
+    options.reference = demo.date.value_or(clock.now().date);
+    writeDemoData(demo.dir, options);
+    std::cout << "Dati dimostrativi scritti in " << demo.dir << "\n";
+    return 0;
 }
 
-int run(const CommandLine& line)
+int run(const CommandLine& line, const Clock& clock)
 {
     if (!line.request) {
         if (line.status != 0)
@@ -395,21 +362,21 @@ int run(const CommandLine& line)
     }
     switch (request.command) {
     case Command::Report:
-        return runReport(request.report, request.source);
+        return runReport(request.report, request.source, clock);
     case Command::Kpi:
-        return runKpi(request.kpi, request.source);
+        return runKpi(request.kpi, request.source, clock);
     case Command::Csv:
         return runCsv(request.output);
     case Command::Print:
-        return runPrint(request.output);
+        return runPrint(request.output, clock);
     case Command::Istat:
         return runIstat(request.istat, request.source);
     case Command::Demo:
-        return runDemo(request.demo);
+        return runDemo(request.demo, clock);
     case Command::Sync:
-        return runSync(request.sync);
+        return runSync(request.sync, clock);
     case Command::Pickup:
-        return runPickup(request.pickup);
+        return runPickup(request.pickup, clock);
     }
     return 1;
 }
@@ -419,7 +386,8 @@ int run(const CommandLine& line)
 int main(int argc, char** argv)
 {
     try {
-        return run(readCommandLine({argv + 1, argv + argc}));
+        const SystemClock clock;
+        return run(readCommandLine({argv + 1, argv + argc}), clock);
     } catch (const DataError& e) {
         printError(e.what());
         return 1;

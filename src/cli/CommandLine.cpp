@@ -512,7 +512,7 @@ void Parser::addDemo(DemoRequest& o)
     value(c, "--seed", "N", "il seme dei dati casuali",
           [&o](const std::string& v) { o.options.seed = readSeed(v); });
     value(c, "--date", "GG/MM/AAAA", "il giorno di riferimento (predefinito: oggi)",
-          [&o](const std::string& v) { o.options.reference = readDate(v); });
+          [&o](const std::string& v) { o.date = readDate(v); });
 }
 
 void Parser::addPlace(CLI::App& command, std::optional<std::string>& dataDir,
@@ -610,8 +610,6 @@ void Parser::finish()
         checkWorkbookName(o.xlsx);
     } else {
         m_request.command = Command::Demo;
-        if (command->count("--date") == 0)
-            m_request.demo.options.reference = SystemClock().now().date;
     }
 }
 

@@ -32,8 +32,9 @@ namespace presenze {
 enum class Command { Report, Kpi, Csv, Print, Istat, Demo, Sync, Pickup };
 
 struct DemoRequest {
-    std::string dir;     // the folder to create (UTF-8 path)
-    DemoOptions options; // the reference day is today unless --date gives one
+    std::string dir;          // the folder to create (UTF-8 path)
+    DemoOptions options;      // all but the reference day
+    std::optional<Date> date; // --date: the reference day; today without it
 };
 
 // A command and its options; the fields of the other commands keep their

@@ -82,9 +82,4 @@ constexpr char32_t frameCharacter(char c)
     }
 }
 
-constexpr bool isFrame(char c)
-{
-    return frameCharacter(c) != 0;
-}
-
 } // namespace presenze::box

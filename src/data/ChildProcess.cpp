@@ -20,7 +20,7 @@ extern char** environ;
 namespace presenze {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 constexpr std::size_t kKeptErrors = 64 * 1024;
 constexpr std::size_t kKeepAll = std::numeric_limits<std::size_t>::max();
 
@@ -61,9 +61,9 @@ struct Pipe {
 };
 
 // The argument and environment vectors as execve takes them.
-class CommandLine {
+class ExecVectors {
 public:
-    CommandLine(const std::filesystem::path& program, const std::vector<std::string>& args,
+    ExecVectors(const std::filesystem::path& program, const std::vector<std::string>& args,
                 const std::vector<std::string>& extra)
         : m_program(program.string())
     {
@@ -123,7 +123,7 @@ void redirect(int target, int fd, int report)
         failInChild(report);
 }
 
-[[noreturn]] void startInChild(const std::string& path, const CommandLine& command,
+[[noreturn]] void startInChild(const std::string& path, const ExecVectors& command,
                                const ChildSetup& setup, pid_t caller, int report)
 {
     if (setup.diesWithCaller) {
@@ -181,7 +181,7 @@ std::string programPath(const std::string& program)
 }
 
 // The pid, or the error number as a negative value.
-pid_t spawn(const CommandLine& command, const ChildSetup& setup)
+pid_t spawn(const ExecVectors& command, const ChildSetup& setup)
 {
     const std::string path = programPath(command.program());
     Pipe report;
@@ -338,7 +338,7 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
         outcome.code = errno;
         return outcome;
     }
-    const CommandLine command(program, args, options.environment);
+    const ExecVectors command(program, args, options.environment);
     ChildSetup setup;
     setup.outputFd = options.captureOutput ? output.writeEnd.get() : -1;
     setup.errorFd = errors.writeEnd.get();
@@ -364,7 +364,7 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
     FileDescriptor exitFd;
 #endif
     Collector collector(output.readEnd.get(), errors.readEnd.get());
-    const auto deadline = Clock::now() + options.limit;
+    const auto deadline = SteadyClock::now() + options.limit;
     for (;;) {
         if (ended(pid)) {
             // Whatever it started and left behind goes with it.
@@ -374,7 +374,7 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
             return outcome;
         }
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (left.count() <= 0)
             break;
         collector.collect(outcome, exitFd.get(), left);
@@ -391,7 +391,7 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
 bool startDetached(const std::filesystem::path& program, const std::vector<std::string>& args,
                    const std::filesystem::path& workdir)
 {
-    const CommandLine command(program, args, {});
+    const ExecVectors command(program, args, {});
     ChildSetup setup;
     setup.ownSession = true;
     setup.workdir = workdir.string();
