@@ -2,6 +2,7 @@
 
 #include "common/KV7Routine.h"
 #include "data/AtomicFile.h"
+#include "data/CompanyListLine.h"
 #include "data/Schema.h"
 #include "data/Text1252.h"
 
@@ -30,19 +31,6 @@ bool matchesSearch(std::string_view name, std::string_view search)
 
 } // namespace
 
-std::string companyListItem(std::int64_t codice, std::string_view name)
-{
-    std::string code = std::to_string(codice);
-    if (code.size() < kCompanyCodeWidth)
-        code.insert(0, kCompanyCodeWidth - code.size(), ' ');
-    return code + " " + std::string(name);
-}
-
-bool fitsCompanyList(std::string_view item)
-{
-    return item.size() > kCompanyCodeWidth && item[kCompanyCodeWidth] == ' ';
-}
-
 std::string companySearchText(std::string_view typed)
 {
     return std::string(trimBlanks(FiltraTesto(typed, 0)));
@@ -60,7 +48,7 @@ std::vector<std::string> candidateItems(const std::vector<CompanyRecord>& compan
             continue;
         if (search && !matchesSearch(company.ragioneSociale, *search))
             continue;
-        items.push_back(companyListItem(company.codice, company.ragioneSociale));
+        items.push_back(companyListLine(company.codice, company.ragioneSociale));
     }
     return items;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The company list file "ElencoDitte.txt" as the company list builder writes
-// it: one line per company, its code right-aligned in 6 characters, one
-// blank and its name, lines ended by CR LF. Texts are Windows-1252.
+// it: one line per company (data/CompanyListLine.h), lines ended by CR LF.
+// Texts are Windows-1252.
 
 #include "data/DataFolder.h"
 #include "data/Records.h"
@@ -15,21 +15,11 @@
 
 namespace presenze {
 
-// The widest code a line can carry.
-inline constexpr std::size_t kCompanyCodeWidth = 6;
-
-// "    45 BIANCHI SNC": the code right-aligned in 6 characters, a blank, the name.
-std::string companyListItem(std::int64_t codice, std::string_view name);
-
-// True when an item keeps the line format: a code of at most 6 characters,
-// then the blank (a longer code would be misread as part of the name).
-bool fitsCompanyList(std::string_view item);
-
 // The search text of the builder: upper case, apostrophes turned into the
 // acute accent, blanks trimmed.
 std::string companySearchText(std::string_view typed);
 
-// The candidate items: companies with a positive code (of `hotel` when
+// The candidate items (companyListLine): companies with a positive code (of `hotel` when
 // given) whose name begins with `search` (a search text as above: its acute
 // accents match an acute accent or an apostrophe of the name), in table
 // order, at most `limit`. No search text offers every company.

@@ -1,6 +1,7 @@
 #include "common/KV7Routine.h"
 
 #include "common/BoxDrawing.h"
+#include "data/CompanyListLine.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
 
@@ -28,10 +29,8 @@ std::array<std::string, 101> ReadCompanyList(const DataFolder& folder)
 std::array<std::string, 101> CompanyListOf(const std::vector<std::string>& lines)
 {
     std::array<std::string, 101> list;
-    for (std::size_t j = 0; j < lines.size() && j < 100; ++j) {
-        const std::string_view line = lines[j];
-        list[j + 1] = line.size() > 7 ? std::string(trimBlanks(line.substr(7))) : std::string();
-    }
+    for (std::size_t j = 0; j < lines.size() && j < 100; ++j)
+        list[j + 1] = parseCompanyListLine(lines[j]).name;
     return list;
 }
 

@@ -1,12 +1,12 @@
 #include "demo/CompanyFiles.h"
 
+#include "data/CompanyListLine.h"
 #include "data/Schema.h"
 #include "demo/GroupNames.h"
 #include "demo/NewDataFile.h"
 #include "demo/SeededRandom.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace presenze::demo {
 namespace fs = std::filesystem;
@@ -70,9 +70,7 @@ std::vector<std::string> writeCompanyList(const fs::path& dir,
     std::vector<std::string> listed;
     for (std::int64_t code : chosen) {
         const Company& c = companies[static_cast<std::size_t>(code - 1)];
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "%6lld ", static_cast<long long>(code));
-        text += buf + c.name + "\r\n";
+        text += companyListLine(code, c.name) + "\r\n";
         listed.push_back(c.name);
     }
     writeTextFile(dir, schema::kCompanyListFile, text);

@@ -19,7 +19,7 @@ void writeCompanies(const std::filesystem::path& dir, const std::vector<Company>
 
 // Companies with bookings in the reference month: first the fixed names
 // (apostrophes, accents) up to half of the list, then the busiest; written in
-// code order, code right-aligned in 6, a blank, the name, CR LF.
+// code order, one line each (data/CompanyListLine.h), CR LF.
 std::vector<std::string> writeCompanyList(const std::filesystem::path& dir,
                                           const std::vector<Company>& companies,
                                           const ReferenceCounts& counts, int size);

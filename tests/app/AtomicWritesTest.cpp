@@ -8,6 +8,7 @@
 #include "common/CompanyListFile.h"
 #include "common/ReportFile.h"
 #include "data/AtomicFile.h"
+#include "data/CompanyListLine.h"
 #include "data/DataError.h"
 #include "output/ArchiveCopy.h"
 #include "output/MailDispatch.h"
@@ -305,7 +306,7 @@ TEST(AtomicWrites, ArchiveCopyMailFilePreviewAndCompanyList)
     EXPECT_TRUE(test::readFile(dir / "fd3") == report);
 
     const std::string list = test::readFile(dir / "ElencoDitte.txt");
-    std::vector<std::string> items(3000, companyListItem(1, std::string(60, 'D')));
+    std::vector<std::string> items(3000, companyListLine(1, std::string(60, 'D')));
     EXPECT_TRUE(failsWithin(20000, [&] { writeCompanyListFile(folder, items); }));
     EXPECT_EQ(test::readFile(dir / "ElencoDitte.txt"), list);
 

@@ -1,6 +1,7 @@
 #include "common/CompanyListFile.h"
 
 #include "common/KV7Routine.h"
+#include "data/CompanyListLine.h"
 #include "data/DataError.h"
 #include "support/TestSupport.h"
 
@@ -10,11 +11,11 @@ using namespace presenze;
 
 TEST(CompanyListFile, ItemsCarryTheCodeRightAlignedInSixCharacters)
 {
-    EXPECT_EQ(companyListItem(45, "BIANCHI SNC"), "    45 BIANCHI SNC");
-    EXPECT_EQ(companyListItem(123456, "MINI SRL"), "123456 MINI SRL");
-    EXPECT_TRUE(fitsCompanyList("123456 MINI SRL"));
-    EXPECT_FALSE(fitsCompanyList(companyListItem(1234567, "TROPPO SRL")));
-    EXPECT_FALSE(fitsCompanyList("    45"));
+    EXPECT_EQ(companyListLine(45, "BIANCHI SNC"), "    45 BIANCHI SNC");
+    EXPECT_EQ(companyListLine(123456, "MINI SRL"), "123456 MINI SRL");
+    EXPECT_TRUE(fitsCompanyListLine("123456 MINI SRL"));
+    EXPECT_FALSE(fitsCompanyListLine(companyListLine(1234567, "TROPPO SRL")));
+    EXPECT_FALSE(fitsCompanyListLine("    45"));
 }
 
 TEST(CompanyListFile, SearchTextIsUpperCaseWithTheAcuteAccent)
@@ -63,8 +64,8 @@ TEST(CompanyListFile, WritesLinesThatTheReadersReadBack)
     test::TempDir dir;
     const DataFolder folder(dir.path());
     writeCompanyListFile(folder,
-                         {companyListItem(45, "BIANCHI SNC"), companyListItem(7, "L'ANCORA VIAGGI"),
-                          companyListItem(45, "BIANCHI SNC")});
+                         {companyListLine(45, "BIANCHI SNC"), companyListLine(7, "L'ANCORA VIAGGI"),
+                          companyListLine(45, "BIANCHI SNC")});
     EXPECT_EQ(test::readFile(dir / "ElencoDitte.txt"),
               "    45 BIANCHI SNC\r\n     7 L'ANCORA VIAGGI\r\n    45 BIANCHI SNC\r\n");
     const auto names = ReadCompanyList(folder);

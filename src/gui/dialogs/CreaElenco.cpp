@@ -1,6 +1,7 @@
 #include "gui/dialogs/CreaElenco.h"
 
 #include "common/CompanyListFile.h"
+#include "data/CompanyListLine.h"
 #include "data/DataError.h"
 #include "data/Records.h"
 #include "data/Text1252.h"
@@ -17,6 +18,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 
 namespace presenze {
 namespace {
@@ -30,22 +32,17 @@ std::string itemBytes(const QListWidgetItem* item)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// The company code of an item in the list's line format; empty without one.
-std::string_view itemCode(std::string_view item)
+// The company code of an item in the list's line format; nullopt without one.
+std::optional<std::int64_t> itemCode(std::string_view item)
 {
-    if (!fitsCompanyList(item))
-        return {};
-    const std::string_view code = trimBlanks(item.substr(0, kCompanyCodeWidth));
-    const bool digits = !code.empty() && std::all_of(code.begin(), code.end(),
-                                                     [](char c) { return c >= '0' && c <= '9'; });
-    return digits ? code : std::string_view();
+    return fitsCompanyListLine(item) ? parseCompanyListLine(item).code : std::nullopt;
 }
 
 // Two items stand for the same company: the same code, or (without codes)
 // the same text.
 bool sameCompany(std::string_view a, std::string_view b)
 {
-    if (!itemCode(a).empty() || !itemCode(b).empty())
+    if (itemCode(a) || itemCode(b))
         return itemCode(a) == itemCode(b);
     return trimBlanks(a) == trimBlanks(b);
 }
@@ -198,7 +195,7 @@ void CreaElenco::addToList(const std::string& text)
             return;
         }
     }
-    if (!fitsCompanyList(text)) {
+    if (!fitsCompanyListLine(text)) {
         m_prompts.warn(kTitle, "Il codice della ditta ha pi\xF9 di sei cifre: la ditta non pu\xF2 "
                                "entrare nell'elenco.\r\n" +
                                    text);
