@@ -241,8 +241,7 @@ int runPrint(const OutputOptions& o, const Clock& clock)
     const auto defaultPdf = place.folder.dir() / cp1252ToUtf8(archiveSibling(archive, ".pdf"));
     PdfOutput pdf;
     const PrintOutcome outcome =
-        printReport(place.folder, place.tag, SelectedHotel > 0 ? SelectedHotel : 1, o.choices,
-                    defaultPdf, pdf.renderer());
+        printReport(place.folder, place.tag, kFirstHotel, o.choices, defaultPdf, pdf.renderer());
     switch (outcome.status) {
     case PrintStatus::UnknownDestination:
         printError("Destinazione di stampa non trovata in Stampanti.mdb: \"" +

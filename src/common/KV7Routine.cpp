@@ -10,16 +10,11 @@
 
 namespace presenze {
 
-std::array<std::string, 101> CompanyList;
 const std::array<std::string, 13> MonthNames{
     "",          "Gennaio  ", "Febbraio ", "Marzo    ", "Aprile   ", "Maggio   ", "Giugno   ",
     "Luglio   ", "Agosto   ", "Settembre", "Ottobre  ", "Novembre ", "Dicembre "};
 const std::array<std::string, 7> WeekdayNames{
     "Luned\xEC", "Marted\xEC", "Mercoled\xEC", "Gioved\xEC", "Venerd\xEC", "Sabato", "Domenica"};
-std::string Season;
-std::int16_t HotelCount = 0;
-std::int16_t SelectedHotel = 0;
-std::int16_t ReportType = 0;
 
 std::array<std::string, 101> ReadCompanyList(const DataFolder& folder)
 {
@@ -32,11 +27,6 @@ std::array<std::string, 101> CompanyListOf(const std::vector<std::string>& lines
     for (std::size_t j = 0; j < lines.size() && j < 100; ++j)
         list[j + 1] = parseCompanyListLine(lines[j]).name;
     return list;
-}
-
-void LoadCompanyList(const DataFolder& folder)
-{
-    CompanyList = ReadCompanyList(folder);
 }
 
 void FillCalendarTables()
@@ -55,11 +45,6 @@ std::int16_t InElencoDitte(std::string_view name, const std::array<std::string, 
             return 1;
     }
     return 0;
-}
-
-std::int16_t InElencoDitte(std::string_view name)
-{
-    return InElencoDitte(name, CompanyList);
 }
 
 bool Bisestile(std::int16_t year)

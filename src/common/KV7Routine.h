@@ -1,6 +1,6 @@
 #pragma once
-// The shared module of the program: the tables every part reads (company
-// list, calendar names) and the small routines the windows, the tally and the
+// The shared module of the program: the tables every part reads (calendar
+// names and lengths) and the small routines the windows, the tally and the
 // report builders share. All texts are Windows-1252.
 
 #include "data/DataFolder.h"
@@ -15,35 +15,18 @@ namespace presenze {
 
 // --- Module tables -------------------------------------------------------
 //
-// Who may write each table. The window's thread is the thread of the main
-// window (in presenze-cli, its only thread); a print request of the window
-// builds its report on a worker thread, which reads only the selection
-// snapshot, the print order and the constant tables, and writes no table
-// that the window reads.
+// Only what the report builders read, on whichever thread builds a report:
 //
-//   CompanyList     the window's thread, at start-up (LoadCompanyList); a
-//                   report reads the copy in its Selection.
 //   DaysInMonth     every thread has its own (thread_local): GiornoSettimana
 //                   writes entry 2 of the calling thread's table only.
 //   MonthNames,
 //   WeekdayNames    constant: any thread reads them.
-//   Season          the window's thread (start-up, season choice); a report
-//                   reads Selection::season.
-//   HotelCount      the window's thread, at start-up.
-//   SelectedHotel   the window's thread (Combo1_Click, and the print menu
-//                   that takes 0 for hotel 1); a report reads
-//                   Selection::comboHotel.
-//   ReportType      the window's thread, with the answer of the report-type
-//                   question; the print request takes its kind as an argument
-//                   and the report builders leave the table alone.
 //
-// There is no ReportFileNumber: the report file being written belongs to its
-// print request (runPrintRequest), never to a table.
+// What the person chose (the season, the company list as last loaded, the
+// hotel, the report kind) is the main window's, and reaches a report in its
+// Selection and its print request; the report file being written belongs to
+// its print request (runPrintRequest).
 
-// Company names read from "ElencoDitte.txt" at start-up and again whenever
-// the company list builder saves it, entries 1..100 (entry 0 unused);
-// entries without a line are empty.
-extern std::array<std::string, 101> CompanyList;
 // Days of the months 1..12 (entry 0 unused). GiornoSettimana rewrites entry 2.
 inline thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30, 31, 30,
                                                              31, 31, 30, 31, 30, 31};
@@ -51,19 +34,10 @@ inline thread_local std::array<std::int16_t, 13> DaysInMonth{0,  31, 28, 31, 30,
 extern const std::array<std::string, 13> MonthNames;
 // "Luned\xEC" .. "Domenica", index 0 = Monday (Windows-1252, not padded).
 extern const std::array<std::string, 7> WeekdayNames;
-// Prefix of the booking files of the chosen season; empty = current season.
-extern std::string Season;
-// Hotels found at start-up, and the hotel chosen in the (hidden) hotel list.
-extern std::int16_t HotelCount;
-extern std::int16_t SelectedHotel;
-// Answer of the report-type question: 6 = Type 1, 7 = Type 2.
-extern std::int16_t ReportType;
 
-// Start-up steps 1 and 2: empties CompanyList and fills it from the first
-// 100 lines of "ElencoDitte.txt" (each line without its first 7 characters,
-// trimmed). A missing file leaves the list empty.
-void LoadCompanyList(const DataFolder& folder);
-// The company names of the list file, as LoadCompanyList reads them.
+// The company names of "ElencoDitte.txt", entries 1..100 (entry 0 unused):
+// the first 100 lines, each without its code, trimmed; entries without a
+// line are empty. A missing file gives an empty list.
 std::array<std::string, 101> ReadCompanyList(const DataFolder& folder);
 // The same from the lines of the list file (readCompanyListLines).
 std::array<std::string, 101> CompanyListOf(const std::vector<std::string>& lines);
@@ -76,7 +50,6 @@ void FillCalendarTables();
 // 1 when the trimmed name equals (exactly) a trimmed entry of the list,
 // searching entries 1..99 and stopping at the first empty one; else 0.
 std::int16_t InElencoDitte(std::string_view name, const std::array<std::string, 101>& list);
-std::int16_t InElencoDitte(std::string_view name);
 
 // Weekday of a DD/MM/YYYY date, 0 = Monday. Leap years are those divisible
 // by 4. Dates before 01/01/1996 are counted backwards by the same rule; an

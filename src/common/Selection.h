@@ -39,8 +39,8 @@ struct Selection {
     // Chk(2) "Riepilogate": summary (Type 1) / totals (Type 2) mode.
     bool summary = true;
 
-    // Chk(3) "Elenco specifico", with CompanyList as last loaded (at start-up
-    // or when the list was saved).
+    // Chk(3) "Elenco specifico", with the company list as the window last
+    // loaded it (at start-up or when the list was saved).
     bool companyListOnly = false;
     std::array<std::string, 101> companyList;
 

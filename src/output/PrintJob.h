@@ -89,6 +89,10 @@ std::optional<std::string> systemEnvironment(std::string_view name);
 std::string chooseDevice(std::string_view destinazione, std::string_view linea,
                          std::string_view printer, const EnvironmentLookup& env);
 
+// The hotel whose Contatori record gives the page lengths when no hotel is
+// chosen (the command line, and the window before a choice).
+inline constexpr std::int64_t kFirstHotel = 1;
+
 // Reads the configuration and the report file "fd" + tag for the choices.
 // `hotel` names the Contatori record of the page lengths. Raises DataError
 // when a configuration file cannot be read.

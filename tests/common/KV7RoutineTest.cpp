@@ -93,14 +93,13 @@ TEST(CompanyList, LoadsTheFirstHundredNamesTrimmed)
         content +=
             "   " + std::to_string(100 + i).substr(0, 3) + " DITTA " + std::to_string(i) + "\r\n";
     test::writeFile(dir / "elencoditte.TXT", content);
-    LoadCompanyList(DataFolder(dir.path()));
-    EXPECT_EQ(CompanyList[1], "ROSSI SRL");
-    EXPECT_EQ(CompanyList[100], "DITTA 100");
-    EXPECT_EQ(InElencoDitte("DITTA 101"), 0);
+    const auto list = ReadCompanyList(DataFolder(dir.path()));
+    EXPECT_EQ(list[1], "ROSSI SRL");
+    EXPECT_EQ(list[100], "DITTA 100");
+    EXPECT_EQ(InElencoDitte("DITTA 101", list), 0);
 
     test::TempDir empty;
-    LoadCompanyList(DataFolder(empty.path()));
-    EXPECT_EQ(CompanyList[1], "");
+    EXPECT_EQ(ReadCompanyList(DataFolder(empty.path()))[1], "");
 }
 
 TEST(NumericValue, ReadsLeadingDigits)

@@ -145,7 +145,7 @@ void ChartsTest::excelWritesTheWorkbookAndOpensIt()
     FixedClock clock = test::fixedClock();
     test::ScriptedInteraction ui;
     std::vector<fs::path> opened;
-    MenuStampa menu(DataFolder(m_dir.path()), "7", clock, nullptr, &ui);
+    MenuStampa menu(DataFolder(m_dir.path()), "7", 1, clock, nullptr, &ui);
     menu.setFileOpener([&](const fs::path& file) {
         opened.push_back(file);
         return true;

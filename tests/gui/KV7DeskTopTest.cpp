@@ -128,15 +128,14 @@ private slots:
         QVERIFY(!w.Combo1()->isVisible());
         QCOMPARE(w.Combo1()->count(), 4);
         QCOMPARE(w.Combo1()->currentText(), QStringLiteral("  1 - HOTEL EDEN"));
-        QCOMPARE(HotelCount, 4);
         QVERIFY(!w.ChkHtl(5));
-        QCOMPARE(CompanyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
-        QCOMPARE(CompanyList[2], std::string("SOCIET\xC0 ALBA"));
-        QVERIFY(Season.empty());
+        QCOMPARE(w.selection().companyList[1], std::string("CRAL DIPENDENTI COMUNALI"));
+        QCOMPARE(w.selection().companyList[2], std::string("SOCIET\xC0 ALBA"));
+        QVERIFY(w.selection().season.empty());
 
         w.Combo1()->setCurrentIndex(2);
         w.Combo1_Click();
-        QCOMPARE(SelectedHotel, 3);
+        QCOMPARE(w.selectedHotel(), 3);
     }
 
     void tabOrderFollowsTheForm()
@@ -193,7 +192,7 @@ private slots:
         folderWith(m_dir, "hotel");
         test::writeRegistry(m_dir->path(), 12);
         KV7DeskTop& w = reopen();
-        QCOMPARE(HotelCount, 12);
+        QCOMPARE(w.Combo1()->count(), 12);
         for (int k = 1; k <= 12; ++k) {
             QVERIFY(w.ChkHtl(k));
             QVERIFY(w.ChkHtl(k)->isVisible());
@@ -232,7 +231,6 @@ private slots:
             .registry("(5,5,'QUINTO',''),(0,0,'INSTALLAZIONE',''),(1,1,'PRIMO','K'),"
                       "(2,2,'SECONDO',''),(7,5,'DOPPIONE','')");
         KV7DeskTop& w = reopen();
-        QCOMPARE(HotelCount, 4);
         QCOMPARE(w.Combo1()->count(), 4);
         QCOMPARE(w.Combo1()->itemText(3), QStringLiteral("  7 - DOPPIONE"));
         QCOMPARE(w.ChkHtl(1)->text(), QStringLiteral("PRIMO"));
@@ -352,7 +350,7 @@ private slots:
         QCOMPARE(m_prompts.warnings.size(), std::size_t(1));
         QVERIFY(test::contains(m_prompts.warnings, "AnagraficaHotels.mdb"));
         QVERIFY(!w.ChkHtl(1));
-        QCOMPARE(HotelCount, 0);
+        QCOMPARE(w.Combo1()->count(), 0);
         QCOMPARE(w.Text1(0)->text(), QStringLiteral("12"));
 
         test::writeFile(m_dir->path() / "AnagraficaHotels.mdb", "questo non \xC3\xA8 un database");

@@ -93,10 +93,10 @@ private slots:
     void rawPrintThroughTheQueueChosenInVirtuale();
 
 private:
-    std::unique_ptr<MenuStampa> menu(const MenuFolder& folder)
+    std::unique_ptr<MenuStampa> menu(const MenuFolder& folder, std::int64_t hotel = 1)
     {
-        auto m =
-            std::make_unique<MenuStampa>(DataFolder(folder.path()), "7", m_clock, nullptr, &m_ui);
+        auto m = std::make_unique<MenuStampa>(DataFolder(folder.path()), "7", hotel, m_clock,
+                                              nullptr, &m_ui);
         m->setFileOpener([this](const fs::path& file) {
             m_opened.push_back(file);
             return true;
@@ -142,9 +142,8 @@ void MenuStampaTest::listsCaptionsAndArchiveCopy()
     f.destination("Ufficio", 1, "uscita.prn");
     f.destination("Reception", 1, "r.prn", 2);
     f.destination("PDF Ufficio", 2, "NessunaStampante");
-    SelectedHotel = 0;
-    auto m = menu(f);
-    QCOMPARE(SelectedHotel, std::int16_t(1));
+    auto m = menu(f, 0);
+    QCOMPARE(m->hotel(), std::int64_t(1));
     QCOMPARE(m->windowTitle(), QStringLiteral("Stampe non modificabili"));
     QVERIFY(m->windowFlags() & Qt::WindowStaysOnTopHint);
     m->show();

@@ -148,7 +148,7 @@ private slots:
         print(w);
         QCOMPARE(m_prompts.questions.front(),
                  std::string("Stampa Presenze per Ditta: Stampa Tipo 1 (Si) o Tipo 2 (No)?"));
-        QCOMPARE(ReportType, 6);
+        QCOMPARE(w.lastReportKind(), ReportKind::Type1);
         QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(titles, (QStringList{"Presenze per Ditta / Agenzia - Attendere...",
                                       "Presenze per Ditta / Agenzia"}));
@@ -406,7 +406,7 @@ private slots:
         std::filesystem::remove(m_dir->path() / "Camere_Prenotazione.mdb");
         m_prompts.inputs = {std::string(" 2023 ")};
         w.menuStagione()->trigger();
-        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(w.selection().season, std::string("2023"));
         QCOMPARE(m_prompts.prompts.size(), std::size_t(1));
         QVERIFY(m_prompts.prompts[0].first.rfind("Stampa Prenotazioni: Elenco Stagioni Archiviate",
                                                  0) == 0);
@@ -425,7 +425,7 @@ private slots:
                                    m_dir->path() / "Scheda_Prenotazione.mdb");
         m_prompts.inputs = {std::nullopt};
         w.menuStagione()->trigger();
-        QVERIFY(Season.empty());
+        QVERIFY(w.selection().season.empty());
         QVERIFY(!w.seasonLabel()->isVisible());
         print(w);
         QVERIFY(test::contains(m_prompts.warnings, "Camere_Prenotazione.mdb"));
@@ -437,10 +437,10 @@ private slots:
         std::filesystem::remove(m_dir->path() / "Scheda_Prenotazione.mdb");
         m_prompts.inputs = {std::string("2023")};
         w.menuStagione()->trigger();
-        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(w.selection().season, std::string("2023"));
         m_prompts.inputs = {std::string("2019"), std::nullopt};
         w.menuStagione()->trigger();
-        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(w.selection().season, std::string("2023"));
         QCOMPARE(m_prompts.prompts.size(), std::size_t(3));
         QCOMPARE(m_prompts.prompts[2].second, std::string("2019"));
     }
@@ -514,7 +514,7 @@ private slots:
         };
         m_prompts.answers = {AnswerNo, AnswerNo}; // Type 2, then arrivals
         print(w);
-        QCOMPARE(ReportType, 7);
+        QCOMPARE(w.lastReportKind(), ReportKind::Type2);
         QVERIFY2(m_prompts.warnings.empty(), firstOf(m_prompts.warnings));
         QCOMPARE(m_prompts.questions.size(), std::size_t(2));
         QVERIFY(busyWhileAsked);

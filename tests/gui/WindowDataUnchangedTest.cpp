@@ -92,7 +92,7 @@ private:
     void useThePrintMenu(QWidget* parent)
     {
         ++m_menus;
-        MenuStampa menu(DataFolder(m_dir->path()), "7", m_clock, parent, &m_ui);
+        MenuStampa menu(DataFolder(m_dir->path()), "7", 1, m_clock, parent, &m_ui);
         menu.setFileOpener([this](const fs::path& file) {
             m_opened.push_back(file);
             return true;
@@ -186,7 +186,7 @@ private slots:
         // The archived season.
         m_prompts.inputs = {std::string("2025")};
         w.menuStagione()->trigger();
-        QCOMPARE(Season, std::string("2025"));
+        QCOMPARE(w.selection().season, std::string("2025"));
         w.Text1(2)->setText("2025");
         w.Text1(4)->setText("2025");
         print(w, {AnswerYes});

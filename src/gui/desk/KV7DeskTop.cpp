@@ -100,7 +100,7 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
     }
     m_prompts = prompts;
     m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
-        MenuStampa menu(m_folder, m_stationTag, m_clock, parent, m_prompts);
+        MenuStampa menu(m_folder, m_stationTag, m_selectedHotel, m_clock, parent, m_prompts);
         connect(&menu, &MenuStampa::statusMessage, this, &KV7DeskTop::setStatus);
         menu.setFigures(m_figures);
         menu.exec();
@@ -316,13 +316,13 @@ QWidget* KV7DeskTop::buildFooter()
     m_label2->setMinimumHeight(m_label2->fontMetrics().height() + 8);
     // Long status texts must not widen the window.
     m_label2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_season = named(new QLabel(box), QStringLiteral("Stagione"));
-    m_season->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_season->setMinimumHeight(m_label2->minimumHeight());
-    QFont bold = m_season->font();
+    m_seasonLabel = named(new QLabel(box), QStringLiteral("Stagione"));
+    m_seasonLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_seasonLabel->setMinimumHeight(m_label2->minimumHeight());
+    QFont bold = m_seasonLabel->font();
     bold.setBold(true);
-    m_season->setFont(bold);
-    m_season->setVisible(false);
+    m_seasonLabel->setFont(bold);
+    m_seasonLabel->setVisible(false);
     m_progress = named(new QProgressBar(box), QStringLiteral("Progresso"));
     m_progress->setFixedWidth(m_progress->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
     m_progress->setVisible(false);
@@ -331,7 +331,7 @@ QWidget* KV7DeskTop::buildFooter()
     m_stop->setVisible(false);
     connect(m_stop, &QPushButton::clicked, this, &KV7DeskTop::stopReport);
     row->addWidget(m_label2, 1);
-    row->addWidget(m_season);
+    row->addWidget(m_seasonLabel);
     row->addWidget(m_progress);
     row->addWidget(m_stop);
     return box;
@@ -351,15 +351,15 @@ void KV7DeskTop::setTabOrder()
 void KV7DeskTop::Form_Load()
 {
     try {
-        LoadCompanyList(m_folder);
+        m_companyList = ReadCompanyList(m_folder);
     } catch (const DataError& e) {
         // A list that cannot be read (too long a line, too many lines): the
         // window works without it.
-        CompanyList = {};
+        m_companyList = {};
         m_prompts->warn("Elenco Ditte", e.what());
     }
     FillCalendarTables();
-    Season.clear();
+    m_season.clear();
     m_combo1->clear();
     loadHotels();
     if (m_combo1->count() > 0)
@@ -379,11 +379,9 @@ void KV7DeskTop::loadHotels()
     } catch (const DataError& e) {
         m_prompts->warn("Errore", e.what());
     }
-    int count = 0;
     for (const HotelRecord& hotel : registry) {
         if (hotel.numero <= 0)
             continue;
-        ++count;
         std::string number = std::to_string(hotel.numero);
         if (number.size() < 3)
             number.insert(0, 3 - number.size(), ' ');
@@ -392,7 +390,6 @@ void KV7DeskTop::loadHotels()
         if (hotel.numeroHotel > 0 && !m_hotelBoxes.count(hotel.numeroHotel))
             addHotelBox(hotel.numeroHotel, fromCp1252(hotel.ragioneSociale));
     }
-    HotelCount = static_cast<std::int16_t>(std::min(count, 32767));
 }
 
 QCheckBox* KV7DeskTop::addHotelBox(std::int64_t number, const QString& caption)
@@ -436,9 +433,9 @@ Selection KV7DeskTop::selection() const
     s.company = toCp1252(Text1(1)->text());
     s.summary = Chk(2)->isChecked();
     s.companyListOnly = Chk(3)->isChecked();
-    s.companyList = CompanyList;
+    s.companyList = m_companyList;
     s.groupTopAcs = m_chkA->isChecked();
-    s.season = Season;
+    s.season = m_season;
     return s;
 }
 
@@ -562,8 +559,7 @@ void KV7DeskTop::ChkHtl_Click(int index)
 
 void KV7DeskTop::Combo1_Click()
 {
-    SelectedHotel =
-        static_cast<std::int16_t>(NumericValue(toCp1252(m_combo1->currentText().left(3))));
+    m_selectedHotel = NumericValue(toCp1252(m_combo1->currentText().left(3)));
 }
 
 void KV7DeskTop::Combo1_KeyPress()
@@ -573,7 +569,7 @@ void KV7DeskTop::Combo1_KeyPress()
 
 std::optional<std::int64_t> KV7DeskTop::searchHotel() const
 {
-    return Chk(0)->isChecked() ? std::optional<std::int64_t>(SelectedHotel) : std::nullopt;
+    return Chk(0)->isChecked() ? std::optional<std::int64_t>(m_selectedHotel) : std::nullopt;
 }
 
 bool KV7DeskTop::cercaDitta()
@@ -628,10 +624,10 @@ bool KV7DeskTop::companyConfirmed()
     if (!Chk(1)->isChecked())
         return true;
     try {
-        const auto named =
+        const auto stored =
             companyNamed(readCompanies(m_folder), toCp1252(Text1(1)->text()), searchHotel());
-        if (named) {
-            Text1(1)->setText(fromCp1252(named->ragioneSociale));
+        if (stored) {
+            Text1(1)->setText(fromCp1252(stored->ragioneSociale));
             return true;
         }
     } catch (const DataError& e) {
@@ -644,21 +640,21 @@ bool KV7DeskTop::companyConfirmed()
 
 void KV7DeskTop::menu_Click()
 {
-    Season =
-        chooseSeason(m_folder, Season, [this](std::string_view prompt, std::string_view proposed) {
-            return m_prompts->input("Stampa Prenotazioni", prompt, proposed);
-        });
+    m_season = chooseSeason(m_folder, m_season,
+                            [this](std::string_view prompt, std::string_view proposed) {
+                                return m_prompts->input("Stampa Prenotazioni", prompt, proposed);
+                            });
     showSeason();
-    setStatus(Season.empty()
+    setStatus(m_season.empty()
                   ? QStringLiteral("Stagione corrente.")
                   : QStringLiteral("Stagione archiviata \"%1\": le stampe leggono %2.")
-                        .arg(fromCp1252(Season), fromCp1252(schema::headersFile(Season))));
+                        .arg(fromCp1252(m_season), fromCp1252(schema::headersFile(m_season))));
 }
 
 void KV7DeskTop::showSeason()
 {
-    m_season->setText(QStringLiteral("Stagione: %1").arg(fromCp1252(Season)));
-    m_season->setVisible(!Season.empty());
+    m_seasonLabel->setText(QStringLiteral("Stagione: %1").arg(fromCp1252(m_season)));
+    m_seasonLabel->setVisible(!m_season.empty());
 }
 
 void KV7DeskTop::Tasto_Click(int index)
@@ -685,7 +681,7 @@ void KV7DeskTop::elenco()
         return;
     // The saved list counts at once, for both report types (Type 2 reads the
     // file at every month).
-    LoadCompanyList(m_folder);
+    m_companyList = ReadCompanyList(m_folder);
     setStatus(QStringLiteral("Elenco di %1 ditte salvato in %2: vale da subito per le stampe.")
                   .arg(dialog.items(0).size())
                   .arg(fromCp1252(displayName(m_folder.target(schema::kCompanyListFile)))));
@@ -721,8 +717,9 @@ void KV7DeskTop::printRequest()
         Text1(0)->setFocus();
         return;
     }
+    const ReportKind kind = answer == AnswerYes ? ReportKind::Type1 : ReportKind::Type2;
     const Selection chosen = selection();
-    if (answer == AnswerYes && chosen.tickedHotels && chosen.tickedHotels->empty()) {
+    if (kind == ReportKind::Type1 && chosen.tickedHotels && chosen.tickedHotels->empty()) {
         const std::string text = "Nessun hotel selezionato: la stampa Tipo 1 non avrebbe nulla "
                                  "da riportare.";
         m_prompts->warn("Stampa Presenze per Ditta", text);
@@ -730,11 +727,10 @@ void KV7DeskTop::printRequest()
         m_chkHtl0->setFocus();
         return;
     }
-    ReportType = static_cast<std::int16_t>(answer);
+    m_reportKind = kind;
 
     m_stationTag = stationTagFromEnvironment();
-    PrintOrder order{answer == AnswerYes ? ReportKind::Type1 : ReportKind::Type2, *range, chosen,
-                     m_folder, m_stationTag};
+    PrintOrder order{kind, *range, chosen, m_folder, m_stationTag};
     m_job = std::make_unique<QtPrintJob>(std::move(order), m_clock, *m_prompts, this);
     connect(m_job.get(), &QtPrintJob::statusChanged, this, &KV7DeskTop::setStatus);
     connect(m_job.get(), &QtPrintJob::monthStarted, this,
@@ -821,7 +817,7 @@ void KV7DeskTop::reportFinished()
         m_prompts->warn("Errore", job->error());
     } else if (job->report()) {
         setStatus(QStringLiteral("Stampa Tipo %1 scritta nel file %2.")
-                      .arg(ReportType == AnswerYes ? 1 : 2)
+                      .arg(m_reportKind == ReportKind::Type1 ? 1 : 2)
                       .arg(fromCp1252(displayName(*job->report()))));
         if (m_viewer)
             m_viewer(this, *job->report());

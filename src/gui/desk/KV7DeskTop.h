@@ -73,11 +73,15 @@ public:
     // "Annulla": stops the report at work between months.
     QPushButton* stopButton() const { return m_stop; }
     // The archived season in use (hidden for the current season).
-    QLabel* seasonLabel() const { return m_season; }
+    QLabel* seasonLabel() const { return m_seasonLabel; }
     QAction* menuStagione() const { return m_menuStagione; }
 
     // The hotel numbers that own a check box, in registry order.
     const std::vector<std::int64_t>& hotelNumbers() const { return m_hotelOrder; }
+    // The hotel chosen in the (hidden) hotel list, Combo1(0); 0 before a choice.
+    std::int64_t selectedHotel() const { return m_selectedHotel; }
+    // The report type of the last print request started (Type 1 before any).
+    ReportKind lastReportKind() const { return m_reportKind; }
 
     // What the controls hold now, as the report builders read it.
     Selection selection() const;
@@ -140,6 +144,10 @@ private:
     std::unique_ptr<DeskPrompts> m_ownPrompts;
     DeskPrompts* m_prompts;
     ReportViewer m_viewer;
+    std::array<std::string, 101> m_companyList; // as last loaded (start-up, "E&lenco")
+    std::string m_season;                       // prefix of the chosen season; empty = current
+    std::int64_t m_selectedHotel = 0;
+    ReportKind m_reportKind = ReportKind::Type1;
     std::string m_stationTag;                       // of the last print request
     std::shared_ptr<const ReportFigures> m_figures; // of the last print request
     std::unique_ptr<QtPrintJob> m_job;
@@ -159,7 +167,7 @@ private:
     QLabel* m_label2 = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_stop = nullptr;
-    QLabel* m_season = nullptr;
+    QLabel* m_seasonLabel = nullptr;
     QAction* m_menuStagione = nullptr;
 };
 

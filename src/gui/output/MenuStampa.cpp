@@ -1,6 +1,5 @@
 #include "gui/output/MenuStampa.h"
 
-#include "common/KV7Routine.h"
 #include "common/ReportFile.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
@@ -85,9 +84,10 @@ template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
 
 } // namespace
 
-MenuStampa::MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
-                       QWidget* parent, Interaction* ui)
-    : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)), m_clock(clock),
+MenuStampa::MenuStampa(DataFolder folder, std::string stationTag, std::int64_t hotel,
+                       const Clock& clock, QWidget* parent, Interaction* ui)
+    : QDialog(parent), m_folder(std::move(folder)), m_tag(std::move(stationTag)),
+      m_hotel(hotel > 0 ? hotel : kFirstHotel), m_clock(clock),
       m_ownUi(ui ? nullptr : std::make_unique<MessageBoxes>(this)), m_ui(ui ? ui : m_ownUi.get()),
       m_opener(openWithAssociatedProgram)
 {
@@ -191,8 +191,6 @@ void MenuStampa::buildControls()
 
 void MenuStampa::Form_Load()
 {
-    if (SelectedHotel == 0)
-        SelectedHotel = 1;
     // The name is built once: the copy, its opening and the PDF beside it use it.
     m_archiveName = archiveCopyName(m_tag, m_clock.now());
     try {
@@ -371,7 +369,7 @@ void MenuStampa::Grafici_Click()
 
 void MenuStampa::stampa()
 {
-    const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
+    const PreparedPrint prepared = preparePrint(m_folder, m_tag, m_hotel, choices());
     // No such destination, or no report file: nothing to print.
     if (prepared.status != PrintStatus::Ready) {
         report(prepared.status == PrintStatus::NoReport

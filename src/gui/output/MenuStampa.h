@@ -10,7 +10,7 @@
 // when the menu opens and again when the preview closes. Each action's
 // outcome goes out as statusMessage (the main window's status line).
 //
-//   MenuStampa menu(folder, stationTag, clock, parentWindow);
+//   MenuStampa menu(folder, stationTag, hotel, clock, parentWindow);
 //   menu.setFigures(figures);
 //   menu.exec();
 
@@ -24,6 +24,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -38,10 +39,11 @@ namespace presenze {
 class MenuStampa final : public QDialog {
     Q_OBJECT
 public:
-    // The menu of the report file "fd" + tag of the data folder. The clock
+    // The menu of the report file "fd" + tag of the data folder; prints take
+    // the page lengths of `hotel` (hotel 1 for 0, no hotel chosen). The clock
     // dates the archive copy; `ui` answers the menu's messages (message boxes
     // when null). Makes the archive copy at once (Form_Load).
-    MenuStampa(DataFolder folder, std::string stationTag, const Clock& clock,
+    MenuStampa(DataFolder folder, std::string stationTag, std::int64_t hotel, const Clock& clock,
                QWidget* parent = nullptr, Interaction* ui = nullptr);
     ~MenuStampa() override;
 
@@ -68,6 +70,8 @@ public:
     std::filesystem::path archiveCopyPath() const;
     // The PDF file of a PDF destination whose device is no printer.
     std::filesystem::path defaultPdfPath() const;
+    // The hotel whose page lengths the prints take.
+    std::int64_t hotel() const { return m_hotel; }
 
 signals:
     // What an action did: printed where, which file was written (UTF-16 text).
@@ -87,6 +91,7 @@ private:
 
     DataFolder m_folder;
     std::string m_tag;
+    std::int64_t m_hotel;
     const Clock& m_clock;
     std::unique_ptr<Interaction> m_ownUi;
     Interaction* m_ui;

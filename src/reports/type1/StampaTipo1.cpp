@@ -239,7 +239,6 @@ void Type1Month::writeAllHotelTotals()
         m_out.line(lib.text());
         m_out.line(separator);
     }
-    // ReportType is the window's table: a Type 1 request has it at 6 already.
 
     // TotaliTOT: every hotel of the range, ticked or not. Each hotel's rooms
     // count once per day, less all the rooms of its rows of that day.
