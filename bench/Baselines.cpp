@@ -37,10 +37,8 @@ struct Window {
 std::vector<Window> yearWindows()
 {
     std::vector<Window> windows;
-    for (const auto& month : monthsOf(benchYear())) {
-        const Date first = *Date::parseDisplay(month);
+    for (const Date& first : monthsOf(benchYear()))
         windows.push_back({first, first.toKey(), first.addDays(31).toKey()});
-    }
     return windows;
 }
 

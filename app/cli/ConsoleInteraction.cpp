@@ -9,9 +9,6 @@ namespace presenze {
 
 int ConsoleInteraction::ask(std::string_view title, std::string_view text, bool withCancel)
 {
-    // The only question a headless report asks is presences or arrivals.
-    if (text.find("Arrivi") != std::string_view::npos)
-        return m_arrivals ? AnswerNo : AnswerYes;
     return AnswerYes;
 }
 

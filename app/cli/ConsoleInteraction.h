@@ -1,6 +1,7 @@
 #pragma once
-// The command line's answers to the core's questions: the Type 2 question
-// "presences or arrivals" is answered from --arrivals, warnings go to stderr.
+// The command line's side of the core's questions: its options answer them
+// beforehand (Type 2's presences or arrivals is the selection's day count),
+// so nothing is asked; warnings go to stderr.
 
 #include "common/Interaction.h"
 #include "data/DataFolder.h"
@@ -9,13 +10,9 @@ namespace presenze {
 
 class ConsoleInteraction final : public Interaction {
 public:
-    explicit ConsoleInteraction(bool arrivals) : m_arrivals(arrivals) {}
-
+    // Takes the first answer (Yes) of a question no option settles.
     int ask(std::string_view title, std::string_view text, bool withCancel) override;
     void warn(std::string_view title, std::string_view text) override;
-
-private:
-    bool m_arrivals;
 };
 
 // Writes a Windows-1252 text as UTF-8 on stderr, with a line end.

@@ -141,7 +141,7 @@ int runReport(ReportOptions o, const SourceOptions& source, const Clock& running
     FillCalendarTables();
     o.selection.companyList = CompanyListOf(data.companyListLines());
     const CommandClock clock(o.now, running);
-    ConsoleInteraction ui(o.arrivals);
+    ConsoleInteraction ui;
     ReportContext context{folder, tag, clock, ui};
     context.source = store ? &*store : nullptr;
     ReportFigures figures;

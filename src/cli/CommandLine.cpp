@@ -319,6 +319,8 @@ void Parser::addReport(ReportOptions& o)
 {
     CLI::App& c =
         addCommand("report", "Scrive il file di stampa \"fd\" + sigla nella cartella dei dati.");
+    // Nobody is asked: Type 2 counts presences unless --arrivals.
+    o.selection.dayCount = DayCount::Presences;
     required(c,
              value(c, "--type", "1|2", "Tipo 1 o Tipo 2 (obbligatoria)",
                    [&o](const std::string& v) { o.kind = readReportKind(v); }),
@@ -351,7 +353,7 @@ void Parser::addReport(ReportOptions& o)
     flag(c, "--group-top-acs", "Raggruppamento TOP/ACS (Tipo 1)",
          [&o] { o.selection.groupTopAcs = true; });
     flag(c, "--arrivals", "conta gli arrivi invece delle presenze (Tipo 2)",
-         [&o] { o.arrivals = true; });
+         [&o] { o.selection.dayCount = DayCount::Arrivals; });
     value(c, "--season", "PREFISSO", "una stagione archiviata (prefisso dei file)",
           [&o](const std::string& v) { o.selection.season = readSeason(v); });
     value(c, "--now", "\"GG/MM/AAAA hh:mm\"", "data e ora della stampa (predefinite: adesso)",

@@ -29,8 +29,8 @@ struct ReportContext {
     // request asks it of its last month only: each month replaces the whole
     // file, so the file it leaves is the same.
     bool keepsTally = true;
-    // Type 2: the answer "presences" (true) or "arrivals" kept for the
-    // following months of the request.
+    // Type 2 without a day count in the selection: the answer "presences"
+    // (true) or "arrivals" kept for the following months of the request.
     std::optional<bool> presencesForRest = std::nullopt;
     // Set by whoever wants the workbook or the charts: the builders record
     // each month's figures there as they write it.

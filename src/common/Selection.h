@@ -18,6 +18,12 @@ enum class BookingKind {
     All        // Opt(2) "Tutte": kinds O, C and D
 };
 
+// What a Type 2 day counts.
+enum class DayCount {
+    Presences, // the nights of the stays
+    Arrivals   // the arrivals of the day
+};
+
 struct Selection {
     BookingKind kind = BookingKind::Confirmed;
 
@@ -49,6 +55,10 @@ struct Selection {
 
     // Season prefix of the booking files; empty = current season.
     std::string season;
+
+    // Type 2: presences or arrivals; unset = asked at every month (the
+    // window's question "Calcolo Per presenze (Si) o per Arrivi (No)?").
+    std::optional<DayCount> dayCount;
 };
 
 } // namespace presenze

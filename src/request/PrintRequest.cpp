@@ -12,8 +12,6 @@
 #include "reports/type1/StampaTipo1.h"
 #include "reports/type2/StampaTipo2.h"
 
-#include <cstdio>
-
 namespace presenze {
 
 namespace {
@@ -54,14 +52,12 @@ std::optional<std::string> checkLongRequest(const MonthRange& range, bool allowL
     return "Richiesta di " + std::to_string(months) + " mesi: aggiungere --allow-long";
 }
 
-std::vector<std::string> monthsOf(const MonthRange& r)
+std::vector<Date> monthsOf(const MonthRange& r)
 {
-    std::vector<std::string> months;
+    std::vector<Date> months;
     int month = r.firstMonth, year = r.firstYear;
     while (year * 100 + month <= r.lastYear * 100 + r.lastMonth) {
-        char buf[16];
-        std::snprintf(buf, sizeof buf, "01/%02d/%04d", month, year);
-        months.emplace_back(buf);
+        months.push_back(Date{year, month, 1});
         if (++month > 12) {
             month = 1;
             ++year;
@@ -97,12 +93,10 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
         throw DataError(*problem);
     checkStationTag(context.stationTag);
 
-    const auto months = monthsOf(range);
+    const std::vector<Date> months = monthsOf(range);
     // Every month covers the 31 days from its first day; the booking files
     // are read once for the whole request.
-    const Date firstDay = *Date::parseDisplay(months.front());
-    const Date lastFirstDay = *Date::parseDisplay(months.back());
-    BookingCache bookings(firstDay.toKey(), lastFirstDay.addDays(31).toKey(),
+    BookingCache bookings(months.front().toKey(), months.back().addDays(31).toKey(),
                           kind == ReportKind::Type1 ? BookingFields::Tally : BookingFields::Type2,
                           false, context.source);
     context.bookings = &bookings;
@@ -125,14 +119,13 @@ std::filesystem::path runPrintRequest(ReportKind kind, const MonthRange& range,
     ReportWriter out(file);
     std::vector<std::string> withoutData;
     int index = 0;
-    for (const auto& first : months) {
+    for (const Date& first : months) {
         if (context.ui.stopRequested())
             throw RequestCancelled();
         ++index;
         context.keepsTally = index == static_cast<int>(months.size());
-        const int month = static_cast<int>(NumericValue(first.substr(3, 2)));
         const std::string name =
-            std::string(trimBlanks(MonthNames[month])) + " " + first.substr(6, 4);
+            std::string(trimBlanks(MonthNames[first.month])) + " " + std::to_string(first.year);
         context.ui.month(index, static_cast<int>(months.size()), name);
         const bool hasData = kind == ReportKind::Type1
                                  ? StampaTipo1(first, out, selection, context)

@@ -5,14 +5,16 @@
 
 #include "common/ReportContext.h"
 #include "common/Selection.h"
+#include "data/Dates.h"
 
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace presenze {
 
-enum class ReportKind { Type1 = 6, Type2 = 7 };
+enum class ReportKind { Type1, Type2 };
 
 struct MonthRange {
     int firstMonth = 1;
@@ -25,8 +27,8 @@ struct MonthRange {
 // first month not after the last); otherwise an Italian message.
 std::optional<std::string> checkMonthRange(const MonthRange& range);
 
-// The first days ("01/MM/YYYY") of the months of a valid range, in order.
-std::vector<std::string> monthsOf(const MonthRange& range);
+// The first days of the months of a valid range, in order.
+std::vector<Date> monthsOf(const MonthRange& range);
 
 // A request of more months runs long (up to hours): the window asks first,
 // the command line wants --allow-long.

@@ -20,7 +20,6 @@ struct ReportOptions {
     Selection selection;
     std::optional<std::string> dataDir; // as given (UTF-8 path)
     std::optional<std::string> station; // Windows-1252
-    bool arrivals = false;
     std::optional<DateTime> now;
     std::optional<std::string> xlsx;  // the workbook to write (UTF-8 path as given)
     std::optional<std::string> chart; // the occupancy chart to draw (UTF-8 path as given)

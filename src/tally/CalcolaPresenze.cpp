@@ -179,14 +179,11 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     return tally;
 }
 
-PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
+PresenzeTally CalcolaPresenze(const Date& primoGiorno, const Selection& selection,
                               ReportContext& context)
 {
-    const auto start = Date::parseDisplay(primoGiorno);
-    if (!start)
-        throw DataError("Data di inizio non valida: " + std::string(primoGiorno));
-    const std::string startKey = start->toKey();
-    const std::string endKey = start->addDays(kNights).toKey();
+    const std::string startKey = primoGiorno.toKey();
+    const std::string endKey = primoGiorno.addDays(kNights).toKey();
 
     // The print request's cache, or one for this month alone.
     std::optional<BookingCache> monthOnly;
@@ -204,7 +201,7 @@ PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& sel
     const HotelRooms rooms =
         countHotelRooms(context.bookings ? context.bookings->roomTypes(context.folder)
                                          : readRoomTypes(context.folder));
-    PresenzeTally tally = tallyBookings(*start, selection, rooms, bookings,
+    PresenzeTally tally = tallyBookings(primoGiorno, selection, rooms, bookings,
                                         [&](const RoomLine& line) { status.counted(line); });
     status.finish();
     return tally;

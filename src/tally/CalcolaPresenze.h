@@ -37,13 +37,13 @@ using CountedLine = std::function<void(const RoomLine&)>;
 PresenzeTally tallyBookings(const Date& start, const Selection& selection, HotelRooms rooms,
                             const BookingSet& bookings, const CountedLine& counted = {});
 
-// Tallies the month that begins on primoGiorno ("01/MM/YYYY") from the data
-// files of the context's folder (the booking files of the selection's season).
-// Progress goes to the context's status line, at most a few times a second;
-// room lines left out for bad dates are reported in one warning. The
-// bookings come from the print request's cache when it covers the month,
-// otherwise from the files.
-PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& selection,
+// Tallies the month that begins on primoGiorno from the data files of the
+// context's folder (the booking files of the selection's season). Progress
+// goes to the context's status line, at most a few times a second; room
+// lines left out for bad dates are reported in one warning. The bookings
+// come from the print request's cache when it covers the month, otherwise
+// from the files.
+PresenzeTally CalcolaPresenze(const Date& primoGiorno, const Selection& selection,
                               ReportContext& context);
 
 // Replaces the station's working database by one whose table Presenze holds

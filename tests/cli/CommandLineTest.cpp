@@ -15,15 +15,15 @@ TEST(CommandLine, ReadsTheReportOptionsIntoASelection)
     ASSERT_TRUE(r.options) << r.error;
     const auto& o = *r.options;
     EXPECT_EQ(o.kind, ReportKind::Type2);
-    EXPECT_EQ(monthsOf(o.range),
-              (std::vector<std::string>{"01/11/2025", "01/12/2025", "01/01/2026", "01/02/2026"}));
+    EXPECT_EQ(monthsOf(o.range), (std::vector<Date>{Date{2025, 11, 1}, Date{2025, 12, 1},
+                                                    Date{2026, 1, 1}, Date{2026, 2, 1}}));
     EXPECT_EQ(o.selection.kind, BookingKind::All);
     EXPECT_TRUE(o.selection.hotelTicked(3));
     EXPECT_FALSE(o.selection.hotelTicked(2));
     EXPECT_FALSE(o.selection.summary);
     EXPECT_TRUE(o.selection.singleCompany);
     EXPECT_EQ(o.selection.company, "L'ANCORA");
-    EXPECT_TRUE(o.arrivals);
+    EXPECT_EQ(o.selection.dayCount, DayCount::Arrivals);
     EXPECT_EQ(*o.station, "07");
     EXPECT_EQ(o.now->hour, 14);
 }
@@ -60,7 +60,7 @@ TEST(CommandLine, RefusesBadRangesAndValues)
             .options);
     const auto one = parseReportOptions({"--type", "1", "--from", "3/2026"});
     ASSERT_TRUE(one.options);
-    EXPECT_EQ(monthsOf(one.options->range), (std::vector<std::string>{"01/03/2026"}));
+    EXPECT_EQ(monthsOf(one.options->range), (std::vector<Date>{Date{2026, 3, 1}}));
 }
 
 // The program itself: help on stdout with status 0, mistakes on stderr with

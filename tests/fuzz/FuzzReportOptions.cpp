@@ -40,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto months = monthsOf(o.range);
     if (months.empty() || months.size() > (9999 - 1996 + 1) * 12)
         fuzz::broken("a range of no months or too many");
-    for (const auto& month : months)
-        if (month.size() != 10 || month.substr(0, 3) != "01/" || month[5] != '/')
-            fuzz::broken("a month that is not 01/MM/YYYY");
+    for (const Date& month : months)
+        if (month.day != 1 || month.month < 1 || month.month > 12 || month.year < 1996 ||
+            month.year > 9999)
+            fuzz::broken("a month that is not the first of a month from 1996 to 9999");
     for (const char c : o.selection.season)
         if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20)
             fuzz::broken("a season that names a folder");

@@ -76,7 +76,7 @@ MonthRows readMonthRows(const fs::path& file)
 // Tallies every month of the range over the folder, writes each month's
 // working database and checks that both views agree.
 void expectViewsAgree(const fs::path& folder, const Selection& selection,
-                      const std::vector<std::string>& months)
+                      const std::vector<Date>& months)
 {
     test::ScriptedInteraction ui;
     const FixedClock clock = test::fixedClock();
@@ -86,9 +86,9 @@ void expectViewsAgree(const fs::path& folder, const Selection& selection,
         const fs::path file = writeWorkingDatabase(context.folder, "6", tally);
         const MonthRows fromMemory = monthRowsOf(tally);
         const MonthRows fromFile = readMonthRows(file);
-        EXPECT_EQ(fromMemory.hotels.size(), fromFile.hotels.size()) << month;
-        EXPECT_EQ(fromMemory.companies.size(), fromFile.companies.size()) << month;
-        EXPECT_TRUE(fromMemory == fromFile) << month << " over " << folder.string();
+        EXPECT_EQ(fromMemory.hotels.size(), fromFile.hotels.size()) << month.toDisplay();
+        EXPECT_EQ(fromMemory.companies.size(), fromFile.companies.size()) << month.toDisplay();
+        EXPECT_TRUE(fromMemory == fromFile) << month.toDisplay() << " over " << folder.string();
     }
 }
 
@@ -112,7 +112,7 @@ TEST(MonthRows, MemoryAndWorkingDatabaseAgreeOverTheSharedDataSets)
             for (const BookingKind kind :
                  {BookingKind::Confirmed, BookingKind::Optional, BookingKind::All})
                 expectViewsAgree(dir.path(), selectionOf(kind, summary),
-                                 {"01/01/2024", "01/02/2024", "01/03/2024"});
+                                 {Date{2024, 1, 1}, Date{2024, 2, 1}, Date{2024, 3, 1}});
     }
 }
 
@@ -132,7 +132,8 @@ TEST(MonthRows, MemoryAndWorkingDatabaseAgreeOverAGeneratedGroup)
     writeGroup(dir.path(), group);
     for (const bool summary : {false, true})
         expectViewsAgree(dir.path(), selectionOf(BookingKind::All, summary),
-                         {"01/04/2026", "01/05/2026", "01/06/2026", "01/07/2026", "01/08/2026"});
+                         {Date{2026, 4, 1}, Date{2026, 5, 1}, Date{2026, 6, 1}, Date{2026, 7, 1},
+                          Date{2026, 8, 1}});
 }
 
 TEST(MonthRows, MemoryAndWorkingDatabaseAgreeOnNamesAndAbsurdNumbers)
@@ -164,7 +165,7 @@ TEST(MonthRows, MemoryAndWorkingDatabaseAgreeOnNamesAndAbsurdNumbers)
                      big + ", " + big + ")");
     for (const bool summary : {false, true})
         expectViewsAgree(group.path(), selectionOf(BookingKind::All, summary),
-                         {"01/02/2026", "01/03/2026", "01/04/2026"});
+                         {Date{2026, 2, 1}, Date{2026, 3, 1}, Date{2026, 4, 1}});
 }
 
 namespace {
@@ -200,8 +201,8 @@ TEST(MonthRows, ARequestLeavesTheLastMonthsTallyInTheWorkingDatabase)
     const FixedClock clock = test::fixedClock();
     ReportContext context{DataFolder(dir.path()), "4", clock, ui};
     Selection selection = selectionOf(BookingKind::All, false);
-    const fs::path alone = writeWorkingDatabase(context.folder, "4",
-                                                CalcolaPresenze("01/02/2024", selection, context));
+    const fs::path alone = writeWorkingDatabase(
+        context.folder, "4", CalcolaPresenze(Date{2024, 2, 1}, selection, context));
 
     const auto left = storedTable(dir / "Vallomir3.mdb");
     ASSERT_FALSE(left.empty());

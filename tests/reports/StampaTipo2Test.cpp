@@ -188,7 +188,7 @@ TEST(StampaTipo2, GoldenMonth)
     ReportWriter out(sink);
     const FixedClock clock = test::fixedClock();
     ReportContext context{DataFolder(g.dir.path()), "9", clock, g.ui};
-    StampaTipo2("01/02/2025", out, detailAll(), context);
+    StampaTipo2(Date{2025, 2, 1}, out, detailAll(), context);
     EXPECT_EQ(sink.written, expected);
 }
 

@@ -38,7 +38,7 @@ std::vector<StoredRow> storedRows(const fs::path& file)
 }
 
 std::vector<StoredRow> tallyOnce(test::Type1Group& group, const Selection& selection,
-                                 std::string_view first, test::ScriptedInteraction& ui)
+                                 const Date& first, test::ScriptedInteraction& ui)
 {
     const FixedClock clock = test::fixedClock();
     ReportContext context{DataFolder(group.path()), "4", clock, ui};
@@ -64,7 +64,7 @@ TEST(CalcolaPresenze, WritesTheRowsInTheOrderTheyWereMade)
                  "(2, 1, 'C', '20260301', '20260302', 1, 1),"
                  "(1, 1, 'C', '20260228', '20260302', 2, 1)");
     test::ScriptedInteraction ui;
-    const auto rows = tallyOnce(group, detail(), "01/03/2026", ui);
+    const auto rows = tallyOnce(group, detail(), Date{2026, 3, 1}, ui);
     const std::vector<StoredRow> want = {{1, "NAZIONE", 32, 1, 8}, {1, "ALFA", 1, 2, 7},
                                          {1, "ALFA", 41, 2, 7},    {1, "ALFA", 32, 2, 7},
                                          {1, "L'ANCORA", 1, 1, 7}, {1, "L'ANCORA", 41, 1, 7},
@@ -88,7 +88,7 @@ TEST(CalcolaPresenze, ProgressIsThrottled)
     test::Type1Group group("(1, 1, 'HOTEL UNO')", "(1, 'C', 8)");
     group.season(headers, lines);
     test::ScriptedInteraction ui;
-    tallyOnce(group, detail(), "01/03/2026", ui);
+    tallyOnce(group, detail(), Date{2026, 3, 1}, ui);
     EXPECT_LT(ui.statuses.size(), 100u);
     EXPECT_EQ(ui.statuses.back(), "Hotel:1 Prenotazione n. 3000");
 }
@@ -104,7 +104,7 @@ TEST(CalcolaPresenze, ArchivedSeasonReadsBothOfItsFiles)
     Selection s = detail();
     s.season = "2025";
     test::ScriptedInteraction ui;
-    const auto rows = tallyOnce(group, s, "01/03/2025", ui);
+    const auto rows = tallyOnce(group, s, Date{2025, 3, 1}, ui);
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(rows[1].name, "IERI");
     EXPECT_EQ(rows[3].presenze, 6);
@@ -118,7 +118,7 @@ TEST(CalcolaPresenze, BadDatesAreLeftOutWithOneWarning)
                  "(2, 1, 'C', '20260301', '2026031', 1, 1),"
                  "(3, 1, 'C', '20260301', '20260302', 1, 1)");
     test::ScriptedInteraction ui;
-    const auto rows = tallyOnce(group, detail(), "01/03/2026", ui);
+    const auto rows = tallyOnce(group, detail(), Date{2026, 3, 1}, ui);
     ASSERT_EQ(ui.warnings.size(), 1u);
     EXPECT_NE(ui.warnings[0].find("20260230"), std::string::npos);
     EXPECT_NE(ui.warnings[0].find("2026031"), std::string::npos);
@@ -135,7 +135,7 @@ TEST(CalcolaPresenze, NullNumbersCountAsNothing)
                  "(2, 1, 'C', '20260301', '20260302', NULL, 1),"
                  "(NULL, 1, 'C', '20260301', '20260302', 1, 1)");
     test::ScriptedInteraction ui;
-    const auto rows = tallyOnce(group, detail(), "01/03/2026", ui);
+    const auto rows = tallyOnce(group, detail(), Date{2026, 3, 1}, ui);
     // Only the first line counts: no company, no nationality (Italian), no rooms.
     const std::vector<StoredRow> want = {
         {1, "NAZIONE", 32, 0, 6}, {1, "", 1, 2, 6}, {1, "", 41, 2, 6}, {1, "", 32, 2, 6}};

@@ -290,12 +290,11 @@ void Type1Month::writeAllHotelTotals()
 
 } // namespace
 
-bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+bool StampaTipo1(const Date& primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context)
 {
-    const auto first = Date::parseDisplay(primoGiorno);
-    if (!first || first->day != 1)
-        throw DataError("Data di inizio del mese non valida: " + std::string(primoGiorno));
+    if (primoGiorno.day != 1)
+        throw DataError("Data di inizio del mese non valida: " + primoGiorno.toDisplay());
 
     const PresenzeTally tally = CalcolaPresenze(primoGiorno, selection, context);
     if (context.keepsTally)
@@ -306,14 +305,14 @@ bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
     const HotelNames hotels(context.bookings ? context.bookings->hotelRegistry(context.folder)
                                              : readHotelRegistry(context.folder));
 
-    writePageHead(out, *first, first->month, context.clock.now());
+    writePageHead(out, primoGiorno, primoGiorno.month, context.clock.now());
     Type1Month month(out, selection, rooms, hotels, rows);
     month.writeHotelBlocks();
     month.writeAllHotelTotals();
     writeCompanyTable(out, rows, hotels);
     writeNationTable(out, rows);
     if (context.figures)
-        recordType1Month(*context.figures, *first, selection, tally, rows, hotels);
+        recordType1Month(*context.figures, primoGiorno, selection, tally, rows, hotels);
     return tally.rowCount() > 0;
 }
 

@@ -50,10 +50,12 @@ std::array<std::string, 5> headerLines(const Date& first, const DateTime& now)
     return h;
 }
 
-// Presences (true) or arrivals: the month's answer, or the one kept for the
-// rest of the request.
-bool countsPresences(ReportContext& context)
+// Presences (true) or arrivals: as the selection says, else the month's
+// answer, or the one kept for the rest of the request.
+bool countsPresences(const Selection& selection, ReportContext& context)
 {
+    if (selection.dayCount)
+        return *selection.dayCount == DayCount::Presences;
     if (context.presencesForRest)
         return *context.presencesForRest;
     bool sameForRest = false;
@@ -189,23 +191,22 @@ std::string closingTable(const Tipo2Tables& t)
 
 } // namespace
 
-bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
+bool StampaTipo2(const Date& primoGiorno, ReportWriter& out, const Selection& selection,
                  ReportContext& context)
 {
-    const bool presences = countsPresences(context);
-    const auto first = Date::parseDisplay(primoGiorno);
-    if (!first || first->day != 1)
-        throw DataError("Primo giorno del mese non valido: " + std::string(primoGiorno));
+    const bool presences = countsPresences(selection, context);
+    if (primoGiorno.day != 1)
+        throw DataError("Primo giorno del mese non valido: " + primoGiorno.toDisplay());
     const bool detail = !selection.summary;
     ReportFigures* figures = context.figures;
     if (figures)
-        figures->startMonth(*first, !presences, detail);
+        figures->startMonth(primoGiorno, !presences, detail);
 
     // The print request's files, or this month's own.
     const RoomCounts rooms(context.bookings ? context.bookings->roomTypes(context.folder)
                                             : readRoomTypes(context.folder));
     BookingQuery query;
-    query.first = *first;
+    query.first = primoGiorno;
     query.totals = !detail;
     if (selection.companyListOnly)
         query.codes = context.bookings
@@ -249,7 +250,7 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         }
     };
 
-    const auto h = headerLines(*first, context.clock.now());
+    const auto h = headerLines(primoGiorno, context.clock.now());
     for (const auto& line : h)
         out.line(line);
     out.line("HOTEL: " + std::to_string(t.HotelCorrente));
