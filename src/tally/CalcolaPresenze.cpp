@@ -1,6 +1,7 @@
 #include "tally/CalcolaPresenze.h"
 
 #include "common/KV7Routine.h"
+#include "common/MonthBookings.h"
 #include "data/DataError.h"
 #include "data/Sqlite.h"
 #include "data/Text1252.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <optional>
 
 namespace presenze {
 namespace {
@@ -182,25 +182,16 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
 PresenzeTally CalcolaPresenze(const Date& primoGiorno, const Selection& selection,
                               ReportContext& context)
 {
-    const std::string startKey = primoGiorno.toKey();
-    const std::string endKey = primoGiorno.addDays(kNights).toKey();
-
-    // The print request's cache, or one for this month alone.
-    std::optional<BookingCache> monthOnly;
-    BookingCache* cache = context.bookings;
-    if (!cache || !cache->serves(startKey, endKey, BookingFields::Tally))
-        cache = &monthOnly.emplace(startKey, endKey, BookingFields::Tally);
+    MonthBookings month(context, primoGiorno, BookingFields::Tally);
     std::vector<std::string> warnings;
     const BookingSet& bookings =
-        cache->bookings(context.folder, selection.season,
-                        [&](std::string_view text) { warnings.emplace_back(text); });
+        month.cache().bookings(context.folder, selection.season,
+                               [&](std::string_view text) { warnings.emplace_back(text); });
     if (!warnings.empty())
         context.ui.warn("Stampa Presenze per Ditta", joinWarnings(warnings));
 
     StatusLine status(context.ui);
-    const HotelRooms rooms =
-        countHotelRooms(context.bookings ? context.bookings->roomTypes(context.folder)
-                                         : readRoomTypes(context.folder));
+    const HotelRooms rooms = countHotelRooms(month.cache().roomTypes(context.folder));
     PresenzeTally tally = tallyBookings(primoGiorno, selection, rooms, bookings,
                                         [&](const RoomLine& line) { status.counted(line); });
     status.finish();

@@ -38,11 +38,10 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
                             const BookingSet& bookings, const CountedLine& counted = {});
 
 // Tallies the month that begins on primoGiorno from the data files of the
-// context's folder (the booking files of the selection's season). Progress
-// goes to the context's status line, at most a few times a second; room
-// lines left out for bad dates are reported in one warning. The bookings
-// come from the print request's cache when it covers the month, otherwise
-// from the files.
+// context's folder (the booking files of the selection's season), through
+// MonthBookings. Progress goes to the context's status line, at most a few
+// times a second; room lines left out for bad dates are reported in one
+// warning.
 PresenzeTally CalcolaPresenze(const Date& primoGiorno, const Selection& selection,
                               ReportContext& context);
 

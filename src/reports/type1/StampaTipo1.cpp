@@ -1,7 +1,7 @@
 #include "reports/type1/StampaTipo1.h"
 
 #include "common/KV7Routine.h"
-#include "data/BookingCache.h"
+#include "common/MonthBookings.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "reports/type1/CompanyTable.h"
@@ -301,9 +301,9 @@ bool StampaTipo1(const Date& primoGiorno, ReportWriter& out, const Selection& se
         writeWorkingDatabase(context.folder, context.stationTag, tally);
     const HotelRooms& rooms = tally.rooms();
     const MonthRows rows = monthRowsOf(tally);
-    // The print request's registry, or this month's own.
-    const HotelNames hotels(context.bookings ? context.bookings->hotelRegistry(context.folder)
-                                             : readHotelRegistry(context.folder));
+    const HotelNames hotels(MonthBookings(context, primoGiorno, BookingFields::Tally)
+                                .cache()
+                                .hotelRegistry(context.folder));
 
     writePageHead(out, primoGiorno, primoGiorno.month, context.clock.now());
     Type1Month month(out, selection, rooms, hotels, rows);

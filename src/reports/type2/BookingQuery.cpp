@@ -5,7 +5,6 @@
 #include "data/Text1252.h"
 
 #include <algorithm>
-#include <optional>
 #include <tuple>
 
 namespace presenze {
@@ -166,15 +165,9 @@ Category categoryOf(std::string_view note)
 
 std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
                                           const BookingQuery& query, const WarningSink& warn,
-                                          BookingCache* cache)
+                                          BookingCache& cache)
 {
-    const std::string firstKey = query.first.toKey(), lastKey = query.first.addDays(31).toKey();
-    // Without a cache (or outside its span) the files are read for this
-    // month alone.
-    std::optional<BookingCache> monthOnly;
-    if (!cache || !cache->serves(firstKey, lastKey, BookingFields::Type2))
-        cache = &monthOnly.emplace(firstKey, lastKey, BookingFields::Type2);
-    const BookingSet& bookings = cache->bookings(folder, selection.season, warn);
+    const BookingSet& bookings = cache.bookings(folder, selection.season, warn);
 
     // The lines of the window in table order, each joined to every header
     // of its booking that passes the selection, in table order.

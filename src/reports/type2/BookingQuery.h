@@ -54,9 +54,9 @@ struct BookingQuery {
 // or "opz"), note, arrival and departure with persons and rooms summed, in
 // hotel order.
 //
-// With a cache, the booking files are read through it.
+// The booking files are read through the cache, which serves the window.
 std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
                                           const BookingQuery& query, const WarningSink& warn,
-                                          BookingCache* cache = nullptr);
+                                          BookingCache& cache);
 
 } // namespace presenze

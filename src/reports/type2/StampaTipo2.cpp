@@ -1,7 +1,7 @@
 #include "reports/type2/StampaTipo2.h"
 
 #include "common/KV7Routine.h"
-#include "data/BookingCache.h"
+#include "common/MonthBookings.h"
 #include "data/DataError.h"
 #include "data/Dates.h"
 #include "data/Records.h"
@@ -202,20 +202,17 @@ bool StampaTipo2(const Date& primoGiorno, ReportWriter& out, const Selection& se
     if (figures)
         figures->startMonth(primoGiorno, !presences, detail);
 
-    // The print request's files, or this month's own.
-    const RoomCounts rooms(context.bookings ? context.bookings->roomTypes(context.folder)
-                                            : readRoomTypes(context.folder));
+    MonthBookings month(context, primoGiorno, BookingFields::Type2);
+    const RoomCounts rooms(month.cache().roomTypes(context.folder));
     BookingQuery query;
     query.first = primoGiorno;
     query.totals = !detail;
     if (selection.companyListOnly)
-        query.codes = context.bookings
-                          ? companyCodes(context.bookings->companyListLines(context.folder))
-                          : FiltroDitte(context.folder);
+        query.codes = companyCodes(month.cache().companyListLines(context.folder));
     std::vector<std::string> excluded;
     const auto rows = selectBookingRows(
         context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
-        context.bookings);
+        month.cache());
     warnExcluded(context.ui, excluded);
     if (!anyRowCounts(rows, presences))
         return false;
