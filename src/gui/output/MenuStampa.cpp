@@ -71,16 +71,21 @@ constexpr std::array<ButtonLook, 6> kButtons = {{
     {"window-close", QStyle::SP_DialogCloseButton, "Chiudi", "Chiude il menu di stampa"},
 }};
 
-// Runs a button's action; its failure becomes a warning.
-template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
+// Runs a button's action; its failure becomes a warning, and is said by `say`.
+template <typename Say, typename Action>
+void warnOnFailure(Interaction& ui, Say&& say, Action&& action)
 {
+    std::string failure;
     try {
         action();
+        return;
     } catch (const DataError& e) {
-        ui.warn("Stampa", e.what());
+        failure = e.what();
     } catch (const std::exception& e) {
-        ui.warn("Stampa", unexpectedErrorText(e));
+        failure = unexpectedErrorText(e);
     }
+    say(failure);
+    ui.warn("Stampa", failure);
 }
 
 } // namespace
@@ -102,7 +107,7 @@ MenuStampa::~MenuStampa() = default;
 
 void MenuStampa::setFileOpener(FileOpener opener)
 {
-    m_opener = std::move(opener);
+    m_opener = opener ? std::move(opener) : openWithAssociatedProgram;
 }
 
 void MenuStampa::setFigures(std::shared_ptr<const ReportFigures> figures)
@@ -348,7 +353,10 @@ void MenuStampa::Excel_Click()
 {
     if (!m_figures)
         return;
-    warnOnFailure(*m_ui, [&] {
+    const auto say = [this](const std::string& why) {
+        report("Cartella di lavoro Excel non scritta: " + why);
+    };
+    warnOnFailure(*m_ui, say, [&] {
         const std::filesystem::path file = m_folder.target(workbookFileName(m_tag));
         std::string note;
         {
@@ -370,6 +378,21 @@ void MenuStampa::Grafici_Click()
 }
 
 void MenuStampa::stampa()
+{
+    // A failure shows in a message and in the status line, so that the line
+    // never keeps an earlier print's success.
+    try {
+        printChosen();
+    } catch (const DataError& e) {
+        report("Stampa non riuscita: " + std::string(e.what()));
+        throw;
+    } catch (const std::exception& e) {
+        report("Stampa non riuscita: " + unexpectedErrorText(e));
+        throw;
+    }
+}
+
+void MenuStampa::printChosen()
 {
     const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
     // No such destination, or no report file: nothing to print.
@@ -405,14 +428,21 @@ void MenuStampa::openFile(const std::filesystem::path& file, const std::string& 
         return;
     }
     const std::string name = displayName(file);
-    if (m_opener && m_opener(file)) {
-        report(what + ": " + name + " (aperto con il programma associato)");
+    const Handover opened = m_opener(file);
+    if (opened.done()) {
+        report(what + ": " + name + " (aperto con " + opened.program + ")");
         return;
     }
-    report(what + ": " + name);
-    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name +
-                               "\r\n\r\nNessun programma \xE8 associato a questo tipo di file "
-                               "per aprirlo: lo si pu\xF2 aprire dalla sua cartella.");
+    if (opened.running()) {
+        report(what + ": " + name + " (passato a " + opened.program + ", ancora al lavoro dopo " +
+               std::to_string(opened.waited.count() / 1000) + " secondi)");
+        return;
+    }
+    const std::string trouble = handoverTrouble(opened);
+    report(what + ": " + name + ", non aperto: " + trouble);
+    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name + "\r\n\r\nNon si \xE8 aperto (" +
+                               trouble + "): lo si pu\xF2 aprire dalla sua cartella, " +
+                               displayName(file.parent_path()) + ".");
 }
 
 } // namespace presenze

@@ -82,6 +82,7 @@ private:
     void buildControls();
     PrintChoices choices() const;
     void stampa();
+    void printChosen();
     void openFile(const std::filesystem::path& file, const std::string& what);
     void report(const std::string& text);
 
