@@ -137,6 +137,20 @@ void KV7DeskTop::setStatus(const QString& text)
 {
     m_label2->setText(text);
     m_label2->setToolTip(text);
+    m_periodRefused = false;
+}
+
+void KV7DeskTop::refusePeriod(const QString& text)
+{
+    setStatus(text);
+    m_periodRefused = true;
+}
+
+// A refused month or year is said until the fields make a valid period again.
+void KV7DeskTop::periodEdited()
+{
+    if (m_periodRefused && !checkMonthRange(shownRange()))
+        setStatus(QString());
 }
 
 // --- Controls --------------------------------------------------------------
@@ -167,6 +181,8 @@ QLineEdit* KV7DeskTop::makeText1(int index, QWidget* parent)
     auto* edit = named(new QLineEdit(parent), QStringLiteral("Text1_%1").arg(index));
     edit->setFont(formFont(QStringLiteral("Arial"), 7.5, true));
     edit->installEventFilter(this);
+    if (index != 1)
+        connect(edit, &QLineEdit::textEdited, this, &KV7DeskTop::periodEdited);
     m_text1[static_cast<std::size_t>(index)] = edit;
     return edit;
 }
@@ -390,7 +406,7 @@ void KV7DeskTop::loadHotels()
         m_combo1->addItem(fromCp1252(number + " - " + hotel.ragioneSociale));
         // Box k is hotel number k; a number seen twice keeps its first record.
         if (hotel.numeroHotel > 0 && !m_hotelBoxes.count(hotel.numeroHotel))
-            addHotelBox(hotel.numeroHotel, fromCp1252(hotel.ragioneSociale));
+            addHotelBox(hotel.numeroHotel, captionFromCp1252(hotel.ragioneSociale));
     }
     HotelCount = static_cast<std::int16_t>(std::min(count, 32767));
 }
@@ -519,8 +535,8 @@ void KV7DeskTop::filterMonth(int index, int next)
     if (month >= 1 && month <= 12) {
         Text1(next)->setFocus();
     } else {
-        setStatus(QStringLiteral("Mese non valido: indicare un mese da 1 a 12 (rimesso il mese "
-                                 "corrente)."));
+        refusePeriod(QStringLiteral("Mese non valido: indicare un mese da 1 a 12 (rimesso il mese "
+                                    "corrente)."));
         field->setText(currentMonthText());
         field->selectAll();
     }
@@ -596,7 +612,9 @@ bool KV7DeskTop::cercaDitta()
             setStatus(QStringLiteral("Ditta scelta: %1").arg(Text1(1)->text()));
             return true;
         }
-        Text1(1)->clear();
+        // A cancelled list keeps what was typed; a name nothing matches goes.
+        if (!offered)
+            Text1(1)->clear();
         Chk(1)->setFocus();
         setStatus(offered ? QStringLiteral("Nessuna ditta scelta.")
                           : QStringLiteral("Nessuna ditta abituale il cui nome inizi con "
@@ -750,12 +768,17 @@ void KV7DeskTop::printRequest()
 
 // The month range of the four fields; a refused field gets the focus and the
 // status line says why.
-std::optional<MonthRange> KV7DeskTop::checkedRange()
+MonthRange KV7DeskTop::shownRange() const
 {
     const auto value = [this](int index) {
         return static_cast<int>(std::clamp(numericValue(Text1(index)), -1L, 99999L));
     };
-    const MonthRange range{value(0), value(2), value(3), value(4)};
+    return {value(0), value(2), value(3), value(4)};
+}
+
+std::optional<MonthRange> KV7DeskTop::checkedRange()
+{
+    const MonthRange range = shownRange();
     const auto problem = checkMonthRange(range);
     if (!problem)
         return range;
@@ -765,14 +788,15 @@ std::optional<MonthRange> KV7DeskTop::checkedRange()
     // Years of four digits from 1996 on: the weekday count starts there.
     if (monthsValid) {
         for (const int year : {2, 4}) {
-            if (value(year) < 1996 || value(year) > 9999) {
+            const long shown = numericValue(Text1(year));
+            if (shown < 1996 || shown > 9999) {
                 refused = Text1(year);
                 break;
             }
         }
     }
     refused->setFocus();
-    setStatus(fromCp1252(*problem));
+    refusePeriod(fromCp1252(*problem));
     return std::nullopt;
 }
 

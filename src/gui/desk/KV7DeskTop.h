@@ -121,7 +121,10 @@ private:
     QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
 
     void printRequest();
+    MonthRange shownRange() const;
     std::optional<MonthRange> checkedRange();
+    void refusePeriod(const QString& text);
+    void periodEdited();
     bool companyConfirmed();
     void reportFinished();
     void setBusy(bool busy);
@@ -161,6 +164,7 @@ private:
     QPushButton* m_stop = nullptr;
     QLabel* m_season = nullptr;
     QAction* m_menuStagione = nullptr;
+    bool m_periodRefused = false; // the status line says why the period was refused
 };
 
 } // namespace presenze
