@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QtTest>
 
 using namespace presenze;
@@ -242,6 +243,36 @@ private slots:
         QCOMPARE(s.tickedHotels->size(), std::size_t(10));
         QVERIFY(!s.hotelTicked(3) && !s.hotelTicked(12) && s.hotelTicked(11));
         QVERIFY(w.ChkHtl(0)->isChecked());
+    }
+
+    void atItsSmallestEveryControlStaysUsable()
+    {
+        folderWith(m_dir, "hotel");
+        test::writeRegistry(m_dir->path(), 40);
+        KV7DeskTop& w = reopen();
+        // Forty hotels are eight columns: they scroll, the window fits a small screen.
+        QVERIFY(w.minimumWidth() <= 1024 && w.minimumHeight() <= 700);
+        w.resize(400, 250);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.size(), w.minimumSize());
+        for (auto* button : w.findChildren<QAbstractButton*>()) {
+            if (button->isVisible())
+                QVERIFY2(button->width() >= button->sizeHint().width() &&
+                             button->height() >= button->sizeHint().height(),
+                         qPrintable(button->objectName()));
+        }
+        auto* area = w.findChild<QScrollArea*>(QStringLiteral("Hotels"));
+        QVERIFY(area);
+        const auto shown = [&](int k) {
+            const QRect box(w.ChkHtl(k)->mapTo(area->viewport(), QPoint(0, 0)),
+                            w.ChkHtl(k)->size());
+            return area->viewport()->rect().contains(box);
+        };
+        for (int k = 1; k <= 5; ++k)
+            QVERIFY(shown(k));
+        QVERIFY(!shown(40));
+        area->ensureWidgetVisible(w.ChkHtl(40));
+        QVERIFY(shown(40));
     }
 
     void aBoxBelongsToTheHotelOfItsNumber()

@@ -34,6 +34,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -85,6 +87,47 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
     widget->setObjectName(name);
     return widget;
 }
+
+// The hotel boxes: as wide as all their columns where there is room,
+// scrolled sideways where not, and never narrower than their first column
+// nor lower than a whole one.
+class HotelArea final : public QScrollArea {
+public:
+    explicit HotelArea(QWidget* parent) : QScrollArea(parent)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+
+    QSize sizeHint() const override { return withScrollBar(widget()->sizeHint()); }
+
+    QSize minimumSizeHint() const override
+    {
+        const QSize all = widget()->sizeHint();
+        return withScrollBar(QSize(std::min(all.width(), firstColumnWidth()), all.height()));
+    }
+
+private:
+    QSize withScrollBar(QSize content) const
+    {
+        const int frame = 2 * frameWidth();
+        return content + QSize(frame, frame + horizontalScrollBar()->sizeHint().height());
+    }
+
+    int firstColumnWidth() const
+    {
+        const auto* grid = static_cast<const QGridLayout*>(widget()->layout());
+        int width = grid->columnMinimumWidth(0);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            if (const QLayoutItem* item = grid->itemAtPosition(row, 0))
+                width = std::max(width, item->sizeHint().width());
+        }
+        const QMargins margins = grid->contentsMargins();
+        return width + margins.left() + margins.right();
+    }
+};
 
 } // namespace
 
@@ -286,11 +329,14 @@ QWidget* KV7DeskTop::buildHotels()
     m_chkHtl0->setChecked(true);
     connect(m_chkHtl0, &QCheckBox::clicked, this, [this] { ChkHtl_Click(0); });
     layout->addWidget(m_chkHtl0);
-    m_hotelGrid = new QGridLayout();
+    m_hotelArea = named(new HotelArea(box), QStringLiteral("Hotels"));
+    auto* hotels = new QWidget(m_hotelArea);
+    m_hotelGrid = new QGridLayout(hotels);
     m_hotelGrid->setContentsMargins(twips(this, 300), 0, 0, 0);
     m_hotelGrid->setHorizontalSpacing(twips(this, 200));
-    layout->addLayout(m_hotelGrid);
-    layout->addStretch(1);
+    m_hotelGrid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_hotelArea->setWidget(hotels);
+    layout->addWidget(m_hotelArea, 1);
     return box;
 }
 
@@ -311,9 +357,8 @@ QWidget* KV7DeskTop::buildButtons()
     Tasto(0)->setFont(formFont(QStringLiteral("Corbel"), 12));
     Tasto(1)->setFont(formFont(QStringLiteral("Corbel"), 12, true));
     Tasto(2)->setFont(formFont(QStringLiteral("Corbel"), 12));
-    Tasto(0)->setIcon(printerIcon());
-    Tasto(1)->setIcon(QIcon::fromTheme(QStringLiteral("application-exit"),
-                                       style()->standardIcon(QStyle::SP_DialogCloseButton)));
+    Tasto(0)->setIcon(buttonIcon("print"));
+    Tasto(1)->setIcon(buttonIcon("close"));
     Tasto(2)->setToolTip(QStringLiteral("Elenco delle ditte per \"Elenco specifico\""));
     row->addWidget(Tasto(0));
     row->addWidget(Tasto(2));
@@ -409,11 +454,12 @@ void KV7DeskTop::loadHotels()
             addHotelBox(hotel.numeroHotel, captionFromCp1252(hotel.ragioneSociale));
     }
     HotelCount = static_cast<std::int16_t>(std::min(count, 32767));
+    m_hotelArea->updateGeometry();
 }
 
 QCheckBox* KV7DeskTop::addHotelBox(std::int64_t number, const QString& caption)
 {
-    auto* box = named(new QCheckBox(caption, m_chkHtl0->parentWidget()),
+    auto* box = named(new QCheckBox(caption, m_hotelGrid->parentWidget()),
                       QStringLiteral("ChkHtl_%1").arg(number));
     QFont font = m_chkHtl0->font();
     font.setPointSizeF(9);

@@ -40,6 +40,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace presenze {
 
@@ -156,6 +157,7 @@ private:
     std::map<std::int64_t, QCheckBox*> m_hotelBoxes;
     std::vector<std::int64_t> m_hotelOrder;
     QGridLayout* m_hotelGrid = nullptr;
+    QScrollArea* m_hotelArea = nullptr;
     QComboBox* m_combo1 = nullptr;
     std::array<QPushButton*, 3> m_tasto{};
     std::array<QLabel*, 2> m_label1{};

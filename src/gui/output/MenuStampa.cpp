@@ -5,6 +5,7 @@
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/charts/Grafici.h"
+#include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtText.h"
 #include "gui/output/Anteprima.h"
@@ -24,7 +25,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -53,22 +53,18 @@ public:
 };
 
 struct ButtonLook {
-    const char* theme;
-    QStyle::StandardPixmap fallback;
+    const char* icon; // gui/desk/FormStyle.h
     const char* name; // what a screen reader says
     const char* tip;
 };
 
 constexpr std::array<ButtonLook, 6> kButtons = {{
-    {"document-open", QStyle::SP_DialogOpenButton, "Copia d'archivio",
-     "Apre la copia d'archivio della stampa"},
-    {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView, "Esporta in CSV",
-     "Esporta la stampa in un file CSV e lo apre"},
-    {"application-pdf", QStyle::SP_DriveFDIcon, "Stampa PDF", "Stampa sulla destinazione PDF"},
-    {"document-print", QStyle::SP_DialogApplyButton, "Stampa", "Stampa sulla stampante scelta"},
-    {"document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima",
-     "Mostra la stampa nell'anteprima, dove si pu\u00F2 modificare"},
-    {"window-close", QStyle::SP_DialogCloseButton, "Chiudi", "Chiude il menu di stampa"},
+    {"archive", "Copia d'archivio", "Apre la copia d'archivio della stampa"},
+    {"csv", "Esporta in CSV", "Esporta la stampa in un file CSV e lo apre"},
+    {"pdf", "Stampa PDF", "Stampa sulla destinazione PDF"},
+    {"print", "Stampa", "Stampa sulla stampante scelta"},
+    {"preview", "Anteprima", "Mostra la stampa nell'anteprima, dove si pu\u00F2 modificare"},
+    {"close", "Chiudi", "Chiude il menu di stampa"},
 }};
 
 // Runs a button's action; its failure becomes a warning, and is said by `say`.
@@ -156,8 +152,7 @@ void MenuStampa::buildControls()
         auto* button = new QToolButton(this);
         button->setObjectName(QStringLiteral("Tst_%1").arg(i));
         const ButtonLook& look = kButtons[static_cast<std::size_t>(i)];
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(look.theme),
-                                         style()->standardIcon(look.fallback)));
+        button->setIcon(buttonIcon(look.icon));
         button->setIconSize(QSize(32, 32));
         button->setToolTip(QString::fromUtf8(look.tip));
         button->setAccessibleName(QString::fromUtf8(look.name));
@@ -167,13 +162,12 @@ void MenuStampa::buildControls()
         m_buttons[static_cast<std::size_t>(i)] = button;
     }
     // The figures' two buttons, before "Chiudi".
-    const auto figuresButton = [&](const char* name, const char* caption, const char* theme,
-                                   QStyle::StandardPixmap fallback, const char* tip) {
+    const auto figuresButton = [&](const char* name, const char* caption, const char* icon,
+                                   const char* tip) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
         button->setText(QString::fromUtf8(caption));
-        button->setIcon(
-            QIcon::fromTheme(QString::fromLatin1(theme), style()->standardIcon(fallback)));
+        button->setIcon(buttonIcon(icon));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setToolTip(QString::fromUtf8(tip));
@@ -182,11 +176,10 @@ void MenuStampa::buildControls()
         row->insertWidget(row->indexOf(m_buttons[5]), button);
         return button;
     };
-    m_excel = figuresButton("Excel", "&Excel", "x-office-spreadsheet", QStyle::SP_FileIcon,
+    m_excel = figuresButton("Excel", "&Excel", "excel",
                             "Scrivi i dati della stampa in una cartella di Excel e aprila");
-    m_charts =
-        figuresButton("Grafici", "&Grafici", "office-chart-bar", QStyle::SP_FileDialogInfoView,
-                      "Grafici dell'occupazione e delle ditte principali");
+    m_charts = figuresButton("Grafici", "&Grafici", "charts",
+                             "Grafici dell'occupazione e delle ditte principali");
     connect(m_excel, &QToolButton::clicked, this, &MenuStampa::Excel_Click);
     connect(m_charts, &QToolButton::clicked, this, &MenuStampa::Grafici_Click);
     auto* layout = new QVBoxLayout(this);
