@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QWindow>
 #include <QtTest>
 
 using namespace presenze;
@@ -252,9 +253,9 @@ private slots:
         KV7DeskTop& w = reopen();
         // Forty hotels are eight columns: they scroll, the window fits a small screen.
         QVERIFY(w.minimumWidth() <= 1024 && w.minimumHeight() <= 700);
-        w.resize(400, 250);
-        QCoreApplication::processEvents();
-        QCOMPARE(w.size(), w.minimumSize());
+        // Made smaller from outside (a desktop without a window manager), it grows back.
+        w.windowHandle()->resize(400, 250);
+        QTRY_COMPARE(w.size(), w.minimumSize());
         for (auto* button : w.findChildren<QAbstractButton*>()) {
             if (button->isVisible())
                 QVERIFY2(button->width() >= button->sizeHint().width() &&

@@ -34,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -543,6 +544,16 @@ void KV7DeskTop::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         QMainWindow::closeEvent(event);
+}
+
+void KV7DeskTop::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // Without a window manager nothing else keeps the window from getting
+    // smaller than its controls.
+    const QSize least = size().expandedTo(minimumSize());
+    if (least != size())
+        QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
 }
 
 void KV7DeskTop::Text1_KeyPress(int index)
