@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -90,8 +91,9 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
 }
 
 // The hotel boxes: as wide as all their columns where there is room,
-// scrolled sideways where not, and never narrower than their first column
-// nor lower than a whole one.
+// scrolled sideways where not, and never narrower than their first column.
+// They are as high as a whole column unless the screen is too low for it:
+// then they scroll up and down too.
 class HotelArea final : public QScrollArea {
 public:
     explicit HotelArea(QWidget* parent) : QScrollArea(parent)
@@ -99,7 +101,7 @@ public:
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(true);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
 
     QSize sizeHint() const override { return withScrollBar(widget()->sizeHint()); }
@@ -107,7 +109,19 @@ public:
     QSize minimumSizeHint() const override
     {
         const QSize all = widget()->sizeHint();
-        return withScrollBar(QSize(std::min(all.width(), firstColumnWidth()), all.height()));
+        QSize least = withScrollBar(QSize(std::min(all.width(), firstColumnWidth()), all.height()));
+        if (m_lower > 0) {
+            least.rheight() = std::max(least.height() - m_lower, oneRowHeight());
+            least.rwidth() += verticalScrollBar()->sizeHint().width();
+        }
+        return least;
+    }
+
+    // Gives up this much of a whole column's height, down to one row.
+    void lowerBy(int pixels)
+    {
+        m_lower = std::max(0, pixels);
+        updateGeometry();
     }
 
 private:
@@ -115,6 +129,13 @@ private:
     {
         const int frame = 2 * frameWidth();
         return content + QSize(frame, frame + horizontalScrollBar()->sizeHint().height());
+    }
+
+    int oneRowHeight() const
+    {
+        const QLayoutItem* first = widget()->layout()->itemAt(0);
+        return (first ? first->sizeHint().height() : 0) + 2 * frameWidth() +
+               horizontalScrollBar()->sizeHint().height();
     }
 
     int firstColumnWidth() const
@@ -128,6 +149,8 @@ private:
         const QMargins margins = grid->contentsMargins();
         return width + margins.left() + margins.right();
     }
+
+    int m_lower = 0;
 };
 
 } // namespace
@@ -458,6 +481,30 @@ void KV7DeskTop::loadHotels()
     m_hotelArea->updateGeometry();
 }
 
+// The window's least size fits the screen: on a low one the hotel boxes
+// give up height (and scroll) before any other control would.
+void KV7DeskTop::fitScreen()
+{
+    auto* area = static_cast<HotelArea*>(m_hotelArea);
+    const auto settle = [this, area] {
+        for (QWidget* w = area; w != this; w = w->parentWidget()) {
+            if (w->layout())
+                w->layout()->invalidate();
+            w->updateGeometry();
+        }
+        layout()->invalidate();
+        layout()->activate();
+    };
+    area->lowerBy(0);
+    settle();
+    const QRect screenArea = screen()->availableGeometry();
+    const int room =
+        screenArea.height() - style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    area->lowerBy(minimumHeight() - room);
+    settle();
+    resize(size().boundedTo(QSize(screenArea.width(), room)).expandedTo(minimumSize()));
+}
+
 QCheckBox* KV7DeskTop::addHotelBox(std::int64_t number, const QString& caption)
 {
     auto* box = named(new QCheckBox(caption, m_hotelGrid->parentWidget()),
@@ -544,6 +591,13 @@ void KV7DeskTop::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         QMainWindow::closeEvent(event);
+}
+
+void KV7DeskTop::showEvent(QShowEvent* event)
+{
+    // The controls have their sizes once the window is shown.
+    fitScreen();
+    QMainWindow::showEvent(event);
 }
 
 void KV7DeskTop::resizeEvent(QResizeEvent* event)

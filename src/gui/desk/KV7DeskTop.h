@@ -109,6 +109,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -120,6 +121,7 @@ private:
     QWidget* buildFooter();
     void setTabOrder();
     void loadHotels();
+    void fitScreen();
     QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
 
     void printRequest();

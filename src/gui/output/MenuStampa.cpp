@@ -433,8 +433,8 @@ void MenuStampa::openFile(const std::filesystem::path& file, const std::string& 
     }
     const std::string trouble = handoverTrouble(opened);
     report(what + ": " + name + ", non aperto: " + trouble);
-    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name + "\r\n\r\nNon si \xE8 aperto (" +
-                               trouble + "): lo si pu\xF2 aprire dalla sua cartella, " +
+    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name + "\r\n\r\nNon si \xE8 aperto: " +
+                               trouble + ".\r\nLo si pu\xF2 aprire dalla sua cartella, " +
                                displayName(file.parent_path()) + ".");
 }
 
