@@ -20,7 +20,7 @@
 // installed queue prints there; otherwise a destination whose name contains
 // "PDF" writes a PDF file (by default beside the archive copy), and any other
 // goes to the default queue. The pages are always a PDF (laid out by Qt, see
-// src/gui/output/ReportPdf.h), saved as the file or handed to the print
+// src/render/ReportPdf.h), saved as the file or handed to the print
 // system, which takes it like any document.
 
 #include "data/DataFolder.h"
@@ -90,7 +90,7 @@ std::vector<std::string> queueOptions(const PrintJob& job);
 std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
                             const PrintLimits& limits = {});
 
-// Writes the PDF of a job into a file (the page layout of src/gui).
+// Writes the PDF of a job into a file (the page layout of src/render).
 using PdfRenderer = std::function<void(const PrintJob&, const std::filesystem::path&)>;
 
 // The PDF of a PdfFile route written in its place, whole or not at all;

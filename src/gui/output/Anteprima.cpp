@@ -5,8 +5,8 @@
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/desk/MessageBoxes.h"
-#include "gui/desk/QtText.h"
 #include "output/MailDispatch.h"
+#include "render/QtText.h"
 
 #include <QFont>
 #include <QHBoxLayout>

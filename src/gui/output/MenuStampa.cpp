@@ -6,7 +6,6 @@
 #include "data/Text1252.h"
 #include "gui/charts/Grafici.h"
 #include "gui/desk/MessageBoxes.h"
-#include "gui/desk/QtText.h"
 #include "gui/output/Anteprima.h"
 #include "gui/output/QtPrinting.h"
 #include "output/ArchiveCopy.h"
@@ -14,6 +13,7 @@
 #include "output/PrintConfig.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
+#include "render/QtText.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "gui/output/QtPrinting.h"
 
-#include "gui/desk/QtText.h"
-#include "gui/output/ReportPdf.h"
+#include "render/QtText.h"
+#include "render/ReportPdf.h"
 
 namespace presenze {
 

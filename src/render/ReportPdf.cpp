@@ -1,12 +1,12 @@
-#include "gui/output/ReportPdf.h"
+#include "render/ReportPdf.h"
 
 #include "common/BoxDrawing.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/SystemErrors.h"
-#include "gui/desk/QtText.h"
 #include "output/LineConversion.h"
 #include "output/PageLayout.h"
+#include "render/QtText.h"
 
 #include <QFile>
 #include <QFont>
