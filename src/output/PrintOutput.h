@@ -109,15 +109,10 @@ struct PrintOutcome {
     std::filesystem::path pdfFile; // set when a PDF file was written
 };
 
-// Runs a step that waits on the print system or on a device: in place on
-// the command line, on a thread of its own from the window.
-using WaitingStep = std::function<void(const std::function<void()>&)>;
-void runInPlace(const std::function<void()>& step);
-
 // Prints a prepared job: raw to its device, or as a PDF to a file or a queue.
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder,
                       const std::filesystem::path& defaultPdf, const PdfRenderer& render,
-                      const PrintLimits& limits = {}, const WaitingStep& wait = runInPlace);
+                      const PrintLimits& limits = {});
 
 // The whole print of the report file "fd" + tag, in one thread.
 PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, std::int64_t hotel,

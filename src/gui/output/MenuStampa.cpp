@@ -6,6 +6,7 @@
 #include "data/Text1252.h"
 #include "gui/charts/Grafici.h"
 #include "gui/desk/MessageBoxes.h"
+#include "gui/desk/OffThread.h"
 #include "gui/output/Anteprima.h"
 #include "gui/output/QtPrinting.h"
 #include "output/ArchiveCopy.h"
@@ -28,20 +29,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 namespace presenze {
 namespace {
 
 constexpr const char* kNoPrinter = "<nessuna stampante>";
-
-// The system's printers, filled in by the thread that asks for them.
-struct PrinterList {
-    std::mutex mutex;
-    std::optional<QStringList> names;
-};
 
 // A wait cursor while a long step runs.
 class BusyCursor {
@@ -203,25 +195,11 @@ void MenuStampa::Form_Load()
     // The print system may be slow to answer: its printers fill the list
     // when they come, and the menu does not wait for them.
     m_printers->clear();
-    auto listed = std::make_shared<PrinterList>();
-    std::thread([listed] {
-        QStringList names = systemPrinterNames();
-        const std::lock_guard lock(listed->mutex);
-        listed->names = std::move(names);
-    }).detach();
-    auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this, poll, listed] {
-        std::optional<QStringList> names;
-        {
-            const std::lock_guard lock(listed->mutex);
-            names = listed->names;
-        }
-        if (!names)
-            return;
-        poll->deleteLater();
-        showPrinters(*names);
-    });
-    poll->start(50);
+    runOffThread(
+        this, [] { return systemPrinterNames(); },
+        [this](OffThreadOutcome<QStringList> listed) {
+            showPrinters(listed.value.value_or(QStringList()));
+        });
 }
 
 void MenuStampa::showPrinters(const QStringList& printers)
