@@ -271,55 +271,69 @@ PrintChoices MenuStampa::choices() const
 
 void MenuStampa::Tst_Click(int index)
 {
-    try {
+    warnOnFailure(*m_ui, [&] {
         switch (index) {
         case 0:
-            openFile(archiveCopyPath(), "Copia d'archivio");
+            openArchiveCopy();
             break;
-        case 1: {
-            std::filesystem::path csv;
-            {
-                BusyCursor busy;
-                csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
-            }
-            openFile(csv, "CSV scritto");
+        case 1:
+            exportCsv();
             break;
-        }
-        case 2: {
-            int pdf = -1;
-            for (int i = 0; i < m_destinations->count(); ++i) {
-                if (m_destinations->itemText(i).contains(QLatin1String("PDF")))
-                    pdf = i;
-            }
-            if (pdf < 0) {
-                m_ui->warn("Stampa", "Nessuna stampante PDF impostata!");
-                break;
-            }
-            m_destinations->setCurrentIndex(pdf);
-            stampa();
+        case 2:
+            printOnPdfDestination();
             break;
-        }
         case 3:
-            stampa();
+            printOnDestination();
             break;
-        case 4: {
-            Anteprima preview(m_folder, m_tag, this, m_ui);
-            connect(&preview, &Anteprima::statusMessage, this, &MenuStampa::statusMessage);
-            preview.exec();
-            Form_Activate();
+        case 4:
+            showPreview();
             break;
-        }
         case 5:
             accept();
             break;
         default:
             break;
         }
-    } catch (const DataError& e) {
-        m_ui->warn("Stampa", e.what());
-    } catch (const std::exception& e) {
-        m_ui->warn("Stampa", unexpectedErrorText(e));
+    });
+}
+
+void MenuStampa::openArchiveCopy()
+{
+    openFile(archiveCopyPath(), "Copia d'archivio");
+}
+
+void MenuStampa::exportCsv()
+{
+    std::filesystem::path csv;
+    {
+        BusyCursor busy;
+        csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
     }
+    openFile(csv, "CSV scritto");
+}
+
+// The last destination whose name holds "PDF" (in capitals) is chosen.
+void MenuStampa::printOnPdfDestination()
+{
+    int pdf = -1;
+    for (int i = 0; i < m_destinations->count(); ++i) {
+        if (m_destinations->itemText(i).contains(QLatin1String("PDF")))
+            pdf = i;
+    }
+    if (pdf < 0) {
+        m_ui->warn("Stampa", "Nessuna stampante PDF impostata!");
+        return;
+    }
+    m_destinations->setCurrentIndex(pdf);
+    printOnDestination();
+}
+
+void MenuStampa::showPreview()
+{
+    Anteprima preview(m_folder, m_tag, this, m_ui);
+    connect(&preview, &Anteprima::statusMessage, this, &MenuStampa::statusMessage);
+    preview.exec();
+    Form_Activate();
 }
 
 void MenuStampa::Excel_Click()
@@ -347,7 +361,7 @@ void MenuStampa::Grafici_Click()
     charts.exec();
 }
 
-void MenuStampa::stampa()
+void MenuStampa::printOnDestination()
 {
     const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
     // No such destination, or no report file: nothing to print.
