@@ -369,28 +369,22 @@ std::string describeRoute(const SystemPrinterRoute& route)
     return "Stampa inviata alla stampante predefinita";
 }
 
-void runInPlace(const std::function<void()>& step)
-{
-    step();
-}
-
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::path& defaultPdf,
-                      const PdfRenderer& render, const PrintLimits& limits, const WaitingStep& wait)
+                      const PdfRenderer& render, const PrintLimits& limits)
 {
     PrintOutcome outcome;
     if (!job.systemPrinterMode()) {
-        wait([&] { outcome.description = deliverRawPrint(job, folder, limits); });
+        outcome.description = deliverRawPrint(job, folder, limits);
         return outcome;
     }
-    SystemPrinterRoute route;
-    wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits); });
+    SystemPrinterRoute route = routeSystemPrint(job, folder, defaultPdf, limits);
     if (route.target == SystemPrinterTarget::PdfFile) {
         route.pdfFile = writePdfFile(job, route, render);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;
         render(job, spool.path());
-        wait([&] { sendPdf(job, route, spool.path(), limits); });
+        sendPdf(job, route, spool.path(), limits);
     }
     outcome.description = describeRoute(route);
     return outcome;

@@ -4,7 +4,7 @@
 #include "gui/output/Anteprima.h"
 
 #include "GuiTestSupport.h"
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>

@@ -8,6 +8,7 @@
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
+#include "render/QtText.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
 
@@ -409,7 +410,8 @@ void MenuStampaTest::rawPrintOnAFileDevice()
     m->Tst_Click(3);
     QCOMPARE(m_ui.warnings.size(), std::size_t(1));
     QCOMPARE(status.size(), 1);
-    QVERIFY(status[0][0].toString().startsWith(QStringLiteral("Stampa non riuscita: ")));
+    QCOMPARE(toCp1252(status[0][0].toString()),
+             m_ui.warnings.front().substr(std::string_view("Stampa: ").size()) + ".");
 }
 
 void MenuStampaTest::rawPrintThroughTheQueueChosenInVirtuale()

@@ -11,9 +11,9 @@
 #include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtPrintJob.h"
-#include "gui/desk/QtText.h"
 #include "gui/dialogs/CreaElenco.h"
 #include "gui/output/MenuStampa.h"
+#include "render/QtText.h"
 #include "request/CompanySearch.h"
 #include "request/SeasonChoice.h"
 

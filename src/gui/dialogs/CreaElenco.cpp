@@ -5,7 +5,7 @@
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "gui/desk/FormStyle.h"
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

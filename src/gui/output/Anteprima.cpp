@@ -4,10 +4,10 @@
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/desk/MessageBoxes.h"
-#include "gui/desk/QtText.h"
-#include "gui/output/QtPrinting.h"
+#include "gui/desk/OffThread.h"
 #include "output/Handover.h"
 #include "output/MailDispatch.h"
+#include "render/QtText.h"
 
 #include <QFont>
 #include <QHBoxLayout>
@@ -210,21 +210,16 @@ void Anteprima::Tasto_Click(int index)
             accept();
             break;
         case 1:
-            if (m_text->font().pointSizeF() > 1)
-                setTextSize(m_text->font().pointSizeF() - 1);
+            smallerText();
             break;
         case 2:
-            setTextSize(m_text->font().pointSizeF() + 1);
+            largerText();
             break;
         case 3:
-            if (m_preview.moreLines() && editsSettled())
-                showChunk(m_preview.readChunk(kNextChunk));
-            m_text->setFocus();
+            showNextChunk();
             break;
         case 4:
-            if (editsSettled())
-                showChunk(m_preview.restart(kNextChunk));
-            m_text->setFocus();
+            showFirstChunk();
             break;
         case 5:
             InviaEMail();
@@ -240,6 +235,31 @@ void Anteprima::Tasto_Click(int index)
     } catch (const std::exception& e) {
         m_ui->warn(kErrorTitle, unexpectedErrorText(e));
     }
+}
+
+void Anteprima::smallerText()
+{
+    if (m_text->font().pointSizeF() > 1)
+        setTextSize(m_text->font().pointSizeF() - 1);
+}
+
+void Anteprima::largerText()
+{
+    setTextSize(m_text->font().pointSizeF() + 1);
+}
+
+void Anteprima::showNextChunk()
+{
+    if (m_preview.moreLines() && editsSettled())
+        showChunk(m_preview.readChunk(kNextChunk));
+    m_text->setFocus();
+}
+
+void Anteprima::showFirstChunk()
+{
+    if (editsSettled())
+        showChunk(m_preview.restart(kNextChunk));
+    m_text->setFocus();
 }
 
 void Anteprima::InviaEMail(const QString&)

@@ -7,7 +7,7 @@
 #include "gui/charts/Grafici.h"
 #include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
-#include "gui/desk/QtText.h"
+#include "gui/desk/OffThread.h"
 #include "gui/output/Anteprima.h"
 #include "gui/output/QtPrinting.h"
 #include "output/ArchiveCopy.h"
@@ -15,6 +15,7 @@
 #include "output/PrintConfig.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
+#include "render/QtText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,20 +29,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 namespace presenze {
 namespace {
 
 constexpr const char* kNoPrinter = "<nessuna stampante>";
-
-// The system's printers, filled in by the thread that asks for them.
-struct PrinterList {
-    std::mutex mutex;
-    std::optional<QStringList> names;
-};
 
 // A wait cursor while a long step runs.
 class BusyCursor {
@@ -201,25 +193,11 @@ void MenuStampa::Form_Load()
     // The print system may be slow to answer: its printers fill the list
     // when they come, and the menu does not wait for them.
     m_printers->clear();
-    auto listed = std::make_shared<PrinterList>();
-    std::thread([listed] {
-        QStringList names = systemPrinterNames();
-        const std::lock_guard lock(listed->mutex);
-        listed->names = std::move(names);
-    }).detach();
-    auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this, poll, listed] {
-        std::optional<QStringList> names;
-        {
-            const std::lock_guard lock(listed->mutex);
-            names = listed->names;
-        }
-        if (!names)
-            return;
-        poll->deleteLater();
-        showPrinters(*names);
-    });
-    poll->start(50);
+    runOffThread(
+        this, [] { return systemPrinterNames(); },
+        [this](OffThreadOutcome<QStringList> listed) {
+            showPrinters(listed.value.value_or(QStringList()));
+        });
 }
 
 void MenuStampa::showPrinters(const QStringList& printers)
@@ -291,55 +269,73 @@ PrintChoices MenuStampa::choices() const
 
 void MenuStampa::Tst_Click(int index)
 {
-    try {
-        switch (index) {
-        case 0:
-            openFile(archiveCopyPath(), "Copia d'archivio");
-            break;
-        case 1: {
-            std::filesystem::path csv;
-            {
-                BusyCursor busy;
-                csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
-            }
-            openFile(csv, "CSV scritto");
-            break;
-        }
-        case 2: {
-            int pdf = -1;
-            for (int i = 0; i < m_destinations->count(); ++i) {
-                if (m_destinations->itemText(i).contains(QLatin1String("PDF")))
-                    pdf = i;
-            }
-            if (pdf < 0) {
-                m_ui->warn("Stampa", "Nessuna stampante PDF impostata!");
+    // A failure goes to the status line too, which then never keeps an
+    // earlier action's success.
+    warnOnFailure(
+        *m_ui, [this](const std::string& why) { report(why); },
+        [&] {
+            switch (index) {
+            case 0:
+                openArchiveCopy();
+                break;
+            case 1:
+                exportCsv();
+                break;
+            case 2:
+                printOnPdfDestination();
+                break;
+            case 3:
+                printOnDestination();
+                break;
+            case 4:
+                showPreview();
+                break;
+            case 5:
+                accept();
+                break;
+            default:
                 break;
             }
-            m_destinations->setCurrentIndex(pdf);
-            stampa();
-            break;
-        }
-        case 3:
-            stampa();
-            break;
-        case 4: {
-            Anteprima preview(m_folder, m_tag, this, m_ui);
-            connect(&preview, &Anteprima::statusMessage, this, &MenuStampa::statusMessage);
-            preview.exec();
-            Form_Activate();
-            break;
-        }
-        case 5:
-            accept();
-            break;
-        default:
-            break;
-        }
-    } catch (const DataError& e) {
-        m_ui->warn("Stampa", e.what());
-    } catch (const std::exception& e) {
-        m_ui->warn("Stampa", unexpectedErrorText(e));
+        });
+}
+
+void MenuStampa::openArchiveCopy()
+{
+    openFile(archiveCopyPath(), "Copia d'archivio");
+}
+
+void MenuStampa::exportCsv()
+{
+    std::filesystem::path csv;
+    {
+        BusyCursor busy;
+        csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
     }
+    openFile(csv, "CSV scritto");
+}
+
+// The last destination whose name holds "PDF" (in capitals) is chosen.
+void MenuStampa::printOnPdfDestination()
+{
+    int pdf = -1;
+    for (int i = 0; i < m_destinations->count(); ++i) {
+        if (m_destinations->itemText(i).contains(QLatin1String("PDF")))
+            pdf = i;
+    }
+    if (pdf < 0) {
+        m_ui->warn("Stampa", "Nessuna stampante PDF impostata!");
+        return;
+    }
+    m_destinations->setCurrentIndex(pdf);
+    printOnDestination();
+}
+
+void MenuStampa::showPreview()
+{
+    Anteprima preview(m_folder, m_tag, this, m_ui);
+    connect(&preview, &Anteprima::statusMessage, this, &MenuStampa::statusMessage);
+    preview.exec();
+    Form_Activate();
 }
 
 void MenuStampa::Excel_Click()
@@ -370,22 +366,7 @@ void MenuStampa::Grafici_Click()
     charts.exec();
 }
 
-void MenuStampa::stampa()
-{
-    // A failure shows in a message and in the status line, so that the line
-    // never keeps an earlier print's success.
-    try {
-        printChosen();
-    } catch (const DataError& e) {
-        report("Stampa non riuscita: " + std::string(e.what()));
-        throw;
-    } catch (const std::exception& e) {
-        report("Stampa non riuscita: " + unexpectedErrorText(e));
-        throw;
-    }
-}
-
-void MenuStampa::printChosen()
+void MenuStampa::printOnDestination()
 {
     const PreparedPrint prepared = preparePrint(m_folder, m_tag, SelectedHotel, choices());
     // No such destination, or no report file: nothing to print.

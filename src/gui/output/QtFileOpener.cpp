@@ -1,6 +1,6 @@
 #include "gui/output/QtFileOpener.h"
 
-#include "gui/output/QtPrinting.h"
+#include "gui/desk/OffThread.h"
 
 namespace presenze {
 

@@ -1,4 +1,4 @@
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include "data/Text1252.h"
 
