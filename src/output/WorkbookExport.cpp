@@ -292,7 +292,7 @@ void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
         worksheet_set_column(sheet.get(), 1, 1, 9, nullptr);
         worksheet_set_column(sheet.get(), 2, 2, nameColumnWidth(widestCompany(figures)), nullptr);
         worksheet_set_column(sheet.get(), 3, 3, kDayColumnWidth, nullptr);
-        worksheet_set_column(sheet.get(), 4, 7, 26, nullptr);
+        worksheet_set_column(sheet.get(), 4, 7, 28, nullptr);
         worksheet_set_column(sheet.get(), 8, 8, 16, nullptr);
         worksheet_set_column(sheet.get(), 9, 10, 13, nullptr);
         sheets.push_back(sheet);
