@@ -16,18 +16,14 @@
 #include "output/IndicatorTable.h"
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
+#include "render/ReportPdf.h"
 #include "request/PrintRequest.h"
-
-#include <stdexcept>
-#include <string>
-#include <vector>
-
-#ifdef PRESENZE_BENCH_PDF
-#include "gui/output/ReportPdf.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
-#endif
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace presenze::bench {
 namespace {
@@ -74,20 +70,14 @@ void printOn(const std::filesystem::path& data, const std::string& tag,
 {
     PrintChoices choices;
     choices.destination = destination;
-    PdfRenderer render = [](const PrintJob&, const std::filesystem::path&) {
-        throw std::runtime_error("PDF non disponibile senza Qt");
-    };
-#ifdef PRESENZE_BENCH_PDF
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int argc = 1;
     char name[] = "presenze-bench";
     char* argv[] = {name, nullptr};
     QGuiApplication qt(argc, argv);
-    render = [](const PrintJob& job, const std::filesystem::path& file) {
-        writeReportPdf(job, file);
-    };
-#endif
-    printReport(DataFolder(data), tag, 1, choices, data / "doc" / (tag + ".pdf"), render);
+    printReport(
+        DataFolder(data), tag, 1, choices, data / "doc" / (tag + ".pdf"),
+        [](const PrintJob& job, const std::filesystem::path& file) { writeReportPdf(job, file); });
 }
 
 // The L Type 2 report (detail, presences) with its figures, then the
@@ -206,7 +196,6 @@ std::vector<BenchCase> reportCases(const std::string& size)
          [](const std::filesystem::path& data) { printOn(data, "b5", "Aghi Reception"); },
          megabytes,
          "MB"});
-#ifdef PRESENZE_BENCH_PDF
     cases.push_back({"PDF of T2 detail",
                      size,
                      "",
@@ -216,7 +205,6 @@ std::vector<BenchCase> reportCases(const std::string& size)
                      megabytes,
                      "MB",
                      size == "XL" ? 1 : 0});
-#endif
     if (size == "L")
         cases.push_back({"kpi --compare, 12 months", size, "", {"T1 summary"}, {}, yearIndicators});
     if (size == "L")

@@ -1,6 +1,7 @@
 // The layout of src/ is the architecture: one folder, one library; the core
-// folders include each other in one direction only, only src/gui may
-// include Qt, only src/store talks to PostgreSQL, and files are replaced one
+// folders include each other in one direction only, only src/gui and
+// src/render may include Qt (src/render and presenze-cli without its
+// widgets), only src/store talks to PostgreSQL, and files are replaced one
 // way only (data/AtomicFile).
 
 #include "support/TestSupport.h"
@@ -51,9 +52,9 @@ TEST(Architecture, FoldersIncludeEachOtherInOneDirectionOnly)
 {
     // Lower layers first; a folder may include only folders before it.
     const std::map<std::string, int> layer = {
-        {"data", 0},    {"jet", 1},   {"demo", 1},    {"common", 1},     {"tally", 2},
-        {"reports", 3}, {"istat", 3}, {"request", 4}, {"indicators", 5}, {"output", 6},
-        {"store", 7},   {"gui", 8},   {"cli", 8},
+        {"data", 0},    {"jet", 1},    {"demo", 1},    {"common", 1},     {"tally", 2},
+        {"reports", 3}, {"istat", 3},  {"request", 4}, {"indicators", 5}, {"output", 6},
+        {"store", 7},   {"render", 7}, {"gui", 8},     {"cli", 8},
     };
     for (const auto& [from, targets] : folderIncludes()) {
         ASSERT_TRUE(layer.count(from)) << "src/" << from << " has no place among the layers";
@@ -70,13 +71,14 @@ TEST(Architecture, FoldersIncludeEachOtherInOneDirectionOnly)
                 << targets.at(aside) << " includes src/" << aside;
 }
 
-TEST(Architecture, OnlyTheGuiFolderIncludesQt)
+TEST(Architecture, OnlyTheGuiAndRenderFoldersIncludeQt)
 {
     const fs::path src = PRESENZE_SOURCE_DIR;
     const std::regex qt(R"(^\s*#\s*include\s*<Q)");
     for (const auto& entry : fs::recursive_directory_iterator(src)) {
         const fs::path relative = fs::relative(entry.path(), src);
-        if (!entry.is_regular_file() || libraryOf(relative) == "gui")
+        const std::string library = libraryOf(relative);
+        if (!entry.is_regular_file() || library == "gui" || library == "render")
             continue;
         std::ifstream in(entry.path());
         for (std::string line; std::getline(in, line);)
@@ -86,6 +88,15 @@ TEST(Architecture, OnlyTheGuiFolderIncludesQt)
     const std::string links = presenze::test::readFile(PRESENZE_CORE_LINKS);
     ASSERT_NE(links.find("presenze_data"), std::string::npos);
     EXPECT_EQ(links.find("Qt"), std::string::npos) << links;
+}
+
+TEST(Architecture, TheDrawingLibraryAndTheCommandLineLinkNoWidgets)
+{
+    const std::string links = presenze::test::readFile(PRESENZE_DRAWING_LINKS);
+    ASSERT_NE(links.find("Qt6::Gui"), std::string::npos) << links;
+    ASSERT_NE(links.find("presenze_render"), std::string::npos) << links;
+    for (const char* widgets : {"Widgets", "Charts", "presenze_gui"})
+        EXPECT_EQ(links.find(widgets), std::string::npos) << widgets << " in " << links;
 }
 
 TEST(Architecture, OnlyAtomicFileMakesTemporaryFilesOrTouchesTheUmask)

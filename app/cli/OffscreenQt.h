@@ -3,9 +3,9 @@
 // print's pages, a chart), always on the offscreen platform unless
 // QT_QPA_PLATFORM names another, so no display is ever needed. Qt's own notes
 // (fonts, runtime folder) are not for the person at the terminal: only its
-// critical messages reach stderr. Without the windows (PRESENZE_GUI off)
-// nothing is started and available() is false.
+// critical messages reach stderr.
 
+#include <QGuiApplication>
 #include <memory>
 
 namespace presenze {
@@ -17,11 +17,11 @@ public:
     OffscreenQt(const OffscreenQt&) = delete;
     OffscreenQt& operator=(const OffscreenQt&) = delete;
 
-    static bool available();
-
 private:
-    struct Application;
-    std::unique_ptr<Application> m_application;
+    int m_argc = 1;
+    char m_name[16] = "presenze-cli";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QGuiApplication> m_application;
 };
 
 } // namespace presenze

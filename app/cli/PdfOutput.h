@@ -1,8 +1,7 @@
 #pragma once
-// The pages of a system print, for the command line: the window's page
-// layout (Qt, ReportPdf), with Qt started the first time a PDF is needed, on
-// the offscreen platform, so no display is ever needed. Without the windows
-// (a build with PRESENZE_GUI off) a system print fails with a message.
+// The pages of a system print, for the command line: the one page layout
+// (render/ReportPdf.h), with Qt started the first time a PDF is needed, on
+// the offscreen platform, so no display is ever needed.
 
 #include "output/PrintOutput.h"
 

@@ -370,29 +370,23 @@ std::string describeRoute(const SystemPrinterRoute& route)
     return "Stampa inviata alla stampante predefinita";
 }
 
-void runInPlace(const std::function<void()>& step)
-{
-    step();
-}
-
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder, const fs::path& defaultPdf,
-                      const PdfRenderer& render, const PrintLimits& limits, const WaitingStep& wait,
+                      const PdfRenderer& render, const PrintLimits& limits,
                       const PrintSystem& system)
 {
     PrintOutcome outcome;
     if (!job.systemPrinterMode()) {
-        wait([&] { outcome.description = deliverRawPrint(job, folder, limits, system); });
+        outcome.description = deliverRawPrint(job, folder, limits, system);
         return outcome;
     }
-    SystemPrinterRoute route;
-    wait([&] { route = routeSystemPrint(job, folder, defaultPdf, limits, system); });
+    SystemPrinterRoute route = routeSystemPrint(job, folder, defaultPdf, limits, system);
     if (route.target == SystemPrinterTarget::PdfFile) {
         route.pdfFile = writePdfFile(job, route, render);
         outcome.pdfFile = route.pdfFile;
     } else {
         const SpoolFile spool;
         render(job, spool.path());
-        wait([&] { sendPdf(job, route, spool.path(), limits, system); });
+        sendPdf(job, route, spool.path(), limits, system);
     }
     outcome.description = describeRoute(route);
     return outcome;
@@ -409,7 +403,7 @@ PrintOutcome printReport(const DataFolder& folder, std::string_view stationTag, 
         outcome.status = prepared.status;
         return outcome;
     }
-    return printJob(prepared.job, folder, defaultPdf, render, limits, runInPlace, system);
+    return printJob(prepared.job, folder, defaultPdf, render, limits, system);
 }
 
 } // namespace presenze

@@ -20,7 +20,7 @@
 // installed queue prints there; otherwise a destination whose name contains
 // "PDF" writes a PDF file (by default beside the archive copy), and any other
 // goes to the default queue. The pages are always a PDF (laid out by Qt, see
-// src/gui/output/ReportPdf.h), saved as the file or handed to the print
+// src/render/ReportPdf.h), saved as the file or handed to the print
 // system, which takes it like any document.
 //
 // The print system is asked through a PrintSystem (output/PrintSystem.h): the
@@ -96,7 +96,7 @@ std::string deliverRawPrint(const PrintJob& job, const DataFolder& folder,
                             const PrintLimits& limits = {},
                             const PrintSystem& system = systemPrintSystem());
 
-// Writes the PDF of a job into a file (the page layout of src/gui).
+// Writes the PDF of a job into a file (the page layout of src/render).
 using PdfRenderer = std::function<void(const PrintJob&, const std::filesystem::path&)>;
 
 // The PDF of a PdfFile route written in its place, whole or not at all;
@@ -115,15 +115,10 @@ struct PrintOutcome {
     std::filesystem::path pdfFile; // set when a PDF file was written
 };
 
-// Runs a step that waits on the print system or on a device: in place on
-// the command line, on a thread of its own from the window.
-using WaitingStep = std::function<void(const std::function<void()>&)>;
-void runInPlace(const std::function<void()>& step);
-
 // Prints a prepared job: raw to its device, or as a PDF to a file or a queue.
 PrintOutcome printJob(const PrintJob& job, const DataFolder& folder,
                       const std::filesystem::path& defaultPdf, const PdfRenderer& render,
-                      const PrintLimits& limits = {}, const WaitingStep& wait = runInPlace,
+                      const PrintLimits& limits = {},
                       const PrintSystem& system = systemPrintSystem());
 
 // The whole print of the report file "fd" + tag, in one thread.

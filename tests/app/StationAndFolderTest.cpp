@@ -372,18 +372,14 @@ TEST(StationFolder, AFileTheUserNamesNeverReplacesDataNorIsWrittenThroughALink)
     fs::create_symlink(outside / "profilo", dir / "occupazione.png");
     const auto data = test::dataFileState(dir.path());
     std::vector<std::string> args = {"--xlsx", "dati.xlsx"};
-#ifdef PRESENZE_CHARTS
     args.insert(args.end(), {"--chart", "occupazione.png"});
-#endif
     ASSERT_TRUE(succeeds(test::runReport(1, dir.path(), args)));
     EXPECT_EQ(test::dataFileState(dir.path()), data);
     EXPECT_EQ(test::readFile(outside / "profilo"), "PROFILO");
     EXPECT_FALSE(fs::is_symlink(dir / "dati.xlsx"));
     EXPECT_EQ(test::readFile(dir / "dati.xlsx").substr(0, 2), "PK");
-#ifdef PRESENZE_CHARTS
     EXPECT_FALSE(fs::is_symlink(dir / "occupazione.png"));
     EXPECT_EQ(test::readFile(dir / "occupazione.png").substr(0, 4), "\x89PNG");
-#endif
 }
 
 namespace {

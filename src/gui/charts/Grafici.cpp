@@ -1,6 +1,6 @@
 #include "gui/charts/Grafici.h"
 
-#include "gui/charts/OccupancyChart.h"
+#include "gui/charts/OccupancyView.h"
 #include "gui/charts/TopChart.h"
 
 #include <QChart>

@@ -1,8 +1,8 @@
 #include "gui/charts/TopChart.h"
 
-#include "gui/charts/ChartColours.h"
-#include "gui/charts/OccupancyChart.h"
-#include "gui/desk/QtText.h"
+#include "render/ChartColours.h"
+#include "render/OccupancyChart.h"
+#include "render/QtText.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

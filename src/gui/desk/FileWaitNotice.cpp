@@ -1,6 +1,6 @@
 #include "gui/desk/FileWaitNotice.h"
 
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "gui/desk/MessageBoxes.h"
 
-#include "gui/desk/QtText.h"
 #include "gui/dialogs/ChoiceDialog.h"
+#include "render/QtText.h"
 
 #include <QCheckBox>
 #include <QInputDialog>

@@ -3,7 +3,7 @@
 #include "common/ReportFigures.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include <QCursor>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "gui/dialogs/MsgBoxForm.h"
 
 #include "gui/desk/FormStyle.h"
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include <QFrame>
 #include <QGuiApplication>

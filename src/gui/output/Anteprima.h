@@ -63,6 +63,11 @@ private:
     // Asks what to do with unsaved edits; false when the person stays.
     bool editsSettled();
     void setTextSize(double points);
+    // The actions of Tasto(1)..Tasto(4).
+    void smallerText();
+    void largerText();
+    void showNextChunk();
+    void showFirstChunk();
     void restoreSettings();
     void storeSettings() const;
 

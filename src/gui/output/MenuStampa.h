@@ -85,7 +85,12 @@ private:
     void showPrinters(const QStringList& printers);
     void buildControls();
     PrintChoices choices() const;
-    void stampa();
+    // The actions of Tst(0)..Tst(4).
+    void openArchiveCopy();
+    void exportCsv();
+    void printOnPdfDestination();
+    void printOnDestination();
+    void showPreview();
     void openFile(const std::filesystem::path& file, const std::string& what);
     void report(const std::string& text);
 

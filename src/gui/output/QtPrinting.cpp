@@ -1,7 +1,8 @@
 #include "gui/output/QtPrinting.h"
 
-#include "gui/desk/QtText.h"
-#include "gui/output/ReportPdf.h"
+#include "gui/desk/OffThread.h"
+#include "render/QtText.h"
+#include "render/ReportPdf.h"
 
 namespace presenze {
 
@@ -16,13 +17,7 @@ QStringList systemPrinterNames(std::chrono::milliseconds limit)
 PrintOutcome printFromWindow(const PrintJob& job, const DataFolder& folder,
                              const std::filesystem::path& defaultPdf, const PrintLimits& limits)
 {
-    // A long report takes a while to draw: the window repaints between pages.
-    const auto draw = [](const PrintJob& j, const std::filesystem::path& file) {
-        writeReportPdf(j, file,
-                       [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    };
-    return printJob(job, folder, defaultPdf, draw, limits,
-                    [](const std::function<void()>& step) { waitOffThread(step); });
+    return waitOffThread([&] { return printJob(job, folder, defaultPdf, writeReportPdf, limits); });
 }
 
 } // namespace presenze

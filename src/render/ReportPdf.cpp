@@ -1,12 +1,12 @@
-#include "gui/output/ReportPdf.h"
+#include "render/ReportPdf.h"
 
 #include "common/BoxDrawing.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/SystemErrors.h"
-#include "gui/desk/QtText.h"
 #include "output/LineConversion.h"
 #include "output/PageLayout.h"
+#include "render/QtText.h"
 
 #include <QFile>
 #include <QFont>
@@ -139,10 +139,9 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
 class PdfPageDrawer final : public PageSink {
 public:
     PdfPageDrawer(QPdfWriter& writer, QPainter& painter, const PrintJob& job,
-                  const PdfPageSetup& setup, const std::function<void()>& eachPage)
-        : m_writer(writer), m_painter(painter), m_setup(setup), m_eachPage(eachPage),
-          m_keepLetters(job.keepsBytes()), m_scale(writer.logicalDpiY() / kPointsPerInch),
-          m_pageLines(std::max(1, job.pageLength))
+                  const PdfPageSetup& setup)
+        : m_writer(writer), m_painter(painter), m_setup(setup), m_keepLetters(job.keepsBytes()),
+          m_scale(writer.logicalDpiY() / kPointsPerInch), m_pageLines(std::max(1, job.pageLength))
     {
         const QFont base = reportFont(job.font);
         m_regular = sized(base, setup.bodySize);
@@ -163,8 +162,6 @@ public:
 
     void beginPage() override
     {
-        if (m_eachPage)
-            m_eachPage();
         if (m_started)
             m_writer.newPage();
         m_started = true;
@@ -250,7 +247,6 @@ private:
     QPdfWriter& m_writer;
     QPainter& m_painter;
     const PdfPageSetup& m_setup;
-    const std::function<void()>& m_eachPage;
     bool m_keepLetters;
     double m_scale;
     int m_pageLines; // P
@@ -284,8 +280,7 @@ PdfPageSetup pdfPageSetup(const PrintJob& job)
     return setupOn(writer, job);
 }
 
-void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
-                    const std::function<void()>& eachPage)
+void writeReportPdf(const PrintJob& job, const std::filesystem::path& file)
 {
     // The file is Qt's, so that a write that fails (a full disk) is seen.
     QFile out(QString::fromStdString(file.string()));
@@ -299,7 +294,7 @@ void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
         QPainter painter;
         if (!painter.begin(&writer))
             throw DataError("Impossibile scrivere il file PDF", displayName(file));
-        PdfPageDrawer drawer(writer, painter, job, setup, eachPage);
+        PdfPageDrawer drawer(writer, painter, job, setup);
         layoutPages(job, drawer);
         painter.end();
     }

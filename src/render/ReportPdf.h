@@ -20,7 +20,6 @@
 
 #include <QString>
 #include <filesystem>
-#include <functional>
 
 namespace presenze {
 
@@ -47,10 +46,8 @@ struct PdfPageSetup {
 // The setup the fit rule gives for the job.
 PdfPageSetup pdfPageSetup(const PrintJob& job);
 
-// Writes the job's pages as a PDF file; `eachPage`, when given, is called as
-// each page begins (the window keeps painting meanwhile). Raises DataError
+// Writes the job's pages as a PDF file (on any thread). Raises DataError
 // when the file cannot be written.
-void writeReportPdf(const PrintJob& job, const std::filesystem::path& file,
-                    const std::function<void()>& eachPage = {});
+void writeReportPdf(const PrintJob& job, const std::filesystem::path& file);
 
 } // namespace presenze

@@ -5,11 +5,11 @@
 #include "common/ReportFile.h"
 #include "data/DataFolder.h"
 #include "data/Text1252.h"
-#include "gui/output/ReportPdf.h"
 #include "output/CsvExport.h"
 #include "output/PrintOutput.h"
 #include "output/RawPrint.h"
 #include "output/ReportPreview.h"
+#include "render/ReportPdf.h"
 #include "support/HotelFolder.h"
 #include "support/TestSupport.h"
 

@@ -2,7 +2,7 @@
 // fit a page in either orientation at the largest font size the rule allows,
 // frames are drawn as frames, and nothing is ever cut.
 
-#include "gui/output/ReportPdf.h"
+#include "render/ReportPdf.h"
 
 #include "common/ReportFile.h"
 #include "data/TextLines.h"

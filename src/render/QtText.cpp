@@ -1,4 +1,4 @@
-#include "gui/desk/QtText.h"
+#include "render/QtText.h"
 
 #include "data/Text1252.h"
 
@@ -14,6 +14,17 @@ std::string toCp1252(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     return utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+QString captionText(const QString& text)
+{
+    QString caption = text;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString captionFromCp1252(std::string_view text)
+{
+    return captionText(fromCp1252(text));
 }
 
 } // namespace presenze

@@ -14,7 +14,6 @@
 
 #include <QFont>
 #include <QSize>
-#include <QWidget>
 #include <filesystem>
 
 class QPainter;
@@ -47,21 +46,6 @@ private:
     const MonthFigures& m_month;
     QFont m_font;
     int m_cell;
-};
-
-// The chart as a widget (in a scroll area when it is large).
-class OccupancyView final : public QWidget {
-    Q_OBJECT
-public:
-    OccupancyView(const ReportFigures& figures, const MonthFigures& month,
-                  QWidget* parent = nullptr);
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    OccupancyChart m_chart;
 };
 
 // "Febbraio 2024".

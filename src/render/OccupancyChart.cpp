@@ -1,12 +1,12 @@
-#include "gui/charts/OccupancyChart.h"
+#include "render/OccupancyChart.h"
 
 #include "common/KV7Routine.h"
 #include "data/AtomicFile.h"
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Text1252.h"
-#include "gui/charts/ChartColours.h"
-#include "gui/desk/QtText.h"
+#include "render/ChartColours.h"
+#include "render/QtText.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -255,25 +255,6 @@ void OccupancyChart::paintCell(QPainter& p, const QRect& cell, const DayFigures&
     p.strokePath(path, QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.fillPath(path, chart::kText);
     p.setRenderHint(QPainter::Antialiasing, false);
-}
-
-OccupancyView::OccupancyView(const ReportFigures& figures, const MonthFigures& month,
-                             QWidget* parent)
-    : QWidget(parent), m_chart(figures, month, font())
-{
-    setObjectName(QStringLiteral("OccupancyView"));
-    setFixedSize(m_chart.size());
-}
-
-QSize OccupancyView::sizeHint() const
-{
-    return m_chart.size();
-}
-
-void OccupancyView::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    m_chart.paint(painter);
 }
 
 void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
