@@ -83,4 +83,4 @@ TEST_P(Type2Fixtures, MatchesTheReferenceReportAndLeavesTheDataAlone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, Type2Fixtures, testing::ValuesIn(cases()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });

@@ -166,8 +166,8 @@ KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* promp
         prompts = m_ownPrompts.get();
     }
     m_prompts = prompts;
-    m_viewer = [this](QWidget* parent, const std::filesystem::path&) {
-        MenuStampa menu(m_folder, m_stationTag, m_selectedHotel, m_clock, parent, m_prompts);
+    m_viewer = [this](QWidget* owner, const std::filesystem::path&) {
+        MenuStampa menu(m_folder, m_stationTag, m_selectedHotel, m_clock, owner, m_prompts);
         connect(&menu, &MenuStampa::statusMessage, this, &KV7DeskTop::setStatus);
         menu.setFigures(m_figures);
         menu.exec();
