@@ -92,7 +92,7 @@ TEST(DemoData, SameSeedAndDateGiveTheSameBytesAndOthersDoNot)
     writeDemoData(c.path(), demoOn(15, 3, 2027, 8));
     writeDemoData(d.path(), demoOn(15, 4, 2027, 7));
     const auto first = filesOf(a.path());
-    ASSERT_EQ(first.size(), 12u);
+    ASSERT_EQ(first.size(), 13u);
     EXPECT_EQ(first, filesOf(b.path()));
 
     const auto otherSeed = filesOf(c.path());
