@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
+#include <deque>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -186,15 +187,18 @@ void IstatTest::showsAndWritesWhatTheCommandLineDoes()
     // A data file is refused as the workbook; a file of the user's gets the
     // command line's workbook.
     const std::string registry = test::readFile(m_demo->path() / "AnagraficaHotels.mdb");
-    fs::path named = m_demo->path() / "AnagraficaHotels.mdb";
+    std::deque<std::optional<fs::path>> named{m_demo->path() / "AnagraficaHotels.mdb", std::nullopt,
+                                              out / "window.xlsx"};
     w.setFileDialog([&named](QWidget*, const QString&, const fs::path&, const QString&) {
-        return std::optional<fs::path>(named);
+        const auto file = named.front();
+        named.pop_front();
+        return file;
     });
     w.excelButton()->click();
     QVERIFY(!w.isBusy());
+    QVERIFY(named.size() == 1); // asked again after the refusal, then cancelled
     QVERIFY(test::contains(prompts.warnings, "AnagraficaHotels.mdb"));
     QCOMPARE(test::readFile(m_demo->path() / "AnagraficaHotels.mdb"), registry);
-    named = out / "window.xlsx";
     w.excelButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(!w.isBusy(), 60000);
     QCOMPARE(opened, std::vector<fs::path>{out / "window.xlsx"});

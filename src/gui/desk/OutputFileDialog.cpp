@@ -28,6 +28,8 @@ std::optional<std::filesystem::path> saveFileDialog(QWidget* parent, const QStri
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(firstExtension(filter));
+    // The file is checked first, and only then is its replacing asked.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return std::filesystem::path(dialog.selectedFiles().front().toStdU16String());
@@ -39,16 +41,24 @@ std::optional<std::filesystem::path> chooseOutputFile(const OutputFileDialog& di
                                                       const QString& filter,
                                                       const DataFolder& folder, Interaction& ui)
 {
-    const auto file = dialog(parent, title, proposed, filter);
-    if (!file)
-        return std::nullopt;
-    try {
-        const std::filesystem::path absolute = std::filesystem::absolute(*file);
-        checkUserOutput(absolute, folder);
-        return absolute;
-    } catch (const DataError& e) {
-        ui.warn(toCp1252(title), e.what());
-        return std::nullopt;
+    // A name that may not be written is said, and the dialog opens again.
+    for (std::filesystem::path offered = proposed;;) {
+        const auto file = dialog(parent, title, offered, filter);
+        if (!file)
+            return std::nullopt;
+        try {
+            const std::filesystem::path absolute = std::filesystem::absolute(*file);
+            checkUserOutput(absolute, folder);
+            std::error_code ec;
+            if (std::filesystem::exists(absolute, ec) &&
+                ui.ask(toCp1252(title), "Il file " + displayName(absolute) +
+                                            " esiste gi\xE0.\r\nSostituirlo?") != AnswerYes)
+                return std::nullopt;
+            return absolute;
+        } catch (const DataError& e) {
+            ui.warn(toCp1252(title), e.what());
+            offered = *file;
+        }
     }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // The file the user names for an output of a window (a workbook): the
-// platform's save dialog, which proposes a name and asks before an existing
-// file is replaced, and then the check every output the user names goes
-// through (data/ProtectedFiles.h: never a data file, a station file of the
-// data folder or what is no file). The windows take the dialog as a value,
-// so that tests name the file themselves.
+// platform's save dialog, which proposes a name, then the check every output
+// the user names goes through (data/ProtectedFiles.h: never a data file, a
+// station file of the data folder or what is no file), and last, for a file
+// that is there, whether to replace it. The windows take the dialog as a
+// value, so that tests name the file themselves.
 
 #include "common/Interaction.h"
 #include "data/DataFolder.h"
@@ -24,14 +24,16 @@ using OutputFileDialog = std::function<std::optional<std::filesystem::path>(
     const QString& filter)>;
 
 // QFileDialog: `filter` as "Cartella di Excel (*.xlsx)"; a name typed
-// without an extension gets the filter's first one.
+// without an extension gets the filter's first one. It asks nothing about
+// an existing file.
 std::optional<std::filesystem::path> saveFileDialog(QWidget* parent, const QString& title,
                                                     const std::filesystem::path& proposed,
                                                     const QString& filter);
 
-// The file named through `dialog`, once checked for the data folder; a file
-// that may not be written is said to the user (`ui`, under `title`) and
-// gives nullopt, as does a cancelled dialog.
+// The file named through `dialog`, once checked for the data folder: a file
+// that may not be written is said to the user (`ui`, under `title`) and the
+// dialog opens again; an existing file is replaced only when the user says
+// so. nullopt when the dialog is cancelled or the replacing refused.
 std::optional<std::filesystem::path> chooseOutputFile(const OutputFileDialog& dialog,
                                                       QWidget* parent, const QString& title,
                                                       const std::filesystem::path& proposed,

@@ -348,7 +348,11 @@ void Istat::Aggiorna_Click()
             if (outcome.value) {
                 counted(std::move(*outcome.value));
             } else if (!outcome.error.empty()) {
-                setStatus(QStringLiteral("Conteggio non riuscito."));
+                // A bad beds file is mended from this window.
+                const bool beds = outcome.error.find(schema::kBedsFile) != std::string::npos;
+                setStatus(beds ? QStringLiteral("Conteggio non riuscito: correggere i letti con "
+                                                "\"Letti per hotel\".")
+                               : QStringLiteral("Conteggio non riuscito."));
                 m_prompts.warn(kTitle, outcome.error);
             } else {
                 setStatus(QStringLiteral("Conteggio annullato."));

@@ -142,10 +142,11 @@ void LettiHotel::buildControls()
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
 
-    const int rowHeight = m_fields.empty() ? 24 : m_fields.begin()->second->sizeHint().height();
+    // Every hotel in sight up to a dozen or so; more scroll.
     list->setMinimumWidth(list->sizeHint().width());
-    area->setMinimumHeight(std::min<int>(row, 12) * (rowHeight + grid->verticalSpacing()) + 8);
-    area->setMinimumWidth(list->sizeHint().width() + 24);
+    area->setMinimumHeight(std::min(list->sizeHint().height() + 2 * area->frameWidth(), 460));
+    area->setMinimumWidth(list->sizeHint().width() + 2 * area->frameWidth() +
+                          area->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
 HotelBeds LettiHotel::beds() const
