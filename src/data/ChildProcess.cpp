@@ -388,19 +388,42 @@ ChildOutcome runChild(const std::filesystem::path& program, const std::vector<st
     return outcome;
 }
 
-bool startDetached(const std::filesystem::path& program, const std::vector<std::string>& args,
-                   const std::filesystem::path& workdir)
+std::optional<ChildOutcome> startWatched(const std::filesystem::path& program,
+                                         const std::vector<std::string>& args,
+                                         const std::filesystem::path& workdir,
+                                         std::chrono::milliseconds wait)
 {
+    ChildOutcome outcome;
     const CommandLine command(program, args, {});
     ChildSetup setup;
     setup.ownSession = true;
     setup.workdir = workdir.string();
     const pid_t pid = spawn(command, setup);
-    if (pid < 0)
-        return false;
+    if (pid < 0) {
+        outcome.code = -pid;
+        return outcome;
+    }
+#ifdef SYS_pidfd_open
+    FileDescriptor exitFd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
+#else
+    FileDescriptor exitFd;
+#endif
+    Collector nothing(-1, -1);
+    const auto deadline = Clock::now() + wait;
+    for (;;) {
+        if (ended(pid)) {
+            outcomeOf(reap(pid), outcome);
+            return outcome;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            break;
+        nothing.collect(outcome, exitFd.get(), left);
+    }
     // Its end is collected, whenever it comes, so that it leaves no zombie.
     std::thread([pid] { reap(pid); }).detach();
-    return true;
+    return std::nullopt;
 }
 
 } // namespace presenze

@@ -13,12 +13,14 @@
 // too when asked (else /dev/null). Between fork and exec the child makes
 // system calls only, safe in a process with threads.
 //
-// startDetached starts a program that goes on by itself (the mail program):
-// in a session of its own, its input and output on /dev/null; the call does
-// not wait for it.
+// startWatched starts a program that may go on by itself (the desktop's
+// opener, the mail program): in a session of its own, its input and output
+// on /dev/null, never killed from here. It waits a while for the program to
+// end and tells how it ended; one still at work then goes on.
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,9 +48,11 @@ struct ChildOutcome {
 ChildOutcome runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
                       const ChildOptions& options);
 
-// Starts the program in `workdir` and returns at once; false when it could
-// not be started.
-bool startDetached(const std::filesystem::path& program, const std::vector<std::string>& args,
-                   const std::filesystem::path& workdir);
+// Starts the program in `workdir` and waits up to `wait` for it to end;
+// nullopt when it is still at work then.
+std::optional<ChildOutcome> startWatched(const std::filesystem::path& program,
+                                         const std::vector<std::string>& args,
+                                         const std::filesystem::path& workdir,
+                                         std::chrono::milliseconds wait);
 
 } // namespace presenze

@@ -24,6 +24,13 @@ constexpr const char* kNoDataSheet = "Mesi senza dati";
 // A name column is as wide as names of this many characters; a longer name
 // wraps in its cell.
 constexpr std::size_t kNameColumnCharacters = 40;
+// Where Calibri, the default font, is not installed, the font that stands
+// in for it is up to this much wider.
+constexpr double kWiderFont = 1.2;
+// Columns of a date shown "mm/yyyy" and "dd/mm/yyyy", with room for that
+// wider font.
+constexpr double kMonthColumnWidth = 11;
+constexpr double kDayColumnWidth = 14;
 // Paper size code of A4.
 constexpr std::uint8_t kPaperA4 = 9;
 
@@ -179,10 +186,13 @@ void setUpPrinting(Workbook& book, lxw_worksheet* sheet, lxw_row_t lastHeadingRo
     book.check(worksheet_repeat_rows(sheet, 0, lastHeadingRow));
 }
 
-// The width of a name column for names of up to `widest` characters.
+// The width of a name column for names of up to `widest` characters, bold
+// ones too, in a font wider than the default one.
 double nameColumnWidth(std::size_t widest)
 {
-    return static_cast<double>(std::clamp<std::size_t>(widest, 12, kNameColumnCharacters) + 1);
+    return static_cast<double>(std::clamp<std::size_t>(widest, 12, kNameColumnCharacters)) *
+               kWiderFont +
+           2;
 }
 
 // A name's format: `plain`, or the wrapping one when it is wider than its column.
@@ -276,12 +286,15 @@ void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
         book.check(worksheet_autofilter(sheet.get(), 0, 0, static_cast<lxw_row_t>(rows),
                                         kDataHeading.size() - 1));
         setUpPrinting(book, sheet.get(), 0);
-        worksheet_set_column(sheet.get(), 0, 1, 8, nullptr);
+        // Wide enough for the shown dates and the bold headings with their
+        // filter buttons also where a wider font stands in for the default.
+        worksheet_set_column(sheet.get(), 0, 0, kMonthColumnWidth, nullptr);
+        worksheet_set_column(sheet.get(), 1, 1, 9, nullptr);
         worksheet_set_column(sheet.get(), 2, 2, nameColumnWidth(widestCompany(figures)), nullptr);
-        worksheet_set_column(sheet.get(), 3, 3, 11, nullptr);
-        worksheet_set_column(sheet.get(), 4, 7, 19, nullptr);
-        worksheet_set_column(sheet.get(), 8, 8, 14, nullptr);
-        worksheet_set_column(sheet.get(), 9, 10, 10, nullptr);
+        worksheet_set_column(sheet.get(), 3, 3, kDayColumnWidth, nullptr);
+        worksheet_set_column(sheet.get(), 4, 7, 28, nullptr);
+        worksheet_set_column(sheet.get(), 8, 8, 16, nullptr);
+        worksheet_set_column(sheet.get(), 9, 10, 13, nullptr);
         sheets.push_back(sheet);
     }
 
@@ -384,7 +397,7 @@ private:
         lxw_worksheet* sheet = m_sheet.get();
         worksheet_set_column(sheet, 0, 0, 7, nullptr);
         worksheet_set_column(sheet, 1, 1, nameColumnWidth(widest), nullptr);
-        worksheet_set_column(sheet, 2, 2, 8, nullptr);
+        worksheet_set_column(sheet, 2, 2, 10, nullptr);
         worksheet_set_column(sheet, kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
         worksheet_set_column(sheet, kTotalColumn, kTotalColumn, 10, nullptr);
         worksheet_freeze_panes(sheet, 2, kFirstDayColumn);
@@ -532,7 +545,7 @@ void writeMonthsWithoutData(Workbook& book, const ReportFigures& figures)
         return;
     Sheet sheet(book, book.addSheet(kNoDataSheet));
     setUpPrinting(book, sheet.get(), 0);
-    worksheet_set_column(sheet.get(), 0, 0, 10, nullptr);
+    worksheet_set_column(sheet.get(), 0, 0, kMonthColumnWidth, nullptr);
     worksheet_set_column(sheet.get(), 1, 1, 20, nullptr);
     sheet.text(0, 0, "Mese", book.bold);
     sheet.text(0, 1, "Nome", book.bold);

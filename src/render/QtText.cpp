@@ -16,4 +16,15 @@ std::string toCp1252(const QString& text)
     return utf8ToCp1252(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+QString captionText(const QString& text)
+{
+    QString caption = text;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString captionFromCp1252(std::string_view text)
+{
+    return captionText(fromCp1252(text));
+}
+
 } // namespace presenze

@@ -15,17 +15,20 @@ std::vector<std::string> archivedSeasons(const DataFolder& folder)
     return seasons;
 }
 
-std::string shortSeasonPrompt()
-{
-    return "Inserire la stagione da consultare,\r\n(Premere 'Annulla' per la stagione corrente)";
-}
-
 std::string seasonPrompt(const std::vector<std::string>& seasons)
 {
     std::string listing;
     for (const std::string& season : seasons)
         listing += season + "\r\n";
-    return "Elenco Stagioni Archiviate\r\n\r\n" + listing + "\r\n\r\n" + shortSeasonPrompt();
+    return "Elenco Stagioni Archiviate\r\n\r\n" + listing +
+           "\r\n\r\nInserire la stagione da consultare,\r\n(Premere 'Annulla' per la stagione "
+           "corrente)";
+}
+
+std::string missingSeasonPrompt(std::string_view season, const std::vector<std::string>& seasons)
+{
+    return "La stagione \"" + std::string(season) + "\" non ha file di prenotazioni (" +
+           schema::headersFile(season) + ").\r\n\r\n" + seasonPrompt(seasons);
 }
 
 bool seasonExists(const DataFolder& folder, std::string_view season)
@@ -41,7 +44,8 @@ bool seasonExists(const DataFolder& folder, std::string_view season)
 std::string chooseSeason(const DataFolder& folder, std::string_view current,
                          const SeasonQuestion& ask)
 {
-    std::string prompt = seasonPrompt(archivedSeasons(folder));
+    std::vector<std::string> seasons = archivedSeasons(folder);
+    std::string prompt = seasonPrompt(seasons);
     std::string proposed(current);
     for (;;) {
         const std::optional<std::string> answer = ask(prompt, proposed);
@@ -50,7 +54,8 @@ std::string chooseSeason(const DataFolder& folder, std::string_view current,
         const std::string season = answer ? std::string(trimBlanks(*answer)) : std::string();
         if (seasonExists(folder, season))
             return season;
-        prompt = shortSeasonPrompt();
+        seasons = archivedSeasons(folder);
+        prompt = missingSeasonPrompt(season, seasons);
         proposed = season;
     }
 }

@@ -22,8 +22,9 @@ std::vector<std::string> archivedSeasons(const DataFolder& folder);
 
 // The first question: the listing of the seasons and how to answer.
 std::string seasonPrompt(const std::vector<std::string>& seasons);
-// The question asked again after a season that does not exist.
-std::string shortSeasonPrompt();
+// The question asked again after a season that has no booking files: it
+// says so, and lists the seasons again.
+std::string missingSeasonPrompt(std::string_view season, const std::vector<std::string>& seasons);
 
 // True when the season's booking header file is in the folder. A prefix that
 // could name a file outside the folder (a path separator, a control
@@ -34,8 +35,9 @@ bool seasonExists(const DataFolder& folder, std::string_view season);
 using SeasonQuestion =
     std::function<std::optional<std::string>(std::string_view prompt, std::string_view proposed)>;
 
-// The season choice: asks with the listing, then with the short question
-// (proposing the rejected answer) until an existing season is given. Answers
+// The season choice: asks with the listing, then again with the missing
+// season's question (proposing the rejected answer) until an existing season
+// is given. Answers
 // are trimmed of blanks; Cancel means the current season. When even the
 // current season's file is missing, Cancel keeps `current` and stops asking.
 std::string chooseSeason(const DataFolder& folder, std::string_view current,

@@ -82,3 +82,21 @@ TEST(ChildProcess, ItsProcessorTimeIsLimitedLikeItsTime)
     ASSERT_TRUE(r.succeeded()) << r.errorOutput;
     EXPECT_EQ(r.output, "3\n");
 }
+
+TEST(ChildProcess, AWatchedProgramTellsHowItEndedOrGoesOn)
+{
+    test::TempDir dir;
+    const auto ends = startWatched("sh", {"-c", "pwd > dove.txt; exit 3"}, dir.path(), 30s);
+    ASSERT_TRUE(ends.has_value());
+    EXPECT_EQ(ends->end, ChildOutcome::End::Exited);
+    EXPECT_EQ(ends->code, 3);
+    EXPECT_EQ(test::readFile(dir / "dove.txt"), dir.path().string() + "\n");
+    EXPECT_TRUE(startWatched("true", {}, dir.path(), 30s)->succeeded());
+    EXPECT_FALSE(startWatched("presenze-programma-che-non-esiste", {}, dir.path(), 30s)->started());
+
+    // Still at work when the wait ends: it goes on, and ends by itself.
+    EXPECT_FALSE(startWatched("sh", {"-c", "sleep 1; echo fatto > fine.txt"}, dir.path(), 100ms));
+    for (int i = 0; i < 100 && !fs::exists(dir / "fine.txt"); ++i)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(fs::exists(dir / "fine.txt"));
+}

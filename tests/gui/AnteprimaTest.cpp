@@ -4,6 +4,7 @@
 #include "gui/output/Anteprima.h"
 
 #include "GuiTestSupport.h"
+#include "render/QtText.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -54,7 +55,7 @@ private slots:
     void textSize();
     void saveKeepsTheRestOfTheReport();
     void eMailWritesTheMessageFileAndStartsTheProgram();
-    void eMailWithoutAMailProgramSaysSo();
+    void eMailWithoutAWorkingMailProgramSaysSo();
     void withoutAReportTheWindowClosesAtOnce();
 
 private:
@@ -246,7 +247,7 @@ void AnteprimaTest::eMailWritesTheMessageFileAndStartsTheProgram()
     qunsetenv("PRESENZE_MAIL");
 }
 
-void AnteprimaTest::eMailWithoutAMailProgramSaysSo()
+void AnteprimaTest::eMailWithoutAWorkingMailProgramSaysSo()
 {
     test::TempDir dir;
     test::writeFile(dir / "fd7", "testo\r\n");
@@ -264,6 +265,24 @@ void AnteprimaTest::eMailWithoutAMailProgramSaysSo()
     QVERIFY(m_ui.warnings.front().find("xdg-email") != std::string::npos);
     QVERIFY(m_ui.warnings.front().find("e-mail7.txt") != std::string::npos);
     QCOMPARE(test::readFile(dir / "e-mail7.txt"), std::string("OGGETTO\r\ntesto\r\n\r\n"));
+
+    // The desktop's mail program is there but fails: the status line says
+    // so, and where the message is.
+    test::writeFile(dir / "xdg-email", "#!/bin/sh\nexit 3\n");
+    ::chmod((dir / "xdg-email").c_str(), 0755);
+    qputenv("PATH", QByteArray::fromStdString(dir.path().string()));
+    QSignalSpy status(&preview, &Anteprima::statusMessage);
+    m_ui.warnings.clear();
+    preview.Tasto_Click(5);
+    qputenv("PATH", path);
+    const QString said =
+        QStringLiteral("Il programma di posta non ha preso il messaggio: xdg-email \u00E8 "
+                       "terminato con il codice 3 (manca un programma necessario). Il "
+                       "messaggio \u00E8 nel file ") +
+        test::q(dir / "e-mail7.txt") + QLatin1Char('.');
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(status[0][0].toString(), said);
+    QCOMPARE(m_ui.warnings, std::vector<std::string>{"E-mail: " + toCp1252(said)});
 }
 
 void AnteprimaTest::withoutAReportTheWindowClosesAtOnce()

@@ -104,7 +104,7 @@ void ChartsTest::excelWritesTheWorkbookAndOpensIt()
     MenuStampa menu(DataFolder(m_dir.path()), "7", clock, nullptr, &ui);
     menu.setFileOpener([&](const fs::path& file) {
         opened.push_back(file);
-        return true;
+        return test::openedWell();
     });
     auto* excel = menu.findChild<QToolButton*>(QStringLiteral("Excel"));
     auto* charts = menu.findChild<QToolButton*>(QStringLiteral("Grafici"));

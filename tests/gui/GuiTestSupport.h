@@ -4,6 +4,7 @@
 
 #include "data/Text1252.h"
 #include "gui/desk/DeskPrompts.h"
+#include "output/Handover.h"
 #include "support/TestSupport.h"
 
 #include <QSettings>
@@ -106,6 +107,15 @@ inline bool contains(const std::vector<std::string>& texts, std::string_view par
             return true;
     }
     return false;
+}
+
+// What the desktop's opener says when it has opened a file.
+inline Handover openedWell()
+{
+    Handover opened;
+    opened.program = "xdg-open";
+    opened.outcome = ChildOutcome{ChildOutcome::End::Exited, 0};
+    return opened;
 }
 
 inline QString q(const std::filesystem::path& path)

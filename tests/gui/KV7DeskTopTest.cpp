@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QWindow>
 #include <QtTest>
 
 using namespace presenze;
@@ -187,6 +189,26 @@ private slots:
         QTRY_COMPARE(w.Text1(3)->selectedText(), w.Text1(3)->text());
     }
 
+    void aRefusedPeriodIsSaidUntilItIsCorrected()
+    {
+        KV7DeskTop& w = open("hotel");
+        type(w.Text1(0), "15");
+        QVERIFY(w.Label2()->text().startsWith(QStringLiteral("Mese non valido")));
+        type(w.Text1(0), "3");
+        QVERIFY(w.Label2()->text().isEmpty());
+
+        // Up to a month before the first one: refused until the year is right.
+        w.Text1(4)->setText(QStringLiteral("2025"));
+        w.Tasto_Click(0);
+        QVERIFY(!w.Label2()->text().isEmpty());
+        QVERIFY(m_prompts.questions.empty());
+        w.Text1(4)->clear();
+        QTest::keyClicks(w.Text1(4), QStringLiteral("202"));
+        QVERIFY(!w.Label2()->text().isEmpty());
+        QTest::keyClicks(w.Text1(4), QStringLiteral("6"));
+        QVERIFY(w.Label2()->text().isEmpty());
+    }
+
     void hotelBoxesBeyondTheTenthAreShownAndFollowSelectAll()
     {
         folderWith(m_dir, "hotel");
@@ -224,6 +246,40 @@ private slots:
         QVERIFY(w.ChkHtl(0)->isChecked());
     }
 
+    void atItsSmallestEveryControlStaysUsable()
+    {
+        folderWith(m_dir, "hotel");
+        test::writeRegistry(m_dir->path(), 40);
+        KV7DeskTop& w = reopen();
+        // Forty hotels are eight columns: they scroll, the window fits the screen.
+        const QRect screen = w.screen()->availableGeometry();
+        QVERIFY(w.minimumWidth() <= screen.width() && w.minimumHeight() <= screen.height());
+        // Made smaller from outside (a desktop without a window manager), it grows back.
+        w.windowHandle()->resize(400, 250);
+        QTRY_COMPARE(w.size(), w.minimumSize());
+        for (auto* button : w.findChildren<QAbstractButton*>()) {
+            if (button->isVisible())
+                QVERIFY2(button->width() >= button->sizeHint().width() &&
+                             button->height() >= button->sizeHint().height(),
+                         qPrintable(button->objectName()));
+        }
+        auto* area = w.findChild<QScrollArea*>(QStringLiteral("Hotels"));
+        QVERIFY(area);
+        const auto shown = [&](int k) {
+            const QRect box(w.ChkHtl(k)->mapTo(area->viewport(), QPoint(0, 0)),
+                            w.ChkHtl(k)->size());
+            return area->viewport()->rect().contains(box);
+        };
+        QVERIFY(shown(1));
+        QVERIFY(!shown(40));
+        for (int k = 1; k <= 5; ++k) {
+            area->ensureWidgetVisible(w.ChkHtl(k));
+            QVERIFY(shown(k));
+        }
+        area->ensureWidgetVisible(w.ChkHtl(40));
+        QVERIFY(shown(40));
+    }
+
     void aBoxBelongsToTheHotelOfItsNumber()
     {
         folderWith(m_dir, "hotel");
@@ -233,13 +289,15 @@ private slots:
             "CREATE TABLE AnagraficaHotels (Numero INTEGER, NumeroHotel INTEGER, "
             "RagioneSociale TEXT, CodiceAssistenza TEXT);"
             "INSERT INTO AnagraficaHotels VALUES(5,5,'QUINTO',''),(0,0,'INSTALLAZIONE',''),"
-            "(1,1,'PRIMO','K'),(2,2,'SECONDO',''),(7,5,'DOPPIONE','');");
+            "(1,1,'PRIMO','K'),(2,2,'ADRIATICO & SPA',''),(7,5,'DOPPIONE','');");
         KV7DeskTop& w = reopen();
         QCOMPARE(HotelCount, 4);
         QCOMPARE(w.Combo1()->count(), 4);
         QCOMPARE(w.Combo1()->itemText(3), QStringLiteral("  7 - DOPPIONE"));
         QCOMPARE(w.ChkHtl(1)->text(), QStringLiteral("PRIMO"));
-        QCOMPARE(w.ChkHtl(2)->text(), QStringLiteral("SECONDO"));
+        // A "&" of the name shows as it is, and makes no keyboard shortcut.
+        QCOMPARE(w.ChkHtl(2)->text(), QStringLiteral("ADRIATICO && SPA"));
+        QVERIFY(w.ChkHtl(2)->shortcut().isEmpty());
         QVERIFY(!w.ChkHtl(3));
         QCOMPARE(w.ChkHtl(5)->text(), QStringLiteral("QUINTO"));
         QCOMPARE(w.hotelNumbers(), (std::vector<std::int64_t>{1, 2, 5}));
@@ -313,14 +371,14 @@ private slots:
         QVERIFY(s.singleCompany);
         QCOMPARE(s.company, std::string("L'ANCORA VIAGGI"));
 
-        // One list, sorted by name; cancelled, the field is emptied.
+        // One list, sorted by name; cancelled, the field keeps what was typed.
         m_prompts.lists.clear();
         m_prompts.choices = {std::nullopt};
         type(w.Text1(1), "rossi");
         QCOMPARE(m_prompts.lists, std::vector<std::string>{"Ditte Abituali: 3 ditte"});
         QCOMPARE(m_prompts.listRows.back(),
                  (std::vector<std::string>{"ROSSI SRL", "ROSSI TOUR", "Rossi Tour"}));
-        QVERIFY(w.Text1(1)->text().isEmpty());
+        QCOMPARE(w.Text1(1)->text(), QStringLiteral("rossi"));
         QCOMPARE(QApplication::focusWidget(), w.Chk(1));
 
         // The chosen row, taken as it is stored.
@@ -364,6 +422,23 @@ private slots:
         QVERIFY(again.isVisible());
         click(again.ChkHtl(0));
         QVERIFY(!again.ChkHtl(0)->isChecked());
+    }
+
+    void anUnknownSeasonIsSaidAndTheSeasonsListedAgain()
+    {
+        KV7DeskTop& w = open("hotel");
+        m_prompts.inputs = {std::string("2024"), std::string("2023")};
+        w.menu_Click();
+        QCOMPARE(m_prompts.prompts.size(), std::size_t(2));
+        const std::string& again = m_prompts.prompts[1].first;
+        QVERIFY2(again.find("La stagione \"2024\" non ha file di prenotazioni") !=
+                         std::string::npos &&
+                     again.find("Elenco Stagioni Archiviate\r\n\r\n") != std::string::npos &&
+                     again.find("2023\r\n") != std::string::npos,
+                 again.c_str());
+        QCOMPARE(m_prompts.prompts[1].second, std::string("2024"));
+        QCOMPARE(Season, std::string("2023"));
+        QVERIFY(w.seasonLabel()->isVisible());
     }
 
     void esciClosesTheWindow()

@@ -8,6 +8,7 @@
 #include "common/KV7Routine.h"
 #include "output/PrintJob.h"
 #include "output/RawPrint.h"
+#include "render/QtText.h"
 #include "support/PrivateCups.h"
 #include "support/TestSupport.h"
 
@@ -21,6 +22,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace presenze;
 namespace fs = std::filesystem;
@@ -96,6 +98,7 @@ private slots:
     void emptyDestinationListClosesTheMenu();
     void theChoiceStaysAcrossActivations();
     void archiveAndCsvOpenWithTheAssociatedProgram();
+    void theStatusLineSaysWhetherTheOpenerOpenedTheFile();
     void pdfButtonWithoutPdfDestinationWarns();
     void pdfButtonPrintsOnTheLastPdfDestination();
     void pdfDestinationWithoutPrinterWritesAndOpensAPdf();
@@ -109,7 +112,7 @@ private:
             std::make_unique<MenuStampa>(DataFolder(folder.path()), "7", m_clock, nullptr, &m_ui);
         m->setFileOpener([this](const fs::path& file) {
             m_opened.push_back(file);
-            return true;
+            return test::openedWell();
         });
         return m;
     }
@@ -193,6 +196,9 @@ void MenuStampaTest::listsCaptionsAndArchiveCopy()
         QVERIFY(button);
         QVERIFY(button->text().isEmpty() || !button->icon().isNull());
     }
+    // The pictures come with the program, whatever the desktop's icon theme.
+    for (auto* button : m->findChildren<QToolButton*>())
+        QVERIFY2(!button->icon().pixmap(32, 32).isNull(), qPrintable(button->objectName()));
 
     // The archive copy: the report's bytes under a name dated by the clock.
     QCOMPARE(m->archiveCopyPath(), f / "doc" / "fd7202612081400.doc");
@@ -281,6 +287,47 @@ void MenuStampaTest::archiveAndCsvOpenWithTheAssociatedProgram()
                                                         "1234.50\r\n\x0C\r\nCITT\xE0 ROSSI\r\n"));
 }
 
+void MenuStampaTest::theStatusLineSaysWhetherTheOpenerOpenedTheFile()
+{
+    struct Case {
+        int exitStatus;
+        QString said;
+        bool boxShown;
+    };
+    const std::vector<Case> cases{
+        {0, QStringLiteral(" (aperto con xdg-open)."), false},
+        {3,
+         QStringLiteral(", non aperto: xdg-open \u00E8 terminato con il codice 3 (manca un "
+                        "programma necessario)."),
+         true}};
+    const QByteArray path = qgetenv("PATH");
+    for (const Case& c : cases) {
+        MenuFolder f;
+        f.destination("Ufficio", 1, "uscita.prn");
+        // The desktop's opener, first on the PATH: it notes the file and ends as told.
+        fs::create_directory(f / "bin");
+        test::writeFile(f / "bin" / "xdg-open", "#!/bin/sh\necho \"$1\" >> \"" +
+                                                    (f / "aperti.txt").string() + "\"\nexit " +
+                                                    std::to_string(c.exitStatus) + "\n");
+        ::chmod((f / "bin" / "xdg-open").c_str(), 0755);
+        qputenv("PATH", QByteArray::fromStdString((f / "bin").string()) + ":" + path);
+        auto m = menu(f);
+        m->setFileOpener(nullptr);
+        QSignalSpy status(m.get(), &MenuStampa::statusMessage);
+        m_ui.warnings.clear();
+        m->Tst_Click(1);
+        qputenv("PATH", path);
+        QCOMPARE(test::readFile(f / "aperti.txt"), (f / "fd7.csv").string() + "\n");
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status[0][0].toString(),
+                 QStringLiteral("CSV scritto: ") + q(f / "fd7.csv") + c.said);
+        // The box says where the file is.
+        QCOMPARE(m_ui.warnings.size(), std::size_t(c.boxShown ? 1 : 0));
+        if (c.boxShown)
+            QVERIFY(test::contains(m_ui.warnings, f.path().string() + "."));
+    }
+}
+
 void MenuStampaTest::pdfButtonWithoutPdfDestinationWarns()
 {
     MenuFolder f;
@@ -353,6 +400,18 @@ void MenuStampaTest::rawPrintOnAFileDevice()
     QCOMPARE(test::readFile(f / "uscita.prn"),
              rawPrintBytes(preparePrint(DataFolder(f.path()), "7", 1, choices).job));
     QCOMPARE(test::readFile(f / "uscita.prn").substr(0, 9), std::string("\0\0\0\0\0 \r\n-", 9));
+
+    // A print that fails says so in the status line too, not only in a box.
+    f.destination("Aghi", 1, "LPT1:");
+    m->Form_Activate();
+    m->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1);
+    QSignalSpy status(m.get(), &MenuStampa::statusMessage);
+    m_ui.warnings.clear();
+    m->Tst_Click(3);
+    QCOMPARE(m_ui.warnings.size(), std::size_t(1));
+    QCOMPARE(status.size(), 1);
+    QCOMPARE(toCp1252(status[0][0].toString()),
+             m_ui.warnings.front().substr(std::string_view("Stampa: ").size()) + ".");
 }
 
 void MenuStampaTest::rawPrintThroughTheQueueChosenInVirtuale()

@@ -95,7 +95,7 @@ private:
         MenuStampa menu(DataFolder(m_dir->path()), "7", m_clock, parent, &m_ui);
         menu.setFileOpener([this](const fs::path& file) {
             m_opened.push_back(file);
-            return true;
+            return test::openedWell();
         });
         menu.show();
         menu.Form_Activate();

@@ -65,14 +65,18 @@ TEST(SeasonChoice, TrimsTheAnswerAndAsksAgainForAMissingSeason)
     ASSERT_EQ(input.asked.size(), 1u);
     EXPECT_EQ(input.asked[0].second, "");
 
-    // A season without its file is asked again with the short question, proposing it.
+    // A season without its file is asked again, saying so, with the list again,
+    // proposing it.
     ScriptedInput retry;
     retry.answers = {std::string("2019"), std::string(" 2019 "), std::string("2023")};
     EXPECT_EQ(choose(folder, "2023", retry), "2023");
     ASSERT_EQ(retry.asked.size(), 3u);
     EXPECT_EQ(retry.asked[0].second, "2023");
     EXPECT_NE(retry.asked[0].first.find("Elenco Stagioni Archiviate"), std::string::npos);
-    EXPECT_EQ(retry.asked[1].first, shortSeasonPrompt());
+    EXPECT_EQ(retry.asked[1].first,
+              "La stagione \"2019\" non ha file di prenotazioni (2019Scheda_Prenotazione.mdb)."
+              "\r\n\r\n" +
+                  seasonPrompt(archivedSeasons(folder)));
     EXPECT_EQ(retry.asked[1].second, "2019");
     EXPECT_EQ(retry.asked[2].second, "2019");
 

@@ -13,7 +13,8 @@ QFont formFont(const QString& family, qreal points, bool bold = false);
 // A fixed-pitch font: the family when installed, else the system's fixed font.
 QFont fixedFormFont(const QString& family, qreal points);
 
-// The picture of the print button: the icon theme's printer, else a drawn one.
-QIcon printerIcon();
+// A button's picture, shipped with the program (src/gui/icons): "archive",
+// "charts", "close", "csv", "excel", "pdf", "preview", "print".
+QIcon buttonIcon(const char* name);
 
 } // namespace presenze

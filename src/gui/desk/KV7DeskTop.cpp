@@ -35,6 +35,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -87,6 +91,69 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
     return widget;
 }
 
+// The hotel boxes: as wide as all their columns where there is room,
+// scrolled sideways where not, and never narrower than their first column.
+// They are as high as a whole column unless the screen is too low for it:
+// then they scroll up and down too.
+class HotelArea final : public QScrollArea {
+public:
+    explicit HotelArea(QWidget* parent) : QScrollArea(parent)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+
+    QSize sizeHint() const override { return withScrollBar(widget()->sizeHint()); }
+
+    QSize minimumSizeHint() const override
+    {
+        const QSize all = widget()->sizeHint();
+        QSize least = withScrollBar(QSize(std::min(all.width(), firstColumnWidth()), all.height()));
+        if (m_lower > 0) {
+            least.rheight() = std::max(least.height() - m_lower, oneRowHeight());
+            least.rwidth() += verticalScrollBar()->sizeHint().width();
+        }
+        return least;
+    }
+
+    // Gives up this much of a whole column's height, down to one row.
+    void lowerBy(int pixels)
+    {
+        m_lower = std::max(0, pixels);
+        updateGeometry();
+    }
+
+private:
+    QSize withScrollBar(QSize content) const
+    {
+        const int frame = 2 * frameWidth();
+        return content + QSize(frame, frame + horizontalScrollBar()->sizeHint().height());
+    }
+
+    int oneRowHeight() const
+    {
+        const QLayoutItem* first = widget()->layout()->itemAt(0);
+        return (first ? first->sizeHint().height() : 0) + 2 * frameWidth() +
+               horizontalScrollBar()->sizeHint().height();
+    }
+
+    int firstColumnWidth() const
+    {
+        const auto* grid = static_cast<const QGridLayout*>(widget()->layout());
+        int width = grid->columnMinimumWidth(0);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            if (const QLayoutItem* item = grid->itemAtPosition(row, 0))
+                width = std::max(width, item->sizeHint().width());
+        }
+        const QMargins margins = grid->contentsMargins();
+        return width + margins.left() + margins.right();
+    }
+
+    int m_lower = 0;
+};
+
 } // namespace
 
 KV7DeskTop::KV7DeskTop(DataFolder folder, const Clock& clock, DeskPrompts* prompts, QWidget* parent)
@@ -138,6 +205,20 @@ void KV7DeskTop::setStatus(const QString& text)
 {
     m_label2->setText(text);
     m_label2->setToolTip(text);
+    m_periodRefused = false;
+}
+
+void KV7DeskTop::refusePeriod(const QString& text)
+{
+    setStatus(text);
+    m_periodRefused = true;
+}
+
+// A refused month or year is said until the fields make a valid period again.
+void KV7DeskTop::periodEdited()
+{
+    if (m_periodRefused && !checkMonthRange(shownRange()))
+        setStatus(QString());
 }
 
 // --- Controls --------------------------------------------------------------
@@ -168,6 +249,8 @@ QLineEdit* KV7DeskTop::makeText1(int index, QWidget* parent)
     auto* edit = named(new QLineEdit(parent), QStringLiteral("Text1_%1").arg(index));
     edit->setFont(formFont(QStringLiteral("Arial"), 7.5, true));
     edit->installEventFilter(this);
+    if (index != 1)
+        connect(edit, &QLineEdit::textEdited, this, &KV7DeskTop::periodEdited);
     m_text1[static_cast<std::size_t>(index)] = edit;
     return edit;
 }
@@ -271,11 +354,14 @@ QWidget* KV7DeskTop::buildHotels()
     m_chkHtl0->setChecked(true);
     connect(m_chkHtl0, &QCheckBox::clicked, this, [this] { ChkHtl_Click(0); });
     layout->addWidget(m_chkHtl0);
-    m_hotelGrid = new QGridLayout();
+    m_hotelArea = named(new HotelArea(box), QStringLiteral("Hotels"));
+    auto* hotels = new QWidget(m_hotelArea);
+    m_hotelGrid = new QGridLayout(hotels);
     m_hotelGrid->setContentsMargins(twips(this, 300), 0, 0, 0);
     m_hotelGrid->setHorizontalSpacing(twips(this, 200));
-    layout->addLayout(m_hotelGrid);
-    layout->addStretch(1);
+    m_hotelGrid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_hotelArea->setWidget(hotels);
+    layout->addWidget(m_hotelArea, 1);
     return box;
 }
 
@@ -296,9 +382,8 @@ QWidget* KV7DeskTop::buildButtons()
     Tasto(0)->setFont(formFont(QStringLiteral("Corbel"), 12));
     Tasto(1)->setFont(formFont(QStringLiteral("Corbel"), 12, true));
     Tasto(2)->setFont(formFont(QStringLiteral("Corbel"), 12));
-    Tasto(0)->setIcon(printerIcon());
-    Tasto(1)->setIcon(QIcon::fromTheme(QStringLiteral("application-exit"),
-                                       style()->standardIcon(QStyle::SP_DialogCloseButton)));
+    Tasto(0)->setIcon(buttonIcon("print"));
+    Tasto(1)->setIcon(buttonIcon("close"));
     Tasto(2)->setToolTip(QStringLiteral("Elenco delle ditte per \"Elenco specifico\""));
     row->addWidget(Tasto(0));
     m_istat = named(new QPushButton(QStringLiteral("&ISTAT"), box), QStringLiteral("Istat"));
@@ -396,14 +481,39 @@ void KV7DeskTop::loadHotels()
         m_combo1->addItem(fromCp1252(number + " - " + hotel.ragioneSociale));
         // Box k is hotel number k; a number seen twice keeps its first record.
         if (hotel.numeroHotel > 0 && !m_hotelBoxes.count(hotel.numeroHotel))
-            addHotelBox(hotel.numeroHotel, fromCp1252(hotel.ragioneSociale));
+            addHotelBox(hotel.numeroHotel, captionFromCp1252(hotel.ragioneSociale));
     }
     HotelCount = static_cast<std::int16_t>(std::min(count, 32767));
+    m_hotelArea->updateGeometry();
+}
+
+// The window's least size fits the screen: on a low one the hotel boxes
+// give up height (and scroll) before any other control would.
+void KV7DeskTop::fitScreen()
+{
+    auto* area = static_cast<HotelArea*>(m_hotelArea);
+    const auto settle = [this, area] {
+        for (QWidget* w = area; w != this; w = w->parentWidget()) {
+            if (w->layout())
+                w->layout()->invalidate();
+            w->updateGeometry();
+        }
+        layout()->invalidate();
+        layout()->activate();
+    };
+    area->lowerBy(0);
+    settle();
+    const QRect screenArea = screen()->availableGeometry();
+    const int room =
+        screenArea.height() - style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    area->lowerBy(minimumHeight() - room);
+    settle();
+    resize(size().boundedTo(QSize(screenArea.width(), room)).expandedTo(minimumSize()));
 }
 
 QCheckBox* KV7DeskTop::addHotelBox(std::int64_t number, const QString& caption)
 {
-    auto* box = named(new QCheckBox(caption, m_chkHtl0->parentWidget()),
+    auto* box = named(new QCheckBox(caption, m_hotelGrid->parentWidget()),
                       QStringLiteral("ChkHtl_%1").arg(number));
     QFont font = m_chkHtl0->font();
     font.setPointSizeF(9);
@@ -489,6 +599,23 @@ void KV7DeskTop::closeEvent(QCloseEvent* event)
         QMainWindow::closeEvent(event);
 }
 
+void KV7DeskTop::showEvent(QShowEvent* event)
+{
+    // The controls have their sizes once the window is shown.
+    fitScreen();
+    QMainWindow::showEvent(event);
+}
+
+void KV7DeskTop::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // Without a window manager nothing else keeps the window from getting
+    // smaller than its controls.
+    const QSize least = size().expandedTo(minimumSize());
+    if (least != size())
+        QTimer::singleShot(0, this, [this] { resize(size().expandedTo(minimumSize())); });
+}
+
 void KV7DeskTop::Text1_KeyPress(int index)
 {
     switch (index) {
@@ -525,8 +652,8 @@ void KV7DeskTop::filterMonth(int index, int next)
     if (month >= 1 && month <= 12) {
         Text1(next)->setFocus();
     } else {
-        setStatus(QStringLiteral("Mese non valido: indicare un mese da 1 a 12 (rimesso il mese "
-                                 "corrente)."));
+        refusePeriod(QStringLiteral("Mese non valido: indicare un mese da 1 a 12 (rimesso il mese "
+                                    "corrente)."));
         field->setText(currentMonthText());
         field->selectAll();
     }
@@ -602,7 +729,9 @@ bool KV7DeskTop::cercaDitta()
             setStatus(QStringLiteral("Ditta scelta: %1").arg(Text1(1)->text()));
             return true;
         }
-        Text1(1)->clear();
+        // A cancelled list keeps what was typed; a name nothing matches goes.
+        if (!offered)
+            Text1(1)->clear();
         Chk(1)->setFocus();
         setStatus(offered ? QStringLiteral("Nessuna ditta scelta.")
                           : QStringLiteral("Nessuna ditta abituale il cui nome inizi con "
@@ -779,12 +908,17 @@ void KV7DeskTop::printRequest()
 
 // The month range of the four fields; a refused field gets the focus and the
 // status line says why.
-std::optional<MonthRange> KV7DeskTop::checkedRange()
+MonthRange KV7DeskTop::shownRange() const
 {
     const auto value = [this](int index) {
         return static_cast<int>(std::clamp(numericValue(Text1(index)), -1L, 99999L));
     };
-    const MonthRange range{value(0), value(2), value(3), value(4)};
+    return {value(0), value(2), value(3), value(4)};
+}
+
+std::optional<MonthRange> KV7DeskTop::checkedRange()
+{
+    const MonthRange range = shownRange();
     const auto problem = checkMonthRange(range);
     if (!problem)
         return range;
@@ -794,14 +928,15 @@ std::optional<MonthRange> KV7DeskTop::checkedRange()
     // Years of four digits from 1996 on: the weekday count starts there.
     if (monthsValid) {
         for (const int year : {2, 4}) {
-            if (value(year) < 1996 || value(year) > 9999) {
+            const long shown = numericValue(Text1(year));
+            if (shown < 1996 || shown > 9999) {
                 refused = Text1(year);
                 break;
             }
         }
     }
     refused->setFocus();
-    setStatus(fromCp1252(*problem));
+    refusePeriod(fromCp1252(*problem));
     return std::nullopt;
 }
 

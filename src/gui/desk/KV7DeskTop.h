@@ -40,6 +40,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace presenze {
 
@@ -109,6 +110,8 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -120,10 +123,14 @@ private:
     QWidget* buildFooter();
     void setTabOrder();
     void loadHotels();
+    void fitScreen();
     QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
 
     void printRequest();
+    MonthRange shownRange() const;
     std::optional<MonthRange> checkedRange();
+    void refusePeriod(const QString& text);
+    void periodEdited();
     bool companyConfirmed();
     void reportFinished();
     void setBusy(bool busy);
@@ -156,6 +163,7 @@ private:
     std::map<std::int64_t, QCheckBox*> m_hotelBoxes;
     std::vector<std::int64_t> m_hotelOrder;
     QGridLayout* m_hotelGrid = nullptr;
+    QScrollArea* m_hotelArea = nullptr;
     QComboBox* m_combo1 = nullptr;
     std::array<QPushButton*, 3> m_tasto{};
     QPushButton* m_istat = nullptr;
@@ -165,6 +173,7 @@ private:
     QPushButton* m_stop = nullptr;
     QLabel* m_season = nullptr;
     QAction* m_menuStagione = nullptr;
+    bool m_periodRefused = false; // the status line says why the period was refused
 };
 
 } // namespace presenze

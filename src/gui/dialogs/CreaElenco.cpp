@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -108,7 +107,7 @@ CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, Des
         connect(button, &QPushButton::clicked, this, [this, i] { Tasto_Click(i); });
         m_tasto[static_cast<std::size_t>(i)] = button;
     }
-    Tasto(1)->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    Tasto(1)->setIcon(buttonIcon("close"));
     buttons->addWidget(Tasto(0));
     buttons->addStretch(1);
     buttons->addWidget(Tasto(1));

@@ -1,10 +1,11 @@
 #include "gui/output/Anteprima.h"
 
 #include "common/ReportFile.h"
-#include "data/ChildProcess.h"
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/desk/MessageBoxes.h"
+#include "gui/desk/OffThread.h"
+#include "output/Handover.h"
 #include "output/MailDispatch.h"
 #include "render/QtText.h"
 
@@ -264,20 +265,30 @@ void Anteprima::showFirstChunk()
 void Anteprima::InviaEMail(const QString&)
 {
     const auto message = writeMailFile(m_folder, m_tag, mailTextOf(shownText()));
+    const std::string file = displayName(message);
     const auto command = mailCommand(message);
-    if (command && startDetached(command->program, command->args, m_folder.dir())) {
-        emit statusMessage(QStringLiteral("Messaggio %1 consegnato al programma di posta %2.")
-                               .arg(fromCp1252(displayName(message)),
-                                    QString::fromStdString(command->program.filename().string())));
+    if (!command) {
+        const std::string text = "Impossibile avviare il programma di posta (n\xE9 " +
+                                 std::string(kMailProgramVariable) + " n\xE9 " +
+                                 std::string(kMailProgram) + " n\xE9 " + std::string(kDesktopMail) +
+                                 " sono disponibili). Il messaggio \xE8 stato salvato nel file " +
+                                 file + ".";
+        emit statusMessage(fromCp1252(text));
+        m_ui->warn("E-mail", text);
         return;
     }
-    const std::string which = command ? "\"" + displayName(command->program) + "\""
-                                      : "(n\xE9 " + std::string(kMailProgramVariable) + " n\xE9 " +
-                                            std::string(kMailProgram) + " n\xE9 " +
-                                            std::string(kDesktopMail) + " sono disponibili)";
-    m_ui->warn("E-mail", "Impossibile avviare il programma di posta " + which +
-                             ". Il messaggio \xE8 stato salvato nel file " + displayName(message) +
-                             ".");
+    const Handover sent =
+        waitOffThread([&] { return handOver(command->program, command->args, m_folder.dir()); });
+    if (sent.done() || sent.running()) {
+        emit statusMessage(fromCp1252("Messaggio " + file + " consegnato al programma di posta " +
+                                      sent.program + (sent.running() ? " (ancora aperto)." : ".")));
+        return;
+    }
+    const std::string text =
+        "Il programma di posta non ha preso il messaggio: " + handoverTrouble(sent) +
+        ". Il messaggio \xE8 nel file " + file + ".";
+    emit statusMessage(fromCp1252(text));
+    m_ui->warn("E-mail", text);
 }
 
 } // namespace presenze

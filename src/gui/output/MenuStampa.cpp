@@ -5,6 +5,7 @@
 #include "data/DataError.h"
 #include "data/Text1252.h"
 #include "gui/charts/Grafici.h"
+#include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/OffThread.h"
 #include "gui/output/Anteprima.h"
@@ -25,7 +26,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,34 +45,35 @@ public:
 };
 
 struct ButtonLook {
-    const char* theme;
-    QStyle::StandardPixmap fallback;
+    const char* icon; // gui/desk/FormStyle.h
     const char* name; // what a screen reader says
     const char* tip;
 };
 
 constexpr std::array<ButtonLook, 6> kButtons = {{
-    {"document-open", QStyle::SP_DialogOpenButton, "Copia d'archivio",
-     "Apre la copia d'archivio della stampa"},
-    {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView, "Esporta in CSV",
-     "Esporta la stampa in un file CSV e lo apre"},
-    {"application-pdf", QStyle::SP_DriveFDIcon, "Stampa PDF", "Stampa sulla destinazione PDF"},
-    {"document-print", QStyle::SP_DialogApplyButton, "Stampa", "Stampa sulla stampante scelta"},
-    {"document-print-preview", QStyle::SP_FileDialogContentsView, "Anteprima",
-     "Mostra la stampa nell'anteprima, dove si pu\u00F2 modificare"},
-    {"window-close", QStyle::SP_DialogCloseButton, "Chiudi", "Chiude il menu di stampa"},
+    {"archive", "Copia d'archivio", "Apre la copia d'archivio della stampa"},
+    {"csv", "Esporta in CSV", "Esporta la stampa in un file CSV e lo apre"},
+    {"pdf", "Stampa PDF", "Stampa sulla destinazione PDF"},
+    {"print", "Stampa", "Stampa sulla stampante scelta"},
+    {"preview", "Anteprima", "Mostra la stampa nell'anteprima, dove si pu\u00F2 modificare"},
+    {"close", "Chiudi", "Chiude il menu di stampa"},
 }};
 
-// Runs a button's action; its failure becomes a warning.
-template <typename Action> void warnOnFailure(Interaction& ui, Action&& action)
+// Runs a button's action; its failure becomes a warning, and is said by `say`.
+template <typename Say, typename Action>
+void warnOnFailure(Interaction& ui, Say&& say, Action&& action)
 {
+    std::string failure;
     try {
         action();
+        return;
     } catch (const DataError& e) {
-        ui.warn("Stampa", e.what());
+        failure = e.what();
     } catch (const std::exception& e) {
-        ui.warn("Stampa", unexpectedErrorText(e));
+        failure = unexpectedErrorText(e);
     }
+    say(failure);
+    ui.warn("Stampa", failure);
 }
 
 } // namespace
@@ -94,7 +95,7 @@ MenuStampa::~MenuStampa() = default;
 
 void MenuStampa::setFileOpener(FileOpener opener)
 {
-    m_opener = std::move(opener);
+    m_opener = opener ? std::move(opener) : openWithAssociatedProgram;
 }
 
 void MenuStampa::setFigures(std::shared_ptr<const ReportFigures> figures)
@@ -143,8 +144,7 @@ void MenuStampa::buildControls()
         auto* button = new QToolButton(this);
         button->setObjectName(QStringLiteral("Tst_%1").arg(i));
         const ButtonLook& look = kButtons[static_cast<std::size_t>(i)];
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(look.theme),
-                                         style()->standardIcon(look.fallback)));
+        button->setIcon(buttonIcon(look.icon));
         button->setIconSize(QSize(32, 32));
         button->setToolTip(QString::fromUtf8(look.tip));
         button->setAccessibleName(QString::fromUtf8(look.name));
@@ -154,13 +154,12 @@ void MenuStampa::buildControls()
         m_buttons[static_cast<std::size_t>(i)] = button;
     }
     // The figures' two buttons, before "Chiudi".
-    const auto figuresButton = [&](const char* name, const char* caption, const char* theme,
-                                   QStyle::StandardPixmap fallback, const char* tip) {
+    const auto figuresButton = [&](const char* name, const char* caption, const char* icon,
+                                   const char* tip) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(name));
         button->setText(QString::fromUtf8(caption));
-        button->setIcon(
-            QIcon::fromTheme(QString::fromLatin1(theme), style()->standardIcon(fallback)));
+        button->setIcon(buttonIcon(icon));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setToolTip(QString::fromUtf8(tip));
@@ -169,11 +168,10 @@ void MenuStampa::buildControls()
         row->insertWidget(row->indexOf(m_buttons[5]), button);
         return button;
     };
-    m_excel = figuresButton("Excel", "&Excel", "x-office-spreadsheet", QStyle::SP_FileIcon,
+    m_excel = figuresButton("Excel", "&Excel", "excel",
                             "Scrivi i dati della stampa in una cartella di Excel e aprila");
-    m_charts =
-        figuresButton("Grafici", "&Grafici", "office-chart-bar", QStyle::SP_FileDialogInfoView,
-                      "Grafici dell'occupazione e delle ditte principali");
+    m_charts = figuresButton("Grafici", "&Grafici", "charts",
+                             "Grafici dell'occupazione e delle ditte principali");
     connect(m_excel, &QToolButton::clicked, this, &MenuStampa::Excel_Click);
     connect(m_charts, &QToolButton::clicked, this, &MenuStampa::Grafici_Click);
     auto* layout = new QVBoxLayout(this);
@@ -271,30 +269,34 @@ PrintChoices MenuStampa::choices() const
 
 void MenuStampa::Tst_Click(int index)
 {
-    warnOnFailure(*m_ui, [&] {
-        switch (index) {
-        case 0:
-            openArchiveCopy();
-            break;
-        case 1:
-            exportCsv();
-            break;
-        case 2:
-            printOnPdfDestination();
-            break;
-        case 3:
-            printOnDestination();
-            break;
-        case 4:
-            showPreview();
-            break;
-        case 5:
-            accept();
-            break;
-        default:
-            break;
-        }
-    });
+    // A failure goes to the status line too, which then never keeps an
+    // earlier action's success.
+    warnOnFailure(
+        *m_ui, [this](const std::string& why) { report(why); },
+        [&] {
+            switch (index) {
+            case 0:
+                openArchiveCopy();
+                break;
+            case 1:
+                exportCsv();
+                break;
+            case 2:
+                printOnPdfDestination();
+                break;
+            case 3:
+                printOnDestination();
+                break;
+            case 4:
+                showPreview();
+                break;
+            case 5:
+                accept();
+                break;
+            default:
+                break;
+            }
+        });
 }
 
 void MenuStampa::openArchiveCopy()
@@ -340,7 +342,10 @@ void MenuStampa::Excel_Click()
 {
     if (!m_figures)
         return;
-    warnOnFailure(*m_ui, [&] {
+    const auto say = [this](const std::string& why) {
+        report("Cartella di lavoro Excel non scritta: " + why);
+    };
+    warnOnFailure(*m_ui, say, [&] {
         const std::filesystem::path file = m_folder.target(workbookFileName(m_tag));
         std::string note;
         {
@@ -397,14 +402,21 @@ void MenuStampa::openFile(const std::filesystem::path& file, const std::string& 
         return;
     }
     const std::string name = displayName(file);
-    if (m_opener && m_opener(file)) {
-        report(what + ": " + name + " (aperto con il programma associato)");
+    const Handover opened = m_opener(file);
+    if (opened.done()) {
+        report(what + ": " + name + " (aperto con " + opened.program + ")");
         return;
     }
-    report(what + ": " + name);
-    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name +
-                               "\r\n\r\nNessun programma \xE8 associato a questo tipo di file "
-                               "per aprirlo: lo si pu\xF2 aprire dalla sua cartella.");
+    if (opened.running()) {
+        report(what + ": " + name + " (passato a " + opened.program + ", ancora al lavoro dopo " +
+               std::to_string(opened.waited.count() / 1000) + " secondi)");
+        return;
+    }
+    const std::string trouble = handoverTrouble(opened);
+    report(what + ": " + name + ", non aperto: " + trouble);
+    m_ui->inform("Stampa", "Il file \xE8 pronto:\r\n" + name + "\r\n\r\nNon si \xE8 aperto: " +
+                               trouble + ".\r\nLo si pu\xF2 aprire dalla sua cartella, " +
+                               displayName(file.parent_path()) + ".");
 }
 
 } // namespace presenze

@@ -1,14 +1,12 @@
 #include "gui/output/QtFileOpener.h"
 
-#include <QDesktopServices>
-#include <QString>
-#include <QUrl>
+#include "gui/desk/OffThread.h"
 
 namespace presenze {
 
-bool openWithAssociatedProgram(const std::filesystem::path& file)
+Handover openWithAssociatedProgram(const std::filesystem::path& file)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    return waitOffThread([&file] { return openWithDesktop(file); });
 }
 
 } // namespace presenze

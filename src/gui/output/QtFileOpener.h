@@ -3,14 +3,17 @@
 // copy, the CSV export, a PDF just written). The windows take the opener as
 // a value so that tests can see what would be opened.
 
+#include "output/Handover.h"
+
 #include <filesystem>
 #include <functional>
 
 namespace presenze {
 
-using FileOpener = std::function<bool(const std::filesystem::path&)>;
+using FileOpener = std::function<Handover(const std::filesystem::path&)>;
 
-// QDesktopServices: the desktop's associated program.
-bool openWithAssociatedProgram(const std::filesystem::path& file);
+// The desktop's opener (output/Handover.h), waited for on a thread of its
+// own while the window repaints.
+Handover openWithAssociatedProgram(const std::filesystem::path& file);
 
 } // namespace presenze
