@@ -30,7 +30,8 @@ void writeDemoData(const std::filesystem::path& dir, const DemoOptions& options)
     const DataFolder folder(dir);
     for (const std::string_view name :
          {schema::kRegistryFile, schema::kCompaniesFile, schema::kRoomTypesFile,
-          schema::kPrintersFile, schema::kCountersFile, schema::kCompanyListFile})
+          schema::kPrintersFile, schema::kCountersFile, schema::kCompanyListFile,
+          schema::kBedsFile})
         if (folder.exists(name))
             throw DataError("La cartella contiene gi\xE0 dei dati e non viene sovrascritta",
                             displayName(dir));

@@ -90,6 +90,7 @@ GroupSummary writeGroup(const std::filesystem::path& dir, const GroupOptions& gr
     summary.companies = group.companies;
     summary.hotelRooms = rooms;
     writeRoomTypes(dir, rooms);
+    writeBeds(dir, rooms);
     ReferenceCounts counts;
     const auto r = writeSeason(dir, current, hotels, companies, currentDraws, rooms, &counts);
     summary.headers = r.headers;

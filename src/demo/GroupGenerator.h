@@ -16,7 +16,7 @@
 //     period. Booking numbers run per hotel, so a number recurs in several
 //     hotels; every room line shares number, hotel and kind with its header.
 //   - TipiCamere: "C" rows sized so that no night is overbooked, and other
-//     room types that do not count.
+//     room types that do not count; LettiHotel.txt, the beds of those rooms.
 //   - Stampanti / SetStampa for hotel 1 (a Windows-mode destination, a raw
 //     destination writing to a file of the data folder, a PDF destination),
 //     Contatori, ElencoDitte.txt (companies that have bookings in the
@@ -68,7 +68,7 @@ GroupSummary writeGroup(const std::filesystem::path& dir, const GroupOptions& gr
 
 // Raised whenever a change to the generator changes the data it writes, so
 // that folders generated earlier (the benchmarks keep theirs) are not reused.
-inline constexpr int kGroupGeneratorVersion = 1;
+inline constexpr int kGroupGeneratorVersion = 2;
 
 // Name of the file the raw print destination writes to (in the data folder).
 inline constexpr const char* kRawPrintFile = "StampaAghi.prn";

@@ -6,9 +6,19 @@
 #include "demo/SeededRandom.h"
 
 #include <algorithm>
+#include <string>
 
 namespace presenze::demo {
 namespace fs = std::filesystem;
+namespace {
+
+// The double rooms among a hotel's counted rooms.
+int doubleRooms(int total)
+{
+    return total * 55 / 100;
+}
+
+} // namespace
 
 std::vector<Hotel> makeHotels(const GroupOptions& group)
 {
@@ -56,7 +66,7 @@ void writeRoomTypes(const fs::path& dir, const std::vector<int>& rooms)
         for (std::size_t i = 0; i < rooms.size(); ++i) {
             const int hotel = static_cast<int>(i) + 1;
             const int total = rooms[i];
-            const int doubles = total * 55 / 100;
+            const int doubles = doubleRooms(total);
             row(hotel, "C", doubles);
             row(hotel, "C", total - doubles);
             row(hotel, "S", std::max(1, total / 20));
@@ -66,6 +76,17 @@ void writeRoomTypes(const fs::path& dir, const std::vector<int>& rooms)
     }
     tx.commit();
     file.finish();
+}
+
+void writeBeds(const fs::path& dir, const std::vector<int>& rooms)
+{
+    std::string lines;
+    for (std::size_t i = 0; i < rooms.size(); ++i) {
+        const int others = rooms[i] - doubleRooms(rooms[i]);
+        const int beds = 2 * doubleRooms(rooms[i]) + others + others / 2;
+        lines += std::to_string(i + 1) + " " + std::to_string(beds) + "\r\n";
+    }
+    writeTextFile(dir, schema::kBedsFile, lines);
 }
 
 } // namespace presenze::demo

@@ -24,7 +24,7 @@ TEST(DemoCommand, WritesTheSameFolderAsTheCore)
         EXPECT_EQ(test::readFile(dir / "demo" / name), test::readFile(entry.path())) << name;
         ++files;
     }
-    EXPECT_EQ(files, 12);
+    EXPECT_EQ(files, 13);
 }
 
 TEST(DemoCommand, RefusesBadArgumentsWithoutWritingAnything)

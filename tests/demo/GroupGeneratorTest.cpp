@@ -7,7 +7,9 @@
 #include "data/Text1252.h"
 #include "demo/DemoData.h"
 #include "demo/SeededRandom.h"
+#include "istat/HotelBeds.h"
 #include "support/TestSupport.h"
+#include "tally/HotelRooms.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -90,7 +92,7 @@ TEST(DemoData, SameSeedAndDateGiveTheSameBytesAndOthersDoNot)
     writeDemoData(c.path(), demoOn(15, 3, 2027, 8));
     writeDemoData(d.path(), demoOn(15, 4, 2027, 7));
     const auto first = filesOf(a.path());
-    ASSERT_EQ(first.size(), 12u);
+    ASSERT_EQ(first.size(), 13u);
     EXPECT_EQ(first, filesOf(b.path()));
 
     const auto otherSeed = filesOf(c.path());
@@ -285,6 +287,16 @@ TEST_F(DemoFolder, PrintersPageLengthsAndSmallFiles)
 
     EXPECT_EQ(test::readFile(s_dir->path() / "SeparatoreXLS.txt"), ";\r\n,\r\n\x80\r\n");
     EXPECT_EQ(test::readFile(s_dir->path() / "FontStp.txt"), "Courier New\r\n");
+
+    // Every hotel has beds for its counted rooms, one or two a room.
+    const auto beds = readHotelBeds(folder());
+    ASSERT_TRUE(beds);
+    EXPECT_EQ(beds->size(), 12u);
+    const HotelRooms rooms = readHotelRooms(folder());
+    for (const auto& [hotel, count] : *beds) {
+        EXPECT_GE(count, rooms.of(hotel)) << hotel;
+        EXPECT_LE(count, 2 * rooms.of(hotel)) << hotel;
+    }
 }
 
 TEST_F(DemoFolder, CompanyListNamesCompaniesBookedInTheReferenceMonth)

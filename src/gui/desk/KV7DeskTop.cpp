@@ -12,6 +12,7 @@
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtPrintJob.h"
 #include "gui/dialogs/CreaElenco.h"
+#include "gui/istat/Istat.h"
 #include "gui/output/MenuStampa.h"
 #include "render/QtText.h"
 #include "request/CompanySearch.h"
@@ -385,6 +386,11 @@ QWidget* KV7DeskTop::buildButtons()
     Tasto(1)->setIcon(buttonIcon("close"));
     Tasto(2)->setToolTip(QStringLiteral("Elenco delle ditte per \"Elenco specifico\""));
     row->addWidget(Tasto(0));
+    m_istat = named(new QPushButton(QStringLiteral("&ISTAT"), box), QStringLiteral("Istat"));
+    m_istat->setFont(Tasto(0)->font());
+    m_istat->setToolTip(QStringLiteral("Movimento clienti del mese \"Dal mese\" (modello ISTAT)"));
+    connect(m_istat, &QPushButton::clicked, this, &KV7DeskTop::istat);
+    row->addWidget(m_istat);
     row->addWidget(Tasto(2));
     row->addStretch(1);
     row->addWidget(Tasto(1));
@@ -814,6 +820,29 @@ void KV7DeskTop::elenco()
     setStatus(QStringLiteral("Elenco di %1 ditte salvato in %2: vale da subito per le stampe.")
                   .arg(dialog.items(0).size())
                   .arg(fromCp1252(displayName(m_folder.target(schema::kCompanyListFile)))));
+}
+
+void KV7DeskTop::istat()
+{
+    IstatOptions options;
+    options.month = static_cast<int>(std::clamp(numericValue(Text1(0)), -1L, 99999L));
+    options.year = static_cast<int>(std::clamp(numericValue(Text1(2)), -1L, 99999L));
+    if (const auto problem =
+            checkMonthRange({options.month, options.year, options.month, options.year})) {
+        Text1(0)->setFocus();
+        setStatus(fromCp1252(*problem));
+        return;
+    }
+    const Selection chosen = selection();
+    if (chosen.tickedHotels && chosen.tickedHotels->empty()) {
+        m_chkHtl0->setFocus();
+        setStatus(QStringLiteral("ISTAT: nessun hotel selezionato."));
+        return;
+    }
+    options.hotels = chosen.tickedHotels;
+    options.season = chosen.season;
+    Istat window(m_folder, std::move(options), *m_prompts, this);
+    window.exec();
 }
 
 // --- Print request ---------------------------------------------------------

@@ -68,6 +68,8 @@ public:
     QCheckBox* ChkHtl(int index) const;
     QComboBox* Combo1() const { return m_combo1; }
     QPushButton* Tasto(int index) const { return m_tasto.at(static_cast<std::size_t>(index)); }
+    // "ISTAT": the monthly guest movement of "Dal mese" for the ticked hotels.
+    QPushButton* istatButton() const { return m_istat; }
     QLabel* Label1(int index) const { return m_label1.at(static_cast<std::size_t>(index)); }
     QLabel* Label2() const { return m_label2; }
     QProgressBar* progressBar() const { return m_progress; }
@@ -141,6 +143,7 @@ private:
     std::optional<std::size_t> chooseCompany(const std::vector<CompanyRecord>& matches);
     std::optional<std::int64_t> searchHotel() const;
     void elenco();
+    void istat();
     void showSeason();
     void filterMonth(int index, int next);
     void filterYear(int index, QWidget* next);
@@ -171,6 +174,7 @@ private:
     QScrollArea* m_hotelArea = nullptr;
     QComboBox* m_combo1 = nullptr;
     std::array<QPushButton*, 3> m_tasto{};
+    QPushButton* m_istat = nullptr;
     std::array<QLabel*, 2> m_label1{};
     QLabel* m_label2 = nullptr;
     QProgressBar* m_progress = nullptr;
