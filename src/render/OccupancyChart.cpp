@@ -11,11 +11,13 @@
 #include <QBuffer>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLocale>
 #include <QPainter>
-#include <QPainterPath>
 #include <QSvgGenerator>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace presenze {
 namespace {
@@ -41,6 +43,67 @@ QFont sized(QFont font, double factor, bool bold = false)
     return font;
 }
 
+QFont titleFont(const QFont& font)
+{
+    return sized(font, 1.3, true);
+}
+
+// "1.200": the grouping of Italian numbers.
+QString italianNumber(std::int64_t value)
+{
+    return QLocale(QLocale::Italian).toString(static_cast<qlonglong>(value));
+}
+
+QString roomsText(std::int64_t rooms)
+{
+    return QStringLiteral("%1 camere").arg(italianNumber(rooms));
+}
+
+// At most `maxLines` lines of `width`, broken between words where it can;
+// what does not fit ends the last line with an ellipsis.
+QStringList wrapped(const QString& text, const QFont& font, int width, int maxLines)
+{
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (static_cast<int>(lines.size()) == maxLines - 1) {
+            lines << QFontMetrics(font).elidedText(text.mid(line.textStart()).trimmed(),
+                                                   Qt::ElideRight, width);
+            break;
+        }
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
+
+struct LegendEntry {
+    QBrush fill;
+    QPen pen;
+    QString text;
+};
+
+std::vector<LegendEntry> legendEntries()
+{
+    return {{chart::kConfirmed, QPen(chart::kGridLine), QStringLiteral("Confermate")},
+            {chart::kOptional, QPen(chart::kGridLine), QStringLiteral("Opzionate")},
+            {Qt::white, QPen(chart::kGridLine), QStringLiteral("Libere")},
+            {Qt::white, QPen(chart::kText, 2), QStringLiteral("Oltre le camere dell'hotel")}};
+}
+
+int legendWidth(const QFont& font)
+{
+    int width = 0;
+    for (const LegendEntry& entry : legendEntries())
+        width += 16 + QFontMetrics(font).horizontalAdvance(entry.text) + 18;
+    return width;
+}
+
 } // namespace
 
 QString monthTitle(const Date& first)
@@ -51,21 +114,44 @@ QString monthTitle(const Date& first)
 
 OccupancyChart::OccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                                const QFont& font)
-    : m_figures(figures), m_month(month), m_font(font)
+    : m_figures(figures), m_month(month), m_font(font), m_small(sized(font, 0.85)),
+      m_smallBold(sized(font, 0.85, true))
 {
-    m_cell = std::max(22, QFontMetrics(m_font).height() + 9);
+    const int smallLine = QFontMetrics(m_small).height();
+    m_figureHeight = smallLine;
+    m_barHeight = std::max(18, QFontMetrics(m_font).height() + 5);
+    // Room for a name on two lines and the hotel's rooms beneath.
+    m_rowHeight = std::max(m_figureHeight + m_barHeight, 3 * smallLine);
+    m_cellWidth = measureCellWidth();
+    m_labelWidth = measureLabelWidth();
 }
 
-int OccupancyChart::labelWidth() const
+// Wide enough for the widest figure of the month and the day headings.
+int OccupancyChart::measureCellWidth() const
 {
-    const QFontMetrics fm(m_font);
-    int widest = fm.horizontalAdvance(QStringLiteral("Hotel"));
+    const QFontMetrics small(m_small);
+    int widest = std::max({small.horizontalAdvance(QStringLiteral("100")),
+                           QFontMetrics(m_smallBold).horizontalAdvance(QStringLiteral("31")),
+                           small.horizontalAdvance(QStringLiteral("Me"))});
+    for (const HotelFigures& h : m_month.hotels)
+        for (const DayFigures& day : h.days)
+            widest = std::max(widest, small.horizontalAdvance(cellText(day, h.rooms)));
+    return std::max(20, widest + 6);
+}
+
+// The widest name up to a limit (longer ones wrap), and the rooms always.
+int OccupancyChart::measureLabelWidth() const
+{
+    const QFontMetrics bold(m_smallBold);
+    const QFontMetrics small(m_small);
+    int widest = QFontMetrics(m_font).horizontalAdvance(QStringLiteral("Hotel"));
+    int rooms = 0;
     for (const HotelFigures& h : m_month.hotels) {
-        const QString label = fromCp1252(m_figures.hotelLabel(h.hotel));
-        const QString rooms = QStringLiteral("%1 camere").arg(h.rooms);
-        widest = std::max({widest, fm.horizontalAdvance(label), fm.horizontalAdvance(rooms)});
+        widest =
+            std::max(widest, bold.horizontalAdvance(fromCp1252(m_figures.hotelLabel(h.hotel))));
+        rooms = std::max(rooms, small.horizontalAdvance(roomsText(h.rooms)));
     }
-    return std::min(widest, 24 * fm.averageCharWidth());
+    return std::max(std::min(widest, 26 * QFontMetrics(m_font).averageCharWidth()), rooms);
 }
 
 QString OccupancyChart::title() const
@@ -84,19 +170,41 @@ QString OccupancyChart::subtitle() const
     return text + QLatin1Char('.');
 }
 
+// The percentage of the hotel's rooms sold; a hotel without rooms shows the
+// rooms sold. Nothing on a day without sales.
+QString OccupancyChart::cellText(const DayFigures& day, std::int64_t rooms) const
+{
+    const std::int64_t sold =
+        std::max<std::int64_t>(day.camCon, 0) + std::max<std::int64_t>(day.camOpz, 0);
+    if (sold == 0)
+        return {};
+    return italianNumber(
+        rooms > 0 ? std::lround(100.0 * static_cast<double>(sold) / static_cast<double>(rooms))
+                  : sold);
+}
+
+int OccupancyChart::gridLeft() const
+{
+    return kMargin + m_labelWidth + kGap;
+}
+
+int OccupancyChart::gridWidth() const
+{
+    return kFigureDays * m_cellWidth;
+}
+
 QSize OccupancyChart::size() const
 {
-    const QFontMetrics fm(m_font);
-    const QFontMetrics titleMetrics(sized(m_font, 1.3, true));
+    const int lineHeight = QFontMetrics(m_font).height();
     const int rows = std::max<int>(1, static_cast<int>(m_month.hotels.size()));
-    const int width = kMargin +
-                      std::max(labelWidth() + kGap + kFigureDays * m_cell,
-                               std::max(fm.horizontalAdvance(subtitle()),
-                                        titleMetrics.horizontalAdvance(title())) +
-                                   4) +
-                      kMargin;
-    const int height = kMargin + titleMetrics.height() + fm.height() + 10 + 2 * fm.height() + 4 +
-                       rows * (m_cell + 6) + 10 + fm.height() + kMargin;
+    const int width =
+        std::max(gridLeft() + gridWidth(), gridLeft() + legendWidth(m_small)) + kMargin;
+    const QRect room(0, 0, width - 2 * kMargin, 10000);
+    const int heading =
+        QFontMetrics(titleFont(m_font)).boundingRect(room, Qt::TextWordWrap, title()).height() +
+        QFontMetrics(m_font).boundingRect(room, Qt::TextWordWrap, subtitle()).height();
+    const int height = kMargin + heading + 10 + 2 * lineHeight + 4 + rows * (m_rowHeight + 6) + 10 +
+                       lineHeight + kMargin;
     return {width, height};
 }
 
@@ -112,7 +220,7 @@ void OccupancyChart::paint(QPainter& p) const
     // The next month's days begin after a dashed line.
     const int daysInMonth = Date::daysInMonth(m_month.first.year, m_month.first.month);
     if (daysInMonth < kFigureDays) {
-        const int x = gridLeft() + daysInMonth * m_cell;
+        const int x = gridLeft() + daysInMonth * m_cellWidth;
         p.setPen(QPen(chart::kMutedText, 1, Qt::DashLine));
         p.drawLine(x, daysTop, x, y - 4);
     }
@@ -120,45 +228,36 @@ void OccupancyChart::paint(QPainter& p) const
     p.restore();
 }
 
-int OccupancyChart::gridLeft() const
-{
-    return kMargin + labelWidth() + kGap;
-}
-
 // The title and what the cells show; returns the next free line.
 int OccupancyChart::paintTitle(QPainter& p) const
 {
-    const int width = size().width() - 2 * kMargin;
-    const QFont titleFont = sized(m_font, 1.3, true);
-    const int titleHeight = QFontMetrics(titleFont).height();
-    const int lineHeight = QFontMetrics(m_font).height();
+    const QRect room(kMargin, kMargin, size().width() - 2 * kMargin, 10000);
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    QRect used;
     p.setPen(chart::kText);
-    p.setFont(titleFont);
-    p.drawText(QRect(kMargin, kMargin, width, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               title());
+    p.setFont(titleFont(m_font));
+    p.drawText(room, flags, title(), &used);
     p.setFont(m_font);
     p.setPen(chart::kMutedText);
-    p.drawText(QRect(kMargin, kMargin + titleHeight, width, lineHeight),
-               Qt::AlignLeft | Qt::AlignVCenter, subtitle());
-    return kMargin + titleHeight + lineHeight + 10;
+    QRect usedBelow;
+    p.drawText(room.adjusted(0, used.height(), 0, 0), flags, subtitle(), &usedBelow);
+    return kMargin + used.height() + usedBelow.height() + 10;
 }
 
 // Day numbers and weekdays, weekends shaded, the next month's days in grey.
 int OccupancyChart::paintDays(QPainter& p, int y) const
 {
     const int lineHeight = QFontMetrics(m_font).height();
-    const QFont small = sized(m_font, 0.85);
-    const QFont smallBold = sized(m_font, 0.85, true);
     for (int d = 1; d <= kFigureDays; ++d) {
         const Date date = m_month.first.addDays(d - 1);
-        const QRect column(gridLeft() + (d - 1) * m_cell, y, m_cell, 2 * lineHeight);
+        const QRect column(gridLeft() + (d - 1) * m_cellWidth, y, m_cellWidth, 2 * lineHeight);
         if (weekdayOf(date) >= 5)
             p.fillRect(column, chart::kWeekend);
         p.setPen(m_month.inMonth(d) ? chart::kText : chart::kMutedText);
-        p.setFont(m_month.inMonth(d) ? smallBold : small);
+        p.setFont(m_month.inMonth(d) ? m_smallBold : m_small);
         p.drawText(column.adjusted(0, 0, 0, -lineHeight), Qt::AlignCenter,
                    QString::number(date.day));
-        p.setFont(small);
+        p.setFont(m_small);
         p.drawText(column.adjusted(0, lineHeight, 0, 0), Qt::AlignCenter,
                    QString::fromLatin1(kDayLetters[weekdayOf(date)]));
     }
@@ -168,61 +267,71 @@ int OccupancyChart::paintDays(QPainter& p, int y) const
 // A row per hotel: its name and rooms, then a cell per day.
 int OccupancyChart::paintHotels(QPainter& p, int y) const
 {
-    const QFont small = sized(m_font, 0.85);
-    const QFont smallBold = sized(m_font, 0.85, true);
     if (m_month.hotels.empty()) {
         p.setPen(chart::kMutedText);
         p.setFont(m_font);
-        p.drawText(QRect(kMargin, y, size().width() - 2 * kMargin, m_cell), Qt::AlignCenter,
+        p.drawText(QRect(kMargin, y, size().width() - 2 * kMargin, m_rowHeight), Qt::AlignCenter,
                    QStringLiteral("Nessun dato per questo mese."));
-        return y + m_cell + 6;
+        return y + m_rowHeight + 6;
     }
     for (const HotelFigures& h : m_month.hotels) {
-        p.setPen(chart::kText);
-        p.setFont(smallBold);
-        p.drawText(QRect(kMargin, y, labelWidth(), m_cell / 2 + 2), Qt::AlignLeft | Qt::AlignBottom,
-                   QFontMetrics(smallBold).elidedText(fromCp1252(m_figures.hotelLabel(h.hotel)),
-                                                      Qt::ElideRight, labelWidth()));
-        p.setFont(small);
-        p.setPen(chart::kMutedText);
-        p.drawText(QRect(kMargin, y + m_cell / 2 + 2, labelWidth(), m_cell / 2),
-                   Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 camere").arg(h.rooms));
+        paintHotelLabel(p, y, h);
         for (int d = 0; d < kFigureDays; ++d) {
-            const QRect cell(gridLeft() + d * m_cell + 1, y + 1, m_cell - 2, m_cell - 2);
-            paintCell(p, cell, h.days[static_cast<std::size_t>(d)], h.rooms, small);
+            const QRect cell(gridLeft() + d * m_cellWidth, y, m_cellWidth, m_rowHeight);
+            paintCell(p, cell, h.days[static_cast<std::size_t>(d)], h.rooms);
         }
-        y += m_cell + 6;
+        y += m_rowHeight + 6;
     }
     return y;
 }
 
+// The hotel's name (on two lines when long) and its rooms, centred on the row.
+void OccupancyChart::paintHotelLabel(QPainter& p, int y, const HotelFigures& hotel) const
+{
+    const QStringList lines =
+        wrapped(fromCp1252(m_figures.hotelLabel(hotel.hotel)), m_smallBold, m_labelWidth, 2);
+    const int nameLine = QFontMetrics(m_smallBold).height();
+    const int roomsLine = QFontMetrics(m_small).height();
+    int top = y + (m_rowHeight - static_cast<int>(lines.size()) * nameLine - roomsLine) / 2;
+    p.setPen(chart::kText);
+    p.setFont(m_smallBold);
+    for (const QString& line : lines) {
+        p.drawText(QRect(kMargin, top, m_labelWidth, nameLine), Qt::AlignLeft | Qt::AlignVCenter,
+                   line);
+        top += nameLine;
+    }
+    p.setFont(m_small);
+    p.setPen(chart::kMutedText);
+    p.drawText(QRect(kMargin, top, m_labelWidth, roomsLine), Qt::AlignLeft | Qt::AlignVCenter,
+               roomsText(hotel.rooms));
+}
+
 void OccupancyChart::paintLegend(QPainter& p, int y) const
 {
-    const QFont small = sized(m_font, 0.85);
     const int lineHeight = QFontMetrics(m_font).height();
+    const QFontMetrics fm(m_small);
     int x = gridLeft();
-    p.setFont(small);
-    const auto swatch = [&](const QBrush& fill, const QPen& pen, const QString& text) {
+    p.setFont(m_small);
+    for (const LegendEntry& entry : legendEntries()) {
         const QRect box(x, y + (lineHeight - 12) / 2, 12, 12);
-        p.fillRect(box, fill);
-        p.setPen(pen);
+        p.fillRect(box, entry.fill);
+        p.setPen(entry.pen);
         p.drawRect(box.adjusted(0, 0, -1, -1));
         p.setPen(chart::kText);
-        const int w = QFontMetrics(small).horizontalAdvance(text);
-        p.drawText(QRect(x + 16, y, w + 2, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
+        const int w = fm.horizontalAdvance(entry.text);
+        p.drawText(QRect(x + 16, y, w + 2, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   entry.text);
         x += 16 + w + 18;
-    };
-    swatch(chart::kConfirmed, QPen(chart::kGridLine), QStringLiteral("Confermate"));
-    swatch(chart::kOptional, QPen(chart::kGridLine), QStringLiteral("Opzionate"));
-    swatch(Qt::white, QPen(chart::kGridLine), QStringLiteral("Libere"));
-    swatch(Qt::white, QPen(chart::kText, 2), QStringLiteral("Oltre le camere dell'hotel"));
+    }
 }
 
 // A day of a hotel: the rooms sold as a column from the bottom, confirmed
-// then optional, over the hotel's rooms; the percentage sold written in it.
-void OccupancyChart::paintCell(QPainter& p, const QRect& cell, const DayFigures& day,
-                               std::int64_t rooms, const QFont& font) const
+// then optional, over the hotel's rooms; above it, on white, the percentage.
+void OccupancyChart::paintCell(QPainter& p, const QRect& column, const DayFigures& day,
+                               std::int64_t rooms) const
 {
+    const QRect cell(column.left() + 1, column.bottom() - m_barHeight + 2, column.width() - 2,
+                     m_barHeight - 1);
     p.fillRect(cell, Qt::white);
     const std::int64_t con = std::max<std::int64_t>(day.camCon, 0);
     const std::int64_t opz = std::max<std::int64_t>(day.camOpz, 0);
@@ -240,21 +349,14 @@ void OccupancyChart::paintCell(QPainter& p, const QRect& cell, const DayFigures&
     const bool over = sold > rooms;
     p.setPen(over ? QPen(chart::kText, 2) : QPen(chart::kGridLine));
     p.drawRect(over ? cell.adjusted(1, 1, -1, -1) : cell.adjusted(0, 0, -1, -1));
-    if (sold == 0)
+    const QString text = cellText(day, rooms);
+    if (text.isEmpty())
         return;
-    // A hotel without rooms shows the rooms sold instead of a percentage.
-    const QString text =
-        rooms > 0 ? QString::number(std::lround(100.0 * sold / rooms)) : QString::number(sold);
-    // Dark figures with a white rim read on both shades and on white.
-    const QFontMetrics fm(font);
-    const QPointF at(cell.center().x() + 1 - fm.horizontalAdvance(text) / 2.0,
-                     cell.center().y() + 1 + (fm.ascent() - fm.descent()) / 2.0);
-    QPainterPath path;
-    path.addText(at, font, text);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.strokePath(path, QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.fillPath(path, chart::kText);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setFont(m_small);
+    p.setPen(chart::kText);
+    p.drawText(
+        QRect(column.left(), cell.top() - m_figureHeight - 1, column.width(), m_figureHeight),
+        Qt::AlignHCenter | Qt::AlignBottom, text);
 }
 
 void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,

@@ -2,9 +2,10 @@
 // Occupancy per hotel and day of one report month, drawn as a grid: a row
 // per hotel, a cell per day, each cell filled from the bottom with the rooms
 // sold on confirmed bookings (dark blue) and on optional ones (light blue of
-// the same hue) against the hotel's rooms, the percentage written in it.
+// the same hue) against the hotel's rooms, the percentage written above it
+// on white. Numbers are written the Italian way ("1.200 camere").
 // Days of the next month (a report month has 31 columns) have grey
-// headings; a night sold beyond the hotel's rooms is hatched. One hue in two
+// headings; a night sold beyond the hotel's rooms has a black frame. One hue in two
 // shades reads alike to colour-blind eyes and in black-and-white print.
 //
 //   OccupancyChart chart(figures, figures.months().back());
@@ -33,19 +34,28 @@ public:
 private:
     QString title() const;
     QString subtitle() const;
-    int labelWidth() const;
+    QString cellText(const DayFigures& day, std::int64_t rooms) const;
+    int measureCellWidth() const;
+    int measureLabelWidth() const;
     int gridLeft() const;
+    int gridWidth() const;
     int paintTitle(QPainter& p) const;
     int paintDays(QPainter& p, int y) const;
     int paintHotels(QPainter& p, int y) const;
+    void paintHotelLabel(QPainter& p, int y, const HotelFigures& hotel) const;
     void paintLegend(QPainter& p, int y) const;
-    void paintCell(QPainter& p, const QRect& cell, const DayFigures& day, std::int64_t rooms,
-                   const QFont& font) const;
+    void paintCell(QPainter& p, const QRect& cell, const DayFigures& day, std::int64_t rooms) const;
 
     const ReportFigures& m_figures;
     const MonthFigures& m_month;
     QFont m_font;
-    int m_cell;
+    QFont m_small;
+    QFont m_smallBold;
+    int m_figureHeight; // the line above each day's column
+    int m_barHeight;
+    int m_rowHeight;
+    int m_cellWidth;
+    int m_labelWidth;
 };
 
 // "Febbraio 2024".

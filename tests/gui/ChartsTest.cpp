@@ -1,5 +1,6 @@
 // The figures of a request in the windows: the "Grafici" window shows both
-// charts, and the print menu's "Excel" writes the workbook and opens it.
+// charts, fits the screen and writes numbers the Italian way, and the print
+// menu's "Excel" writes the workbook and opens it.
 
 #include "GuiTestSupport.h"
 #include "common/KV7Routine.h"
@@ -17,9 +18,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
@@ -34,6 +38,7 @@ class ChartsTest : public QObject {
 private slots:
     void initTestCase();
     void graficiShowsOccupancyAndTheTopCompanies();
+    void graficiFitsTheScreenAndGroupsThousands();
     void excelWritesTheWorkbookAndOpensIt();
     void theWindowsRequestHandsItsFiguresToThePrintMenu();
 
@@ -90,6 +95,52 @@ void ChartsTest::graficiShowsOccupancyAndTheTopCompanies()
     QCOMPARE(bars->barSets().front()->at(bars->barSets().front()->count() - 1),
              static_cast<qreal>(top.front().confirmed));
     QVERIFY(test::confirmedPixels(view->grab().toImage()).first > 500);
+}
+
+// Twelve hotels with long names and a company with tens of thousands of
+// presences: the window stays within the screen (offscreen: 800x600, less
+// than 1024x768) and the axis reads "10.000", not "10000" (up to 30.000).
+void ChartsTest::graficiFitsTheScreenAndGroupsThousands()
+{
+    auto figures = std::make_shared<ReportFigures>();
+    Selection selection;
+    selection.summary = false;
+    figures->start(false, selection);
+    figures->startMonth(Date{2024, 3, 1}, false, false);
+    for (std::int64_t hotel = 1; hotel <= 12; ++hotel) {
+        figures->setHotelName(hotel, "HOTEL LE GINESTRE RESORT E CENTRO BENESSERE " +
+                                         std::to_string(hotel));
+        HotelFigures& h = figures->addHotel(hotel, 1200);
+        for (DayFigures& day : h.days)
+            day.camCon = 1200;
+        figures->startCompany(hotel, "DITTA " + std::to_string(hotel));
+        figures->addDay(1, DayFigures{hotel * 2500, 0, 1200, 0, {}});
+    }
+
+    Grafici window(figures);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QRect area = window.screen()->availableGeometry();
+    QVERIFY2(area.contains(window.frameGeometry()),
+             qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                            .arg(window.frameGeometry().width())
+                            .arg(window.frameGeometry().height())
+                            .arg(area.width())
+                            .arg(area.height())));
+
+    window.tabs()->setCurrentIndex(1);
+    auto* view = window.findChild<QChartView*>(QStringLiteral("Ditte"));
+    QVERIFY(view);
+    view->grab();
+    QStringList numbers;
+    for (const QGraphicsItem* item : view->scene()->items())
+        if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
+            if (text->toPlainText().contains(QRegularExpression(QStringLiteral("^[0-9.]+$"))))
+                numbers << text->toPlainText();
+    QVERIFY2(!numbers.filter(QRegularExpression(QStringLiteral("^[1-9][0-9]?\\.000$"))).isEmpty(),
+             qPrintable(numbers.join(u' ')));
+    QVERIFY2(numbers.filter(QRegularExpression(QStringLiteral("[0-9]{4}"))).isEmpty(),
+             qPrintable(numbers.join(u' ')));
 }
 
 void ChartsTest::excelWritesTheWorkbookAndOpensIt()

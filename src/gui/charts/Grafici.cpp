@@ -7,12 +7,17 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace presenze {
 
@@ -46,11 +51,18 @@ Grafici::Grafici(std::shared_ptr<const ReportFigures> figures, QWidget* parent)
     occupancyLayout->addWidget(m_occupancy, 1);
     m_tabs->addTab(occupancy, QStringLiteral("&Occupazione"));
 
-    auto* top = new QChartView(makeTopChart(*m_figures).release(), m_tabs);
+    // Below the size its names and bars need the chart scrolls rather than
+    // squeezes them.
+    auto* topArea = new QScrollArea(m_tabs);
+    topArea->setWidgetResizable(true);
+    topArea->setFrameShape(QFrame::NoFrame);
+    auto* top = new QChartView(makeTopChart(*m_figures).release(), topArea);
     top->setObjectName(QStringLiteral("Ditte"));
     top->setRenderHint(QPainter::Antialiasing);
-    top->setMinimumSize(640, 420);
-    m_tabs->addTab(top, m_figures->summary() ? QStringLiteral("&Hotel") : QStringLiteral("&Ditte"));
+    top->setMinimumSize(560, 400);
+    topArea->setWidget(top);
+    m_tabs->addTab(topArea,
+                   m_figures->summary() ? QStringLiteral("&Hotel") : QStringLiteral("&Ditte"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Chiudi"));
@@ -63,10 +75,37 @@ Grafici::Grafici(std::shared_ptr<const ReportFigures> figures, QWidget* parent)
     m_months->setCurrentIndex(m_months->count() - 1);
     if (!m_occupancy->widget())
         showMonth(m_months->currentIndex());
-    resize(1040, 640);
+    fitScreen();
 }
 
 Grafici::~Grafici() = default;
+
+// As large as the occupancy chart of the month shown wants, within the
+// screen; what does not fit scrolls.
+void Grafici::fitScreen()
+{
+    const QSize chart = m_occupancy->widget() ? m_occupancy->widget()->size() : QSize(760, 420);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_occupancy);
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_tabs);
+    const QMargins outer = layout()->contentsMargins();
+    const QMargins inner = m_tabs->widget(0)->layout()->contentsMargins();
+    const int width = chart.width() + 2 * m_occupancy->frameWidth() + scrollBar + frame +
+                      outer.left() + outer.right() + inner.left() + inner.right();
+    const int height = chart.height() + 2 * m_occupancy->frameWidth() + scrollBar + frame +
+                       m_tabs->tabBar()->sizeHint().height() + m_months->sizeHint().height() +
+                       findChild<QDialogButtonBox*>()->sizeHint().height() +
+                       2 * layout()->spacing() + outer.top() + outer.bottom() + inner.top() +
+                       inner.bottom();
+    QSize wanted(std::max(width, 760), std::max(height, 520));
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        // The window manager's frame and title bar take their share.
+        const QRect area = screen->availableGeometry();
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        wanted = wanted.boundedTo(QSize(area.width() - 8, area.height() - titleBar - 8));
+    }
+    resize(wanted.expandedTo(minimumSizeHint()));
+}
 
 void Grafici::showMonth(int index)
 {

@@ -29,6 +29,7 @@ public:
 
 private:
     void showMonth(int index);
+    void fitScreen();
 
     std::shared_ptr<const ReportFigures> m_figures;
     QTabWidget* m_tabs = nullptr;

@@ -8,6 +8,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QHorizontalStackedBarSeries>
+#include <QLocale>
 #include <QValueAxis>
 #include <algorithm>
 #include <map>
@@ -83,6 +84,10 @@ std::unique_ptr<QChart> makeTopChart(const ReportFigures& figures)
                     QStringLiteral(" \u2013 ") + periodOf(figures));
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setBackgroundBrush(Qt::white);
+    // "10.000" on the axis, whatever the system's language ("%d" would
+    // come out empty once localized).
+    chart->setLocale(QLocale(QLocale::Italian));
+    chart->setLocalizeNumbers(true);
 
     auto* confirmed = new QBarSet(QStringLiteral("Confermate"));
     auto* optional = new QBarSet(QStringLiteral("Opzionate"));
@@ -117,7 +122,7 @@ std::unique_ptr<QChart> makeTopChart(const ReportFigures& figures)
     series->attachAxis(categories);
     auto* values = new QValueAxis;
     values->setTitleText(arrivals ? QStringLiteral("Arrivi") : QStringLiteral("Presenze"));
-    values->setLabelFormat(QStringLiteral("%d"));
+    values->setLabelFormat(QStringLiteral("%.0f"));
     std::int64_t largest = 1;
     for (const TopEntry& e : entries)
         largest = std::max(largest, e.confirmed + e.optional);
