@@ -32,7 +32,7 @@ bool kindSelected(BookingKind kind, std::string_view tipo)
 
 // What a booking header brings to every night of its lines, worked out once.
 struct HeaderNight {
-    const BookingHeader* header = nullptr;
+    const BookedHeader* header = nullptr;
     bool ready = false;
     bool counts = false;
     PresenzeTally::Night night;
@@ -43,7 +43,7 @@ class StatusLine {
 public:
     explicit StatusLine(Interaction& ui) : m_ui(ui) {}
 
-    void counted(const RoomLine& line)
+    void counted(const BookedLine& line)
     {
         m_hotel = line.numeroHotel;
         m_booking = line.numeroPrenotazione;
@@ -116,22 +116,22 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     // compares), of the chosen hotel and of the chosen company (without
     // regard to case). What it brings to the nights is worked out once per
     // booking: the lines of a booking are walked one after the other.
-    const auto headerOf = [&](const RoomLine& line) -> const BookingHeader* {
-        for (const BookingHeader* h : bookings.headersOf(line))
-            if (kindSelected(selection.kind, h->tipoPrenotazione) &&
-                (!selection.singleHotel || h->numeroHotel == selection.comboHotel) &&
-                (!selection.singleCompany || equalText(h->ditta, selection.company)))
-                return h;
+    const auto headerOf = [&](const BookedLine& line) -> const BookedHeader* {
+        for (const BookedHeader& h : bookings.headersOf(line))
+            if (kindSelected(selection.kind, h.tipoPrenotazione) &&
+                (!selection.singleHotel || h.numeroHotel == selection.comboHotel) &&
+                (!selection.singleCompany || equalText(h.ditta, selection.company)))
+                return &h;
         return nullptr;
     };
-    const RoomLine* booking = nullptr; // a line of the booking of `hn`
+    const BookedLine* booking = nullptr; // a line of the booking of `hn`
     HeaderNight hn;
 
     // The lines of the window, walked by hotel, then booking number.
-    for (const BookingSet::Stay& stay : bookings.linesByBooking()) {
+    for (const BookedLine& stay : bookings.linesByBooking()) {
         if (!stay.overlaps(first, end))
             continue;
-        const RoomLine* line = stay.line;
+        const BookedLine* line = &stay;
         if (line->numeroHotel <= 0 || line->numeroHotel >= 9999)
             continue;
         if (selection.singleHotel && line->numeroHotel != selection.comboHotel)
@@ -147,11 +147,11 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
         if (!hn.header)
             continue;
         if (!hn.ready) {
-            const BookingHeader& h = *hn.header;
+            const BookedHeader& h = *hn.header;
             hn.ready = true;
             hn.counts = (!selection.companyListOnly ||
                          InElencoDitte(h.ditta, selection.companyList) == 1) &&
-                        (!selection.singleCompany || h.ditta == selection.company);
+                        (!selection.singleCompany || h.ditta.view() == selection.company);
             if (hn.counts) {
                 PresenzeTally::Night& n = hn.night;
                 n.name = summary ? blank : tally.name(h.ditta);
@@ -205,7 +205,7 @@ PresenzeTally CalcolaPresenze(std::string_view primoGiorno, const Selection& sel
         countHotelRooms(context.bookings ? context.bookings->roomTypes(context.folder)
                                          : readRoomTypes(context.folder));
     PresenzeTally tally = tallyBookings(*start, selection, rooms, bookings,
-                                        [&](const RoomLine& line) { status.counted(line); });
+                                        [&](const BookedLine& line) { status.counted(line); });
     status.finish();
     return tally;
 }

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 
 namespace presenze {
 namespace {
@@ -211,22 +212,28 @@ bool StampaTipo2(std::string_view primoGiorno, ReportWriter& out, const Selectio
         query.codes = context.bookings
                           ? companyCodes(context.bookings->companyListLines(context.folder))
                           : FiltroDitte(context.folder);
+    // The print request's booking files, or this month's own.
+    const std::string firstKey = first->toKey(), lastKey = first->addDays(31).toKey();
+    std::optional<BookingCache> monthOnly;
+    BookingCache* cache = context.bookings;
+    if (!cache || !cache->serves(firstKey, lastKey, BookingFields::Type2))
+        cache = &monthOnly.emplace(firstKey, lastKey, BookingFields::Type2);
     std::vector<std::string> excluded;
-    const auto rows = selectBookingRows(
-        context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
-        context.bookings);
+    const BookingSet& bookings = cache->bookings(
+        context.folder, selection.season, [&](std::string_view w) { excluded.emplace_back(w); });
     warnExcluded(context.ui, excluded);
+    const auto rows = selectBookingRows(bookings, selection, query);
     if (!anyRowCounts(rows, presences))
         return false;
 
     Tipo2Tables t;
-    std::string dittaCorrente = rows.front().ditta;
+    std::string_view dittaCorrente = rows.front().ditta;
     t.HotelCorrente = rows.front().numeroHotel;
     // A total that overflows names the hotel and the company it belongs to.
-    const auto where = [&](const DataError& e, const std::string* ditta) {
+    const auto where = [&](const DataError& e, const std::string_view* ditta) {
         std::string text = std::string(e.what()) + " (hotel " + std::to_string(t.HotelCorrente);
         if (ditta)
-            text += ", ditta \"" + *ditta + "\"";
+            text += ", ditta \"" + std::string(*ditta) + "\"";
         return DataError(text + ")", schema::roomsFile(selection.season), schema::kRooms);
     };
     const auto closeCompany = [&] {
