@@ -132,6 +132,9 @@ void BookingSet::LineTable::restart(std::size_t rows)
 {
     m_lines.clear();
     m_lines.reserve(rows);
+    m_prices.clear();
+    if (m_withPrices)
+        m_prices.reserve(rows);
     m_texts = TextPool();
 }
 
@@ -142,10 +145,14 @@ void BookingSet::LineTable::add(const RoomLine& line)
     b.numeroHotel = line.numeroHotel;
     b.numeroPersone = line.numeroPersone;
     b.quantitaCamere = line.quantitaCamere;
-    b.giorniTariffa = line.giorniTariffa;
-    b.prezzo = line.prezzo;
-    b.tipoPrenotazione = m_texts.add(line.tipoPrenotazione);
-    b.note = m_texts.add(line.note);
+    b.kind = kindLetter(line.tipoPrenotazione);
+    if (m_withPrices) {
+        LinePrice& p = m_prices.emplace_back();
+        p.giorniTariffa = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            line.giorniTariffa, 1, std::numeric_limits<std::int32_t>::max()));
+        p.prezzo = line.prezzo;
+        p.note = m_texts.add(line.note);
+    }
     const auto arrival = dayOf(line.dataArrivo);
     const auto departure = dayOf(line.dataPartenza);
     if (arrival && departure) {
@@ -173,6 +180,7 @@ void BookingSet::HeaderTable::add(const BookingHeader& header)
     b.hasCodiceDitta = header.codiceDitta.has_value();
     b.codiceDitta = header.codiceDitta.value_or(0);
     b.tipoPrenotazione = m_texts.add(header.tipoPrenotazione);
+    b.kind = kindLetter(header.tipoPrenotazione);
     b.ditta = m_texts.add(header.ditta);
     b.nazione = m_texts.add(header.nazione);
     b.commento = m_texts.add(header.commento);
@@ -186,7 +194,8 @@ void BookingSet::HeaderTable::sortByBooking()
 }
 
 BookingSet::BookingSet(LineTable lines, HeaderTable headers, std::vector<RoomLine> faulty)
-    : m_lines(std::move(lines.m_lines)), m_headers(std::move(headers.m_headers)),
+    : m_lines(std::move(lines.m_lines)), m_prices(std::move(lines.m_prices)),
+      m_headers(std::move(headers.m_headers)),
       m_lineTexts(std::move(lines.m_texts)), m_headerTexts(std::move(headers.m_texts)),
       m_faulty(std::move(faulty))
 {
@@ -217,14 +226,21 @@ BookingSet::BookingSet(const std::vector<RoomLine>& lines,
 
 void BookingSet::index()
 {
-    sortByBooking(m_lines);
+    std::vector<std::uint32_t> from = bookingOrder(m_lines);
+    if (!m_prices.empty()) {
+        std::vector<std::uint32_t> pricesFrom = from;
+        permute(m_prices, pricesFrom);
+    }
+    permute(m_lines, from);
     m_tableOrder.resize(m_lines.size());
+    m_days.reserve(m_lines.size());
     // Walking lines and headers in step gives each line its booking's
     // headers.
     std::size_t h = 0;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         BookedLine& line = m_lines[i];
         m_tableOrder[line.order] = static_cast<std::uint32_t>(i);
+        m_days.push_back({line.arrival, line.departure});
         const auto before = [&](const BookedHeader& header) {
             return header.numeroHotel != line.numeroHotel
                        ? header.numeroHotel < line.numeroHotel
@@ -275,7 +291,7 @@ std::uint32_t BookingSet::notePlace(const BookedLine& line) const
 {
     if (m_notePlaces.size() != m_lines.size())
         m_notePlaces = textPlaces(
-            m_lines.size(), [&](std::size_t i) -> std::string_view { return m_lines[i].note; });
+            m_lines.size(), [&](std::size_t i) -> std::string_view { return priceOf(m_lines[i]).note; });
     return m_notePlaces[indexOf(line)];
 }
 
@@ -311,7 +327,7 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
             // Should the lines fail, the future waits for the headers' reader
             // as it is destroyed.
             std::vector<RoomLine> faulty;
-            BookingSet::LineTable lines;
+            BookingSet::LineTable lines(m_fields != BookingFields::Tally);
             source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields, lines,
                              m_keepFaultyLines ? &faulty : nullptr);
             m_set.emplace(std::move(lines), headers.get(), std::move(faulty));

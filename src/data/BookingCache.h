@@ -26,6 +26,20 @@
 
 namespace presenze {
 
+// A TipoPrenotazione of one letter as it is written ("C", "o"...), else 0:
+// what the walks test a kind by, without reading the text.
+inline char kindLetter(std::string_view tipo)
+{
+    return tipo.size() == 1 ? tipo[0] : '\0';
+}
+
+// The kind letter without regard to case: 'C', 'D', 'O', or 0 for another.
+inline char upperKind(char letter)
+{
+    const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    return upper == 'C' || upper == 'D' || upper == 'O' ? upper : '\0';
+}
+
 // A room line as a BookingSet keeps it: its numbers, its texts in the set's
 // pool, its days, and where its booking's headers lie among the set's.
 struct BookedLine {
@@ -33,10 +47,6 @@ struct BookedLine {
     std::int64_t numeroHotel = 0;
     std::int64_t numeroPersone = 0;
     std::int64_t quantitaCamere = 0;
-    std::int64_t giorniTariffa = 1;
-    Currency prezzo;
-    PooledText tipoPrenotazione;
-    PooledText note;
     // Arrival and departure as days (Date::toSerial); a line whose dates are
     // not real days arrives after it leaves.
     std::int32_t arrival = 0;
@@ -44,6 +54,7 @@ struct BookedLine {
     std::uint32_t firstHeader = 0; // among the set's headers (hotel, number, table order)
     std::uint32_t headerCount = 0;
     std::uint32_t order = 0; // position among the set's lines in table order
+    char kind = '\0';        // kindLetter of its TipoPrenotazione
 
     // True when the line arrives on or before lastDay and leaves after
     // firstDay: the test of the month window (firstDay .. firstDay + 31).
@@ -53,17 +64,28 @@ struct BookedLine {
     }
 };
 
+// What the Type 2 report and the indicators read of a line besides: kept
+// apart, and only when the set was read with these fields.
+struct LinePrice {
+    Currency prezzo;
+    PooledText note;
+    // At least 1; a period longer than any stay counts the same as the
+    // longest one kept (it charges the arrival night only).
+    std::int32_t giorniTariffa = 1;
+};
+
 // A booking header as a BookingSet keeps it.
 struct BookedHeader {
     std::int64_t numeroPrenotazione = 0;
     std::int64_t numeroHotel = 0;
     std::int64_t codiceDitta = 0; // when hasCodiceDitta
-    bool hasCodiceDitta = false;
     PooledText tipoPrenotazione;
     PooledText ditta;
     PooledText nazione;
     PooledText commento;
     std::uint32_t order = 0; // position among the set's headers in table order
+    bool hasCodiceDitta = false;
+    char kind = '\0'; // kindLetter(tipoPrenotazione)
 };
 
 // Room lines and booking headers held in memory, indexed: the records in
@@ -74,12 +96,17 @@ public:
     // Records come in table order; a read that starts over clears them.
     class LineTable final : public RecordSink<RoomLine> {
     public:
+        // Without prices, the lines' Note, GiorniTariffa and Prezzo are not
+        // kept (priceOf gives every line the readers' defaults).
+        explicit LineTable(bool withPrices = true) : m_withPrices(withPrices) {}
         void restart(std::size_t rows) override;
         void add(const RoomLine& line) override;
 
     private:
         friend class BookingSet;
+        bool m_withPrices;
         std::vector<BookedLine> m_lines;
+        std::vector<LinePrice> m_prices; // of m_lines, when with prices
         TextPool m_texts;
     };
     class HeaderTable final : public RecordSink<BookingHeader> {
@@ -109,6 +136,17 @@ public:
 
     // Every line ordered by hotel, then booking number, then table order.
     const std::vector<BookedLine>& linesByBooking() const { return m_lines; }
+
+    // Calls visit(line) for each line that overlaps the window (see
+    // BookedLine::overlaps), in booking order. Only the days of the other
+    // lines are read, from a table of their own.
+    template <typename Visit>
+    void forEachOverlapping(long firstDay, long lastDay, Visit&& visit) const
+    {
+        for (std::size_t i = 0; i < m_days.size(); ++i)
+            if (m_days[i].arrival <= lastDay && m_days[i].departure > firstDay)
+                visit(m_lines[i]);
+    }
 
     // The lines in table order.
     class TableOrder {
@@ -151,6 +189,13 @@ public:
     {
         return {m_headers.data() + line.firstHeader, line.headerCount};
     }
+    // The line's note, tariff period and price.
+    const LinePrice& priceOf(const BookedLine& line) const
+    {
+        static const LinePrice kNone;
+        return m_prices.empty() ? kNone : m_prices[indexOf(line)];
+    }
+
     // The first header in table order of that hotel and booking number, or
     // nullptr.
     const BookedHeader* firstHeader(std::int64_t hotel, std::int64_t number) const;
@@ -179,7 +224,13 @@ private:
         return static_cast<std::size_t>(&header - m_headers.data());
     }
 
+    struct Days {
+        std::int32_t arrival;
+        std::int32_t departure;
+    };
     std::vector<BookedLine> m_lines;     // hotel, number, table order
+    std::vector<Days> m_days;            // of m_lines
+    std::vector<LinePrice> m_prices;     // of m_lines, when read
     std::vector<BookedHeader> m_headers; // hotel, number, table order
     TextPool m_lineTexts;
     TextPool m_headerTexts;

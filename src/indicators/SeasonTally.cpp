@@ -114,14 +114,15 @@ void SeasonTally::addSeason(const BookingSet& bookings)
             days = &daysOf(line.numeroHotel);
             lastHotel = &line.numeroHotel;
         }
-        tallyLine(*days, line, kind);
+        tallyLine(*days, line, bookings.priceOf(line), kind);
     }
     takeSeason(season);
     if (m_byCompany)
         tallyCompanies(bookings, season);
 }
 
-void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, int kind)
+void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, const LinePrice& price,
+                            int kind)
 {
     const BookedLine& line = stay;
     const long from = std::max<long>(stay.arrival, m_first);
@@ -133,8 +134,8 @@ void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, int kind)
         NightCell& cell = h.seasonNights[d];
         addChecked(cell.rooms[kind], line.quantitaCamere);
         addChecked(cell.persons[kind], line.numeroPersone);
-        if ((night - stay.arrival) % line.giorniTariffa == 0)
-            addChecked(cell.revenue[kind], line.prezzo.units);
+        if ((night - stay.arrival) % price.giorniTariffa == 0)
+            addChecked(cell.revenue[kind], price.prezzo.units);
         cell.booked = true;
     }
     // A line that leaves on its arrival day arrives all the same, as the
@@ -186,6 +187,7 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
             continue;
         HotelDays& h = m_days.at(line.numeroHotel);
         const BookedLine& stay = line;
+        const LinePrice& price = bookings.priceOf(line);
         const long from = std::max<long>(stay.arrival, m_first);
         const long to = std::min<long>(stay.departure - 1L, m_last);
         KindFigures sums[2];
@@ -194,7 +196,7 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
             const auto d = static_cast<std::size_t>(dayIndex(night));
             if (h.owner[d] != season)
                 continue;
-            const bool charged = (night - stay.arrival) % line.giorniTariffa == 0;
+            const bool charged = (night - stay.arrival) % price.giorniTariffa == 0;
             for (int side = 0; side < 2; ++side) {
                 const int times = m_weight[side][d];
                 if (times == 0)
@@ -202,7 +204,7 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
                 addTimes(sums[side].rooms, line.quantitaCamere, times);
                 addTimes(sums[side].presences, line.numeroPersone, times);
                 if (charged)
-                    addTimes(sums[side].revenue.units, line.prezzo.units, times);
+                    addTimes(sums[side].revenue.units, price.prezzo.units, times);
                 counted = true;
             }
         }

@@ -15,10 +15,12 @@ namespace {
 
 constexpr int kNights = 31;
 
-bool kindSelected(BookingKind kind, std::string_view tipo)
+// The kind letter (kindLetter) compared without regard to case.
+bool kindSelected(BookingKind kind, char letter)
 {
-    const bool confirmed = equalText(tipo, "C") || equalText(tipo, "D");
-    const bool optional = equalText(tipo, "O");
+    const char upper = upperKind(letter);
+    const bool confirmed = upper == 'C' || upper == 'D';
+    const bool optional = upper == 'O';
     switch (kind) {
     case BookingKind::Confirmed:
         return confirmed;
@@ -118,7 +120,7 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     // booking: the lines of a booking are walked one after the other.
     const auto headerOf = [&](const BookedLine& line) -> const BookedHeader* {
         for (const BookedHeader& h : bookings.headersOf(line))
-            if (kindSelected(selection.kind, h.tipoPrenotazione) &&
+            if (kindSelected(selection.kind, h.kind) &&
                 (!selection.singleHotel || h.numeroHotel == selection.comboHotel) &&
                 (!selection.singleCompany || equalText(h.ditta, selection.company)))
                 return &h;
@@ -128,16 +130,14 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     HeaderNight hn;
 
     // The lines of the window, walked by hotel, then booking number.
-    for (const BookedLine& stay : bookings.linesByBooking()) {
-        if (!stay.overlaps(first, end))
-            continue;
+    bookings.forEachOverlapping(first, end, [&](const BookedLine& stay) {
         const BookedLine* line = &stay;
         if (line->numeroHotel <= 0 || line->numeroHotel >= 9999)
-            continue;
+            return;
         if (selection.singleHotel && line->numeroHotel != selection.comboHotel)
-            continue;
-        if (!kindSelected(selection.kind, line->tipoPrenotazione) || line->numeroPersone <= 0)
-            continue;
+            return;
+        if (!kindSelected(selection.kind, line->kind) || line->numeroPersone <= 0)
+            return;
         if (!booking || booking->numeroHotel != line->numeroHotel ||
             booking->numeroPrenotazione != line->numeroPrenotazione) {
             booking = line;
@@ -145,7 +145,7 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
             hn.header = headerOf(*line);
         }
         if (!hn.header)
-            continue;
+            return;
         if (!hn.ready) {
             const BookedHeader& h = *hn.header;
             hn.ready = true;
@@ -157,25 +157,25 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
                 n.name = summary ? blank : tally.name(h.ditta);
                 n.rows = tally.rowsOf(h.numeroHotel, n.name);
                 n.nation = tally.nationOf(h.numeroHotel);
-                n.optional = h.tipoPrenotazione == "O";
+                n.optional = h.kind == 'O';
                 n.italian = isItalian(h.nazione);
                 n.tag = tagClassOf(h.commento);
             }
         }
         if (!hn.counts)
-            continue;
+            return;
         if (counted)
             counted(*line);
         const long firstNight = std::max<long>(first, stay.arrival);
         const long stop = std::min<long>(end, stay.departure);
         if (stop <= firstNight)
-            continue;
+            return;
         PresenzeTally::Night night = hn.night;
         night.persone = line->numeroPersone;
         night.camere = line->quantitaCamere;
         tally.countNights(night, static_cast<int>(firstNight - first + 1),
                           static_cast<int>(stop - first));
-    }
+    });
     return tally;
 }
 

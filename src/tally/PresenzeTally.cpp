@@ -157,8 +157,7 @@ void PresenzeTally::countNights(const Night& night, int firstDay, int lastDay)
 std::size_t PresenzeTally::rowCount() const
 {
     std::size_t rows = 0;
-    for (const Slot& slot : m_slots)
-        rows += slot.contatore < kPeriod ? 2 : 1;
+    m_slots.forEach([&](const Slot& slot) { rows += slot.contatore < kPeriod ? 2 : 1; });
     return rows;
 }
 

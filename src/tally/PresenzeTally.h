@@ -11,6 +11,7 @@
 // and each row keeps the name written last; a company named "Nazione" shares
 // its period row with the nationality row of its hotel.
 
+#include "tally/BlockVector.h"
 #include "tally/HotelRooms.h"
 #include "tally/WorkingDatabase.h"
 
@@ -67,7 +68,7 @@ public:
     template <typename F> void forEachRow(F&& visit) const
     {
         PresenzeRow row;
-        for (const Slot& slot : m_slots) {
+        m_slots.forEach([&](const Slot& slot) {
             row.numeroHotel = m_pairs[slot.pair].hotel;
             row.nomeDitta = m_names[slot.name];
             row.values = slot.values;
@@ -77,15 +78,16 @@ public:
                 row.contatore = slot.contatore + 40;
                 visit(row, slot.name);
             }
-        }
+        });
     }
     // Every row as the tally keeps it, in creation order: a daily row stands
     // for its second daily row too (Contatore + 40, the same values).
     // visit(hotel, name, contatore, values).
     template <typename F> void forEachKeptRow(F&& visit) const
     {
-        for (const Slot& slot : m_slots)
+        m_slots.forEach([&](const Slot& slot) {
             visit(m_pairs[slot.pair].hotel, slot.name, slot.contatore, slot.values);
+        });
     }
 
     // The names by NameId, as forEachRow's second argument refers to them.
@@ -136,7 +138,7 @@ private:
     };
     std::unordered_map<PairKey, PairId, PairKeyHash> m_pairIds;
     std::vector<Pair> m_pairs;
-    std::vector<Slot> m_slots;
+    BlockVector<Slot> m_slots;
     NameId m_nazione = -1;
 };
 

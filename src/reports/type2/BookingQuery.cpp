@@ -11,16 +11,18 @@
 namespace presenze {
 namespace {
 
-bool kindSelected(BookingKind kind, std::string_view tipo)
+// The kind letter (kindLetter) compared without regard to case.
+bool kindSelected(BookingKind kind, char letter)
 {
-    const bool confirmed = equalText(tipo, "C") || equalText(tipo, "D");
+    const char upper = upperKind(letter);
+    const bool confirmed = upper == 'C' || upper == 'D';
     switch (kind) {
     case BookingKind::Confirmed:
         return confirmed;
     case BookingKind::Optional:
-        return equalText(tipo, "O");
+        return upper == 'O';
     case BookingKind::All:
-        return confirmed || equalText(tipo, "O");
+        return confirmed || upper == 'O';
     }
     return false;
 }
@@ -46,20 +48,21 @@ struct Joined {
     long partenza;
 };
 
-BookingRow rowOf(const Joined& j)
+BookingRow rowOf(const Joined& j, const BookingSet& bookings)
 {
+    const LinePrice& price = bookings.priceOf(*j.line);
     BookingRow row;
     row.numeroHotel = j.line->numeroHotel;
     row.ditta = j.header->ditta.view();
-    row.confermata =
-        equalText(j.header->tipoPrenotazione, "C") || equalText(j.header->tipoPrenotazione, "D");
+    const char kind = upperKind(j.header->kind);
+    row.confermata = kind == 'C' || kind == 'D';
     row.arrivo = j.arrivo;
     row.partenza = j.partenza;
     row.numeroPersone = j.line->numeroPersone;
     row.quantitaCamere = j.line->quantitaCamere;
-    row.category = categoryOf(j.line->note);
-    row.giorniTariffa = j.line->giorniTariffa;
-    row.prezzo = j.line->prezzo;
+    row.category = categoryOf(price.note);
+    row.giorniTariffa = price.giorniTariffa;
+    row.prezzo = price.prezzo;
     return row;
 }
 
@@ -97,7 +100,7 @@ std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const Book
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const Key& k : order)
-        rows.push_back(rowOf(joined[k.position]));
+        rows.push_back(rowOf(joined[k.position], bookings));
     return rows;
 }
 
@@ -106,38 +109,41 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const auto& j : joined)
-        rows.push_back(rowOf(j));
+        rows.push_back(rowOf(j, bookings));
     // Rows that group together become neighbours: hotel, kind, arrival,
     // departure, note (engine text order), then table order (of the lines,
-    // then of a line's headers).
-    std::vector<std::size_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        const BookingRow &a = rows[x], &b = rows[y];
-        if (a.numeroHotel != b.numeroHotel)
-            return a.numeroHotel < b.numeroHotel;
-        if (a.confermata != b.confermata)
-            return a.confermata;
-        if (a.arrivo != b.arrivo)
-            return a.arrivo < b.arrivo;
-        if (a.partenza != b.partenza)
-            return a.partenza < b.partenza;
-        const std::uint32_t noteX = bookings.notePlace(*joined[x].line);
-        const std::uint32_t noteY = bookings.notePlace(*joined[y].line);
-        if (noteX != noteY)
-            return noteX < noteY;
-        if (joined[x].line->order != joined[y].line->order)
-            return joined[x].line->order < joined[y].line->order;
-        return joined[x].header->order < joined[y].header->order;
-    });
+    // then of a line's headers). The sort runs over small keys.
+    struct Key {
+        std::int64_t hotel;
+        long arrivo;
+        long partenza;
+        std::uint32_t note;
+        std::uint32_t line;
+        std::uint32_t header;
+        std::uint32_t index;
+        bool optional;
+        auto tie() const { return std::tie(hotel, optional, arrivo, partenza, note, line, header); }
+    };
+    std::vector<Key> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys.push_back({rows[i].numeroHotel, rows[i].arrivo, rows[i].partenza,
+                        bookings.notePlace(*joined[i].line), joined[i].line->order,
+                        joined[i].header->order, static_cast<std::uint32_t>(i),
+                        !rows[i].confermata});
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return a.tie() < b.tie(); });
+    std::vector<std::size_t> order;
+    order.reserve(keys.size());
+    for (const Key& k : keys)
+        order.push_back(k.index);
     std::vector<BookingRow> groups;
     const BookedLine* lead = nullptr;
     for (const std::size_t i : order) {
         const BookingRow& row = rows[i];
         if (lead && groups.back().numeroHotel == row.numeroHotel &&
             groups.back().confermata == row.confermata &&
-            equalText(lead->note, joined[i].line->note) && groups.back().arrivo == row.arrivo &&
+            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*joined[i].line).note) && groups.back().arrivo == row.arrivo &&
             groups.back().partenza == row.partenza) {
             BookingRow& group = groups.back();
             if (__builtin_add_overflow(group.numeroPersone, row.numeroPersone,
@@ -201,16 +207,14 @@ std::vector<BookingRow> selectBookingRows(const BookingSet& bookings, const Sele
     std::sort(codes.begin(), codes.end());
     const long firstSerial = query.first.toSerial();
     std::vector<Joined> joined;
-    for (const BookedLine& line : bookings.linesByBooking()) {
-        if (!line.overlaps(firstSerial, firstSerial + 31))
-            continue;
+    bookings.forEachOverlapping(firstSerial, firstSerial + 31, [&](const BookedLine& line) {
         for (const BookedHeader& header : bookings.headersOf(line))
-            if (kindSelected(selection.kind, header.tipoPrenotazione) &&
+            if (kindSelected(selection.kind, header.kind) &&
                 companySelected(selection, codes, header) &&
                 (!selection.singleHotel || header.numeroHotel == selection.comboHotel))
                 joined.push_back(
                     {&line, &header, line.arrival - firstSerial, line.departure - firstSerial});
-    }
+    });
     return query.totals ? totalsRows(joined, bookings) : detailRows(joined, bookings);
 }
 
