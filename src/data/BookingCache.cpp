@@ -195,9 +195,8 @@ void BookingSet::HeaderTable::sortByBooking()
 
 BookingSet::BookingSet(LineTable lines, HeaderTable headers, std::vector<RoomLine> faulty)
     : m_lines(std::move(lines.m_lines)), m_prices(std::move(lines.m_prices)),
-      m_headers(std::move(headers.m_headers)),
-      m_lineTexts(std::move(lines.m_texts)), m_headerTexts(std::move(headers.m_texts)),
-      m_faulty(std::move(faulty))
+      m_headers(std::move(headers.m_headers)), m_lineTexts(std::move(lines.m_texts)),
+      m_headerTexts(std::move(headers.m_texts)), m_faulty(std::move(faulty))
 {
     if (!headers.m_sorted)
         presenze::sortByBooking(m_headers);
@@ -290,8 +289,9 @@ std::uint32_t BookingSet::kindPlace(const BookedHeader& header) const
 std::uint32_t BookingSet::notePlace(const BookedLine& line) const
 {
     if (m_notePlaces.size() != m_lines.size())
-        m_notePlaces = textPlaces(
-            m_lines.size(), [&](std::size_t i) -> std::string_view { return priceOf(m_lines[i]).note; });
+        m_notePlaces = textPlaces(m_lines.size(), [&](std::size_t i) -> std::string_view {
+            return priceOf(m_lines[i]).note;
+        });
     return m_notePlaces[indexOf(line)];
 }
 

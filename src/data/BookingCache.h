@@ -36,7 +36,8 @@ inline char kindLetter(std::string_view tipo)
 // The kind letter without regard to case: 'C', 'D', 'O', or 0 for another.
 inline char upperKind(char letter)
 {
-    const char upper = letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    const char upper =
+        letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
     return upper == 'C' || upper == 'D' || upper == 'O' ? upper : '\0';
 }
 

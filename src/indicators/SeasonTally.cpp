@@ -121,8 +121,7 @@ void SeasonTally::addSeason(const BookingSet& bookings)
         tallyCompanies(bookings, season);
 }
 
-void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, const LinePrice& price,
-                            int kind)
+void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, const LinePrice& price, int kind)
 {
     const BookedLine& line = stay;
     const long from = std::max<long>(stay.arrival, m_first);

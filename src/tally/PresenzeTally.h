@@ -61,7 +61,8 @@ public:
     void countNights(const Night& night, int firstDay, int lastDay);
 
     const HotelRooms& rooms() const { return m_rooms; }
-    std::size_t rowCount() const;
+    // The rows of Presenze the tally makes (a daily row counts twice).
+    std::size_t rowCount() const { return m_rowCount; }
 
     // Every row in creation order; a second daily row follows its daily row.
     // The name view stays valid while the tally lives.
@@ -139,6 +140,7 @@ private:
     std::unordered_map<PairKey, PairId, PairKeyHash> m_pairIds;
     std::vector<Pair> m_pairs;
     BlockVector<Slot> m_slots;
+    std::size_t m_rowCount = 0;
     NameId m_nazione = -1;
 };
 

@@ -143,8 +143,8 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
         const BookingRow& row = rows[i];
         if (lead && groups.back().numeroHotel == row.numeroHotel &&
             groups.back().confermata == row.confermata &&
-            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*joined[i].line).note) && groups.back().arrivo == row.arrivo &&
-            groups.back().partenza == row.partenza) {
+            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*joined[i].line).note) &&
+            groups.back().arrivo == row.arrivo && groups.back().partenza == row.partenza) {
             BookingRow& group = groups.back();
             if (__builtin_add_overflow(group.numeroPersone, row.numeroPersone,
                                        &group.numeroPersone) ||
