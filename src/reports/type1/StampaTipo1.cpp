@@ -14,6 +14,7 @@
 #include "tally/WorkingDatabase.h"
 
 #include <cstdio>
+#include <future>
 
 namespace presenze {
 namespace {
@@ -299,8 +300,26 @@ bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
         throw DataError("Data di inizio del mese non valida: " + std::string(primoGiorno));
 
     const PresenzeTally tally = CalcolaPresenze(primoGiorno, selection, context);
+    // The working database is written beside the report, on a thread of its
+    // own (it only reads the tally); the month waits for it before it ends,
+    // and its failure is the month's.
+    std::future<void> working;
     if (context.keepsTally)
-        writeWorkingDatabase(context.folder, context.stationTag, tally);
+        working = std::async(std::launch::async, [&] {
+            writeWorkingDatabase(context.folder, context.stationTag, tally);
+        });
+    const auto waitWorking = [&] {
+        if (working.valid())
+            working.get();
+    };
+    struct WaitAtExit {
+        std::future<void>& working;
+        ~WaitAtExit()
+        {
+            if (working.valid())
+                working.wait();
+        }
+    } waitAtExit{working};
     const HotelRooms& rooms = tally.rooms();
     const MonthRows rows = monthRowsOf(tally);
     // The print request's registry, or this month's own.
@@ -315,6 +334,7 @@ bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
     writeNationTable(out, rows);
     if (context.figures)
         recordType1Month(*context.figures, *first, selection, tally, rows, hotels);
+    waitWorking();
     return tally.rowCount() > 0;
 }
 
