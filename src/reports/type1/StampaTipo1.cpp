@@ -290,6 +290,26 @@ void Type1Month::writeAllHotelTotals()
         m_out.line("");
 }
 
+// The month's report from its tally.
+void writeMonth(ReportWriter& out, const Date& first, const Selection& selection,
+                ReportContext& context, const PresenzeTally& tally)
+{
+    const HotelRooms& rooms = tally.rooms();
+    const MonthRows rows = monthRowsOf(tally);
+    // The print request's registry, or this month's own.
+    const HotelNames hotels(context.bookings ? context.bookings->hotelRegistry(context.folder)
+                                             : readHotelRegistry(context.folder));
+
+    writePageHead(out, first, first.month, context.clock.now());
+    Type1Month month(out, selection, rooms, hotels, rows);
+    month.writeHotelBlocks();
+    month.writeAllHotelTotals();
+    writeCompanyTable(out, rows, hotels);
+    writeNationTable(out, rows);
+    if (context.figures)
+        recordType1Month(*context.figures, first, selection, tally, rows, hotels);
+}
+
 } // namespace
 
 bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selection& selection,
@@ -301,40 +321,23 @@ bool StampaTipo1(std::string_view primoGiorno, ReportWriter& out, const Selectio
 
     const PresenzeTally tally = CalcolaPresenze(primoGiorno, selection, context);
     // The working database is written beside the report, on a thread of its
-    // own (it only reads the tally); the month waits for it before it ends,
-    // and its failure is the month's.
+    // own (it only reads the tally). The month waits for it; should both
+    // fail, the working database's failure is the one told, as when it was
+    // written first.
     std::future<void> working;
     if (context.keepsTally)
         working = std::async(std::launch::async, [&] {
             writeWorkingDatabase(context.folder, context.stationTag, tally);
         });
-    const auto waitWorking = [&] {
+    try {
+        writeMonth(out, *first, selection, context, tally);
+    } catch (...) {
         if (working.valid())
             working.get();
-    };
-    struct WaitAtExit {
-        std::future<void>& working;
-        ~WaitAtExit()
-        {
-            if (working.valid())
-                working.wait();
-        }
-    } waitAtExit{working};
-    const HotelRooms& rooms = tally.rooms();
-    const MonthRows rows = monthRowsOf(tally);
-    // The print request's registry, or this month's own.
-    const HotelNames hotels(context.bookings ? context.bookings->hotelRegistry(context.folder)
-                                             : readHotelRegistry(context.folder));
-
-    writePageHead(out, *first, first->month, context.clock.now());
-    Type1Month month(out, selection, rooms, hotels, rows);
-    month.writeHotelBlocks();
-    month.writeAllHotelTotals();
-    writeCompanyTable(out, rows, hotels);
-    writeNationTable(out, rows);
-    if (context.figures)
-        recordType1Month(*context.figures, *first, selection, tally, rows, hotels);
-    waitWorking();
+        throw;
+    }
+    if (working.valid())
+        working.get();
     return tally.rowCount() > 0;
 }
 
