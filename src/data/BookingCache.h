@@ -140,13 +140,29 @@ public:
 
     // Calls visit(line) for each line that overlaps the window (see
     // BookedLine::overlaps), in booking order. Only the days of the other
-    // lines are read, from a table of their own.
+    // lines are read, from a table of their own; the lines a month keeps
+    // lie far apart, so each line, its headers and its company's text are
+    // asked of the memory a few lines ahead of their turn.
     template <typename Visit>
     void forEachOverlapping(long firstDay, long lastDay, Visit&& visit) const
     {
+        std::vector<std::uint32_t> hits;
         for (std::size_t i = 0; i < m_days.size(); ++i)
             if (m_days[i].arrival <= lastDay && m_days[i].departure > firstDay)
-                visit(m_lines[i]);
+                hits.push_back(static_cast<std::uint32_t>(i));
+        constexpr std::size_t kLineAhead = 8, kHeaderAhead = 4, kTextAhead = 2;
+        for (std::size_t k = 0; k < hits.size(); ++k) {
+            if (k + kLineAhead < hits.size())
+                __builtin_prefetch(&m_lines[hits[k + kLineAhead]]);
+            if (k + kHeaderAhead < hits.size())
+                __builtin_prefetch(m_headers.data() + m_lines[hits[k + kHeaderAhead]].firstHeader);
+            if (k + kTextAhead < hits.size()) {
+                const BookedLine& soon = m_lines[hits[k + kTextAhead]];
+                if (soon.headerCount > 0 && soon.firstHeader < m_headers.size())
+                    __builtin_prefetch(m_headers[soon.firstHeader].ditta.address());
+            }
+            visit(m_lines[hits[k]]);
+        }
     }
 
     // The lines in table order.

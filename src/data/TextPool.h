@@ -25,6 +25,8 @@ public:
     }
     operator std::string_view() const { return view(); }
     bool empty() const { return view().empty(); }
+    // Where the text lies, without reading it (to ask for it ahead).
+    const void* address() const { return m_at; }
 
     friend bool operator==(PooledText a, std::string_view b) { return a.view() == b; }
 
