@@ -3,6 +3,7 @@
 BUILD ?= build
 SANITIZE ?= 0
 XL ?= 0
+XXL ?= 0
 WERROR ?= 0
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -84,8 +85,17 @@ run: demo
 	    rm -f $$err; \
 	fi
 
+# The DuckDB baseline's package goes into the benchmark's own folder (not in
+# the repository); without node or npm the baseline is left out.
+DUCKDB_BENCH := bench/duckdb
+
 bench: build
-	@$(BUILD)/bin/presenze-bench $(if $(filter 1,$(XL)),--xl,)
+	@if command -v npm >/dev/null && [ ! -d $(DUCKDB_BENCH)/node_modules/@duckdb/node-api ]; then \
+	    echo "Installazione di @duckdb/node-api in $(DUCKDB_BENCH)"; \
+	    (cd $(DUCKDB_BENCH) && npm install --no-package-lock --no-audit --no-fund --loglevel=error) || \
+	    echo "@duckdb/node-api non installato: il confronto con DuckDB viene escluso"; \
+	fi
+	@$(BUILD)/bin/presenze-bench $(if $(filter 1,$(XL)),--xl,) $(if $(filter 1,$(XXL)),--xxl,)
 	@if [ -x $(BUILD)/bin/presenze-bench-gui ]; then $(BUILD)/bin/presenze-bench-gui; fi
 
 fuzz: deps

@@ -26,6 +26,9 @@ struct BenchCase {
     Count count = {};                   // untimed, once, after the first run (may be empty)
     std::string unit = {};              // of the count: "rows", "MB"
     int maxRuns = 0;                    // fewer timed runs than asked for (0: as asked)
+    // Instead of `run`: work that times itself and returns its seconds (the
+    // part of another program's run that the case is about).
+    Count timed = {};
 };
 
 // The program's own work on a group of that size: 12-month Type 1 and Type 2

@@ -5,6 +5,7 @@
 #include "BenchData.h"
 #include "Cases.h"
 #include "Measure.h"
+#include "ProcessCases.h"
 #include "StoreCases.h"
 #include "Table.h"
 #include "common/KV7Routine.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sys/utsname.h>
 #include <thread>
 
@@ -23,11 +25,14 @@ using namespace presenze::bench;
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: presenze-bench [--xl] [--runs N] [--sizes S,M,L,XL] [--only TEXT]\n"
+    "Usage: presenze-bench [--xl] [--xxl] [--runs N] [--sizes S,M,L,XL] [--only TEXT]\n"
     "                      [--seed N] [--cache DIR] [--fixtures DIR] [--timeout SECONDS]\n"
     "\n"
     "  --xl        also run on XL (40 hotels, 1,000,000 room lines)\n"
-    "  --runs N    timed runs per case (default 5; 3 on XL), after one untimed run\n"
+    "  --xxl       also run the year of the check on XXL 2024-25 (200 hotels,\n"
+    "              2,000,000 room lines)\n"
+    "  --runs N    timed runs per case (default 5; 3 on XL and on the year of the\n"
+    "              check), after one untimed run\n"
     "  --sizes     only these sizes (Access: the Access import on the fixtures)\n"
     "  --only      only cases whose name contains TEXT\n"
     "  --seed      seed of the generated groups (default 1)\n"
@@ -39,6 +44,7 @@ constexpr const char* kUsage =
 
 struct Options {
     bool xl = false;
+    bool xxl = false;
     int runs = 5;
     std::vector<std::string> sizes;
     std::string only;
@@ -74,6 +80,8 @@ bool parseOptions(int argc, char** argv, Options& o)
         const bool hasValue = i + 1 < argc;
         if (a == "--xl")
             o.xl = true;
+        else if (a == "--xxl")
+            o.xxl = true;
         else if (a == "--runs" && hasValue && parseNumber(argv[i + 1], o.runs) && o.runs > 0)
             ++i;
         else if (a == "--sizes" && hasValue)
@@ -116,12 +124,23 @@ bool wanted(const std::string& size, const Options& o)
     return o.sizes.empty() || std::find(o.sizes.begin(), o.sizes.end(), size) != o.sizes.end();
 }
 
+// One run of a case: its own wall time, or the time it tells of itself.
+Run runOnce(const BenchCase& c, const std::filesystem::path& data, const Options& o)
+{
+    if (!c.timed)
+        return runInChild([&] { c.run(data); }, o.timeout);
+    Run run = runFigureInChild([&] { return c.timed(data); }, o.timeout);
+    run.seconds = run.value;
+    return run;
+}
+
 // Times the cases of one group: an untimed first run of each (which also
 // tells whether the case can run at all; cases of a single run have none),
-// then the timed runs, taking the cases in turn so that a drift of the
-// machine touches them all alike.
+// then the timed runs (at most `maxRuns`, when not 0), taking the cases in
+// turn so that a drift of the machine touches them all alike.
 void runCases(std::vector<BenchCase> cases, const std::string& group,
-              const std::filesystem::path& data, const Options& o, std::vector<CaseResult>& results)
+              const std::filesystem::path& data, const Options& o, std::vector<CaseResult>& results,
+              int maxRuns = 0)
 {
     std::erase_if(cases, [&](const BenchCase& c) {
         return !o.only.empty() && c.name.find(o.only) == std::string::npos;
@@ -137,7 +156,7 @@ void runCases(std::vector<BenchCase> cases, const std::string& group,
         }
         // A case of a single run is long enough not to need a warm-up.
         if (r.error.empty() && c.maxRuns != 1) {
-            const Run warm = runInChild([&] { c.run(data); }, o.timeout);
+            const Run warm = runOnce(c, data, o);
             if (!warm.ok)
                 r.error = warm.error;
         }
@@ -149,13 +168,13 @@ void runCases(std::vector<BenchCase> cases, const std::string& group,
         std::cerr << (r.error.empty() ? " ok\n" : " non disponibile\n");
         results.push_back(std::move(r));
     }
-    const int runs = group == "XL" ? std::min(o.runs, 3) : o.runs;
+    const int runs = maxRuns > 0 ? std::min(o.runs, maxRuns) : o.runs;
     for (int n = 0; n < runs; ++n) {
         for (std::size_t i = 0; i < cases.size(); ++i) {
             CaseResult& r = results[first + i];
             if (!r.error.empty() || (cases[i].maxRuns > 0 && n >= cases[i].maxRuns))
                 continue;
-            const Run run = runInChild([&] { cases[i].run(data); }, o.timeout);
+            const Run run = runOnce(cases[i], data, o);
             if (!run.ok) {
                 r.error = run.error;
                 continue;
@@ -176,7 +195,26 @@ void runSize(const BenchSize& size, const std::filesystem::path& data, const Opt
             cases.push_back(std::move(c));
     for (auto& b : baselineCases(size.name))
         cases.push_back(std::move(b));
-    runCases(std::move(cases), size.name, data, o, results);
+    runCases(std::move(cases), size.name, data, o, results, size.name == "XL" ? 3 : 0);
+}
+
+// The group of that size from the cache, generated first when missing;
+// nothing when it cannot be made.
+std::optional<std::filesystem::path> groupOf(const BenchSize& size, const Options& o)
+{
+    const auto data = groupFolder(size, o.cache);
+    if (groupReady(data))
+        return data;
+    std::cerr << "Generating " << size.name << " (" << size.group.hotels << " hotels, "
+              << size.group.roomLines << " room lines) into " << data.string() << " ..."
+              << std::flush;
+    const Run made = runInChild([&] { generateGroup(size, data); }, o.timeout);
+    if (!made.ok) {
+        std::cerr << " failed: " << made.error << "\n";
+        return std::nullopt;
+    }
+    std::cerr << " " << made.seconds << " s, " << made.peakKb / 1024 << " MB\n";
+    return data;
 }
 
 // The Access import against mdb-export, on the fixture files.
@@ -224,19 +262,21 @@ int main(int argc, char** argv)
     for (const auto& size : benchSizes(o.seed, o.xl || xlNamed)) {
         if (!wanted(size.name, o))
             continue;
-        const auto data = groupFolder(size, o.cache);
-        if (!groupReady(data)) {
-            std::cerr << "Generating " << size.name << " (" << size.group.hotels << " hotels, "
-                      << size.group.roomLines << " room lines) into " << data.string() << " ..."
-                      << std::flush;
-            const Run made = runInChild([&] { generateGroup(size, data); }, o.timeout);
-            if (!made.ok) {
-                std::cerr << " failed: " << made.error << "\n";
-                return 1;
-            }
-            std::cerr << " " << made.seconds << " s, " << made.peakKb / 1024 << " MB\n";
-        }
-        runSize(size, data, o, server, results);
+        const auto data = groupOf(size, o);
+        if (!data)
+            return 1;
+        runSize(size, *data, o, server, results);
+    }
+    // The year of the check, as whole processes.
+    const Programs programs = findPrograms();
+    const bool xxlNamed = std::find(o.sizes.begin(), o.sizes.end(), "XXL 2024-25") != o.sizes.end();
+    for (const auto& size : checkSizes(o.seed, o.xxl || xxlNamed)) {
+        if (!wanted(size.name, o))
+            continue;
+        const auto data = groupOf(size, o);
+        if (!data)
+            return 1;
+        runCases(checkCases(size, programs), size.name, *data, o, results, 3);
     }
     if (wanted("Access", o))
         runAccess(o, results);

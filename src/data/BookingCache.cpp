@@ -62,14 +62,34 @@ std::vector<std::uint32_t> textPlaces(std::size_t count, const Text& textOf)
     return places;
 }
 
-} // namespace
-
-BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
-                       std::vector<RoomLine> faulty)
-    : m_lines(std::move(lines)), m_headers(std::move(headers)), m_faulty(std::move(faulty))
+// Puts the records in the order `from` gives (the record at from[i] goes to
+// place i), in place, one cycle of places after the other; `from` is used up.
+template <typename Record>
+void permute(std::vector<Record>& records, std::vector<std::uint32_t>& from)
 {
-    // Lines and headers by hotel, booking number and table order; the sort
-    // runs over small keys held side by side.
+    for (std::uint32_t i = 0; i < from.size(); ++i) {
+        if (from[i] == i)
+            continue;
+        Record moving = std::move(records[i]);
+        std::uint32_t at = i;
+        for (;;) {
+            const std::uint32_t next = from[at];
+            from[at] = at;
+            if (next == i) {
+                records[at] = std::move(moving);
+                break;
+            }
+            records[at] = std::move(records[next]);
+            at = next;
+        }
+    }
+}
+
+// The places of the records ordered by hotel, booking number and table
+// order; the sort runs over small keys held side by side.
+template <typename Record>
+std::vector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
+{
     struct Key {
         std::int64_t hotel;
         std::int64_t number;
@@ -83,70 +103,172 @@ BookingSet::BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> h
             return index < o.index;
         }
     };
-    std::vector<Key> lineKeys, headerKeys;
-    lineKeys.reserve(m_lines.size());
-    for (std::size_t i = 0; i < m_lines.size(); ++i)
-        lineKeys.push_back(
-            {m_lines[i].numeroHotel, m_lines[i].numeroPrenotazione, static_cast<std::uint32_t>(i)});
-    headerKeys.reserve(m_headers.size());
-    for (std::size_t i = 0; i < m_headers.size(); ++i)
-        headerKeys.push_back({m_headers[i].numeroHotel, m_headers[i].numeroPrenotazione,
-                              static_cast<std::uint32_t>(i)});
-    std::sort(lineKeys.begin(), lineKeys.end());
-    std::sort(headerKeys.begin(), headerKeys.end());
-    m_headersByKey.reserve(headerKeys.size());
-    for (const Key& k : headerKeys)
-        m_headersByKey.push_back(&m_headers[k.index]);
+    std::vector<Key> keys;
+    keys.reserve(records.size());
+    bool sorted = true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        keys.push_back(
+            {records[i].numeroHotel, records[i].numeroPrenotazione, static_cast<std::uint32_t>(i)});
+        sorted = sorted && (i == 0 || keys[i - 1] < keys[i]);
+    }
+    if (!sorted)
+        std::sort(keys.begin(), keys.end());
+    std::vector<std::uint32_t> from;
+    from.reserve(keys.size());
+    for (const Key& k : keys)
+        from.push_back(k.index);
+    return from;
+}
 
-    // Walking both in step gives each line its booking's headers.
-    m_stays.resize(m_lines.size());
-    m_byBooking.reserve(m_lines.size());
+template <typename Record> void sortByBooking(std::vector<Record>& records)
+{
+    std::vector<std::uint32_t> from = bookingOrder(records);
+    permute(records, from);
+}
+
+} // namespace
+
+void BookingSet::LineTable::restart(std::size_t rows)
+{
+    m_lines.clear();
+    m_lines.reserve(rows);
+    m_prices.clear();
+    if (m_withPrices)
+        m_prices.reserve(rows);
+    m_texts = TextPool();
+}
+
+void BookingSet::LineTable::add(const RoomLine& line)
+{
+    BookedLine& b = m_lines.emplace_back();
+    b.numeroPrenotazione = line.numeroPrenotazione;
+    b.numeroHotel = line.numeroHotel;
+    b.numeroPersone = line.numeroPersone;
+    b.quantitaCamere = line.quantitaCamere;
+    b.kind = kindLetter(line.tipoPrenotazione);
+    if (m_withPrices) {
+        LinePrice& p = m_prices.emplace_back();
+        p.giorniTariffa = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            line.giorniTariffa, 1, std::numeric_limits<std::int32_t>::max()));
+        p.prezzo = line.prezzo;
+        p.note = m_texts.add(line.note);
+    }
+    const auto arrival = dayOf(line.dataArrivo);
+    const auto departure = dayOf(line.dataPartenza);
+    if (arrival && departure) {
+        b.arrival = static_cast<std::int32_t>(*arrival);
+        b.departure = static_cast<std::int32_t>(*departure);
+    } else {
+        b.arrival = std::numeric_limits<std::int32_t>::max();
+        b.departure = std::numeric_limits<std::int32_t>::min();
+    }
+    b.order = static_cast<std::uint32_t>(m_lines.size() - 1);
+}
+
+void BookingSet::HeaderTable::restart(std::size_t rows)
+{
+    m_headers.clear();
+    m_headers.reserve(rows);
+    m_texts = TextPool();
+}
+
+void BookingSet::HeaderTable::add(const BookingHeader& header)
+{
+    BookedHeader& b = m_headers.emplace_back();
+    b.numeroPrenotazione = header.numeroPrenotazione;
+    b.numeroHotel = header.numeroHotel;
+    b.hasCodiceDitta = header.codiceDitta.has_value();
+    b.codiceDitta = header.codiceDitta.value_or(0);
+    b.tipoPrenotazione = m_texts.add(header.tipoPrenotazione);
+    b.kind = kindLetter(header.tipoPrenotazione);
+    b.ditta = m_texts.add(header.ditta);
+    b.nazione = m_texts.add(header.nazione);
+    b.commento = m_texts.add(header.commento);
+    b.order = static_cast<std::uint32_t>(m_headers.size() - 1);
+}
+
+void BookingSet::HeaderTable::sortByBooking()
+{
+    presenze::sortByBooking(m_headers);
+    m_sorted = true;
+}
+
+BookingSet::BookingSet(LineTable lines, HeaderTable headers, std::vector<RoomLine> faulty)
+    : m_lines(std::move(lines.m_lines)), m_prices(std::move(lines.m_prices)),
+      m_headers(std::move(headers.m_headers)), m_lineTexts(std::move(lines.m_texts)),
+      m_headerTexts(std::move(headers.m_texts)), m_faulty(std::move(faulty))
+{
+    if (!headers.m_sorted)
+        presenze::sortByBooking(m_headers);
+    index();
+}
+
+BookingSet::BookingSet(const std::vector<RoomLine>& lines,
+                       const std::vector<BookingHeader>& headers, std::vector<RoomLine> faulty)
+    : BookingSet(
+          [&] {
+              LineTable table;
+              table.restart(lines.size());
+              for (const RoomLine& line : lines)
+                  table.add(line);
+              return table;
+          }(),
+          [&] {
+              HeaderTable table;
+              table.restart(headers.size());
+              for (const BookingHeader& header : headers)
+                  table.add(header);
+              return table;
+          }(),
+          std::move(faulty))
+{}
+
+void BookingSet::index()
+{
+    std::vector<std::uint32_t> from = bookingOrder(m_lines);
+    if (!m_prices.empty()) {
+        std::vector<std::uint32_t> pricesFrom = from;
+        permute(m_prices, pricesFrom);
+    }
+    permute(m_lines, from);
+    m_tableOrder.resize(m_lines.size());
+    m_days.reserve(m_lines.size());
+    // Walking lines and headers in step gives each line its booking's
+    // headers.
     std::size_t h = 0;
-    for (const Key& k : lineKeys) {
-        const Key first{k.hotel, k.number, 0};
-        while (h < headerKeys.size() && headerKeys[h] < first)
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        BookedLine& line = m_lines[i];
+        m_tableOrder[line.order] = static_cast<std::uint32_t>(i);
+        m_days.push_back({line.arrival, line.departure});
+        const auto before = [&](const BookedHeader& header) {
+            return header.numeroHotel != line.numeroHotel
+                       ? header.numeroHotel < line.numeroHotel
+                       : header.numeroPrenotazione < line.numeroPrenotazione;
+        };
+        while (h < m_headers.size() && before(m_headers[h]))
             ++h;
         std::size_t end = h;
-        while (end < headerKeys.size() && headerKeys[end].hotel == k.hotel &&
-               headerKeys[end].number == k.number)
+        while (end < m_headers.size() && m_headers[end].numeroHotel == line.numeroHotel &&
+               m_headers[end].numeroPrenotazione == line.numeroPrenotazione)
             ++end;
-        const RoomLine& line = m_lines[k.index];
-        LineIndex& stay = m_stays[k.index];
-        stay.firstHeader = static_cast<std::uint32_t>(h);
-        stay.headerCount = static_cast<std::uint32_t>(end - h);
-        const auto arrival = dayOf(line.dataArrivo);
-        const auto departure = dayOf(line.dataPartenza);
-        if (arrival && departure) {
-            stay.arrival = static_cast<std::int32_t>(*arrival);
-            stay.departure = static_cast<std::int32_t>(*departure);
-        } else {
-            stay.arrival = std::numeric_limits<std::int32_t>::max();
-            stay.departure = std::numeric_limits<std::int32_t>::min();
-        }
-        m_byBooking.push_back({&line, stay.arrival, stay.departure});
+        line.firstHeader = static_cast<std::uint32_t>(h);
+        line.headerCount = static_cast<std::uint32_t>(end - h);
     }
 }
 
-std::span<const BookingHeader* const> BookingSet::headersOf(const RoomLine& line) const
-{
-    const LineIndex& stay = m_stays[indexOf(line)];
-    return {m_headersByKey.data() + stay.firstHeader, stay.headerCount};
-}
-
-const BookingHeader* BookingSet::firstHeader(std::int64_t hotel, std::int64_t number) const
+const BookedHeader* BookingSet::firstHeader(std::int64_t hotel, std::int64_t number) const
 {
     const auto it =
-        std::lower_bound(m_headersByKey.begin(), m_headersByKey.end(), std::pair(hotel, number),
-                         [](const BookingHeader* h, const auto& key) {
-                             return std::pair(h->numeroHotel, h->numeroPrenotazione) < key;
+        std::lower_bound(m_headers.begin(), m_headers.end(), std::pair(hotel, number),
+                         [](const BookedHeader& h, const auto& key) {
+                             return std::pair(h.numeroHotel, h.numeroPrenotazione) < key;
                          });
-    if (it == m_headersByKey.end() || (*it)->numeroHotel != hotel ||
-        (*it)->numeroPrenotazione != number)
+    if (it == m_headers.end() || it->numeroHotel != hotel || it->numeroPrenotazione != number)
         return nullptr;
-    return *it;
+    return &*it;
 }
 
-std::uint32_t BookingSet::companyPlace(const BookingHeader& header) const
+std::uint32_t BookingSet::companyPlace(const BookedHeader& header) const
 {
     if (m_companyPlaces.size() != m_headers.size())
         m_companyPlaces = textPlaces(m_headers.size(), [&](std::size_t i) -> std::string_view {
@@ -155,7 +277,7 @@ std::uint32_t BookingSet::companyPlace(const BookingHeader& header) const
     return m_companyPlaces[indexOf(header)];
 }
 
-std::uint32_t BookingSet::kindPlace(const BookingHeader& header) const
+std::uint32_t BookingSet::kindPlace(const BookedHeader& header) const
 {
     if (m_kindPlaces.size() != m_headers.size())
         m_kindPlaces = textPlaces(m_headers.size(), [&](std::size_t i) -> std::string_view {
@@ -164,11 +286,12 @@ std::uint32_t BookingSet::kindPlace(const BookingHeader& header) const
     return m_kindPlaces[indexOf(header)];
 }
 
-std::uint32_t BookingSet::notePlace(const RoomLine& line) const
+std::uint32_t BookingSet::notePlace(const BookedLine& line) const
 {
     if (m_notePlaces.size() != m_lines.size())
-        m_notePlaces = textPlaces(
-            m_lines.size(), [&](std::size_t i) -> std::string_view { return m_lines[i].note; });
+        m_notePlaces = textPlaces(m_lines.size(), [&](std::size_t i) -> std::string_view {
+            return priceOf(m_lines[i]).note;
+        });
     return m_notePlaces[indexOf(line)];
 }
 
@@ -193,15 +316,20 @@ const BookingSet& BookingCache::bookings(const DataFolder& folder, std::string_v
             // The two files are read side by side, each on its own
             // connection; warnings come from the room lines, read on this
             // thread.
+            // The headers are put in booking order there too.
             auto headers = std::async(std::launch::async,
                                       [&source, season = std::string(season), fields = m_fields] {
-                                          return source.bookingHeaders(season, fields);
+                                          BookingSet::HeaderTable table;
+                                          source.bookingHeaders(season, fields, table);
+                                          table.sortByBooking();
+                                          return table;
                                       });
             // Should the lines fail, the future waits for the headers' reader
             // as it is destroyed.
             std::vector<RoomLine> faulty;
-            auto lines = source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields,
-                                          m_keepFaultyLines ? &faulty : nullptr);
+            BookingSet::LineTable lines(m_fields != BookingFields::Tally);
+            source.roomLines(season, m_firstKey, m_lastKey, warn, m_fields, lines,
+                             m_keepFaultyLines ? &faulty : nullptr);
             m_set.emplace(std::move(lines), headers.get(), std::move(faulty));
             return 0;
         });

@@ -2,8 +2,8 @@
 // The booking files of one season as the reports walk them. A print request
 // builds its months one after the other over one span of days; the cache
 // reads the room lines of that whole span, and the booking headers, once,
-// and keeps them with the indexes every month needs: the days of each stay,
-// the lines in booking order, and each line's headers. Room lines left out
+// and keeps them compact, in booking order, with what every month needs:
+// the days of each stay and each line's headers. Room lines left out
 // for a bad date are warned about once, when the span is read. It keeps the
 // other files of the request too (registry, room types, company list): each
 // file a request reads is read once, so that its months never see two
@@ -14,6 +14,7 @@
 #include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "data/Records.h"
+#include "data/TextPool.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -25,50 +26,196 @@
 
 namespace presenze {
 
-// Room lines and booking headers held in memory, indexed.
+// A TipoPrenotazione of one letter as it is written ("C", "o"...), else 0:
+// what the walks test a kind by, without reading the text.
+inline char kindLetter(std::string_view tipo)
+{
+    return tipo.size() == 1 ? tipo[0] : '\0';
+}
+
+// The kind letter without regard to case: 'C', 'D', 'O', or 0 for another.
+inline char upperKind(char letter)
+{
+    const char upper =
+        letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - 'a' + 'A') : letter;
+    return upper == 'C' || upper == 'D' || upper == 'O' ? upper : '\0';
+}
+
+// A room line as a BookingSet keeps it: its numbers, its texts in the set's
+// pool, its days, and where its booking's headers lie among the set's.
+struct BookedLine {
+    std::int64_t numeroPrenotazione = 0;
+    std::int64_t numeroHotel = 0;
+    std::int64_t numeroPersone = 0;
+    std::int64_t quantitaCamere = 0;
+    // Arrival and departure as days (Date::toSerial); a line whose dates are
+    // not real days arrives after it leaves.
+    std::int32_t arrival = 0;
+    std::int32_t departure = 0;
+    std::uint32_t firstHeader = 0; // among the set's headers (hotel, number, table order)
+    std::uint32_t headerCount = 0;
+    std::uint32_t order = 0; // position among the set's lines in table order
+    char kind = '\0';        // kindLetter of its TipoPrenotazione
+
+    // True when the line arrives on or before lastDay and leaves after
+    // firstDay: the test of the month window (firstDay .. firstDay + 31).
+    bool overlaps(long firstDay, long lastDay) const
+    {
+        return arrival <= lastDay && departure > firstDay;
+    }
+};
+
+// What the Type 2 report and the indicators read of a line besides: kept
+// apart, and only when the set was read with these fields.
+struct LinePrice {
+    Currency prezzo;
+    PooledText note;
+    // At least 1; a period longer than any stay counts the same as the
+    // longest one kept (it charges the arrival night only).
+    std::int32_t giorniTariffa = 1;
+};
+
+// A booking header as a BookingSet keeps it.
+struct BookedHeader {
+    std::int64_t numeroPrenotazione = 0;
+    std::int64_t numeroHotel = 0;
+    std::int64_t codiceDitta = 0; // when hasCodiceDitta
+    PooledText tipoPrenotazione;
+    PooledText ditta;
+    PooledText nazione;
+    PooledText commento;
+    std::uint32_t order = 0; // position among the set's headers in table order
+    bool hasCodiceDitta = false;
+    char kind = '\0'; // kindLetter(tipoPrenotazione)
+};
+
+// Room lines and booking headers held in memory, indexed: the records in
+// booking order (hotel, booking number, table order), so that the walks of
+// the reports read them one after the other, their texts in pools.
 class BookingSet {
 public:
+    // Records come in table order; a read that starts over clears them.
+    class LineTable final : public RecordSink<RoomLine> {
+    public:
+        // Without prices, the lines' Note, GiorniTariffa and Prezzo are not
+        // kept (priceOf gives every line the readers' defaults).
+        explicit LineTable(bool withPrices = true) : m_withPrices(withPrices) {}
+        void restart(std::size_t rows) override;
+        void add(const RoomLine& line) override;
+
+    private:
+        friend class BookingSet;
+        bool m_withPrices;
+        std::vector<BookedLine> m_lines;
+        std::vector<LinePrice> m_prices; // of m_lines, when with prices
+        TextPool m_texts;
+    };
+    class HeaderTable final : public RecordSink<BookingHeader> {
+    public:
+        void restart(std::size_t rows) override;
+        void add(const BookingHeader& header) override;
+        // Puts the headers in booking order (else the set does it).
+        void sortByBooking();
+
+    private:
+        friend class BookingSet;
+        std::vector<BookedHeader> m_headers;
+        TextPool m_texts;
+        bool m_sorted = false;
+    };
+
+    // The faulty lines are those a reader gathered for their dates
+    // (readRoomLines).
+    BookingSet(LineTable lines, HeaderTable headers, std::vector<RoomLine> faulty = {});
     // Lines and headers in table order. Lines whose dates are not real days
-    // (the readers never give them) are kept but fall in no window. The
-    // faulty lines are those a reader gathered for their dates (readRoomLines).
-    BookingSet(std::vector<RoomLine> lines, std::vector<BookingHeader> headers,
+    // (the readers never give them) are kept but fall in no window.
+    BookingSet(const std::vector<RoomLine>& lines, const std::vector<BookingHeader>& headers,
                std::vector<RoomLine> faulty = {});
     BookingSet(BookingSet&&) = default;
     BookingSet(const BookingSet&) = delete;
     BookingSet& operator=(const BookingSet&) = delete;
 
-    // In table order.
-    const std::vector<RoomLine>& lines() const { return m_lines; }
-
-    // A line with its arrival and departure as days (Date::toSerial); a line
-    // whose dates are not real days arrives after it leaves.
-    struct Stay {
-        const RoomLine* line = nullptr;
-        std::int32_t arrival = 0;
-        std::int32_t departure = 0;
-        // True when the line arrives on or before lastDay and leaves after
-        // firstDay: the test of the month window (firstDay .. firstDay + 31).
-        bool overlaps(long firstDay, long lastDay) const
-        {
-            return arrival <= lastDay && departure > firstDay;
-        }
-    };
     // Every line ordered by hotel, then booking number, then table order.
-    const std::vector<Stay>& linesByBooking() const { return m_byBooking; }
+    const std::vector<BookedLine>& linesByBooking() const { return m_lines; }
 
-    // The days of a line of this set, by table position.
-    Stay stayOf(const RoomLine& line) const
+    // Calls visit(line) for each line that overlaps the window (see
+    // BookedLine::overlaps), in booking order. Only the days of the other
+    // lines are read, from a table of their own; the lines a month keeps
+    // lie far apart, so each line, its headers and its company's text are
+    // asked of the memory a few lines ahead of their turn.
+    template <typename Visit>
+    void forEachOverlapping(long firstDay, long lastDay, Visit&& visit) const
     {
-        const LineIndex& s = m_stays[indexOf(line)];
-        return {&line, s.arrival, s.departure};
+        std::vector<std::uint32_t> hits;
+        for (std::size_t i = 0; i < m_days.size(); ++i)
+            if (m_days[i].arrival <= lastDay && m_days[i].departure > firstDay)
+                hits.push_back(static_cast<std::uint32_t>(i));
+        constexpr std::size_t kLineAhead = 8, kHeaderAhead = 4, kTextAhead = 2;
+        for (std::size_t k = 0; k < hits.size(); ++k) {
+            if (k + kLineAhead < hits.size())
+                __builtin_prefetch(&m_lines[hits[k + kLineAhead]]);
+            if (k + kHeaderAhead < hits.size())
+                __builtin_prefetch(m_headers.data() + m_lines[hits[k + kHeaderAhead]].firstHeader);
+            if (k + kTextAhead < hits.size()) {
+                const BookedLine& soon = m_lines[hits[k + kTextAhead]];
+                if (soon.headerCount > 0 && soon.firstHeader < m_headers.size())
+                    __builtin_prefetch(m_headers[soon.firstHeader].ditta.address());
+            }
+            visit(m_lines[hits[k]]);
+        }
     }
+
+    // The lines in table order.
+    class TableOrder {
+    public:
+        class Iterator {
+        public:
+            const BookedLine& operator*() const { return (*m_lines)[*m_at]; }
+            Iterator& operator++()
+            {
+                ++m_at;
+                return *this;
+            }
+            bool operator!=(const Iterator& o) const { return m_at != o.m_at; }
+
+        private:
+            friend class TableOrder;
+            Iterator(const std::vector<BookedLine>* lines, const std::uint32_t* at)
+                : m_lines(lines), m_at(at)
+            {}
+            const std::vector<BookedLine>* m_lines;
+            const std::uint32_t* m_at;
+        };
+        Iterator begin() const { return {m_lines, m_order->data()}; }
+        Iterator end() const { return {m_lines, m_order->data() + m_order->size()}; }
+        std::size_t size() const { return m_order->size(); }
+
+    private:
+        friend class BookingSet;
+        TableOrder(const std::vector<BookedLine>* lines, const std::vector<std::uint32_t>* order)
+            : m_lines(lines), m_order(order)
+        {}
+        const std::vector<BookedLine>* m_lines;
+        const std::vector<std::uint32_t>* m_order;
+    };
+    TableOrder lines() const { return {&m_lines, &m_tableOrder}; }
 
     // The headers of the line's booking (same number and hotel), in table
     // order.
-    std::span<const BookingHeader* const> headersOf(const RoomLine& line) const;
+    std::span<const BookedHeader> headersOf(const BookedLine& line) const
+    {
+        return {m_headers.data() + line.firstHeader, line.headerCount};
+    }
+    // The line's note, tariff period and price.
+    const LinePrice& priceOf(const BookedLine& line) const
+    {
+        static const LinePrice kNone;
+        return m_prices.empty() ? kNone : m_prices[indexOf(line)];
+    }
+
     // The first header in table order of that hotel and booking number, or
     // nullptr.
-    const BookingHeader* firstHeader(std::int64_t hotel, std::int64_t number) const;
+    const BookedHeader* firstHeader(std::int64_t hotel, std::int64_t number) const;
 
     // The lines of the span whose dates make no stay (a date empty or not a
     // real day, a departure before the arrival), when the cache was asked
@@ -79,32 +226,33 @@ public:
     // Note, in the booking software's text order (compareText) among all the
     // values of that field in the set: the same text has the same place.
     // Sorting by places sorts by text. Worked out on first use.
-    std::uint32_t companyPlace(const BookingHeader& header) const;
-    std::uint32_t kindPlace(const BookingHeader& header) const;
-    std::uint32_t notePlace(const RoomLine& line) const;
+    std::uint32_t companyPlace(const BookedHeader& header) const;
+    std::uint32_t kindPlace(const BookedHeader& header) const;
+    std::uint32_t notePlace(const BookedLine& line) const;
 
 private:
-    struct LineIndex {
-        std::int32_t arrival = 0;
-        std::int32_t departure = 0;
-        std::uint32_t firstHeader = 0; // in m_headersByKey
-        std::uint32_t headerCount = 0;
-    };
-    std::size_t indexOf(const RoomLine& line) const
+    void index();
+    std::size_t indexOf(const BookedLine& line) const
     {
         return static_cast<std::size_t>(&line - m_lines.data());
     }
-    std::size_t indexOf(const BookingHeader& header) const
+    std::size_t indexOf(const BookedHeader& header) const
     {
         return static_cast<std::size_t>(&header - m_headers.data());
     }
 
-    std::vector<RoomLine> m_lines;
-    std::vector<BookingHeader> m_headers;
+    struct Days {
+        std::int32_t arrival;
+        std::int32_t departure;
+    };
+    std::vector<BookedLine> m_lines;     // hotel, number, table order
+    std::vector<Days> m_days;            // of m_lines
+    std::vector<LinePrice> m_prices;     // of m_lines, when read
+    std::vector<BookedHeader> m_headers; // hotel, number, table order
+    TextPool m_lineTexts;
+    TextPool m_headerTexts;
     std::vector<RoomLine> m_faulty;
-    std::vector<LineIndex> m_stays;                     // by line, in table order
-    std::vector<Stay> m_byBooking;                      // hotel, number, table order
-    std::vector<const BookingHeader*> m_headersByKey;   // hotel, number, table order
+    std::vector<std::uint32_t> m_tableOrder;            // line places, in table order
     mutable std::vector<std::uint32_t> m_companyPlaces; // by header
     mutable std::vector<std::uint32_t> m_kindPlaces;    // by header
     mutable std::vector<std::uint32_t> m_notePlaces;    // by line

@@ -4,6 +4,26 @@
 
 namespace presenze {
 
+void BookingSource::bookingHeaders(std::string_view season, BookingFields fields,
+                                   RecordSink<BookingHeader>& sink) const
+{
+    const std::vector<BookingHeader> headers = bookingHeaders(season, fields);
+    sink.restart(headers.size());
+    for (const BookingHeader& header : headers)
+        sink.add(header);
+}
+
+void BookingSource::roomLines(std::string_view season, std::string_view firstKey,
+                              std::string_view lastKey, const WarningSink& warn,
+                              BookingFields fields, RecordSink<RoomLine>& sink,
+                              std::vector<RoomLine>* faulty) const
+{
+    const std::vector<RoomLine> lines = roomLines(season, firstKey, lastKey, warn, fields, faulty);
+    sink.restart(lines.size());
+    for (const RoomLine& line : lines)
+        sink.add(line);
+}
+
 std::string FolderSource::identity() const
 {
     return displayName(m_folder.dir());
@@ -21,6 +41,20 @@ std::vector<RoomLine> FolderSource::roomLines(std::string_view season, std::stri
                                               std::vector<RoomLine>* faulty) const
 {
     return readRoomLines(m_folder, season, firstKey, lastKey, warn, fields, faulty);
+}
+
+void FolderSource::bookingHeaders(std::string_view season, BookingFields fields,
+                                  RecordSink<BookingHeader>& sink) const
+{
+    readBookingHeaders(m_folder, season, fields, sink);
+}
+
+void FolderSource::roomLines(std::string_view season, std::string_view firstKey,
+                             std::string_view lastKey, const WarningSink& warn,
+                             BookingFields fields, RecordSink<RoomLine>& sink,
+                             std::vector<RoomLine>* faulty) const
+{
+    readRoomLines(m_folder, season, firstKey, lastKey, warn, fields, sink, faulty);
 }
 
 std::vector<HotelRecord> FolderSource::hotelRegistry() const

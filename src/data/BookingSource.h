@@ -33,6 +33,13 @@ public:
                                             std::string_view lastKey, const WarningSink& warn,
                                             BookingFields fields,
                                             std::vector<RoomLine>* faulty = nullptr) const = 0;
+    // The same handed to a sink; by default from the vectors above.
+    virtual void bookingHeaders(std::string_view season, BookingFields fields,
+                                RecordSink<BookingHeader>& sink) const;
+    virtual void roomLines(std::string_view season, std::string_view firstKey,
+                           std::string_view lastKey, const WarningSink& warn, BookingFields fields,
+                           RecordSink<RoomLine>& sink,
+                           std::vector<RoomLine>* faulty = nullptr) const;
 
     // As readHotelRegistry, readRoomTypes, readCompanies, readCompanyListLines.
     virtual std::vector<HotelRecord> hotelRegistry() const = 0;
@@ -59,6 +66,11 @@ public:
                                     std::string_view lastKey, const WarningSink& warn,
                                     BookingFields fields,
                                     std::vector<RoomLine>* faulty = nullptr) const override;
+    void bookingHeaders(std::string_view season, BookingFields fields,
+                        RecordSink<BookingHeader>& sink) const override;
+    void roomLines(std::string_view season, std::string_view firstKey, std::string_view lastKey,
+                   const WarningSink& warn, BookingFields fields, RecordSink<RoomLine>& sink,
+                   std::vector<RoomLine>* faulty = nullptr) const override;
     std::vector<HotelRecord> hotelRegistry() const override;
     std::vector<RoomTypeRecord> roomTypes() const override;
     std::vector<CompanyRecord> companies() const override;

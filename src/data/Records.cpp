@@ -249,7 +249,20 @@ const std::initializer_list<std::string_view> kHeaderFields = {
     "NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione", "Ditta",
     "CodiceDitta",        "Nazione",     "Commento"};
 
-std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
+// Gathers a reader's records into a vector.
+template <typename Record> class VectorSink final : public RecordSink<Record> {
+public:
+    void restart(std::size_t rows) override
+    {
+        records.clear();
+        records.reserve(rows);
+    }
+    void add(const Record& record) override { records.push_back(record); }
+
+    std::vector<Record> records;
+};
+
+void headersOf(const Database& db, BookingFields fields, RecordSink<BookingHeader>& sink)
 {
     db.requireColumns(schema::kHeaders, kHeaderFields);
     const bool code = fields != BookingFields::Tally;
@@ -267,8 +280,8 @@ std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
     }
     Statement st = db.prepare(select(schema::kHeaders, columns, "ORDER BY rowid"));
     const FieldReader f(st, db, schema::kHeaders);
-    std::vector<BookingHeader> headers;
-    headers.reserve(rowCount(db, schema::kHeaders));
+    sink.restart(rowCount(db, schema::kHeaders));
+    BookingHeader h;
     std::int64_t position = 0;
     while (st.step()) {
         ++position;
@@ -276,7 +289,6 @@ std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
         const auto hotel = f.optionalNumber(1);
         if (!number || !hotel)
             continue;
-        BookingHeader& h = headers.emplace_back();
         h.numeroPrenotazione = *number;
         h.numeroHotel = *hotel;
         f.text(2, h.tipoPrenotazione);
@@ -288,8 +300,8 @@ std::vector<BookingHeader> headersOf(const Database& db, BookingFields fields)
             f.text(nationColumn + 1, h.commento);
         }
         h.order = position;
+        sink.add(h);
     }
-    return headers;
 }
 
 // The columns of a room line, in the order readLineValues reads them.
@@ -318,9 +330,8 @@ void readLineValues(const FieldReader& f, RoomLine& line, bool prices)
     }
 }
 
-std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
-                                  std::string_view lastKey, const WarningSink& warn,
-                                  BookingFields fields)
+void roomLinesOf(const Database& db, std::string_view firstKey, std::string_view lastKey,
+                 const WarningSink& warn, BookingFields fields, RecordSink<RoomLine>& sink)
 {
     db.requireColumns(schema::kRooms, {"NumeroPrenotazione", "NumeroHotel", "TipoPrenotazione",
                                        "DataArrivo", "DataPartenza", "NumeroPersone",
@@ -342,17 +353,15 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
                "ORDER BY rowid"));
     st.bindText(1, lastKey).bindText(2, firstKey);
     const FieldReader f(st, db, schema::kRooms);
-    std::vector<RoomLine> lines;
-    lines.reserve(rowCount(db, schema::kRooms));
+    sink.restart(rowCount(db, schema::kRooms));
+    RoomLine line;
+    std::int64_t kept = 0;
     while (st.step()) {
-        RoomLine& line = lines.emplace_back();
         f.text(3, line.dataArrivo);
         // An empty departure is never after firstKey; a line without an
         // arrival is left out here.
-        if (line.dataArrivo.empty()) {
-            lines.pop_back();
+        if (line.dataArrivo.empty())
             continue;
-        }
         f.text(4, line.dataPartenza);
         const auto number = f.optionalNumber(0);
         const auto hotel = f.optionalNumber(1);
@@ -366,22 +375,16 @@ std::vector<RoomLine> roomLinesOf(const Database& db, std::string_view firstKey,
                      std::to_string(number.value_or(0)) + ", campo " +
                      (arrivalOk ? "DataPartenza" : "DataArrivo") + ")");
             }
-            lines.pop_back();
             continue;
         }
-        if (!number || !hotel) {
-            lines.pop_back();
+        if (!number || !hotel)
             continue;
-        }
         line.numeroPrenotazione = *number;
         line.numeroHotel = *hotel;
         readLineValues(f, line, prices);
-        line.order = static_cast<std::int64_t>(lines.size());
+        line.order = ++kept;
+        sink.add(line);
     }
-    // A window that keeps few of the table's lines gives the room back.
-    if (lines.capacity() > 2 * lines.size())
-        lines.shrink_to_fit();
-    return lines;
 }
 
 // The lines whose dates make no stay, with a real day in the window or none.
@@ -444,8 +447,18 @@ std::vector<CompanyRecord> readCompanies(const DataFolder& folder)
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
                                               BookingFields fields)
 {
-    return readHotelFile(folder, schema::headersFile(season),
-                         [fields](const Database& db) { return headersOf(db, fields); });
+    VectorSink<BookingHeader> headers;
+    readBookingHeaders(folder, season, fields, headers);
+    return std::move(headers.records);
+}
+
+void readBookingHeaders(const DataFolder& folder, std::string_view season, BookingFields fields,
+                        RecordSink<BookingHeader>& sink)
+{
+    readHotelFile(folder, schema::headersFile(season), [&](const Database& db) {
+        headersOf(db, fields, sink);
+        return 0;
+    });
 }
 
 std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view season,
@@ -453,22 +466,33 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
                                     const WarningSink& warn, BookingFields fields,
                                     std::vector<RoomLine>* faulty)
 {
+    VectorSink<RoomLine> lines;
+    readRoomLines(folder, season, firstKey, lastKey, warn, fields, lines, faulty);
+    // A window that keeps few of the table's lines gives the room back.
+    if (lines.records.capacity() > 2 * lines.records.size())
+        lines.records.shrink_to_fit();
+    return std::move(lines.records);
+}
+
+void readRoomLines(const DataFolder& folder, std::string_view season, std::string_view firstKey,
+                   std::string_view lastKey, const WarningSink& warn, BookingFields fields,
+                   RecordSink<RoomLine>& sink, std::vector<RoomLine>* faulty)
+{
     // The warnings of the read that counts, once.
     std::vector<std::string> warnings;
-    auto lines = readHotelFile(folder, schema::roomsFile(season), [&](const Database& db) {
+    readHotelFile(folder, schema::roomsFile(season), [&](const Database& db) {
         warnings.clear();
-        auto read = roomLinesOf(
+        roomLinesOf(
             db, firstKey, lastKey, [&](std::string_view text) { warnings.emplace_back(text); },
-            fields);
+            fields, sink);
         // In the same read, so that both lists come from one state of the file.
         if (faulty)
             *faulty = faultyRoomLinesOf(db, firstKey, lastKey, fields);
-        return read;
+        return 0;
     });
     if (warn)
         for (const auto& text : warnings)
             warn(text);
-    return lines;
 }
 
 std::vector<std::string> readCompanyListLines(const DataFolder& folder)

@@ -24,6 +24,19 @@ namespace presenze {
 // Receives warnings about records left out (Windows-1252 text).
 using WarningSink = std::function<void(std::string_view)>;
 
+// Receives a reader's records one by one, in table order, without a vector
+// of them being made. The record handed to add is the reader's own, reused
+// for the next one. A read that starts over (the file changed while it was
+// read) calls restart again: what came before is to be forgotten.
+template <typename Record> class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    // Before the first record of a read; `rows` is the table's size, an
+    // upper bound of the records to come.
+    virtual void restart(std::size_t rows) = 0;
+    virtual void add(const Record& record) = 0;
+};
+
 struct HotelRecord {
     std::int64_t numero = 0;
     std::int64_t numeroHotel = 0;
@@ -73,6 +86,9 @@ enum class BookingFields { All, Tally, Type2 };
 // Booking headers of the season, in table order.
 std::vector<BookingHeader> readBookingHeaders(const DataFolder& folder, std::string_view season,
                                               BookingFields fields = BookingFields::All);
+// The same handed to a sink.
+void readBookingHeaders(const DataFolder& folder, std::string_view season, BookingFields fields,
+                        RecordSink<BookingHeader>& sink);
 
 struct RoomLine {
     std::int64_t numeroPrenotazione = 0;
@@ -104,6 +120,11 @@ std::vector<RoomLine> readRoomLines(const DataFolder& folder, std::string_view s
                                     const WarningSink& warn,
                                     BookingFields fields = BookingFields::All,
                                     std::vector<RoomLine>* faulty = nullptr);
+// The same handed to a sink (the faulty lines still in a vector: they are
+// few).
+void readRoomLines(const DataFolder& folder, std::string_view season, std::string_view firstKey,
+                   std::string_view lastKey, const WarningSink& warn, BookingFields fields,
+                   RecordSink<RoomLine>& sink, std::vector<RoomLine>* faulty = nullptr);
 
 // Reads ElencoDitte.txt lines (Windows-1252, CR LF), without line ends; an
 // absent file gives no lines. A line over 4,096 bytes, or more than

@@ -13,12 +13,12 @@ constexpr int kOptional = 1;
 
 // The kind of the line's booking: confirmed, optional, or -1 when the line
 // has no header or its header's kind is neither.
-int kindOf(const BookingSet& bookings, const RoomLine& line)
+int kindOf(const BookingSet& bookings, const BookedLine& line)
 {
     const auto headers = bookings.headersOf(line);
     if (headers.empty())
         return -1;
-    const std::string& tipo = headers.front()->tipoPrenotazione;
+    const std::string_view tipo = headers.front().tipoPrenotazione;
     if (equalText(tipo, "C") || equalText(tipo, "D"))
         return kConfirmed;
     if (equalText(tipo, "O"))
@@ -102,7 +102,7 @@ void SeasonTally::addSeason(const BookingSet& bookings)
     }
     const std::int64_t* lastHotel = nullptr;
     HotelDays* days = nullptr;
-    for (const RoomLine& line : bookings.lines()) {
+    for (const BookedLine& line : bookings.lines()) {
         const int kind = kindOf(bookings, line);
         if (kind < 0)
             continue;
@@ -114,16 +114,16 @@ void SeasonTally::addSeason(const BookingSet& bookings)
             days = &daysOf(line.numeroHotel);
             lastHotel = &line.numeroHotel;
         }
-        tallyLine(*days, bookings.stayOf(line), kind);
+        tallyLine(*days, line, bookings.priceOf(line), kind);
     }
     takeSeason(season);
     if (m_byCompany)
         tallyCompanies(bookings, season);
 }
 
-void SeasonTally::tallyLine(HotelDays& h, const BookingSet::Stay& stay, int kind)
+void SeasonTally::tallyLine(HotelDays& h, const BookedLine& stay, const LinePrice& price, int kind)
 {
-    const RoomLine& line = *stay.line;
+    const BookedLine& line = stay;
     const long from = std::max<long>(stay.arrival, m_first);
     const long to = std::min<long>(stay.departure - 1L, m_last);
     for (long night = from; night <= to; ++night) {
@@ -133,8 +133,8 @@ void SeasonTally::tallyLine(HotelDays& h, const BookingSet::Stay& stay, int kind
         NightCell& cell = h.seasonNights[d];
         addChecked(cell.rooms[kind], line.quantitaCamere);
         addChecked(cell.persons[kind], line.numeroPersone);
-        if ((night - stay.arrival) % line.giorniTariffa == 0)
-            addChecked(cell.revenue[kind], line.prezzo.units);
+        if ((night - stay.arrival) % price.giorniTariffa == 0)
+            addChecked(cell.revenue[kind], price.prezzo.units);
         cell.booked = true;
     }
     // A line that leaves on its arrival day arrives all the same, as the
@@ -180,12 +180,13 @@ void SeasonTally::takeSeason(int season)
 // The counted lines of each company on the nights the season gave.
 void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
 {
-    for (const RoomLine& line : bookings.lines()) {
+    for (const BookedLine& line : bookings.lines()) {
         const int kind = kindOf(bookings, line);
         if (kind < 0 || !kindCounted(m_kind, kind) || !m_hotels.count(line.numeroHotel))
             continue;
         HotelDays& h = m_days.at(line.numeroHotel);
-        const BookingSet::Stay stay = bookings.stayOf(line);
+        const BookedLine& stay = line;
+        const LinePrice& price = bookings.priceOf(line);
         const long from = std::max<long>(stay.arrival, m_first);
         const long to = std::min<long>(stay.departure - 1L, m_last);
         KindFigures sums[2];
@@ -194,7 +195,7 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
             const auto d = static_cast<std::size_t>(dayIndex(night));
             if (h.owner[d] != season)
                 continue;
-            const bool charged = (night - stay.arrival) % line.giorniTariffa == 0;
+            const bool charged = (night - stay.arrival) % price.giorniTariffa == 0;
             for (int side = 0; side < 2; ++side) {
                 const int times = m_weight[side][d];
                 if (times == 0)
@@ -202,13 +203,13 @@ void SeasonTally::tallyCompanies(const BookingSet& bookings, int season)
                 addTimes(sums[side].rooms, line.quantitaCamere, times);
                 addTimes(sums[side].presences, line.numeroPersone, times);
                 if (charged)
-                    addTimes(sums[side].revenue.units, line.prezzo.units, times);
+                    addTimes(sums[side].revenue.units, price.prezzo.units, times);
                 counted = true;
             }
         }
         if (!counted)
             continue;
-        CompanyCounts& company = h.companies[bookings.headersOf(line).front()->ditta];
+        CompanyCounts& company = h.companies[std::string(bookings.headersOf(line).front().ditta)];
         company.current += sums[0];
         company.lastYear += sums[1];
     }

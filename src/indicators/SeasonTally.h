@@ -81,7 +81,7 @@ private:
     };
 
     HotelDays& daysOf(std::int64_t hotel);
-    void tallyLine(HotelDays& h, const BookingSet::Stay& stay, int kind);
+    void tallyLine(HotelDays& h, const BookedLine& stay, const LinePrice& price, int kind);
     void takeSeason(int season);
     void tallyCompanies(const BookingSet& bookings, int season);
     long dayIndex(long night) const { return night - m_first; }

@@ -13,12 +13,12 @@ namespace {
 
 constexpr std::int64_t kLastHotel = 9998;
 
-bool confirmed(const BookingHeader& header)
+bool confirmed(const BookedHeader& header)
 {
     return equalText(header.tipoPrenotazione, "C") || equalText(header.tipoPrenotazione, "D");
 }
 
-std::string nationalityOf(const BookingHeader& header)
+std::string nationalityOf(const BookedHeader& header)
 {
     return upperCp1252(trimBlanks(header.nazione));
 }
@@ -49,9 +49,9 @@ public:
         return hotel >= 1 && hotel <= kLastHotel && (!m_hotels || m_hotels->count(hotel));
     }
 
-    void count(const BookingSet::Stay& stay, const BookingHeader& header)
+    void count(const BookedLine& stay, const BookedHeader& header)
     {
-        const RoomLine& line = *stay.line;
+        const BookedLine& line = stay;
         HotelTally& hotel = hotelOf(line.numeroHotel);
         NationTally& nation = nationOf(hotel, nationalityOf(header));
         const long last = m_first + m_days - 1;
@@ -74,7 +74,7 @@ public:
 
     // A line whose dates make no stay: listed when a date of it lies in the
     // month, or when it has no real date at all.
-    void exclude(const RoomLine& line, const BookingHeader& header)
+    void exclude(const RoomLine& line, const BookedHeader& header)
     {
         const auto arrival = Date::parseKey(line.dataArrivo);
         const auto departure = Date::parseKey(line.dataPartenza);
@@ -256,20 +256,20 @@ MonthMovement countMovement(const Date& first, const std::optional<std::set<std:
                             const HotelRooms& rooms, const std::optional<HotelBeds>& beds)
 {
     MonthCounter counter(first, hotels);
-    for (const BookingSet::Stay& stay : bookings.linesByBooking()) {
-        const RoomLine& line = *stay.line;
+    for (const BookedLine& stay : bookings.linesByBooking()) {
+        const BookedLine& line = stay;
         // A departure before the arrival is among the faulty lines.
         if (!counter.counts(line.numeroHotel) || line.numeroPersone <= 0 ||
             stay.departure < stay.arrival)
             continue;
         const auto headers = bookings.headersOf(line);
-        if (!headers.empty() && confirmed(*headers.front()))
-            counter.count(stay, *headers.front());
+        if (!headers.empty() && confirmed(headers.front()))
+            counter.count(stay, headers.front());
     }
     for (const RoomLine& line : bookings.faultyLines()) {
         if (!counter.counts(line.numeroHotel) || line.numeroPersone <= 0)
             continue;
-        const BookingHeader* header =
+        const BookedHeader* header =
             bookings.firstHeader(line.numeroHotel, line.numeroPrenotazione);
         if (header && confirmed(*header))
             counter.exclude(line, *header);

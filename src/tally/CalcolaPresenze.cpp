@@ -15,10 +15,12 @@ namespace {
 
 constexpr int kNights = 31;
 
-bool kindSelected(BookingKind kind, std::string_view tipo)
+// The kind letter (kindLetter) compared without regard to case.
+bool kindSelected(BookingKind kind, char letter)
 {
-    const bool confirmed = equalText(tipo, "C") || equalText(tipo, "D");
-    const bool optional = equalText(tipo, "O");
+    const char upper = upperKind(letter);
+    const bool confirmed = upper == 'C' || upper == 'D';
+    const bool optional = upper == 'O';
     switch (kind) {
     case BookingKind::Confirmed:
         return confirmed;
@@ -32,7 +34,7 @@ bool kindSelected(BookingKind kind, std::string_view tipo)
 
 // What a booking header brings to every night of its lines, worked out once.
 struct HeaderNight {
-    const BookingHeader* header = nullptr;
+    const BookedHeader* header = nullptr;
     bool ready = false;
     bool counts = false;
     PresenzeTally::Night night;
@@ -43,7 +45,7 @@ class StatusLine {
 public:
     explicit StatusLine(Interaction& ui) : m_ui(ui) {}
 
-    void counted(const RoomLine& line)
+    void counted(const BookedLine& line)
     {
         m_hotel = line.numeroHotel;
         m_booking = line.numeroPrenotazione;
@@ -116,28 +118,26 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
     // compares), of the chosen hotel and of the chosen company (without
     // regard to case). What it brings to the nights is worked out once per
     // booking: the lines of a booking are walked one after the other.
-    const auto headerOf = [&](const RoomLine& line) -> const BookingHeader* {
-        for (const BookingHeader* h : bookings.headersOf(line))
-            if (kindSelected(selection.kind, h->tipoPrenotazione) &&
-                (!selection.singleHotel || h->numeroHotel == selection.comboHotel) &&
-                (!selection.singleCompany || equalText(h->ditta, selection.company)))
-                return h;
+    const auto headerOf = [&](const BookedLine& line) -> const BookedHeader* {
+        for (const BookedHeader& h : bookings.headersOf(line))
+            if (kindSelected(selection.kind, h.kind) &&
+                (!selection.singleHotel || h.numeroHotel == selection.comboHotel) &&
+                (!selection.singleCompany || equalText(h.ditta, selection.company)))
+                return &h;
         return nullptr;
     };
-    const RoomLine* booking = nullptr; // a line of the booking of `hn`
+    const BookedLine* booking = nullptr; // a line of the booking of `hn`
     HeaderNight hn;
 
     // The lines of the window, walked by hotel, then booking number.
-    for (const BookingSet::Stay& stay : bookings.linesByBooking()) {
-        if (!stay.overlaps(first, end))
-            continue;
-        const RoomLine* line = stay.line;
+    bookings.forEachOverlapping(first, end, [&](const BookedLine& stay) {
+        const BookedLine* line = &stay;
         if (line->numeroHotel <= 0 || line->numeroHotel >= 9999)
-            continue;
+            return;
         if (selection.singleHotel && line->numeroHotel != selection.comboHotel)
-            continue;
-        if (!kindSelected(selection.kind, line->tipoPrenotazione) || line->numeroPersone <= 0)
-            continue;
+            return;
+        if (!kindSelected(selection.kind, line->kind) || line->numeroPersone <= 0)
+            return;
         if (!booking || booking->numeroHotel != line->numeroHotel ||
             booking->numeroPrenotazione != line->numeroPrenotazione) {
             booking = line;
@@ -145,37 +145,37 @@ PresenzeTally tallyBookings(const Date& start, const Selection& selection, Hotel
             hn.header = headerOf(*line);
         }
         if (!hn.header)
-            continue;
+            return;
         if (!hn.ready) {
-            const BookingHeader& h = *hn.header;
+            const BookedHeader& h = *hn.header;
             hn.ready = true;
             hn.counts = (!selection.companyListOnly ||
                          InElencoDitte(h.ditta, selection.companyList) == 1) &&
-                        (!selection.singleCompany || h.ditta == selection.company);
+                        (!selection.singleCompany || h.ditta.view() == selection.company);
             if (hn.counts) {
                 PresenzeTally::Night& n = hn.night;
                 n.name = summary ? blank : tally.name(h.ditta);
                 n.rows = tally.rowsOf(h.numeroHotel, n.name);
                 n.nation = tally.nationOf(h.numeroHotel);
-                n.optional = h.tipoPrenotazione == "O";
+                n.optional = h.kind == 'O';
                 n.italian = isItalian(h.nazione);
                 n.tag = tagClassOf(h.commento);
             }
         }
         if (!hn.counts)
-            continue;
+            return;
         if (counted)
             counted(*line);
         const long firstNight = std::max<long>(first, stay.arrival);
         const long stop = std::min<long>(end, stay.departure);
         if (stop <= firstNight)
-            continue;
+            return;
         PresenzeTally::Night night = hn.night;
         night.persone = line->numeroPersone;
         night.camere = line->quantitaCamere;
         tally.countNights(night, static_cast<int>(firstNight - first + 1),
                           static_cast<int>(stop - first));
-    }
+    });
     return tally;
 }
 
@@ -193,7 +193,7 @@ PresenzeTally CalcolaPresenze(const Date& primoGiorno, const Selection& selectio
     StatusLine status(context.ui);
     const HotelRooms rooms = countHotelRooms(month.cache().roomTypes(context.folder));
     PresenzeTally tally = tallyBookings(primoGiorno, selection, rooms, bookings,
-                                        [&](const RoomLine& line) { status.counted(line); });
+                                        [&](const BookedLine& line) { status.counted(line); });
     status.finish();
     return tally;
 }

@@ -22,7 +22,7 @@
 namespace presenze {
 
 // Called for every counted room line, before its nights are added.
-using CountedLine = std::function<void(const RoomLine&)>;
+using CountedLine = std::function<void(const BookedLine&)>;
 
 // The tally of the 31 nights from `start` over the bookings:
 // - a room line counts when it overlaps the window (arrives on or before

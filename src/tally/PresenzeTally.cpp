@@ -75,6 +75,7 @@ std::int32_t PresenzeTally::slotOf(PairId pairId, int contatore, std::int64_t li
         slot.pair = pairId;
         slot.contatore = contatore;
         slot.values[kLibere] = libere;
+        m_rowCount += contatore < kPeriod ? 2 : 1;
     }
     return index;
 }
@@ -152,14 +153,6 @@ void PresenzeTally::countNights(const Night& night, int firstDay, int lastDay)
     // Written last: a company named "Nazione" leaves its name on the
     // nationality row it shares.
     addCompany(m_slots[period], night, persons, rooms);
-}
-
-std::size_t PresenzeTally::rowCount() const
-{
-    std::size_t rows = 0;
-    for (const Slot& slot : m_slots)
-        rows += slot.contatore < kPeriod ? 2 : 1;
-    return rows;
 }
 
 } // namespace presenze

@@ -11,6 +11,7 @@
 // and each row keeps the name written last; a company named "Nazione" shares
 // its period row with the nationality row of its hotel.
 
+#include "tally/BlockVector.h"
 #include "tally/HotelRooms.h"
 #include "tally/WorkingDatabase.h"
 
@@ -60,14 +61,15 @@ public:
     void countNights(const Night& night, int firstDay, int lastDay);
 
     const HotelRooms& rooms() const { return m_rooms; }
-    std::size_t rowCount() const;
+    // The rows of Presenze the tally makes (a daily row counts twice).
+    std::size_t rowCount() const { return m_rowCount; }
 
     // Every row in creation order; a second daily row follows its daily row.
     // The name view stays valid while the tally lives.
     template <typename F> void forEachRow(F&& visit) const
     {
         PresenzeRow row;
-        for (const Slot& slot : m_slots) {
+        m_slots.forEach([&](const Slot& slot) {
             row.numeroHotel = m_pairs[slot.pair].hotel;
             row.nomeDitta = m_names[slot.name];
             row.values = slot.values;
@@ -77,15 +79,16 @@ public:
                 row.contatore = slot.contatore + 40;
                 visit(row, slot.name);
             }
-        }
+        });
     }
     // Every row as the tally keeps it, in creation order: a daily row stands
     // for its second daily row too (Contatore + 40, the same values).
     // visit(hotel, name, contatore, values).
     template <typename F> void forEachKeptRow(F&& visit) const
     {
-        for (const Slot& slot : m_slots)
+        m_slots.forEach([&](const Slot& slot) {
             visit(m_pairs[slot.pair].hotel, slot.name, slot.contatore, slot.values);
+        });
     }
 
     // The names by NameId, as forEachRow's second argument refers to them.
@@ -136,7 +139,8 @@ private:
     };
     std::unordered_map<PairKey, PairId, PairKeyHash> m_pairIds;
     std::vector<Pair> m_pairs;
-    std::vector<Slot> m_slots;
+    BlockVector<Slot> m_slots;
+    std::size_t m_rowCount = 0;
     NameId m_nazione = -1;
 };
 

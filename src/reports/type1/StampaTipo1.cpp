@@ -14,6 +14,7 @@
 #include "tally/WorkingDatabase.h"
 
 #include <cstdio>
+#include <future>
 
 namespace presenze {
 namespace {
@@ -288,6 +289,25 @@ void Type1Month::writeAllHotelTotals()
         m_out.line("");
 }
 
+// The month's report from its tally.
+void writeMonth(ReportWriter& out, const Date& first, const Selection& selection,
+                ReportContext& context, const PresenzeTally& tally)
+{
+    const HotelRooms& rooms = tally.rooms();
+    const MonthRows rows = monthRowsOf(tally);
+    const HotelNames hotels(
+        MonthBookings(context, first, BookingFields::Tally).cache().hotelRegistry(context.folder));
+
+    writePageHead(out, first, first.month, context.clock.now());
+    Type1Month month(out, selection, rooms, hotels, rows);
+    month.writeHotelBlocks();
+    month.writeAllHotelTotals();
+    writeCompanyTable(out, rows, hotels);
+    writeNationTable(out, rows);
+    if (context.figures)
+        recordType1Month(*context.figures, first, selection, tally, rows, hotels);
+}
+
 } // namespace
 
 bool StampaTipo1(const Date& primoGiorno, ReportWriter& out, const Selection& selection,
@@ -297,22 +317,24 @@ bool StampaTipo1(const Date& primoGiorno, ReportWriter& out, const Selection& se
         throw DataError("Data di inizio del mese non valida: " + primoGiorno.toDisplay());
 
     const PresenzeTally tally = CalcolaPresenze(primoGiorno, selection, context);
+    // The working database is written beside the report, on a thread of its
+    // own (it only reads the tally). The month waits for it; should both
+    // fail, the working database's failure is the one told, as when it was
+    // written first.
+    std::future<void> working;
     if (context.keepsTally)
-        writeWorkingDatabase(context.folder, context.stationTag, tally);
-    const HotelRooms& rooms = tally.rooms();
-    const MonthRows rows = monthRowsOf(tally);
-    const HotelNames hotels(MonthBookings(context, primoGiorno, BookingFields::Tally)
-                                .cache()
-                                .hotelRegistry(context.folder));
-
-    writePageHead(out, primoGiorno, primoGiorno.month, context.clock.now());
-    Type1Month month(out, selection, rooms, hotels, rows);
-    month.writeHotelBlocks();
-    month.writeAllHotelTotals();
-    writeCompanyTable(out, rows, hotels);
-    writeNationTable(out, rows);
-    if (context.figures)
-        recordType1Month(*context.figures, primoGiorno, selection, tally, rows, hotels);
+        working = std::async(std::launch::async, [&] {
+            writeWorkingDatabase(context.folder, context.stationTag, tally);
+        });
+    try {
+        writeMonth(out, primoGiorno, selection, context, tally);
+    } catch (...) {
+        if (working.valid())
+            working.get();
+        throw;
+    }
+    if (working.valid())
+        working.get();
     return tally.rowCount() > 0;
 }
 

@@ -10,27 +10,29 @@
 namespace presenze {
 namespace {
 
-bool kindSelected(BookingKind kind, std::string_view tipo)
+// The kind letter (kindLetter) compared without regard to case.
+bool kindSelected(BookingKind kind, char letter)
 {
-    const bool confirmed = equalText(tipo, "C") || equalText(tipo, "D");
+    const char upper = upperKind(letter);
+    const bool confirmed = upper == 'C' || upper == 'D';
     switch (kind) {
     case BookingKind::Confirmed:
         return confirmed;
     case BookingKind::Optional:
-        return equalText(tipo, "O");
+        return upper == 'O';
     case BookingKind::All:
-        return confirmed || equalText(tipo, "O");
+        return confirmed || upper == 'O';
     }
     return false;
 }
 
 bool companySelected(const Selection& selection, const std::vector<std::int64_t>& codes,
-                     const BookingHeader& header)
+                     const BookedHeader& header)
 {
     if (selection.companyListOnly)
         return codes.empty() ||
-               (header.codiceDitta &&
-                std::binary_search(codes.begin(), codes.end(), *header.codiceDitta));
+               (header.hasCodiceDitta &&
+                std::binary_search(codes.begin(), codes.end(), header.codiceDitta));
     if (selection.singleCompany)
         return startsWithText(header.ditta, selection.company);
     return true;
@@ -39,44 +41,48 @@ bool companySelected(const Selection& selection, const std::vector<std::int64_t>
 // A room line joined to one of its headers, with its days counted from the
 // window's first day.
 struct Joined {
-    const RoomLine* line;
-    const BookingHeader* header;
+    const BookedLine* line;
+    const BookedHeader* header;
     long arrivo;
     long partenza;
 };
 
-BookingRow rowOf(const Joined& j)
+BookingRow rowOf(const Joined& j, const BookingSet& bookings)
 {
+    const LinePrice& price = bookings.priceOf(*j.line);
     BookingRow row;
     row.numeroHotel = j.line->numeroHotel;
-    row.ditta = j.header->ditta;
-    row.confermata =
-        equalText(j.header->tipoPrenotazione, "C") || equalText(j.header->tipoPrenotazione, "D");
+    row.ditta = j.header->ditta.view();
+    const char kind = upperKind(j.header->kind);
+    row.confermata = kind == 'C' || kind == 'D';
     row.arrivo = j.arrivo;
     row.partenza = j.partenza;
     row.numeroPersone = j.line->numeroPersone;
     row.quantitaCamere = j.line->quantitaCamere;
-    row.category = categoryOf(j.line->note);
-    row.giorniTariffa = j.line->giorniTariffa;
-    row.prezzo = j.line->prezzo;
+    row.category = categoryOf(price.note);
+    row.giorniTariffa = price.giorniTariffa;
+    row.prezzo = price.prezzo;
     return row;
 }
 
 std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const BookingSet& bookings)
 {
     // Report order: hotel, company, booking kind (both in the engine's text
-    // order), then table order.
+    // order), then table order (of the lines, then of a line's headers).
     struct Key {
         std::int64_t hotel;
         std::uint32_t company;
         std::uint32_t kind;
-        std::size_t position;
+        std::uint32_t line;
+        std::uint32_t header;
+        std::uint32_t position;
     };
     std::vector<Key> order;
     order.reserve(joined.size());
     for (std::size_t i = 0; i < joined.size(); ++i) {
-        const BookingHeader& h = *joined[i].header;
-        order.push_back({h.numeroHotel, bookings.companyPlace(h), bookings.kindPlace(h), i});
+        const BookedHeader& h = *joined[i].header;
+        order.push_back({h.numeroHotel, bookings.companyPlace(h), bookings.kindPlace(h),
+                         joined[i].line->order, h.order, static_cast<std::uint32_t>(i)});
     }
     std::sort(order.begin(), order.end(), [](const Key& a, const Key& b) {
         if (a.hotel != b.hotel)
@@ -85,13 +91,15 @@ std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const Book
             return a.company < b.company;
         if (a.kind != b.kind)
             return a.kind < b.kind;
-        return a.position < b.position;
+        if (a.line != b.line)
+            return a.line < b.line;
+        return a.header < b.header;
     });
 
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const Key& k : order)
-        rows.push_back(rowOf(joined[k.position]));
+        rows.push_back(rowOf(joined[k.position], bookings));
     return rows;
 }
 
@@ -100,32 +108,42 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
     std::vector<BookingRow> rows;
     rows.reserve(joined.size());
     for (const auto& j : joined)
-        rows.push_back(rowOf(j));
+        rows.push_back(rowOf(j, bookings));
     // Rows that group together become neighbours: hotel, kind, arrival,
-    // departure, note (engine text order).
-    std::vector<std::size_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        const BookingRow &a = rows[x], &b = rows[y];
-        if (a.numeroHotel != b.numeroHotel)
-            return a.numeroHotel < b.numeroHotel;
-        if (a.confermata != b.confermata)
-            return a.confermata;
-        if (a.arrivo != b.arrivo)
-            return a.arrivo < b.arrivo;
-        if (a.partenza != b.partenza)
-            return a.partenza < b.partenza;
-        return bookings.notePlace(*joined[x].line) < bookings.notePlace(*joined[y].line);
-    });
+    // departure, note (engine text order), then table order (of the lines,
+    // then of a line's headers). The sort runs over small keys.
+    struct Key {
+        std::int64_t hotel;
+        long arrivo;
+        long partenza;
+        std::uint32_t note;
+        std::uint32_t line;
+        std::uint32_t header;
+        std::uint32_t index;
+        bool optional;
+        auto tie() const { return std::tie(hotel, optional, arrivo, partenza, note, line, header); }
+    };
+    std::vector<Key> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys.push_back({rows[i].numeroHotel, rows[i].arrivo, rows[i].partenza,
+                        bookings.notePlace(*joined[i].line), joined[i].line->order,
+                        joined[i].header->order, static_cast<std::uint32_t>(i),
+                        !rows[i].confermata});
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return a.tie() < b.tie(); });
+    std::vector<std::size_t> order;
+    order.reserve(keys.size());
+    for (const Key& k : keys)
+        order.push_back(k.index);
     std::vector<BookingRow> groups;
-    const RoomLine* lead = nullptr;
+    const BookedLine* lead = nullptr;
     for (const std::size_t i : order) {
         const BookingRow& row = rows[i];
         if (lead && groups.back().numeroHotel == row.numeroHotel &&
             groups.back().confermata == row.confermata &&
-            equalText(lead->note, joined[i].line->note) && groups.back().arrivo == row.arrivo &&
-            groups.back().partenza == row.partenza) {
+            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*joined[i].line).note) &&
+            groups.back().arrivo == row.arrivo && groups.back().partenza == row.partenza) {
             BookingRow& group = groups.back();
             if (__builtin_add_overflow(group.numeroPersone, row.numeroPersone,
                                        &group.numeroPersone) ||
@@ -148,44 +166,54 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
 
 } // namespace
 
+namespace {
+
+// The tag (upper case, from its '<') somewhere in the note, in any case.
+bool hasTag(std::string_view note, std::string_view tag)
+{
+    for (std::size_t at = note.find('<'); at != std::string_view::npos;
+         at = note.find('<', at + 1)) {
+        if (note.size() - at < tag.size())
+            return false;
+        if (equalText(note.substr(at, tag.size()), tag))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 Category categoryOf(std::string_view note)
 {
     // Every tag begins with '<' (in any case).
     if (note.find('<') == std::string_view::npos)
         return Category::Individuals;
-    const std::string upper = upperCp1252(note);
-    if (upper.find("<GRP>") != std::string::npos)
+    if (hasTag(note, "<GRP>"))
         return Category::Groups;
-    if (upper.find("<TO>") != std::string::npos)
+    if (hasTag(note, "<TO>"))
         return Category::TourOperators;
-    if (upper.find("<AS>") != std::string::npos)
+    if (hasTag(note, "<AS>"))
         return Category::AccSpec;
     return Category::Individuals;
 }
 
-std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
-                                          const BookingQuery& query, const WarningSink& warn,
-                                          BookingCache& cache)
+std::vector<BookingRow> selectBookingRows(const BookingSet& bookings, const Selection& selection,
+                                          const BookingQuery& query)
 {
-    const BookingSet& bookings = cache.bookings(folder, selection.season, warn);
-
-    // The lines of the window in table order, each joined to every header
-    // of its booking that passes the selection, in table order.
+    // The lines of the window, each joined to every header of its booking
+    // that passes the selection; the rows are put in report order below.
     std::vector<std::int64_t> codes = query.codes;
     std::sort(codes.begin(), codes.end());
     const long firstSerial = query.first.toSerial();
     std::vector<Joined> joined;
-    for (const RoomLine& line : bookings.lines()) {
-        const BookingSet::Stay stay = bookings.stayOf(line);
-        if (!stay.overlaps(firstSerial, firstSerial + 31))
-            continue;
-        for (const BookingHeader* header : bookings.headersOf(line))
-            if (kindSelected(selection.kind, header->tipoPrenotazione) &&
-                companySelected(selection, codes, *header) &&
-                (!selection.singleHotel || header->numeroHotel == selection.comboHotel))
+    bookings.forEachOverlapping(firstSerial, firstSerial + 31, [&](const BookedLine& line) {
+        for (const BookedHeader& header : bookings.headersOf(line))
+            if (kindSelected(selection.kind, header.kind) &&
+                companySelected(selection, codes, header) &&
+                (!selection.singleHotel || header.numeroHotel == selection.comboHotel))
                 joined.push_back(
-                    {&line, header, stay.arrival - firstSerial, stay.departure - firstSerial});
-    }
+                    {&line, &header, line.arrival - firstSerial, line.departure - firstSerial});
+    });
     return query.totals ? totalsRows(joined, bookings) : detailRows(joined, bookings);
 }
 

@@ -16,7 +16,7 @@
 
 namespace presenze {
 
-class BookingCache;
+class BookingSet;
 
 // Where a room line's note puts it in the room summary.
 enum class Category { Groups, TourOperators, AccSpec, Individuals };
@@ -26,7 +26,7 @@ Category categoryOf(std::string_view note);
 
 struct BookingRow {
     std::int64_t numeroHotel = 0;
-    std::string ditta;       // the header's company; "Totale" in totals mode
+    std::string_view ditta;  // the header's company (in the set); "Totale" in totals mode
     bool confermata = false; // header kind C or D ("con"), otherwise O ("opz")
     long arrivo = 0;         // DataArrivo as days from the window's first day
     long partenza = 0;       // DataPartenza likewise
@@ -54,9 +54,8 @@ struct BookingQuery {
 // or "opz"), note, arrival and departure with persons and rooms summed, in
 // hotel order.
 //
-// The booking files are read through the cache, which serves the window.
-std::vector<BookingRow> selectBookingRows(const DataFolder& folder, const Selection& selection,
-                                          const BookingQuery& query, const WarningSink& warn,
-                                          BookingCache& cache);
+// The rows refer to the set's texts: they are valid while the set lives.
+std::vector<BookingRow> selectBookingRows(const BookingSet& bookings, const Selection& selection,
+                                          const BookingQuery& query);
 
 } // namespace presenze

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 
 namespace presenze {
 namespace {
@@ -210,21 +211,21 @@ bool StampaTipo2(const Date& primoGiorno, ReportWriter& out, const Selection& se
     if (selection.companyListOnly)
         query.codes = companyCodes(month.cache().companyListLines(context.folder));
     std::vector<std::string> excluded;
-    const auto rows = selectBookingRows(
-        context.folder, selection, query, [&](std::string_view w) { excluded.emplace_back(w); },
-        month.cache());
+    const BookingSet& bookings = month.cache().bookings(
+        context.folder, selection.season, [&](std::string_view w) { excluded.emplace_back(w); });
     warnExcluded(context.ui, excluded);
+    const auto rows = selectBookingRows(bookings, selection, query);
     if (!anyRowCounts(rows, presences))
         return false;
 
     Tipo2Tables t;
-    std::string dittaCorrente = rows.front().ditta;
+    std::string_view dittaCorrente = rows.front().ditta;
     t.HotelCorrente = rows.front().numeroHotel;
     // A total that overflows names the hotel and the company it belongs to.
-    const auto where = [&](const DataError& e, const std::string* ditta) {
+    const auto where = [&](const DataError& e, const std::string_view* ditta) {
         std::string text = std::string(e.what()) + " (hotel " + std::to_string(t.HotelCorrente);
         if (ditta)
-            text += ", ditta \"" + *ditta + "\"";
+            text += ", ditta \"" + std::string(*ditta) + "\"";
         return DataError(text + ")", schema::roomsFile(selection.season), schema::kRooms);
     };
     const auto closeCompany = [&] {
