@@ -1,26 +1,21 @@
 #include "render/OccupancyChart.h"
 
 #include "common/KV7Routine.h"
-#include "data/AtomicFile.h"
-#include "data/DataError.h"
-#include "data/DataFolder.h"
 #include "data/Text1252.h"
 #include "render/ChartColours.h"
+#include "render/ChartPainting.h"
 #include "render/QtText.h"
 
-#include <QBuffer>
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
-#include <QPainterPath>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 namespace presenze {
 namespace {
 
-constexpr int kMargin = 12;
+using chart::kMargin;
+using chart::scaled;
 constexpr int kGap = 8; // between the hotel names and the grid
 
 const char* const kDayLetters[7] = {"Lu", "Ma", "Me", "Gi", "Ve", "Sa", "Do"};
@@ -29,16 +24,6 @@ const char* const kDayLetters[7] = {"Lu", "Ma", "Me", "Gi", "Ve", "Sa", "Do"};
 int weekdayOf(const Date& date)
 {
     return static_cast<int>((date.toSerial() % 7 + 10) % 7);
-}
-
-QFont sized(QFont font, double factor, bool bold = false)
-{
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * factor);
-    else
-        font.setPixelSize(static_cast<int>(font.pixelSize() * factor));
-    font.setBold(bold);
-    return font;
 }
 
 } // namespace
@@ -87,15 +72,12 @@ QString OccupancyChart::subtitle() const
 QSize OccupancyChart::size() const
 {
     const QFontMetrics fm(m_font);
-    const QFontMetrics titleMetrics(sized(m_font, 1.3, true));
     const int rows = std::max<int>(1, static_cast<int>(m_month.hotels.size()));
     const int width = kMargin +
                       std::max(labelWidth() + kGap + kFigureDays * m_cell,
-                               std::max(fm.horizontalAdvance(subtitle()),
-                                        titleMetrics.horizontalAdvance(title())) +
-                                   4) +
+                               chart::titleWidth(m_font, title(), subtitle())) +
                       kMargin;
-    const int height = kMargin + titleMetrics.height() + fm.height() + 10 + 2 * fm.height() + 4 +
+    const int height = kMargin + chart::titleHeight(m_font) + 2 * fm.height() + 4 +
                        rows * (m_cell + 6) + 10 + fm.height() + kMargin;
     return {width, height};
 }
@@ -128,27 +110,16 @@ int OccupancyChart::gridLeft() const
 // The title and what the cells show; returns the next free line.
 int OccupancyChart::paintTitle(QPainter& p) const
 {
-    const int width = size().width() - 2 * kMargin;
-    const QFont titleFont = sized(m_font, 1.3, true);
-    const int titleHeight = QFontMetrics(titleFont).height();
-    const int lineHeight = QFontMetrics(m_font).height();
-    p.setPen(chart::kText);
-    p.setFont(titleFont);
-    p.drawText(QRect(kMargin, kMargin, width, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               title());
-    p.setFont(m_font);
-    p.setPen(chart::kMutedText);
-    p.drawText(QRect(kMargin, kMargin + titleHeight, width, lineHeight),
-               Qt::AlignLeft | Qt::AlignVCenter, subtitle());
-    return kMargin + titleHeight + lineHeight + 10;
+    return chart::paintTitle(p, m_font, kMargin, kMargin, size().width() - 2 * kMargin, title(),
+                             subtitle());
 }
 
 // Day numbers and weekdays, weekends shaded, the next month's days in grey.
 int OccupancyChart::paintDays(QPainter& p, int y) const
 {
     const int lineHeight = QFontMetrics(m_font).height();
-    const QFont small = sized(m_font, 0.85);
-    const QFont smallBold = sized(m_font, 0.85, true);
+    const QFont small = scaled(m_font, 0.85);
+    const QFont smallBold = scaled(m_font, 0.85, true);
     for (int d = 1; d <= kFigureDays; ++d) {
         const Date date = m_month.first.addDays(d - 1);
         const QRect column(gridLeft() + (d - 1) * m_cell, y, m_cell, 2 * lineHeight);
@@ -168,8 +139,8 @@ int OccupancyChart::paintDays(QPainter& p, int y) const
 // A row per hotel: its name and rooms, then a cell per day.
 int OccupancyChart::paintHotels(QPainter& p, int y) const
 {
-    const QFont small = sized(m_font, 0.85);
-    const QFont smallBold = sized(m_font, 0.85, true);
+    const QFont small = scaled(m_font, 0.85);
+    const QFont smallBold = scaled(m_font, 0.85, true);
     if (m_month.hotels.empty()) {
         p.setPen(chart::kMutedText);
         p.setFont(m_font);
@@ -198,19 +169,13 @@ int OccupancyChart::paintHotels(QPainter& p, int y) const
 
 void OccupancyChart::paintLegend(QPainter& p, int y) const
 {
-    const QFont small = sized(m_font, 0.85);
+    const QFont small = scaled(m_font, 0.85);
     const int lineHeight = QFontMetrics(m_font).height();
     int x = gridLeft();
-    p.setFont(small);
     const auto swatch = [&](const QBrush& fill, const QPen& pen, const QString& text) {
-        const QRect box(x, y + (lineHeight - 12) / 2, 12, 12);
-        p.fillRect(box, fill);
-        p.setPen(pen);
-        p.drawRect(box.adjusted(0, 0, -1, -1));
-        p.setPen(chart::kText);
-        const int w = QFontMetrics(small).horizontalAdvance(text);
-        p.drawText(QRect(x + 16, y, w + 2, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
-        x += 16 + w + 18;
+        x = chart::paintLegendEntry(
+            p, small, x, y, lineHeight,
+            [&](const QRect& box) { chart::paintSwatch(p, box, fill, pen); }, text);
     };
     swatch(chart::kConfirmed, QPen(chart::kGridLine), QStringLiteral("Confermate"));
     swatch(chart::kOptional, QPen(chart::kGridLine), QStringLiteral("Opzionate"));
@@ -249,47 +214,16 @@ void OccupancyChart::paintCell(QPainter& p, const QRect& cell, const DayFigures&
     const QFontMetrics fm(font);
     const QPointF at(cell.center().x() + 1 - fm.horizontalAdvance(text) / 2.0,
                      cell.center().y() + 1 + (fm.ascent() - fm.descent()) / 2.0);
-    QPainterPath path;
-    path.addText(at, font, text);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.strokePath(path, QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.fillPath(path, chart::kText);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    chart::paintRimmedText(p, at, font, text);
 }
 
 void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                         const std::filesystem::path& file)
 {
     const OccupancyChart chart(figures, month);
-    const QSize size = chart.size();
-    // Drawn in memory (a picture of a few megabytes at most), then written.
-    QByteArray bytes;
-    QBuffer out(&bytes);
-    out.open(QIODevice::WriteOnly);
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".svg") {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&out);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QStringLiteral("Occupazione delle camere"));
-        QPainter painter(&svg);
-        chart.paint(painter);
-        painter.end();
-    } else {
-        QImage image(size * 2, QImage::Format_RGB32);
-        image.setDevicePixelRatio(2);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        chart.paint(painter);
-        painter.end();
-        if (!image.save(&out, "PNG"))
-            throw DataError("Impossibile disegnare il grafico", displayName(file));
-    }
-    writeFileAtomically(
-        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    chart::savePicture(
+        chart.size(), QStringLiteral("Occupazione delle camere"),
+        [&chart](QPainter& painter) { chart.paint(painter); }, file);
 }
 
 } // namespace presenze
