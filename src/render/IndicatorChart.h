@@ -37,6 +37,8 @@ public:
     explicit IndicatorChart(const Indicators& indicators, const QFont& font = QFont(),
                             int columns = 0);
 
+    // How many panels side by side.
+    int columns() const { return m_columns; }
     // Both charts, one above the other.
     QSize size() const;
     void paint(QPainter& painter) const;
