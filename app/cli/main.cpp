@@ -207,6 +207,7 @@ int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running
     }
     const auto csv = userOutput(o.csv, folder);
     const auto workbook = userOutput(o.xlsx, folder);
+    const auto chart = userOutput(o.chart, folder);
     o.request.period.today = CommandClock(o.now, running).now().date;
     WarningsShown warnings;
     const WarningSink warn = [&warnings](std::string_view text) { warnings(text); };
@@ -222,6 +223,13 @@ int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running
     if (workbook) {
         writeIndicatorWorkbook(indicators, *workbook);
         std::cout << workbook->string() << "\n";
+    }
+    if (chart) {
+        if (const auto problem = writeIndicatorChart(indicators, *chart)) {
+            printError(*problem);
+            return 1;
+        }
+        std::cout << chart->string() << "\n";
     }
     return 0;
 }

@@ -192,11 +192,10 @@ void checkWorkbookName(const std::optional<std::string>& xlsx)
         throw UsageError("Il nome della cartella di Excel deve terminare in .xlsx: " + *xlsx);
 }
 
-void checkOutputNames(const ReportOptions& o)
+void checkChartName(const std::optional<std::string>& chart)
 {
-    checkWorkbookName(o.xlsx);
-    if (o.chart && !hasExtension(*o.chart, {".png", ".svg"}))
-        throw UsageError("Il nome del grafico deve terminare in .png o .svg: " + *o.chart);
+    if (chart && !hasExtension(*chart, {".png", ".svg"}))
+        throw UsageError("Il nome del grafico deve terminare in .png o .svg: " + *chart);
 }
 
 // ---- Option lines ----------------------------------------------------------
@@ -392,6 +391,8 @@ void Parser::addKpi(IndicatorOptions& o)
           [&o](const std::string& v) { o.request.season = readSeason(v); });
     text(c, "--csv", "FILE.csv", "anche il file CSV degli indicatori", o.csv);
     text(c, "--xlsx", "FILE.xlsx", "anche la cartella di Excel degli indicatori", o.xlsx);
+    text(c, "--chart", "FILE.png|FILE.svg",
+         "anche il grafico dell'occupazione e dell'ADR per mese e hotel", o.chart);
     addPlace(c, o.dataDir, o.station);
     addSource(c, m_request.source,
               "il gruppo di hotel sul server (con --source; predefiniti: tutti, con la riga "
@@ -585,7 +586,8 @@ void Parser::finish()
         checkSource();
         if (auto problem = checkLongRequest(range, m_request.report.allowLong))
             throw UsageError(cp1252ToUtf8(*problem));
-        checkOutputNames(m_request.report);
+        checkWorkbookName(m_request.report.xlsx);
+        checkChartName(m_request.report.chart);
     } else if (name == "kpi") {
         m_request.command = Command::Kpi;
         checkKpiPeriod(*command, m_request.kpi.request.period);
@@ -594,6 +596,7 @@ void Parser::finish()
         if (m_request.source.conninfo && !m_request.source.group && m_request.kpi.request.hotels)
             throw UsageError("L'opzione --hotels vale solo per un gruppo: indicarlo con --group");
         checkWorkbookName(m_request.kpi.xlsx);
+        checkChartName(m_request.kpi.chart);
     } else if (name == "csv") {
         m_request.command = Command::Csv;
         checkSource();

@@ -409,14 +409,14 @@ std::optional<ChildOutcome> startWatched(const std::filesystem::path& program,
     FileDescriptor exitFd;
 #endif
     Collector nothing(-1, -1);
-    const auto deadline = Clock::now() + wait;
+    const auto deadline = SteadyClock::now() + wait;
     for (;;) {
         if (ended(pid)) {
             outcomeOf(reap(pid), outcome);
             return outcome;
         }
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
         if (left.count() <= 0)
             break;
         nothing.collect(outcome, exitFd.get(), left);

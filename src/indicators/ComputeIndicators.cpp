@@ -133,7 +133,8 @@ std::vector<std::string> seasonsByPrecedence(const std::vector<std::string>& sea
 }
 
 Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& request,
-                             const WarningSink& warn, const BookingSource* source)
+                             const WarningSink& warn, const BookingSource* source,
+                             const IndicatorProgress& progress)
 {
     if (auto problem = checkIndicatorPeriod(request.period))
         throw DataError(*problem);
@@ -158,9 +159,15 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
         request.season
             ? std::vector<std::string>{*request.season}
             : seasonsByPrecedence(source ? source->seasons() : FolderSource(folder).seasons());
-    for (const std::string& season : seasons) {
+    const int steps = static_cast<int>(seasons.size()) + 2;
+    const auto goOn = [&](int done) { return !progress || progress(done, steps); };
+    if (!goOn(1))
+        return emptyResult(tally, request);
+    for (std::size_t s = 0; s < seasons.size(); ++s) {
         BookingCache bookings(firstKey, lastKey, BookingFields::Type2, false, source);
-        tally.addSeason(bookings.bookings(folder, season, warn));
+        tally.addSeason(bookings.bookings(folder, seasons[s], warn));
+        if (!goOn(static_cast<int>(s) + 2))
+            return emptyResult(tally, request);
     }
     if (!request.hotels)
         warnLeftOut(tally, warn);
@@ -178,6 +185,7 @@ Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& r
         addGroup(result, h);
         result.hotels.push_back(std::move(h));
     }
+    goOn(steps);
     return result;
 }
 

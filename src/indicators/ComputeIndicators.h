@@ -17,10 +17,15 @@
 #include "indicators/IndicatorRequest.h"
 #include "indicators/Indicators.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace presenze {
+
+// Told how far a computation has got (steps done of all: the files that
+// every season shares, each season, the sums); returns false to stop it.
+using IndicatorProgress = std::function<bool(int done, int total)>;
 
 // The season prefixes the indicators read, in order of precedence, of the
 // seasons a source has (BookingSource::seasons): the current season (when
@@ -32,7 +37,10 @@ std::vector<std::string> seasonsByPrecedence(const std::vector<std::string>& sea
 // From the folder's files, or from `source` when given (kept by the caller).
 // Raises DataError (a data file missing or damaged, a period that cannot be
 // counted). Room lines left out for a bad date are named through `warn`.
+// When `progress` stops it, it returns at once what it has: incomplete
+// figures, to be dropped.
 Indicators computeIndicators(const DataFolder& folder, const IndicatorRequest& request,
-                             const WarningSink& warn, const BookingSource* source = nullptr);
+                             const WarningSink& warn, const BookingSource* source = nullptr,
+                             const IndicatorProgress& progress = {});
 
 } // namespace presenze

@@ -18,6 +18,7 @@ struct IndicatorOptions {
     std::optional<DateTime> now;
     std::optional<std::string> csv; // UTF-8 paths as given
     std::optional<std::string> xlsx;
+    std::optional<std::string> chart; // .png or .svg
 };
 
 } // namespace presenze

@@ -11,15 +11,20 @@
 // group's line, the chain's line last. Windows-1252 text, lines ended by "\n".
 
 #include "indicators/Indicators.h"
+#include "output/IndicatorRows.h"
 
 #include <string>
+#include <vector>
 
 namespace presenze {
 
-std::string indicatorTable(const Indicators& indicators);
+// The rows laid out in columns, a line (without its end) for each row: the
+// first two columns left-aligned, the others right-aligned, two blanks
+// between; a blank row is an empty line.
+std::vector<std::string> indicatorTableLines(const std::vector<IndicatorRow>& rows);
 
-// How many companies of a hotel the table (and a chart) names; the rest are
-// summed in "Altre ditte".
-inline constexpr std::size_t kCompaniesNamed = 20;
+// The rows of output/IndicatorRows.h laid out in columns, under the title
+// and over the legend.
+std::string indicatorTable(const Indicators& indicators);
 
 } // namespace presenze

@@ -1,25 +1,19 @@
 #include "render/ReportPdf.h"
 
-#include "common/BoxDrawing.h"
-#include "data/DataError.h"
-#include "data/DataFolder.h"
-#include "data/SystemErrors.h"
 #include "output/LineConversion.h"
 #include "output/PageLayout.h"
+#include "render/PdfPages.h"
 #include "render/QtText.h"
 
-#include <QFile>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRawFont>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 
 namespace presenze {
@@ -39,39 +33,6 @@ QFont headerFont(double size)
     return font;
 }
 
-QFont fixedFont(const QString& family)
-{
-    QFont font(family);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
-
-// Fixed-pitch and has every frame character.
-bool drawsFrames(const QFont& font)
-{
-    if (!QFontInfo(font).fixedPitch())
-        return false;
-    const QRawFont raw = QRawFont::fromFont(font);
-    if (!raw.isValid())
-        return false;
-    for (int b = 128; b < 256; ++b) {
-        if (const char32_t c = box::frameCharacter(static_cast<char>(b));
-            c && !raw.supportsCharacter(static_cast<uint>(c)))
-            return false;
-    }
-    return true;
-}
-
-QFont reportFont(const std::string& configured)
-{
-    QFont font = fixedFont(fromCp1252(configured));
-    font.setPointSizeF(10);
-    if (drawsFrames(font))
-        return font;
-    return fixedFont(QString::fromLatin1(kFrameFontFamily));
-}
-
 QFont sized(QFont font, double size, bool bold = false)
 {
     font.setPointSizeF(bold ? size - kBoldSizeReduction : size);
@@ -79,15 +40,9 @@ QFont sized(QFont font, double size, bool bold = false)
     return font;
 }
 
-void prepareWriter(QPdfWriter& writer, const PrintJob& job)
+QString titleOf(const PrintJob& job)
 {
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    writer.setPageMargins(
-        QMarginsF(kPageEdgePoints, kPageEdgePoints, kPageEdgePoints, kPageEdgePoints),
-        QPageLayout::Point);
-    writer.setTitle(QStringLiteral("Presenze - ") + fromCp1252(job.destination));
-    writer.setCreator(QStringLiteral("Presenze"));
+    return QStringLiteral("Presenze - ") + fromCp1252(job.destination);
 }
 
 // The fit rule on a paint device, for a printable area in points.
@@ -276,31 +231,19 @@ PdfPageSetup setupOn(QPdfWriter& writer, const PrintJob& job)
 PdfPageSetup pdfPageSetup(const PrintJob& job)
 {
     QPdfWriter writer(QString{});
-    prepareWriter(writer, job);
+    PdfPages::setUp(writer, job.landscape, titleOf(job));
     return setupOn(writer, job);
 }
 
 void writeReportPdf(const PrintJob& job, const std::filesystem::path& file)
 {
-    // The file is Qt's, so that a write that fails (a full disk) is seen.
-    QFile out(QString::fromStdString(file.string()));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DataError("Impossibile scrivere il file PDF: " + systemErrorText(errno),
-                        displayName(file));
+    PdfPages pages(file, job.landscape, titleOf(job));
+    const PdfPageSetup setup = setupOn(pages.writer(), job);
     {
-        QPdfWriter writer(&out);
-        prepareWriter(writer, job);
-        const PdfPageSetup setup = setupOn(writer, job);
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw DataError("Impossibile scrivere il file PDF", displayName(file));
-        PdfPageDrawer drawer(writer, painter, job, setup);
+        PdfPageDrawer drawer(pages.writer(), pages.painter(), job, setup);
         layoutPages(job, drawer);
-        painter.end();
     }
-    if (!out.flush() || out.error() != QFileDevice::NoError)
-        throw DataError("Errore di scrittura del file PDF", displayName(file));
-    out.close();
+    pages.finish();
 }
 
 } // namespace presenze

@@ -17,18 +17,15 @@
 // go on to a further sheet. Nothing is cut.
 
 #include "output/PrintJob.h"
+#include "render/PdfPages.h"
 
 #include <QString>
 #include <filesystem>
 
 namespace presenze {
 
-// A4 with a printable edge of this many points on every side.
-inline constexpr double kPageEdgePoints = 18.0;
 // The smallest font size the fit rule goes down to.
 inline constexpr double kSmallestFontSize = 6.0;
-// A further font for the frames, fixed-pitch (fonts-dejavu-core).
-inline constexpr const char* kFrameFontFamily = "DejaVu Sans Mono";
 
 struct PdfPageSetup {
     QString family;         // the report font as resolved

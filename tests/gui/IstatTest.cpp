@@ -163,7 +163,7 @@ void IstatTest::showsAndWritesWhatTheCommandLineDoes()
     std::vector<fs::path> opened;
     w.setFileOpener([&opened](const fs::path& file) {
         opened.push_back(file);
-        return true;
+        return test::openedWell();
     });
     w.show();
     QVERIFY(w.isBusy());

@@ -432,7 +432,7 @@ private slots:
                      again.find("2023\r\n") != std::string::npos,
                  again.c_str());
         QCOMPARE(m_prompts.prompts[1].second, std::string("2024"));
-        QCOMPARE(Season, std::string("2023"));
+        QCOMPARE(w.selection().season, std::string("2023"));
         QVERIFY(w.seasonLabel()->isVisible());
     }
 

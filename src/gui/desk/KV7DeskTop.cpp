@@ -12,6 +12,7 @@
 #include "gui/desk/MessageBoxes.h"
 #include "gui/desk/QtPrintJob.h"
 #include "gui/dialogs/CreaElenco.h"
+#include "gui/indicators/Indicatori.h"
 #include "gui/istat/Istat.h"
 #include "gui/output/MenuStampa.h"
 #include "render/QtText.h"
@@ -385,7 +386,15 @@ QWidget* KV7DeskTop::buildButtons()
     Tasto(0)->setIcon(buttonIcon("print"));
     Tasto(1)->setIcon(buttonIcon("close"));
     Tasto(2)->setToolTip(QStringLiteral("Elenco delle ditte per \"Elenco specifico\""));
+    m_indicatori =
+        named(new QPushButton(QStringLiteral("&Indicatori"), box), QStringLiteral("Indicatori"));
+    m_indicatori->setFont(Tasto(0)->font());
+    m_indicatori->setAutoDefault(true);
+    m_indicatori->setToolTip(QStringLiteral("Occupazione, ADR e RevPAR dei mesi e degli hotel "
+                                            "scelti, a confronto con l'anno precedente"));
+    connect(m_indicatori, &QPushButton::clicked, this, &KV7DeskTop::indicatori);
     row->addWidget(Tasto(0));
+    row->addWidget(m_indicatori);
     m_istat = named(new QPushButton(QStringLiteral("&ISTAT"), box), QStringLiteral("Istat"));
     m_istat->setFont(Tasto(0)->font());
     m_istat->setToolTip(QStringLiteral("Movimento clienti del mese \"Dal mese\" (modello ISTAT)"));
@@ -843,6 +852,37 @@ void KV7DeskTop::istat()
     options.season = chosen.season;
     Istat window(m_folder, std::move(options), *m_prompts, this);
     window.exec();
+}
+
+// --- Indicators ------------------------------------------------------------
+
+std::optional<IndicatorRequest> KV7DeskTop::indicatorRequest()
+{
+    const std::optional<MonthRange> range = checkedRange();
+    if (!range)
+        return std::nullopt;
+    IndicatorRequest request;
+    request.period.months = *range;
+    request.period.today = m_clock.now().date;
+    if (auto problem = checkIndicatorPeriod(request.period)) {
+        Text1(0)->setFocus();
+        setStatus(fromCp1252(*problem));
+        return std::nullopt;
+    }
+    const Selection chosen = selection();
+    request.kind = chosen.kind;
+    request.hotels = chosen.tickedHotels;
+    return request;
+}
+
+void KV7DeskTop::indicatori()
+{
+    if (isBusy())
+        return;
+    if (const auto request = indicatorRequest()) {
+        Indicatori window(m_folder, *request, m_clock, *m_prompts, this);
+        window.exec();
+    }
 }
 
 // --- Print request ---------------------------------------------------------

@@ -1,7 +1,8 @@
 #pragma once
 // The main window "Presenze per Ditta / Agenzia": the month range, the kind
 // of bookings, the hotels and the company options, and the buttons that
-// build a report ("&Stampa"), edit the company list ("E&lenco") and end the
+// build a report ("&Stampa"), open the indicators of the months, kind and
+// hotels ("&Indicatori"), edit the company list ("E&lenco") and end the
 // program ("&Esci"); the "Stagione" menu chooses an archived season.
 //
 // The controls keep the names the rest of the program knows them by
@@ -21,6 +22,7 @@
 #include "data/DataFolder.h"
 #include "data/Records.h"
 #include "gui/desk/DeskPrompts.h"
+#include "indicators/IndicatorRequest.h"
 #include "request/PrintRequest.h"
 
 #include <QMainWindow>
@@ -70,6 +72,8 @@ public:
     QPushButton* Tasto(int index) const { return m_tasto.at(static_cast<std::size_t>(index)); }
     // "ISTAT": the monthly guest movement of "Dal mese" for the ticked hotels.
     QPushButton* istatButton() const { return m_istat; }
+    // "Indicatori", beside "Stampa".
+    QPushButton* indicatoriButton() const { return m_indicatori; }
     QLabel* Label1(int index) const { return m_label1.at(static_cast<std::size_t>(index)); }
     QLabel* Label2() const { return m_label2; }
     QProgressBar* progressBar() const { return m_progress; }
@@ -88,6 +92,10 @@ public:
 
     // What the controls hold now, as the report builders read it.
     Selection selection() const;
+    // The indicators of the months, kind and ticked hotels; nullopt (the
+    // field at fault focused, the status line saying why) when the months
+    // cannot be counted.
+    std::optional<IndicatorRequest> indicatorRequest();
 
     DeskPrompts& prompts() const { return *m_prompts; }
     void setReportViewer(ReportViewer viewer) { m_viewer = std::move(viewer); }
@@ -132,6 +140,7 @@ private:
 
     void printRequest();
     MonthRange shownRange() const;
+    void indicatori();
     std::optional<MonthRange> checkedRange();
     void refusePeriod(const QString& text);
     void periodEdited();
@@ -175,6 +184,7 @@ private:
     QComboBox* m_combo1 = nullptr;
     std::array<QPushButton*, 3> m_tasto{};
     QPushButton* m_istat = nullptr;
+    QPushButton* m_indicatori = nullptr;
     std::array<QLabel*, 2> m_label1{};
     QLabel* m_label2 = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -563,12 +563,9 @@ void Istat::Excel_Click()
             if (!outcome.error.empty()) {
                 setStatus(QStringLiteral("Cartella di Excel non scritta."));
                 m_prompts.warn(kTitle, outcome.error);
-            } else if (m_opener && m_opener(target)) {
-                setStatus(QStringLiteral("Cartella di Excel scritta: %1 (aperta con il programma "
-                                         "associato).")
-                              .arg(shown));
             } else {
-                setStatus(QStringLiteral("Cartella di Excel scritta: %1.").arg(shown));
+                setStatus(QStringLiteral("Cartella di Excel scritta: %1%2.")
+                              .arg(shown, fromCp1252(openedNote(m_opener, target))));
             }
             emit workFinished();
         });

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace presenze {
 
@@ -15,5 +16,10 @@ using FileOpener = std::function<Handover(const std::filesystem::path&)>;
 // The desktop's opener (output/Handover.h), waited for on a thread of its
 // own while the window repaints.
 Handover openWithAssociatedProgram(const std::filesystem::path& file);
+
+// Hands `file` to `opener` (none: nobody) and tells what came of it, for the
+// end of a status line: " (aperto con xdg-open)", ", non aperto: ...", or
+// nothing when there is no opener. "Opened" only when the opener says so.
+std::string openedNote(const FileOpener& opener, const std::filesystem::path& file);
 
 } // namespace presenze
