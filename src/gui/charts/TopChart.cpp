@@ -118,6 +118,9 @@ std::unique_ptr<QChart> makeTopChart(const ReportFigures& figures)
 
     auto* categories = new QBarCategoryAxis;
     categories->append(names);
+    // The names are already at most 32 characters: shown whole, never cut
+    // to "..." by a first layout at a small size.
+    categories->setTruncateLabels(false);
     chart->addAxis(categories, Qt::AlignLeft);
     series->attachAxis(categories);
     auto* values = new QValueAxis;
