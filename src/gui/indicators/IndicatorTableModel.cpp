@@ -92,7 +92,8 @@ void IndicatorTableModel::fitView(QTableView& view) const
     boldFont.setBold(true);
     const QFontMetrics bold(boldFont);
     const QFontMetrics header(view.horizontalHeader()->font());
-    const int padding = 2 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 14;
+    // The margins a cell's text keeps on either side.
+    const int padding = 2 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
     for (int c = 0; c < columnCount(); ++c) {
         const std::string* longest[2] = {nullptr, nullptr}; // regular, bold
         for (const IndicatorRow& row : m_rows) {
@@ -103,7 +104,7 @@ void IndicatorTableModel::fitView(QTableView& view) const
             if (!kept || row.cells[at].size() > kept->size())
                 kept = &row.cells[at];
         }
-        int width = header.horizontalAdvance(m_heading[c]) + padding + 8;
+        int width = header.horizontalAdvance(m_heading[c]) + padding + 4;
         if (longest[0])
             width = std::max(width, regular.horizontalAdvance(fromCp1252(*longest[0])) + padding);
         if (longest[1])
