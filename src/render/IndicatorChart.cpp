@@ -46,9 +46,9 @@ IndicatorChart::IndicatorChart(const Indicators& indicators, const QFont& font, 
     : m_kpi(indicators), m_font(font), m_small(chart::scaled(font, 0.85)),
       m_bold(chart::scaled(font, 1.0, true))
 {
-    const auto panel = [&](std::string label, const std::vector<IndicatorLine>& months,
+    const auto panel = [&](const std::string& label, const std::vector<IndicatorLine>& months,
                            const IndicatorLine& total, bool isTotal) {
-        m_panels.push_back({fromCp1252(label), &months, &total, isTotal});
+        m_panels.push_back({QStringList(fromCp1252(label)), &months, &total, isTotal, {}, {}});
     };
     if (m_kpi.isChain()) {
         for (const GroupIndicators& g : m_kpi.groups)
@@ -60,22 +60,39 @@ IndicatorChart::IndicatorChart(const Indicators& indicators, const QFont& font, 
     // One hotel is its own group.
     if (m_panels.size() != 1)
         panel(indicatorLastLabel(m_kpi), m_kpi.groupMonths, m_kpi.groupTotal, true);
+    for (Panel& p : m_panels)
+        for (const Figure figure : kFigures) {
+            p.values[indexOf(figure)] = valuesOf(p, figure);
+            p.summary[indexOf(figure)] = totalText(p, figure);
+        }
+    measure();
+    setColumns(columns);
+}
 
+void IndicatorChart::setColumns(int columns)
+{
     const int count = static_cast<int>(m_panels.size());
     const std::size_t months = m_kpi.months.size();
     m_columns = columns > 0 ? columns : count <= 3 ? count : count <= 4 ? 2 : count <= 9 ? 3 : 4;
-    if (months > 24)
+    if (columns <= 0 && months > 24)
         m_columns = std::min(m_columns, months > 60 ? 1 : 2);
     m_columns = std::clamp(m_columns, 1, std::max(1, count));
-    m_slot = QFontMetrics(m_small).height() + 4;
+}
+
+void IndicatorChart::measure()
+{
+    const std::size_t months = m_kpi.months.size();
+    const QFontMetrics small(m_small);
+    m_slot = small.height() + 4;
     if (months > 24)
         m_slot = std::max(5, m_slot / 2);
     m_plotHeight = 7 * QFontMetrics(m_font).height();
 
+    m_axisWidth = 0;
     for (const Figure figure : kFigures) {
         double largest = 0;
         for (const Panel& p : m_panels) {
-            const Values v = valuesOf(p, figure);
+            const Values& v = p.values[indexOf(figure)];
             for (const auto& list : {v.current, v.lastYear})
                 for (const auto& value : list)
                     largest = std::max(largest, value.value_or(0));
@@ -88,12 +105,29 @@ IndicatorChart::IndicatorChart(const Indicators& indicators, const QFont& font, 
             scale.step = stepFor(std::max(largest, 1.0));
             scale.top = std::max(scale.step, std::ceil(largest / scale.step - 1e-9) * scale.step);
         }
+        m_axisWidth = std::max(m_axisWidth, small.horizontalAdvance(tickText(scale.top, figure)));
     }
-    m_labelLines = 1;
+    m_axisWidth += 4;
+
+    m_panelWidth = m_axisWidth + 4 + static_cast<int>(months) * m_slot + 8;
     for (const Panel& p : m_panels)
-        m_labelLines = std::max<int>(
-            m_labelLines,
-            static_cast<int>(chart::wrappedLines(m_bold, p.label, panelWidth()).size()));
+        for (const QString& summary : p.summary)
+            m_panelWidth = std::max(m_panelWidth, small.horizontalAdvance(summary) + 4);
+    m_panelWidth = std::max(m_panelWidth, 12 * small.averageCharWidth());
+    // Wide enough for a long name to take few lines, not to cut its words.
+    const QFontMetrics bold(m_bold);
+    for (const Panel& p : m_panels)
+        m_panelWidth = std::max(m_panelWidth, std::min(bold.horizontalAdvance(p.label.join(' ')),
+                                                       26 * bold.averageCharWidth()));
+
+    // Names whole, on as many lines as the longest needs.
+    m_labelLines = 1;
+    for (Panel& p : m_panels) {
+        p.label = chart::wrappedLines(m_bold, p.label.join(QLatin1Char(' ')), m_panelWidth);
+        m_labelLines = std::max<int>(m_labelLines, static_cast<int>(p.label.size()));
+    }
+    m_panelHeight = m_labelLines * QFontMetrics(m_bold).height() + small.height() + 6 +
+                    m_plotHeight + 2 * small.height() + kMargin;
 }
 
 // --- Values ----------------------------------------------------------------
@@ -165,34 +199,6 @@ int IndicatorChart::rows() const
     return (count + m_columns - 1) / m_columns;
 }
 
-int IndicatorChart::axisWidth() const
-{
-    const QFontMetrics fm(m_small);
-    int widest = 0;
-    for (const Figure figure : kFigures) {
-        const Scale& scale = m_scales[indexOf(figure)];
-        widest = std::max(widest, fm.horizontalAdvance(tickText(scale.top, figure)));
-    }
-    return widest + 4;
-}
-
-int IndicatorChart::panelWidth() const
-{
-    const QFontMetrics fm(m_small);
-    int widest = axisWidth() + 4 + static_cast<int>(m_kpi.months.size()) * m_slot + 8;
-    for (const Panel& p : m_panels)
-        for (const Figure figure : kFigures)
-            widest = std::max(widest, fm.horizontalAdvance(totalText(p, figure)) + 4);
-    return std::max(widest, 12 * fm.averageCharWidth());
-}
-
-int IndicatorChart::panelHeight() const
-{
-    const int small = QFontMetrics(m_small).height();
-    return m_labelLines * QFontMetrics(m_bold).height() + small + 6 + m_plotHeight + 2 * small +
-           kMargin;
-}
-
 int IndicatorChart::panelTop() const
 {
     return kMargin + chart::titleHeight(m_font) + QFontMetrics(m_font).height() + 10;
@@ -200,9 +206,9 @@ int IndicatorChart::panelTop() const
 
 QSize IndicatorChart::size(Figure figure) const
 {
-    const int panels = m_columns * panelWidth() + (m_columns - 1) * kPanelGap;
+    const int panels = m_columns * m_panelWidth + (m_columns - 1) * kPanelGap;
     const int width = std::max(panels, chart::titleWidth(m_font, title(figure), subtitle()));
-    return {kMargin + width + kMargin, panelTop() + rows() * panelHeight() + kMargin};
+    return {kMargin + width + kMargin, panelTop() + rows() * m_panelHeight + kMargin};
 }
 
 QSize IndicatorChart::size() const
@@ -236,8 +242,8 @@ void IndicatorChart::paint(QPainter& p, Figure figure) const
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
         const int column = static_cast<int>(i) % m_columns;
         const int row = static_cast<int>(i) / m_columns;
-        const QRect area(kMargin + column * (panelWidth() + kPanelGap),
-                         panelTop() + row * panelHeight(), panelWidth(), panelHeight() - kMargin);
+        const QRect area(kMargin + column * (m_panelWidth + kPanelGap),
+                         panelTop() + row * m_panelHeight, m_panelWidth, m_panelHeight - kMargin);
         paintPanel(p, area, m_panels[i], figure);
     }
     p.restore();
@@ -267,7 +273,7 @@ int IndicatorChart::paintLegend(QPainter& p, int y) const
             [&](const QRect& box) {
                 p.setRenderHint(QPainter::Antialiasing, true);
                 p.setPen(QPen(chart::kText, 1.5));
-                p.drawLine(box.left() - 2, box.center().y(), box.right() + 2, box.center().y());
+                p.drawLine(box.left() - 1, box.center().y(), box.right() + 1, box.center().y());
                 p.setRenderHint(QPainter::Antialiasing, false);
                 p.fillRect(
                     QRect(box.center().x() - kMark / 2, box.center().y() - kMark / 2, kMark, kMark),
@@ -285,7 +291,7 @@ void IndicatorChart::paintPanel(QPainter& p, const QRect& area, const Panel& pan
     int y = area.top();
     p.setPen(chart::kText);
     p.setFont(m_bold);
-    for (const QString& line : chart::wrappedLines(m_bold, panel.label, area.width())) {
+    for (const QString& line : panel.label) {
         p.drawText(QRect(area.left(), y, area.width(), boldLine), Qt::AlignLeft | Qt::AlignVCenter,
                    line);
         y += boldLine;
@@ -294,14 +300,14 @@ void IndicatorChart::paintPanel(QPainter& p, const QRect& area, const Panel& pan
     p.setFont(m_small);
     p.setPen(chart::kMutedText);
     p.drawText(QRect(area.left(), y, area.width(), smallLine), Qt::AlignLeft | Qt::AlignVCenter,
-               totalText(panel, figure));
+               panel.summary[indexOf(figure)]);
     y += smallLine + 6;
-    const QRect plot(area.left() + axisWidth() + 4, y,
+    const QRect plot(area.left() + m_axisWidth + 4, y,
                      static_cast<int>(m_kpi.months.size()) * m_slot, m_plotHeight);
     if (panel.isTotal)
         p.fillRect(plot, chart::kWeekend);
     paintAxis(p, plot, figure);
-    const Values values = valuesOf(panel, figure);
+    const Values& values = panel.values[indexOf(figure)];
     const double top = m_scales[indexOf(figure)].top;
     paintColumns(p, plot, values, top);
     if (m_kpi.compare)
@@ -323,7 +329,7 @@ void IndicatorChart::paintAxis(QPainter& p, const QRect& plot, Figure figure) co
         p.setPen(QPen(chart::kGridLine, 1, i == 0 ? Qt::SolidLine : Qt::DotLine));
         p.drawLine(plot.left(), y, plot.right(), y);
         p.setPen(chart::kMutedText);
-        p.drawText(QRect(plot.left() - axisWidth() - 4, y - smallLine / 2, axisWidth(), smallLine),
+        p.drawText(QRect(plot.left() - m_axisWidth - 4, y - smallLine / 2, m_axisWidth, smallLine),
                    Qt::AlignRight | Qt::AlignVCenter, tickText(value, figure));
     }
     p.setPen(chart::kMutedText);

@@ -34,11 +34,15 @@ public:
     static constexpr std::array<Figure, 2> kFigures{Figure::Occupancy, Figure::Adr};
 
     // Panels in `columns` columns; 0: as many as read well for their number.
+    // The figures are read and the panels measured once, here.
     explicit IndicatorChart(const Indicators& indicators, const QFont& font = QFont(),
                             int columns = 0);
 
     // How many panels side by side.
     int columns() const { return m_columns; }
+    // As many columns as read well for the panels' number (0), or `columns`
+    // (1 at least, at most one per panel).
+    void setColumns(int columns);
     // Both charts, one above the other.
     QSize size() const;
     void paint(QPainter& painter) const;
@@ -48,17 +52,19 @@ public:
     void paint(QPainter& painter, Figure figure) const;
 
 private:
-    // A hotel, a group of a chain or the last line.
-    struct Panel {
-        QString label;
-        const std::vector<IndicatorLine>* months;
-        const IndicatorLine* total;
-        bool isTotal;
-    };
     // The values of one panel's months: this period's, and last year's.
     struct Values {
         std::vector<std::optional<double>> current;
         std::vector<std::optional<double>> lastYear;
+    };
+    // A hotel, a group of a chain or the last line, as each chart shows it.
+    struct Panel {
+        QStringList label; // its lines
+        const std::vector<IndicatorLine>* months;
+        const IndicatorLine* total;
+        bool isTotal;
+        std::array<Values, 2> values;   // occupancy's, ADR's
+        std::array<QString, 2> summary; // the totals written out
     };
 
     // The scale of a chart: its top and the step of its grid lines.
@@ -74,10 +80,8 @@ private:
     QString title(Figure figure) const;
     QString subtitle() const;
     QString tickText(double value, Figure figure) const;
+    void measure(); // the scales and the panels' sizes
     int rows() const;
-    int axisWidth() const;
-    int panelWidth() const;
-    int panelHeight() const;
     int panelTop() const; // below the title and the legend
 
     int paintLegend(QPainter& p, int y) const;
@@ -92,10 +96,13 @@ private:
     QFont m_font;
     QFont m_small;
     QFont m_bold;
-    int m_columns;
-    int m_slot;                      // pixels per month
-    int m_plotHeight;                // pixels
-    int m_labelLines;                // lines of the longest panel name
+    int m_columns = 1;
+    int m_slot = 0;       // pixels per month
+    int m_plotHeight = 0; // pixels
+    int m_labelLines = 1; // lines of the longest panel name
+    int m_axisWidth = 0;
+    int m_panelWidth = 0;
+    int m_panelHeight = 0;
     std::array<Scale, 2> m_scales{}; // occupancy's, ADR's
 };
 

@@ -17,7 +17,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 #include <deque>
@@ -35,16 +35,17 @@ QString words(const QString& line)
 
 // What a table shows, heading first, a row a line, as the text table lays
 // it out once blanks are squeezed.
-QStringList shownRows(const QTableWidget* table)
+QStringList shownRows(const QTableView* table)
 {
+    const QAbstractItemModel& model = *table->model();
     QStringList heading;
-    for (int c = 0; c < table->columnCount(); ++c)
-        heading << table->horizontalHeaderItem(c)->text();
+    for (int c = 0; c < model.columnCount(); ++c)
+        heading << model.headerData(c, Qt::Horizontal).toString();
     QStringList rows{words(heading.join(QLatin1Char(' ')))};
-    for (int r = 0; r < table->rowCount(); ++r) {
+    for (int r = 0; r < model.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < table->columnCount(); ++c)
-            cells << (table->item(r, c) ? table->item(r, c)->text() : QString());
+        for (int c = 0; c < model.columnCount(); ++c)
+            cells << model.data(model.index(r, c)).toString();
         rows << words(cells.join(QLatin1Char(' ')));
     }
     return rows;

@@ -15,7 +15,10 @@ IndicatorChartView::~IndicatorChartView() = default;
 
 void IndicatorChartView::setIndicators(std::shared_ptr<const Indicators> indicators)
 {
+    m_chart.reset();
     m_indicators = std::move(indicators);
+    if (m_indicators)
+        m_chart.emplace(*m_indicators, font());
     layOut();
 }
 
@@ -29,11 +32,10 @@ void IndicatorChartView::fitWidth(int width)
 
 void IndicatorChartView::layOut()
 {
-    m_chart.reset();
-    if (m_indicators) {
-        m_chart.emplace(*m_indicators, font());
+    if (m_chart) {
+        m_chart->setColumns(0);
         while (m_width > 0 && m_chart->size().width() > m_width && m_chart->columns() > 1)
-            m_chart.emplace(*m_indicators, font(), m_chart->columns() - 1);
+            m_chart->setColumns(m_chart->columns() - 1);
     }
     setFixedSize(sizeHint());
     update();

@@ -3,12 +3,12 @@
 #include "data/DataError.h"
 #include "gui/charts/IndicatorChartView.h"
 #include "gui/desk/OffThread.h"
+#include "gui/indicators/IndicatorTableModel.h"
 #include "indicators/ComputeIndicators.h"
 #include "output/IndicatorCsv.h"
 #include "output/IndicatorRows.h"
 #include "output/IndicatorText.h"
 #include "output/IndicatorWorkbook.h"
-#include "render/ChartColours.h"
 #include "render/IndicatorPdf.h"
 #include "render/QtText.h"
 
@@ -28,7 +28,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace presenze {
@@ -72,57 +72,17 @@ QString hotelsText(const IndicatorRequest& request)
     return QStringLiteral("hotel ") + numbers.join(QStringLiteral(", "));
 }
 
-QTableWidget* makeTable(QWidget* parent, const QString& name)
+QTableView* makeTable(QWidget* parent, IndicatorTableModel* model, const QString& name)
 {
-    auto* table = new QTableWidget(parent);
+    auto* table = new QTableView(parent);
     table->setObjectName(name);
+    table->setModel(model);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::ContiguousSelection);
     table->verticalHeader()->setVisible(false);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->setWordWrap(false);
     return table;
-}
-
-// The rows as the text table has them: the heading as the columns' names,
-// the first two columns to the left and the figures to the right, totals in
-// bold, last year's rows in grey; a blank row a narrow gap.
-void fillTable(QTableWidget* table, const std::vector<IndicatorRow>& rows)
-{
-    table->clear();
-    table->setRowCount(0);
-    table->setColumnCount(0);
-    if (rows.empty())
-        return;
-    QStringList heading;
-    for (const std::string& cell : rows.front().cells)
-        heading << fromCp1252(cell);
-    table->setColumnCount(static_cast<int>(heading.size()));
-    table->setHorizontalHeaderLabels(heading);
-    table->setRowCount(static_cast<int>(rows.size()) - 1);
-    const QColor grey = chart::kMutedText;
-    QFont bold = table->font();
-    bold.setBold(true);
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const IndicatorRow& row = rows[r];
-        const int at = static_cast<int>(r) - 1;
-        if (row.kind == IndicatorRow::Kind::Blank) {
-            table->setRowHeight(at, table->fontMetrics().height() / 2);
-            continue;
-        }
-        const bool lastYear =
-            row.kind == IndicatorRow::Kind::LastYear || row.kind == IndicatorRow::Kind::Change;
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
-            auto* item = new QTableWidgetItem(fromCp1252(row.cells[c]));
-            item->setTextAlignment((c < 2 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
-            if (row.total && !lastYear)
-                item->setFont(bold);
-            if (lastYear)
-                item->setForeground(grey);
-            table->setItem(at, static_cast<int>(c), item);
-        }
-    }
-    table->resizeColumnsToContents();
 }
 
 } // namespace
@@ -166,7 +126,8 @@ void Indicatori::buildControls()
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("Schede"));
     auto* splitter = new QSplitter(Qt::Vertical, m_tabs);
-    m_months = makeTable(splitter, QStringLiteral("PerMese"));
+    m_monthRows = new IndicatorTableModel(this);
+    m_months = makeTable(splitter, m_monthRows, QStringLiteral("PerMese"));
     m_chartArea = new QScrollArea(splitter);
     m_chartArea->setObjectName(QStringLiteral("Grafico"));
     m_chartArea->setBackgroundRole(QPalette::Base);
@@ -180,7 +141,8 @@ void Indicatori::buildControls()
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({1, 1});
     m_tabs->addTab(splitter, QStringLiteral("Per &mese"));
-    m_companies = makeTable(m_tabs, QStringLiteral("PerDitta"));
+    m_companyRows = new IndicatorTableModel(this);
+    m_companies = makeTable(m_tabs, m_companyRows, QStringLiteral("PerDitta"));
     m_tabs->addTab(m_companies, QStringLiteral("Per &ditta"));
     layout->addWidget(m_tabs, 1);
 
@@ -376,13 +338,12 @@ void Indicatori::computationEnded(const std::optional<Outcome>& outcome, const s
 void Indicatori::showIndicators(std::shared_ptr<const Indicators> indicators)
 {
     m_indicators = std::move(indicators);
-    if (!m_indicators) {
-        fillTable(m_months, {});
-        fillTable(m_companies, {});
-    } else {
-        fillTable(m_months, indicatorMonthRows(*m_indicators));
-        fillTable(m_companies, indicatorCompanyRows(*m_indicators));
-    }
+    m_monthRows->setRows(m_indicators ? indicatorMonthRows(*m_indicators)
+                                      : std::vector<IndicatorRow>());
+    m_companyRows->setRows(m_indicators ? indicatorCompanyRows(*m_indicators)
+                                        : std::vector<IndicatorRow>());
+    m_monthRows->fitView(*m_months);
+    m_companyRows->fitView(*m_companies);
     m_chart->setIndicators(m_indicators);
     for (QPushButton* b : {m_excel, m_csv, m_pdf})
         b->setEnabled(m_indicators != nullptr);

@@ -43,11 +43,12 @@ class QPushButton;
 class QRadioButton;
 class QScrollArea;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 
 namespace presenze {
 
 class IndicatorChartView;
+class IndicatorTableModel;
 
 class Indicatori final : public QDialog {
     Q_OBJECT
@@ -66,8 +67,8 @@ public:
         return m_period.at(static_cast<std::size_t>(index));
     }
     QTabWidget* tabs() const { return m_tabs; }
-    QTableWidget* monthTable() const { return m_months; }
-    QTableWidget* companyTable() const { return m_companies; }
+    QTableView* monthTable() const { return m_months; }
+    QTableView* companyTable() const { return m_companies; }
     IndicatorChartView* chartView() const { return m_chart; }
     QProgressBar* progressBar() const { return m_progress; }
     QPushButton* stopButton() const { return m_stop; }
@@ -134,8 +135,10 @@ private:
     std::array<QRadioButton*, 4> m_period{};
     QCheckBox* m_compare = nullptr;
     QTabWidget* m_tabs = nullptr;
-    QTableWidget* m_months = nullptr;
-    QTableWidget* m_companies = nullptr;
+    QTableView* m_months = nullptr;
+    QTableView* m_companies = nullptr;
+    IndicatorTableModel* m_monthRows = nullptr;
+    IndicatorTableModel* m_companyRows = nullptr;
     IndicatorChartView* m_chart = nullptr;
     QScrollArea* m_chartArea = nullptr;
     QLabel* m_legend = nullptr;
