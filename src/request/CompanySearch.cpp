@@ -50,7 +50,14 @@ std::optional<CompanyRecord> findCompany(const DataFolder& folder, std::string_v
                                          std::optional<std::int64_t> hotel,
                                          const CompanyChooser& choose)
 {
-    std::vector<CompanyRecord> matches = companiesStartingWith(readCompanies(folder), typed, hotel);
+    return findCompany(readCompanies(folder), typed, hotel, choose);
+}
+
+std::optional<CompanyRecord> findCompany(const std::vector<CompanyRecord>& companies,
+                                         std::string_view typed, std::optional<std::int64_t> hotel,
+                                         const CompanyChooser& choose)
+{
+    std::vector<CompanyRecord> matches = companiesStartingWith(companies, typed, hotel);
     if (matches.empty())
         return std::nullopt;
     sortByName(matches);

@@ -45,5 +45,9 @@ using CompanyChooser =
 std::optional<CompanyRecord> findCompany(const DataFolder& folder, std::string_view typed,
                                          std::optional<std::int64_t> hotel,
                                          const CompanyChooser& choose);
+// The same among companies read elsewhere (another source of the hotels' data).
+std::optional<CompanyRecord> findCompany(const std::vector<CompanyRecord>& companies,
+                                         std::string_view typed, std::optional<std::int64_t> hotel,
+                                         const CompanyChooser& choose);
 
 } // namespace presenze

@@ -60,4 +60,30 @@ std::string chooseSeason(const DataFolder& folder, std::string_view current,
     }
 }
 
+std::string chooseSeason(const std::vector<std::string>& seasons, std::string_view current,
+                         const SeasonQuestion& ask)
+{
+    const auto held = [&seasons](std::string_view season) -> const std::string* {
+        for (const std::string& stored : seasons)
+            if (stored == season)
+                return &stored;
+        for (const std::string& stored : seasons)
+            if (equalText(stored, season))
+                return &stored;
+        return nullptr;
+    };
+    std::string prompt = seasonPrompt(seasons);
+    std::string proposed(current);
+    for (;;) {
+        const std::optional<std::string> answer = ask(prompt, proposed);
+        if (!answer && !held(""))
+            return std::string(current);
+        const std::string season = answer ? std::string(trimBlanks(*answer)) : std::string();
+        if (const std::string* stored = held(season))
+            return *stored;
+        prompt = missingSeasonPrompt(season, seasons);
+        proposed = season;
+    }
+}
+
 } // namespace presenze

@@ -42,5 +42,10 @@ using SeasonQuestion =
 // current season's file is missing, Cancel keeps `current` and stops asking.
 std::string chooseSeason(const DataFolder& folder, std::string_view current,
                          const SeasonQuestion& ask);
+// The same choice among the seasons another source of the hotels' data holds
+// (BookingSource::seasons): a season is there when the list has it, written
+// in any case; the answer is the list's own spelling.
+std::string chooseSeason(const std::vector<std::string>& seasons, std::string_view current,
+                         const SeasonQuestion& ask);
 
 } // namespace presenze

@@ -41,7 +41,7 @@ std::string valueOf(const Parsed& parsed, const char* keyword)
 
 } // namespace
 
-std::optional<std::string> checkStoreAddress(const std::string& conninfo)
+std::optional<std::string> checkStoreAddress(const std::string& conninfo, std::string_view place)
 {
     if (conninfo.empty())
         return std::string("Indicare il server con una stringa di connessione di PostgreSQL");
@@ -49,8 +49,8 @@ std::optional<std::string> checkStoreAddress(const std::string& conninfo)
     if (!parsed.error.empty())
         return "Stringa di connessione non valida: " + utf8ToCp1252(parsed.error);
     if (!valueOf(parsed, "password").empty())
-        return std::string("La password non va scritta nella riga di comando: indicarla nel file "
-                           "delle password di PostgreSQL (~/.pgpass) o in PGPASSWORD");
+        return "La password non va scritta " + std::string(place) +
+               ": indicarla nel file delle password di PostgreSQL (~/.pgpass) o in PGPASSWORD";
     return std::nullopt;
 }
 

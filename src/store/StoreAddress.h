@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace presenze {
 
@@ -16,8 +17,10 @@ struct StoreAddress {
 };
 
 // Nullopt when the text is a connection string or URI without a password;
-// otherwise why not, in Italian (Windows-1252).
-std::optional<std::string> checkStoreAddress(const std::string& conninfo);
+// otherwise why not, in Italian (Windows-1252). `place` says where the
+// password must not be written.
+std::optional<std::string> checkStoreAddress(const std::string& conninfo,
+                                             std::string_view place = "nella riga di comando");
 
 // The address of a text that checkStoreAddress accepts.
 StoreAddress storeAddress(const std::string& conninfo);

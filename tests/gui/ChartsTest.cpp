@@ -43,6 +43,7 @@ private slots:
     void theWindowsRequestHandsItsFiguresToThePrintMenu();
 
 private:
+    test::TemporarySettings m_settings;
     test::TempDir m_dir;
     std::shared_ptr<ReportFigures> m_figures = std::make_shared<ReportFigures>();
 };

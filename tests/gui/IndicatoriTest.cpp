@@ -78,6 +78,7 @@ class IndicatoriTest : public QObject {
     Q_OBJECT
 
 private:
+    test::TemporarySettings m_settings;
     test::TempDir m_dir;
     FixedClock m_clock = test::fixedClock(); // 08/12/2026
     test::ScriptedPrompts m_prompts;

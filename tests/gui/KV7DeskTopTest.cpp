@@ -36,6 +36,7 @@ class KV7DeskTopTest : public QObject {
     Q_OBJECT
 
 private:
+    test::TemporarySettings m_settings;
     std::unique_ptr<test::TempDir> m_dir;
     FixedClock m_clock = test::fixedClock(); // 08/12/2026
     test::ScriptedPrompts m_prompts;
@@ -122,8 +123,9 @@ private slots:
             QVERIFY(w.findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i)));
         QVERIFY(w.findChild<QLabel*>("Label2"));
         const auto actions = w.menuBar()->actions();
-        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions.size(), 2);
         QCOMPARE(actions[0]->text(), QStringLiteral("Stagione"));
+        QCOMPARE(actions[1]->text(), QStringLiteral("Origine dati"));
 
         // The single-hotel filter and its list exist but are never shown.
         QVERIFY(!w.Chk(0)->isVisible());

@@ -10,8 +10,10 @@
 #include "gui/desk/FileWaitNotice.h"
 #include "gui/desk/FormStyle.h"
 #include "gui/desk/MessageBoxes.h"
+#include "gui/desk/OffThread.h"
 #include "gui/desk/QtPrintJob.h"
 #include "gui/dialogs/CreaElenco.h"
+#include "gui/dialogs/OrigineDati.h"
 #include "gui/indicators/Indicatori.h"
 #include "gui/istat/Istat.h"
 #include "gui/output/MenuStampa.h"
@@ -242,6 +244,9 @@ void KV7DeskTop::buildControls()
     m_menuStagione = menuBar()->addAction(QStringLiteral("Stagione"));
     m_menuStagione->setObjectName(QStringLiteral("menu_1"));
     connect(m_menuStagione, &QAction::triggered, this, [this] { menu_Click(); });
+    m_menuOrigineDati = menuBar()->addAction(QStringLiteral("Origine dati"));
+    m_menuOrigineDati->setObjectName(QStringLiteral("OrigineDati"));
+    connect(m_menuOrigineDati, &QAction::triggered, this, &KV7DeskTop::menuOrigineDati_Click);
     setTabOrder();
 }
 
@@ -450,20 +455,9 @@ void KV7DeskTop::setTabOrder()
 
 void KV7DeskTop::Form_Load()
 {
-    try {
-        m_companyList = ReadCompanyList(m_folder);
-    } catch (const DataError& e) {
-        // A list that cannot be read (too long a line, too many lines): the
-        // window works without it.
-        m_companyList = {};
-        m_prompts->warn("Elenco Ditte", e.what());
-    }
+    m_origin = DataOrigin::load();
+    loadData();
     FillCalendarTables();
-    m_season.clear();
-    m_combo1->clear();
-    loadHotels();
-    if (m_combo1->count() > 0)
-        m_combo1->setCurrentIndex(0);
     const DateTime now = m_clock.now();
     Text1(0)->setText(twoDigits(now.date.month));
     Text1(3)->setText(twoDigits(now.date.month));
@@ -471,14 +465,91 @@ void KV7DeskTop::Form_Load()
     Text1(4)->setText(fourDigits(now.date.year));
 }
 
-void KV7DeskTop::loadHotels()
+// The company list and the hotels of the data's origin; the current season.
+void KV7DeskTop::loadData()
 {
-    std::vector<HotelRecord> registry;
-    try {
-        registry = readHotelRegistry(m_folder);
-    } catch (const DataError& e) {
-        m_prompts->warn("Errore", e.what());
+    m_readFrom = m_origin;
+    m_season.clear();
+    showSeason();
+    clearHotels();
+    std::optional<std::vector<HotelRecord>> registry = readServer();
+    if (!registry) {
+        try {
+            m_companyList = ReadCompanyList(m_folder);
+        } catch (const DataError& e) {
+            // A list that cannot be read (too long a line, too many lines):
+            // the window works without it.
+            m_companyList = {};
+            m_prompts->warn("Elenco Ditte", e.what());
+        }
+        registry.emplace();
+        try {
+            *registry = readHotelRegistry(m_folder);
+        } catch (const DataError& e) {
+            m_prompts->warn("Errore", e.what());
+        }
     }
+    loadHotels(*registry);
+    if (m_combo1->count() > 0)
+        m_combo1->setCurrentIndex(0);
+}
+
+// The hotel registry of the server, the company list taken on the way;
+// nullopt for the folder. A server that cannot be read is said, and the
+// folder serves instead until the origin is chosen again.
+std::optional<std::vector<HotelRecord>> KV7DeskTop::readServer()
+{
+    const std::shared_ptr<const BookingSource> source = dataSource();
+    if (!source)
+        return std::nullopt;
+    std::pair<std::vector<HotelRecord>, std::vector<std::string>> fromServer;
+    try {
+        fromServer = waitOffThread([source] {
+            return std::make_pair(source->hotelRegistry(), source->companyListLines());
+        });
+    } catch (const DataError& e) {
+        m_readFrom = DataOrigin();
+        m_prompts->warn("Origine dati", std::string(e.what()) +
+                                            "
+
+                                            Per ora si leggono i file della cartella dei "
+                                            "dati; la scelta resta per il prossimo avvio.");
+        setStatus(QStringLiteral("Server non raggiungibile: si leggono i file della cartella dei "
+                                 "dati."));
+        return std::nullopt;
+    }
+    try {
+        m_companyList = CompanyListOf(fromServer.second);
+    } catch (const DataError& e) {
+        m_companyList = {};
+        m_prompts->warn("Elenco Ditte", e.what());
+    }
+    setStatus(QStringLiteral("Origine dati: %1.").arg(fromCp1252(m_readFrom.description())));
+    return std::move(fromServer.first);
+}
+
+std::shared_ptr<const BookingSource> KV7DeskTop::dataSource() const
+{
+    return m_readFrom.source();
+}
+
+void KV7DeskTop::clearHotels()
+{
+    for (const auto& [number, box] : m_hotelBoxes) {
+        m_hotelGrid->removeWidget(box);
+        box->hide();
+        box->deleteLater();
+    }
+    for (int column = 0; column < m_hotelGrid->columnCount(); ++column)
+        m_hotelGrid->setColumnMinimumWidth(column, 0);
+    m_hotelBoxes.clear();
+    m_hotelOrder.clear();
+    m_combo1->clear();
+    m_selectedHotel = 0;
+}
+
+void KV7DeskTop::loadHotels(const std::vector<HotelRecord>& registry)
+{
     for (const HotelRecord& hotel : registry) {
         if (hotel.numero <= 0)
             continue;
@@ -723,7 +794,7 @@ bool KV7DeskTop::cercaDitta()
     const QString typed = Text1(1)->text();
     bool offered = false;
     try {
-        const auto found = findCompany(m_folder, toCp1252(typed), searchHotel(),
+        const auto found = findCompany(regularCompanies(), toCp1252(typed), searchHotel(),
                                        [&](const std::vector<CompanyRecord>& matches) {
                                            offered = true;
                                            return chooseCompany(matches);
@@ -769,7 +840,7 @@ bool KV7DeskTop::companyConfirmed()
         return true;
     try {
         const auto stored =
-            companyNamed(readCompanies(m_folder), toCp1252(Text1(1)->text()), searchHotel());
+            companyNamed(regularCompanies(), toCp1252(Text1(1)->text()), searchHotel());
         if (stored) {
             Text1(1)->setText(fromCp1252(stored->ragioneSociale));
             return true;
@@ -782,17 +853,53 @@ bool KV7DeskTop::companyConfirmed()
     return cercaDitta();
 }
 
+// The regular companies of the data's origin. Raises DataError.
+std::vector<CompanyRecord> KV7DeskTop::regularCompanies() const
+{
+    if (const auto source = dataSource())
+        return waitOffThread([source] { return source->companies(); });
+    return readCompanies(m_folder);
+}
+
 void KV7DeskTop::menu_Click()
 {
-    m_season = chooseSeason(m_folder, m_season,
-                            [this](std::string_view prompt, std::string_view proposed) {
-                                return m_prompts->input("Stampa Prenotazioni", prompt, proposed);
-                            });
+    const auto ask = [this](std::string_view prompt, std::string_view proposed) {
+        return m_prompts->input("Stampa Prenotazioni", prompt, proposed);
+    };
+    const std::shared_ptr<const BookingSource> source = dataSource();
+    if (source) {
+        std::vector<std::string> seasons;
+        try {
+            seasons = waitOffThread([source] { return source->seasons(); });
+        } catch (const DataError& e) {
+            m_prompts->warn("Stampa Prenotazioni", e.what());
+            return;
+        }
+        m_season = chooseSeason(seasons, m_season, ask);
+    } else {
+        m_season = chooseSeason(m_folder, m_season, ask);
+    }
     showSeason();
-    setStatus(m_season.empty()
-                  ? QStringLiteral("Stagione corrente.")
-                  : QStringLiteral("Stagione archiviata \"%1\": le stampe leggono %2.")
-                        .arg(fromCp1252(m_season), fromCp1252(schema::headersFile(m_season))));
+    const QString from =
+        source ? QStringLiteral("dal server") : fromCp1252(schema::headersFile(m_season));
+    setStatus(m_season.empty() ? QStringLiteral("Stagione corrente.")
+                               : QStringLiteral("Stagione archiviata \"%1\": le stampe leggono %2.")
+                                     .arg(fromCp1252(m_season), from));
+}
+
+void KV7DeskTop::menuOrigineDati_Click()
+{
+    if (isBusy())
+        return;
+    OrigineDati dialog(m_origin, *m_prompts, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_origin = dialog.origin();
+    m_origin.save();
+    loadData();
+    fitScreen();
+    if (!m_origin.isServer())
+        setStatus(QStringLiteral("Origine dati: cartella dei dati."));
 }
 
 void KV7DeskTop::showSeason()
@@ -820,7 +927,7 @@ void KV7DeskTop::Tasto_Click(int index)
 
 void KV7DeskTop::elenco()
 {
-    CreaElenco dialog(m_folder, searchHotel(), *m_prompts, this);
+    CreaElenco dialog(m_folder, searchHotel(), *m_prompts, dataSource(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The saved list counts at once, for both report types (Type 2 reads the
@@ -850,7 +957,7 @@ void KV7DeskTop::istat()
     }
     options.hotels = chosen.tickedHotels;
     options.season = chosen.season;
-    Istat window(m_folder, std::move(options), *m_prompts, this);
+    Istat window(m_folder, std::move(options), *m_prompts, dataSource(), this);
     window.exec();
 }
 
@@ -880,7 +987,7 @@ void KV7DeskTop::indicatori()
     if (isBusy())
         return;
     if (const auto request = indicatorRequest()) {
-        Indicatori window(m_folder, *request, m_clock, *m_prompts, this);
+        Indicatori window(m_folder, *request, m_clock, *m_prompts, dataSource(), this);
         window.exec();
     }
 }
@@ -928,7 +1035,7 @@ void KV7DeskTop::printRequest()
     m_reportKind = kind;
 
     m_stationTag = stationTagFromEnvironment();
-    PrintOrder order{kind, *range, chosen, m_folder, m_stationTag};
+    PrintOrder order{kind, *range, chosen, m_folder, m_stationTag, dataSource()};
     m_job = std::make_unique<QtPrintJob>(std::move(order), m_clock, *m_prompts, this);
     connect(m_job.get(), &QtPrintJob::statusChanged, this, &KV7DeskTop::setStatus);
     connect(m_job.get(), &QtPrintJob::monthStarted, this,

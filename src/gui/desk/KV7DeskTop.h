@@ -3,7 +3,12 @@
 // of bookings, the hotels and the company options, and the buttons that
 // build a report ("&Stampa"), open the indicators of the months, kind and
 // hotels ("&Indicatori"), edit the company list ("E&lenco") and end the
-// program ("&Esci"); the "Stagione" menu chooses an archived season.
+// program ("&Esci"); the "Stagione" menu chooses an archived season, the
+// "Origine dati" menu where the hotels' data come from: the data folder, or
+// a group on a chain's server (gui/desk/DataOrigin.h). With a server the
+// hotel boxes, the seasons, the companies and every report, indicator and
+// ISTAT count read that group; a server that cannot be read is said once and
+// the folder serves for the rest of the run, the choice kept for the next.
 //
 // The controls keep the names the rest of the program knows them by
 // (Text1(0..4), Opt(0..2), Chk(0..3), ChkA, ChkHtl(0..n), Combo1(0),
@@ -21,6 +26,7 @@
 #include "common/Selection.h"
 #include "data/DataFolder.h"
 #include "data/Records.h"
+#include "gui/desk/DataOrigin.h"
 #include "gui/desk/DeskPrompts.h"
 #include "indicators/IndicatorRequest.h"
 #include "request/PrintRequest.h"
@@ -82,6 +88,10 @@ public:
     // The archived season in use (hidden for the current season).
     QLabel* seasonLabel() const { return m_seasonLabel; }
     QAction* menuStagione() const { return m_menuStagione; }
+    QAction* menuOrigineDati() const { return m_menuOrigineDati; }
+    // Where the hotels' data are read from in this run: the kept choice, or
+    // the folder when the server could not be read.
+    const DataOrigin& dataOrigin() const { return m_readFrom; }
 
     // The hotel numbers that own a check box, in registry order.
     const std::vector<std::int64_t>& hotelNumbers() const { return m_hotelOrder; }
@@ -114,6 +124,9 @@ public:
     void Combo1_Click();
     void Combo1_KeyPress();
     void menu_Click();
+    // "Origine dati": the choice of the data's origin; the window then reads
+    // its hotels and lists again from the chosen one.
+    void menuOrigineDati_Click();
 
 signals:
     // A print request has ended (report written, or an error shown).
@@ -134,7 +147,12 @@ private:
     QWidget* buildButtons();
     QWidget* buildFooter();
     void setTabOrder();
-    void loadHotels();
+    void loadData();
+    void loadHotels(const std::vector<HotelRecord>& registry);
+    void clearHotels();
+    std::optional<std::vector<HotelRecord>> readServer();
+    std::shared_ptr<const BookingSource> dataSource() const;
+    std::vector<CompanyRecord> regularCompanies() const;
     void fitScreen();
     QCheckBox* addHotelBox(std::int64_t number, const QString& caption);
 
@@ -159,6 +177,8 @@ private:
     QString currentMonthText() const;
 
     DataFolder m_folder;
+    DataOrigin m_origin;   // as kept in the settings
+    DataOrigin m_readFrom; // in use: the kept one, or the folder after a failure
     const Clock& m_clock;
     std::unique_ptr<DeskPrompts> m_ownPrompts;
     DeskPrompts* m_prompts;
@@ -191,6 +211,7 @@ private:
     QPushButton* m_stop = nullptr;
     QLabel* m_seasonLabel = nullptr;
     QAction* m_menuStagione = nullptr;
+    QAction* m_menuOrigineDati = nullptr;
     bool m_periodRefused = false; // the status line says why the period was refused
 };
 

@@ -69,6 +69,7 @@ void QtPrintJob::work()
         });
         ReportContext context{m_order.folder, m_order.stationTag, m_clock, *this};
         context.figures = figures.get();
+        context.source = m_order.source.get();
         m_report = runPrintRequest(m_order.kind, m_order.range, m_order.selection, context);
         m_figures = std::move(figures);
     } catch (const RequestCancelled&) {

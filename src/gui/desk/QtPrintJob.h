@@ -9,6 +9,7 @@
 
 #include "common/Clock.h"
 #include "common/Selection.h"
+#include "data/BookingSource.h"
 #include "gui/desk/DeskPrompts.h"
 #include "request/PrintRequest.h"
 
@@ -32,6 +33,8 @@ struct PrintOrder {
     Selection selection;
     DataFolder folder;
     std::string stationTag; // Windows-1252
+    // Where the hotels' data come from; null for the folder's files.
+    std::shared_ptr<const BookingSource> source;
 };
 
 class QtPrintJob final : public QObject, private Interaction {

@@ -6,6 +6,7 @@
 #include "data/Records.h"
 #include "data/Text1252.h"
 #include "gui/desk/FormStyle.h"
+#include "gui/desk/OffThread.h"
 #include "render/QtText.h"
 
 #include <QGridLayout>
@@ -51,8 +52,9 @@ const char* const kTitle = "Elenco Ditte Particolari";
 } // namespace
 
 CreaElenco::CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, DeskPrompts& prompts,
-                       QWidget* parent)
-    : QDialog(parent), m_folder(std::move(folder)), m_hotel(hotel), m_prompts(prompts)
+                       std::shared_ptr<const BookingSource> source, QWidget* parent)
+    : QDialog(parent), m_folder(std::move(folder)), m_source(std::move(source)), m_hotel(hotel),
+      m_prompts(prompts)
 {
     setObjectName(QStringLiteral("CreaElenco"));
     setWindowTitle(QStringLiteral("Elenco Ditte Particolari"));
@@ -146,7 +148,7 @@ void CreaElenco::Form_Activate()
 {
     m_activated = true;
     List1(0)->clear();
-    for (const std::string& line : readCompanyListLines(m_folder))
+    for (const std::string& line : savedLines())
         addItem(List1(0), line);
     List1(0)->setCurrentRow(-1);
     m_modified = false;
@@ -157,12 +159,33 @@ void CreaElenco::fillCandidates(std::optional<std::string_view> search)
 {
     List1(1)->clear();
     try {
-        for (const std::string& item : candidateItems(readCompanies(m_folder), search, m_hotel))
+        const auto companies = m_source ? sourceCompanies() : readCompanies(m_folder);
+        for (const std::string& item : candidateItems(companies, search, m_hotel))
             addItem(List1(1), item);
     } catch (const DataError& e) {
         m_prompts.warn(kTitle, e.what());
     }
     List1(1)->setCurrentRow(-1);
+}
+
+// The list as the window reads it (the source's when there is one).
+std::vector<std::string> CreaElenco::savedLines() const
+{
+    if (!m_source)
+        return readCompanyListLines(m_folder);
+    try {
+        return waitOffThread([source = m_source] { return source->companyListLines(); });
+    } catch (const DataError& e) {
+        m_prompts.warn(kTitle, e.what());
+        return {};
+    }
+}
+
+const std::vector<CompanyRecord>& CreaElenco::sourceCompanies()
+{
+    if (!m_sourceCompanies)
+        m_sourceCompanies = waitOffThread([source = m_source] { return source->companies(); });
+    return *m_sourceCompanies;
 }
 
 void CreaElenco::List1_DblClick(int index)

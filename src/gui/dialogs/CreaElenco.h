@@ -9,12 +9,14 @@
 // with the companies whose name begins with the text. "&Registra" writes
 // "ElencoDitte.txt"; leaving otherwise with changes asks whether to save.
 
+#include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
 
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,8 +34,10 @@ class CreaElenco final : public QDialog {
     Q_OBJECT
 public:
     // `hotel`: offer only that hotel's companies (the single-hotel filter).
+    // The list shown first and the candidates come from `source` (the
+    // folder's files when null); the list is saved into the folder.
     CreaElenco(DataFolder folder, std::optional<std::int64_t> hotel, DeskPrompts& prompts,
-               QWidget* parent = nullptr);
+               std::shared_ptr<const BookingSource> source = nullptr, QWidget* parent = nullptr);
 
     QListWidget* List1(int index) const { return m_list1.at(static_cast<std::size_t>(index)); }
     QLineEdit* Text1() const { return m_text1; }
@@ -62,11 +66,15 @@ protected:
 
 private:
     void fillCandidates(std::optional<std::string_view> search);
+    std::vector<std::string> savedLines() const;
+    const std::vector<CompanyRecord>& sourceCompanies();
     void addItem(QListWidget* list, const std::string& text);
     void addToList(const std::string& text);
     bool save();
 
     DataFolder m_folder;
+    std::shared_ptr<const BookingSource> m_source;
+    std::optional<std::vector<CompanyRecord>> m_sourceCompanies; // read once from the source
     std::optional<std::int64_t> m_hotel;
     DeskPrompts& m_prompts;
     bool m_activated = false;

@@ -88,9 +88,11 @@ QTableView* makeTable(QWidget* parent, IndicatorTableModel* model, const QString
 } // namespace
 
 Indicatori::Indicatori(DataFolder folder, IndicatorRequest request, const Clock& clock,
-                       DeskPrompts& prompts, QWidget* parent)
-    : QDialog(parent), m_folder(std::move(folder)), m_request(std::move(request)), m_clock(clock),
-      m_prompts(prompts), m_chooser(chooseSaveFile), m_opener(openWithAssociatedProgram)
+                       DeskPrompts& prompts, std::shared_ptr<const BookingSource> source,
+                       QWidget* parent)
+    : QDialog(parent), m_folder(std::move(folder)), m_source(std::move(source)),
+      m_request(std::move(request)), m_clock(clock), m_prompts(prompts), m_chooser(chooseSaveFile),
+      m_opener(openWithAssociatedProgram)
 {
     setObjectName(QStringLiteral("Indicatori"));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -284,11 +286,12 @@ void Indicatori::compute()
     setStatus(QStringLiteral("Calcolo degli indicatori..."));
     m_task = runOffThread(
         this,
-        [folder = m_folder, asked](OffThreadProgress& progress) {
+        [folder = m_folder, source = m_source, asked](OffThreadProgress& progress) {
             Outcome outcome;
             outcome.indicators = std::make_shared<const Indicators>(computeIndicators(
                 folder, asked,
-                [&outcome](std::string_view text) { outcome.warnings.emplace_back(text); }, nullptr,
+                [&outcome](std::string_view text) { outcome.warnings.emplace_back(text); },
+                source.get(),
                 [&progress](int done, int total) {
                     progress.setRange(0, total);
                     progress.setValue(done);

@@ -19,6 +19,7 @@
 //   window.exec();
 
 #include "common/Clock.h"
+#include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
 #include "gui/output/OutputFileChoice.h"
@@ -54,9 +55,11 @@ class Indicatori final : public QDialog {
     Q_OBJECT
 public:
     // The figures of `request` (its months, kind and hotels); the clock
-    // gives today for the nights ahead. Starts computing at once.
+    // gives today for the nights ahead. The hotels' data come from `source`
+    // (the folder's files when null). Starts computing at once.
     Indicatori(DataFolder folder, IndicatorRequest request, const Clock& clock,
-               DeskPrompts& prompts, QWidget* parent = nullptr);
+               DeskPrompts& prompts, std::shared_ptr<const BookingSource> source = nullptr,
+               QWidget* parent = nullptr);
     ~Indicatori() override;
 
     // --- Controls ---------------------------------------------------------
@@ -123,6 +126,7 @@ private:
               const std::function<void(const Indicators&, const std::filesystem::path&)>& write);
 
     DataFolder m_folder;
+    std::shared_ptr<const BookingSource> m_source;
     IndicatorRequest m_request;
     const Clock& m_clock;
     DeskPrompts& m_prompts;

@@ -99,9 +99,11 @@ void setRow(QTableWidget* table, int row, const std::vector<QTableWidgetItem*>& 
 
 } // namespace
 
-Istat::Istat(DataFolder folder, IstatOptions options, DeskPrompts& prompts, QWidget* parent)
-    : QDialog(parent), m_folder(std::move(folder)), m_options(std::move(options)),
-      m_prompts(prompts), m_fileDialog(saveFileDialog), m_opener(openWithAssociatedProgram)
+Istat::Istat(DataFolder folder, IstatOptions options, DeskPrompts& prompts,
+             std::shared_ptr<const BookingSource> source, QWidget* parent)
+    : QDialog(parent), m_folder(std::move(folder)), m_source(std::move(source)),
+      m_options(std::move(options)), m_prompts(prompts), m_fileDialog(saveFileDialog),
+      m_opener(openWithAssociatedProgram)
 {
     setObjectName(QStringLiteral("Istat"));
     setWindowTitle(QStringLiteral("ISTAT - Movimento clienti"));
@@ -333,11 +335,12 @@ void Istat::Aggiorna_Click()
     const int generation = ++m_generation;
     m_task = runOffThread(
         this,
-        [folder = std::move(folder), options = m_options](OffThreadProgress& progress) mutable {
+        [folder = std::move(folder), source = m_source,
+         options = m_options](OffThreadProgress& progress) mutable {
             // "Annulla" also ends a wait for a data file that is being written.
             folder.setWaitNotice([&progress](std::string_view) { return !progress.cancelled(); });
             return std::make_shared<const MonthMovement>(MovimentoClienti(
-                folder, options.month, options.year, options.hotels, options.season));
+                folder, options.month, options.year, options.hotels, options.season, source.get()));
         },
         [this, generation](OffThreadOutcome<std::shared_ptr<const MonthMovement>> outcome) {
             // A count dropped by "Annulla" has nothing more to say.
@@ -575,7 +578,7 @@ void Istat::Letti_Click()
 {
     if (isBusy())
         return;
-    LettiHotel editor(m_folder, m_prompts, this);
+    LettiHotel editor(m_folder, m_prompts, m_source, this);
     if (editor.exec() != QDialog::Accepted) {
         setStatus(QStringLiteral("Letti per hotel: nulla \u00E8 cambiato."));
         return;

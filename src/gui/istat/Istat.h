@@ -17,6 +17,7 @@
 // opens it; "Letti per hotel" edits LettiHotel.txt and counts again;
 // "Aggiorna" counts again from the files.
 
+#include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
 #include "gui/desk/OutputFileDialog.h"
@@ -43,7 +44,9 @@ class Istat final : public QDialog {
 public:
     // The month, the hotels (nullopt: all) and the season of `options`; the
     // count starts at once.
-    Istat(DataFolder folder, IstatOptions options, DeskPrompts& prompts, QWidget* parent = nullptr);
+    // The hotels' data come from `source` (the folder's files when null).
+    Istat(DataFolder folder, IstatOptions options, DeskPrompts& prompts,
+          std::shared_ptr<const BookingSource> source = nullptr, QWidget* parent = nullptr);
     ~Istat() override;
 
     QComboBox* hotelChoice() const { return m_hotel; }
@@ -101,6 +104,7 @@ private:
     std::filesystem::path proposedWorkbook() const;
 
     DataFolder m_folder;
+    std::shared_ptr<const BookingSource> m_source;
     IstatOptions m_options;
     DeskPrompts& m_prompts;
     OutputFileDialog m_fileDialog;

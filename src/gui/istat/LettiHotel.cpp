@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "data/Records.h"
 #include "data/Schema.h"
+#include "gui/desk/OffThread.h"
 #include "render/QtText.h"
 
 #include <QGridLayout>
@@ -47,8 +48,9 @@ HotelBeds goodLines(const std::filesystem::path& file)
 
 } // namespace
 
-LettiHotel::LettiHotel(DataFolder folder, DeskPrompts& prompts, QWidget* parent)
-    : QDialog(parent), m_folder(std::move(folder)), m_prompts(prompts)
+LettiHotel::LettiHotel(DataFolder folder, DeskPrompts& prompts,
+                       std::shared_ptr<const BookingSource> source, QWidget* parent)
+    : QDialog(parent), m_folder(std::move(folder)), m_source(std::move(source)), m_prompts(prompts)
 {
     setObjectName(QStringLiteral("LettiHotel"));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -68,7 +70,10 @@ QLineEdit* LettiHotel::Letti(std::int64_t hotel) const
 void LettiHotel::load()
 {
     try {
-        for (const HotelRecord& h : readHotelRegistry(m_folder)) {
+        const auto registry =
+            m_source ? waitOffThread([source = m_source] { return source->hotelRegistry(); })
+                     : readHotelRegistry(m_folder);
+        for (const HotelRecord& h : registry) {
             if (h.numero > 0 && h.numeroHotel >= 1 && h.numeroHotel <= kLastHotel &&
                 m_names.emplace(h.numeroHotel, h.ragioneSociale).second)
                 m_order.push_back(h.numeroHotel);

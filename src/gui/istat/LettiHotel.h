@@ -10,6 +10,7 @@
 // the file and the line; the fields then hold what its good lines give, and
 // saving replaces the file once the user has confirmed it.
 
+#include "data/BookingSource.h"
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
 #include "istat/HotelBeds.h"
@@ -17,6 +18,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +32,9 @@ class LettiHotel final : public QDialog {
     Q_OBJECT
 public:
     // Reads the registry and LettiHotel.txt of the folder.
-    LettiHotel(DataFolder folder, DeskPrompts& prompts, QWidget* parent = nullptr);
+    // The hotels are those of `source` (the folder's registry when null).
+    LettiHotel(DataFolder folder, DeskPrompts& prompts,
+               std::shared_ptr<const BookingSource> source = nullptr, QWidget* parent = nullptr);
 
     // The hotels with a field, in registry order.
     const std::vector<std::int64_t>& hotelNumbers() const { return m_order; }
@@ -53,6 +57,7 @@ private:
     void buildControls();
 
     DataFolder m_folder;
+    std::shared_ptr<const BookingSource> m_source;
     DeskPrompts& m_prompts;
     HotelBeds m_read; // as read, the good lines of a bad file
     std::string m_readError;
