@@ -53,6 +53,9 @@ void DataOrigin::save() const
     if (m_server) {
         settings.setValue(kConninfoKey, QString::fromStdString(m_conninfo));
         settings.setValue(kGroupKey, QString::fromStdString(cp1252ToUtf8(m_group)));
+    } else {
+        settings.remove(kConninfoKey);
+        settings.remove(kGroupKey);
     }
     settings.sync();
 }

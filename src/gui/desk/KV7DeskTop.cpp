@@ -510,10 +510,8 @@ std::optional<std::vector<HotelRecord>> KV7DeskTop::readServer()
     } catch (const DataError& e) {
         m_readFrom = DataOrigin();
         m_prompts->warn("Origine dati", std::string(e.what()) +
-                                            "
-
-                                            Per ora si leggono i file della cartella dei "
-                                            "dati; la scelta resta per il prossimo avvio.");
+                                            "\r\n\r\nPer ora si leggono i file della cartella "
+                                            "dei dati; la scelta resta per il prossimo avvio.");
         setStatus(QStringLiteral("Server non raggiungibile: si leggono i file della cartella dei "
                                  "dati."));
         return std::nullopt;
