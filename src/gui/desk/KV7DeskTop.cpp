@@ -512,8 +512,7 @@ std::optional<std::vector<HotelRecord>> KV7DeskTop::readServer()
         m_prompts->warn("Origine dati", std::string(e.what()) +
                                             "\r\n\r\nPer ora si leggono i file della cartella "
                                             "dei dati; la scelta resta per il prossimo avvio.");
-        setStatus(QStringLiteral("Server non raggiungibile: si leggono i file della cartella dei "
-                                 "dati."));
+        setStatus(QStringLiteral("Server non letto: si leggono i file della cartella dei dati."));
         return std::nullopt;
     }
     try {
