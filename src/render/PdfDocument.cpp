@@ -18,9 +18,9 @@ constexpr int kPageTree = 2;
 constexpr int kResources = 3;
 constexpr int kInfo = 4;
 constexpr int kFirstFree = 5;
-// Objects a font takes: the Type0 font, its CID font, descriptor, file and
-// ToUnicode map.
-constexpr int kFontObjects = 5;
+// Objects a font takes: the Type0 font, its CID font, descriptor, file,
+// ToUnicode map and the map of its bytes to glyphs.
+constexpr int kFontObjects = 6;
 // The fastest compression: the page content is long and very repetitive, so
 // the stronger levels cost much time for a little less size.
 constexpr int kDeflateLevel = Z_BEST_SPEED;
@@ -67,20 +67,25 @@ std::string utf16Hex(const QString& text)
     return out;
 }
 
-// The glyph numbers of Identity-H, two bytes each, as a literal string.
-void appendGlyphString(std::string& out, std::span<const std::uint16_t> glyphs)
+std::string hex8(unsigned value)
+{
+    return hex16(value).substr(2);
+}
+
+// The bytes as a literal string; a carriage return is escaped, as a reader
+// would take it for an end of line.
+void appendLiteral(std::string& out, std::string_view text, std::array<bool, 256>& used)
 {
     out += '(';
-    for (const std::uint16_t g : glyphs) {
-        for (const auto byte :
-             {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g)}) {
-            if (byte == '(' || byte == ')' || byte == '\\')
-                out += '\\';
-            if (byte == '\r')
-                out += "\\r";
-            else
-                out += static_cast<char>(byte);
-        }
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        used[byte] = true;
+        if (c == '(' || c == ')' || c == '\\')
+            out += '\\';
+        if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
     }
     out += ')';
 }
@@ -97,22 +102,23 @@ std::string deflated(const std::string& data)
     return out;
 }
 
-std::string toUnicodeMap(const std::unordered_map<std::uint16_t, char32_t>& used)
+// A CMap of single-byte codes: "bfchar" entries to characters (ToUnicode)
+// or "cidchar" ones to glyphs (the font's encoding).
+std::string byteCMap(const std::string& name, const std::string& ordering, int type,
+                     const std::vector<std::pair<unsigned, std::string>>& entries,
+                     const std::string& kind)
 {
-    const std::map<std::uint16_t, char32_t> sorted(used.begin(), used.end());
     std::string out = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
-                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                      "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-    auto at = sorted.begin();
-    while (at != sorted.end()) {
-        const auto count = std::min<std::size_t>(kCMapChunk, std::distance(at, sorted.end()));
-        out += std::to_string(count) + " beginbfchar\n";
-        for (std::size_t i = 0; i < count; ++i, ++at) {
-            out += '<' + hex16(at->first) + "> <";
-            out += utf16Hex(QString::fromUcs4(&at->second, 1)) + ">\n";
-        }
-        out += "endbfchar\n";
+                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (" +
+                      ordering + ") /Supplement 0 >> def\n/CMapName /" + name + " def\n/CMapType " +
+                      std::to_string(type) +
+                      " def\n1 begincodespacerange\n<00> <FF>\nendcodespacerange\n";
+    for (std::size_t at = 0; at < entries.size(); at += kCMapChunk) {
+        const std::size_t count = std::min(kCMapChunk, entries.size() - at);
+        out += std::to_string(count) + " begin" + kind + "\n";
+        for (std::size_t i = at; i < at + count; ++i)
+            out += '<' + hex8(entries[i].first) + "> " + entries[i].second + '\n';
+        out += "end" + kind + "\n";
     }
     out += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
     return out;
@@ -135,9 +141,9 @@ PdfDocument::PdfDocument(const std::filesystem::path& file, PdfPageSize page, co
 
 PdfDocument::~PdfDocument() = default;
 
-int PdfDocument::addFont(std::unique_ptr<TrueTypeFont> font)
+int PdfDocument::addFont(std::unique_ptr<TrueTypeFont> font, const ByteCharacters& characters)
 {
-    m_fonts.push_back({std::move(font), reserve(kFontObjects)});
+    m_fonts.push_back({std::move(font), characters, {}, reserve(kFontObjects)});
     return static_cast<int>(m_fonts.size()) - 1;
 }
 
@@ -187,8 +193,7 @@ void PdfDocument::beginPage()
     m_currentFont = -1;
 }
 
-void PdfDocument::showText(int font, double size, double x, double y,
-                           std::span<const std::uint16_t> glyphs)
+void PdfDocument::showText(int font, double size, double x, double y, std::string_view text)
 {
     if (!m_inPage)
         beginPage();
@@ -204,7 +209,7 @@ void PdfDocument::showText(int font, double size, double x, double y,
     m_content += ' ';
     appendNumber(m_content, m_page.height - y);
     m_content += " Tm ";
-    appendGlyphString(m_content, glyphs);
+    appendLiteral(m_content, text, m_fonts[static_cast<std::size_t>(font)].used);
     m_content += " Tj\n";
 }
 
@@ -223,30 +228,45 @@ void PdfDocument::endPage()
     m_inPage = false;
 }
 
-void PdfDocument::writeFont(const EmbeddedFont& embedded, int index)
+void PdfDocument::writeFont(EmbeddedFont& embedded, int index)
 {
-    const TrueTypeFont& font = *embedded.font;
+    TrueTypeFont& font = *embedded.font;
     const int type0 = embedded.object;
     const int cidFont = type0 + 1;
     const int descriptor = type0 + 2;
     const int file = type0 + 3;
     const int toUnicode = type0 + 4;
+    const int encoding = type0 + 5;
     // A subset's name begins with six capitals of its own.
     const std::string name =
         "PRZAA" + std::string(1, static_cast<char>('A' + index % 26)) + '+' + font.name();
-    writeObject(type0, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name +
-                           " /Encoding /Identity-H /DescendantFonts [" + std::to_string(cidFont) +
-                           " 0 R] /ToUnicode " + std::to_string(toUnicode) + " 0 R >>");
-    const std::map<std::uint16_t, char32_t> used(font.usedGlyphs().begin(),
-                                                 font.usedGlyphs().end());
-    std::string widths;
-    for (const auto& entry : used)
-        widths += std::to_string(entry.first) + " [" + number(font.width(entry.first)) + "] ";
+    const std::string cmapName = "Presenze-Byte-" + std::to_string(index);
+
+    std::vector<std::pair<unsigned, std::string>> glyphs;
+    std::vector<std::pair<unsigned, std::string>> characters;
+    std::map<std::uint16_t, double> widths;
+    for (unsigned b = 0; b < embedded.used.size(); ++b) {
+        if (!embedded.used[b])
+            continue;
+        const char32_t c = embedded.characters[b];
+        const std::uint16_t g = font.glyph(c);
+        glyphs.emplace_back(b, std::to_string(g));
+        characters.emplace_back(b, '<' + utf16Hex(QString::fromUcs4(&c, 1)) + '>');
+        widths.emplace(g, font.width(g));
+    }
+    std::string w;
+    for (const auto& [g, width] : widths)
+        w += std::to_string(g) + " [" + number(width) + "] ";
+
+    writeObject(type0, "<< /Type /Font /Subtype /Type0 /BaseFont /" + name + " /Encoding " +
+                           std::to_string(encoding) + " 0 R /DescendantFonts [" +
+                           std::to_string(cidFont) + " 0 R] /ToUnicode " +
+                           std::to_string(toUnicode) + " 0 R >>");
     writeObject(cidFont, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
                              " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
                              "/Supplement 0 >> /FontDescriptor " +
                              std::to_string(descriptor) + " 0 R /CIDToGIDMap /Identity /DW " +
-                             number(font.width(0)) + " /W [" + widths + "] >>");
+                             number(font.width(0)) + " /W [" + w + "] >>");
     std::string box;
     for (const double v : font.boundingBox())
         box += number(v) + ' ';
@@ -257,7 +277,11 @@ void PdfDocument::writeFont(const EmbeddedFont& embedded, int index)
                                 " /StemV 80 /FontFile2 " + std::to_string(file) + " 0 R >>");
     const std::string data = font.subset();
     writeStream(file, data, " /Length1 " + std::to_string(data.size()));
-    writeStream(toUnicode, toUnicodeMap(font.usedGlyphs()));
+    writeStream(toUnicode,
+                byteCMap("Presenze-UCS-" + std::to_string(index), "UCS", 2, characters, "bfchar"));
+    writeStream(encoding, byteCMap(cmapName, "Identity", 1, glyphs, "cidchar"),
+                " /Type /CMap /CMapName /" + cmapName +
+                    " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>");
 }
 
 void PdfDocument::finish()

@@ -1,9 +1,12 @@
 #pragma once
 // A PDF file of text pages, written as it goes: each page's content is one
-// Flate stream of text operations, one per run of glyphs; the fonts are
-// TrueType subsets (render/TrueTypeFont.h) with their widths and a
-// ToUnicode map, so that the text copies out as it was given; the page
-// tree, the title and the cross-reference table close the file.
+// Flate stream of text operations, one per run of glyphs. A font's text is
+// single bytes, each standing for one character of up to 256 the font is
+// given (Windows-1252 and the frames, say): the byte is written as it is,
+// and the font's own maps turn it into its glyph and back into its
+// character, so that the text copies out as it was given. The fonts are
+// TrueType subsets (render/TrueTypeFont.h) with their widths; the page tree,
+// the title and the cross-reference table close the file.
 //
 // Qt's PDF engine positions every glyph with an operation of its own, which
 // for a year's report makes over a gigabyte of page content; this writer
@@ -11,20 +14,21 @@
 // glyphs.
 //
 //   PdfDocument pdf(file, {595.28, 841.89}, QStringLiteral("Presenze - PDF"));
-//   const int regular = pdf.addFont(font);
+//   const int regular = pdf.addFont(std::move(font), characters);
 //   pdf.beginPage();
-//   pdf.showText(regular, 10, 18, 40, glyphs); // baseline 40 points from the top
+//   pdf.showText(regular, 10, 18, 40, "Pagina 1"); // baseline 40 points from the top
 //   pdf.finish();
 
 #include "render/TrueTypeFont.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace presenze {
@@ -42,15 +46,18 @@ public:
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
 
+    // The character each byte of a text stands for.
+    using ByteCharacters = std::array<char32_t, 256>;
+
     // The font, embedded at the end; returns its number for showText.
-    int addFont(std::unique_ptr<TrueTypeFont> font);
+    int addFont(std::unique_ptr<TrueTypeFont> font, const ByteCharacters& characters);
     TrueTypeFont& font(int number) { return *m_fonts[static_cast<std::size_t>(number)].font; }
 
     // Ends the page begun before, if any, and begins the next.
     void beginPage();
-    // Glyphs set one after the other from a baseline point, in points from
-    // the page's top left corner.
-    void showText(int font, double size, double x, double y, std::span<const std::uint16_t> glyphs);
+    // The characters of the bytes set one after the other from a baseline
+    // point, in points from the page's top left corner.
+    void showText(int font, double size, double x, double y, std::string_view text);
     int pageCount() const { return static_cast<int>(m_pages.size()); }
 
     // Ends the last page and the file. Raises DataError when it could not be
@@ -60,7 +67,9 @@ public:
 private:
     struct EmbeddedFont {
         std::unique_ptr<TrueTypeFont> font;
-        int object = 0; // the Type0 font; the next four are its parts
+        ByteCharacters characters{};
+        std::array<bool, 256> used{};
+        int object = 0; // the Type0 font; the next five are its parts
     };
 
     int reserve(int count = 1);
@@ -68,7 +77,7 @@ private:
     void writeObject(int number, const std::string& body);
     void writeStream(int number, const std::string& data, const std::string& extra = {});
     void endPage();
-    void writeFont(const EmbeddedFont& font, int index);
+    void writeFont(EmbeddedFont& font, int index);
     void check();
 
     std::filesystem::path m_path;

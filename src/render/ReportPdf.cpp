@@ -1,6 +1,5 @@
 #include "render/ReportPdf.h"
 
-#include "data/Text1252.h"
 #include "output/LineConversion.h"
 #include "output/PageLayout.h"
 #include "render/PdfDocument.h"
@@ -15,10 +14,9 @@
 #include <QPdfWriter>
 #include <QRawFont>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
-#include <span>
-#include <vector>
 
 namespace presenze {
 namespace {
@@ -106,26 +104,17 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
     return setup;
 }
 
-// The characters of a UTF-8 text.
-void decodeUtf8(std::string_view text, std::vector<char32_t>& out)
+// The character each report byte is drawn as: Converti2 goes byte by byte.
+PdfDocument::ByteCharacters drawnCharacters(bool keepLetters)
 {
-    out.clear();
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (int i = 1; i < length && at + static_cast<std::size_t>(i) < text.size(); ++i)
-            c = (c << 6) |
-                (static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]) & 0x3F);
-        out.push_back(c);
-        at += static_cast<std::size_t>(length);
+    PdfDocument::ByteCharacters characters{};
+    for (std::size_t b = 0; b < characters.size(); ++b) {
+        const std::string utf8 = Converti2(std::string(1, static_cast<char>(b)), keepLetters);
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        const auto ucs4 = text.toUcs4();
+        characters[b] = ucs4.size() == 1 ? ucs4.front() : U'?';
     }
-}
-
-bool isBlank(std::span<const char32_t> text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](char32_t c) { return c <= U' ' || c == U'\u00A0'; });
+    return characters;
 }
 
 // Draws the pages of PageLayout, wrapping long lines and going on to a
@@ -145,9 +134,13 @@ public:
         m_lineHeight = setup.lineHeight;
         m_ascent = m_lineHeight * metrics.ascent() / (metrics.ascent() + metrics.descent());
         m_bottom = setup.height;
-        m_regular = {pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(regular))),
-                     setup.bodySize};
-        m_bold = {pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(bold))),
+        const auto characters = drawnCharacters(m_keepLetters);
+        for (std::size_t b = 0; b < characters.size(); ++b)
+            m_blank[b] = characters[b] <= U' ' || characters[b] == U'\u00A0';
+        m_regular = {
+            pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(regular)), characters),
+            setup.bodySize};
+        m_bold = {pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(bold)), characters),
                   setup.bodySize - kBoldSizeReduction};
         for (Face* face : {&m_regular, &m_bold}) {
             TrueTypeFont& font = pdf.font(face->font);
@@ -170,17 +163,17 @@ public:
         for (const auto& run : runs) {
             // Fixed pitch: every character of a run advances alike.
             const Face& face = run.bold ? m_bold : m_regular;
-            decodeUtf8(Converti2(run.text, m_keepLetters), m_chars);
+            const std::string_view text = run.text;
             std::size_t at = 0;
-            while (at < m_chars.size()) {
+            while (at < text.size()) {
                 if (column == columns) {
                     newRow();
                     x = 0;
                     column = 0;
                 }
-                const std::size_t count = std::min(m_chars.size() - at, columns - column);
+                const std::size_t count = std::min(text.size() - at, columns - column);
                 // A blank run is only room: nothing to draw.
-                const std::span<const char32_t> piece(m_chars.data() + at, count);
+                const std::string_view piece = text.substr(at, count);
                 if (!isBlank(piece))
                     draw(face, piece, x);
                 at += count;
@@ -196,10 +189,9 @@ public:
     {
         const double reserved = m_setup.headerHeight + (m_pageLines + kFootLines) * m_lineHeight;
         m_top = std::min(std::max(m_top + m_lineHeight, reserved), m_bottom);
-        decodeUtf8(cp1252ToUtf8(text), m_chars);
         const auto width = static_cast<std::size_t>(std::min(kReportColumns, m_setup.columns));
-        const std::size_t blank = width > m_chars.size() ? (width - m_chars.size()) / 2 : 0;
-        draw(m_regular, m_chars, m_regular.advance * static_cast<double>(blank));
+        const std::size_t blank = width > text.size() ? (width - text.size()) / 2 : 0;
+        draw(m_regular, text, m_regular.advance * static_cast<double>(blank));
     }
 
 private:
@@ -209,16 +201,18 @@ private:
         double advance = 0; // points, from one character to the next
     };
 
-    // The characters as one run of glyphs: no text shaping, which a
-    // fixed-pitch page does not need.
-    void draw(const Face& face, std::span<const char32_t> text, double x)
+    bool isBlank(std::string_view text) const
     {
-        TrueTypeFont& font = m_pdf.font(face.font);
-        m_glyphs.clear();
-        for (const char32_t c : text)
-            m_glyphs.push_back(font.glyph(c));
+        return std::all_of(text.begin(), text.end(),
+                           [this](char c) { return m_blank[static_cast<unsigned char>(c)]; });
+    }
+
+    // The report bytes as one run of glyphs: no text shaping, which a
+    // fixed-pitch page does not need.
+    void draw(const Face& face, std::string_view text, double x)
+    {
         m_pdf.showText(face.font, face.size, m_origin.x() + x,
-                       m_origin.y() + m_top - m_lineHeight + m_ascent, m_glyphs);
+                       m_origin.y() + m_top - m_lineHeight + m_ascent, text);
     }
 
     // Room for one more printed line: on this sheet, or on a further one.
@@ -238,8 +232,7 @@ private:
     int m_pageLines;  // P
     Face m_regular;
     Face m_bold;
-    std::vector<char32_t> m_chars;
-    std::vector<std::uint16_t> m_glyphs;
+    std::array<bool, 256> m_blank{};
     double m_ascent = 0;
     double m_lineHeight = 0;
     double m_top = 0;

@@ -169,7 +169,7 @@ std::uint16_t TrueTypeFont::glyph(char32_t c)
         *slot = g;
     else
         m_otherGlyphs.emplace(c, g);
-    m_used.try_emplace(g, c);
+    m_used.insert(g);
     return g;
 }
 
@@ -218,8 +218,8 @@ std::string TrueTypeFont::subset() const
 {
     std::vector<bool> keep(m_glyphCount, false);
     addWithComponents(0, keep);
-    for (const auto& entry : m_used)
-        addWithComponents(entry.first, keep);
+    for (const std::uint16_t g : m_used)
+        addWithComponents(g, keep);
 
     std::string glyf;
     std::string loca;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace presenze {
@@ -28,8 +29,6 @@ public:
 
     // The glyph of a character, 0 when the font lacks it; remembered as used.
     std::uint16_t glyph(char32_t c);
-    // The characters each used glyph stands for (the first one given).
-    const std::unordered_map<std::uint16_t, char32_t>& usedGlyphs() const { return m_used; }
 
     // In thousandths of the font size, as a PDF gives widths and heights.
     double width(std::uint16_t glyph) const;
@@ -61,7 +60,7 @@ private:
     std::uint32_t m_metricCount = 0;
     std::vector<std::uint16_t> m_bmpGlyphs; // 0xFFFF where not yet looked up
     std::unordered_map<char32_t, std::uint16_t> m_otherGlyphs;
-    std::unordered_map<std::uint16_t, char32_t> m_used;
+    std::unordered_set<std::uint16_t> m_used;
 };
 
 } // namespace presenze
