@@ -140,7 +140,10 @@ public:
         m_regular = {
             pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(regular)), characters),
             setup.bodySize};
-        m_bold = {pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(bold)), characters),
+        // A bold face without TrueType outlines prints in the regular one.
+        auto boldFont = std::make_unique<TrueTypeFont>(QRawFont::fromFont(bold));
+        m_bold = {boldFont->isValid() ? pdf.addFont(std::move(boldFont), characters)
+                                      : m_regular.font,
                   setup.bodySize - kBoldSizeReduction};
         for (Face* face : {&m_regular, &m_bold}) {
             TrueTypeFont& font = pdf.font(face->font);
