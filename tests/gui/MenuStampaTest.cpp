@@ -201,7 +201,9 @@ void MenuStampaTest::emptyDestinationListClosesTheMenu()
     f.destination("Reception", 1, "r.prn", 2);
     auto m = menu(f);
     bool stillOpen = false;
-    QTimer::singleShot(3000, [&] {
+    // Bound to the menu: a menu that closed at once leaves no timer behind
+    // to fire into a later test.
+    QTimer::singleShot(3000, m.get(), [&] {
         if (m->isVisible()) {
             stillOpen = true;
             m->reject();
