@@ -186,6 +186,21 @@ std::string duckDbMissing(const Programs& programs)
     return {};
 }
 
+// `mdb-export` of a booking file's table, its output read whole.
+void exportBookingTable(const fs::path& data, std::string_view file, std::string_view table)
+{
+    ChildOptions options;
+    options.limit = kLimit;
+    options.captureOutput = true;
+    options.environment = {"LC_ALL=C.UTF-8"};
+    const ChildOutcome outcome = runChild(
+        "mdb-export", {DataFolder(data).locate(file).string(), std::string(table)}, options);
+    if (!outcome.started())
+        throw std::runtime_error("mdb-export non trovato");
+    if (!outcome.succeeded())
+        throw std::runtime_error("mdb-export non riuscito");
+}
+
 } // namespace
 
 std::vector<BenchSize> checkSizes(std::uint32_t seed, bool withXxl)
@@ -229,6 +244,35 @@ std::vector<BenchCase> checkCases(const BenchSize& size, const Programs& program
     BenchCase query{"DuckDB: month tally, 12 queries", s, "DuckDB", {}, exportForDuckDb, {}};
     query.timed = duckDbTime(programs.duckdb, "query");
     cases.push_back(std::move(query));
+    return cases;
+}
+
+std::vector<BenchCase> accessYearCases(const std::string& size, const Programs& programs)
+{
+    std::vector<BenchCase> cases;
+    const fs::path cli = programs.cli;
+    cases.push_back({"presenze-cli T1 detail, 12 months, Access",
+                     size,
+                     "",
+                     {"mdb-export"},
+                     {},
+                     [cli](const fs::path& data) {
+                         // The Access copies are made anew, as on a station's first
+                         // report of the day.
+                         const FreshJetCache cache;
+                         run(cli, {"report", "--type", "1", "--from", "01/2024", "--to", "12/2024",
+                                   "--kind", "all", "--detail", "--data-dir", data.string(),
+                                   "--station", "a1", "--now", "08/12/2025 14:00"});
+                     }});
+    cases.push_back({"mdb-export of the two booking tables",
+                     size,
+                     "mdb-export",
+                     {},
+                     {},
+                     [](const fs::path& data) {
+                         exportBookingTable(data, schema::kRoomsFile, schema::kRooms);
+                         exportBookingTable(data, schema::kHeadersFile, schema::kHeaders);
+                     }});
     return cases;
 }
 

@@ -30,4 +30,10 @@ Programs findPrograms();
 // left out with a word on stderr.
 std::vector<BenchCase> checkCases(const BenchSize& size, const Programs& programs);
 
+// The Access year: the 12-month Type 1 detail report of 2024 over a copy of
+// the fixtures' Access group (`folder`, see bench/README.md), each run with
+// an empty cache of Access copies, against mdb-export of its two booking
+// tables; `size` names the group in the table.
+std::vector<BenchCase> accessYearCases(const std::string& size, const Programs& programs);
+
 } // namespace presenze::bench

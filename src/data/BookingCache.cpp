@@ -153,8 +153,11 @@ void BookingSet::LineTable::add(const RoomLine& line)
         p.prezzo = line.prezzo;
         p.note = m_texts.add(line.note);
     }
-    const auto arrival = dayOf(line.dataArrivo);
-    const auto departure = dayOf(line.dataPartenza);
+    const bool known =
+        line.arrivalDay != RoomLine::kUnknownDay && line.departureDay != RoomLine::kUnknownDay;
+    const auto arrival = known ? std::optional<long>(line.arrivalDay) : dayOf(line.dataArrivo);
+    const auto departure =
+        known ? std::optional<long>(line.departureDay) : dayOf(line.dataPartenza);
     if (arrival && departure) {
         b.arrival = static_cast<std::int32_t>(*arrival);
         b.departure = static_cast<std::int32_t>(*departure);

@@ -102,6 +102,11 @@ struct RoomLine {
     std::int64_t giorniTariffa = 1;
     Currency prezzo;
     std::int64_t order = 0; // grows with the position in the table
+    // The two dates as days (Date::toSerial) when the reader worked them out
+    // already, else kUnknownDay: a sink then reads them from the texts.
+    static constexpr std::int32_t kUnknownDay = INT32_MIN;
+    std::int32_t arrivalDay = kUnknownDay;
+    std::int32_t departureDay = kUnknownDay;
 };
 
 // Room lines of the season that arrive on or before `lastKey` and leave after

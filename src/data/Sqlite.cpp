@@ -232,6 +232,12 @@ Statement& Statement::bindUtf8(int index, std::string_view utf8)
     return *this;
 }
 
+Statement& Statement::bindUtf8Kept(int index, std::string_view utf8)
+{
+    sqlite3_bind_text(m_stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    return *this;
+}
+
 Statement& Statement::bindNull(int index)
 {
     sqlite3_bind_null(m_stmt, index);

@@ -73,6 +73,9 @@ public:
     Statement& bind(int index, double value);
     Statement& bindText(int index, std::string_view cp1252);
     Statement& bindUtf8(int index, std::string_view utf8); // already UTF-8, as stored
+    // The same without a copy: the text must stay as it is until the
+    // statement is stepped and reset, or bound again.
+    Statement& bindUtf8Kept(int index, std::string_view utf8);
     Statement& bindNull(int index);
 
     // True while a row is available.

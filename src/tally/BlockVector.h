@@ -21,7 +21,9 @@ public:
     T& emplace_back()
     {
         if (m_size % kBlockSize == 0)
-            m_blocks.push_back(std::make_unique<T[]>(kBlockSize));
+            // Each element is made as it is added: the block is not cleared
+            // beforehand (for a tally's rows that would write every block twice).
+            m_blocks.push_back(std::make_unique_for_overwrite<T[]>(kBlockSize));
         T& added = (*this)[m_size++];
         added = T{};
         return added;

@@ -102,11 +102,12 @@ private:
         std::int64_t rooms = 0; // the hotel's rooms: Libere of a new company row
         std::int32_t slot[32];  // days 1..31, then the period row; -1 = none
     };
+    // Plain data: m_slots makes each one zeroed as it is added, never before.
     struct Slot {
-        PresenzeCounters values{};
-        PairId pair = 0;
-        NameId name = 0;
-        int contatore = 0; // 1..31 or 32
+        PresenzeCounters values;
+        PairId pair;
+        NameId name;
+        int contatore; // 1..31 or 32
     };
 
     std::int32_t slotOf(PairId pair, int contatore, std::int64_t libere);

@@ -136,8 +136,9 @@ void PresenzeWriter::flush(Statement& st, int first, int rows)
     for (int r = first; r < first + rows; ++r) {
         const Pending::Row& row = m_pending->rows[r];
         for (int f = 0; f < kFieldCount; ++f, ++index) {
+            // The pending rows stay as they are until the statement has run.
             if (f == 1)
-                st.bindUtf8(index, row.name);
+                st.bindUtf8Kept(index, row.name);
             else
                 st.bind(index, row.numbers[f]);
         }

@@ -114,6 +114,44 @@ TEST(Records, ReadsRoomLinesOfTheWindowWithNullsAndBadDates)
     EXPECT_NE(warnings[0].find("20240230"), std::string::npos);
 }
 
+// Dates of any kind (the date columns hold values of their own kinds here):
+// a line is read when its dates, as text, lie about the window, or when a
+// date that is no YYYYMMDD text leaves its other date a chance to; a date
+// that is no real day is then warned about and the line left out.
+TEST(Records, TakesTheLinesOfTheWindowWhateverTheKindOfTheirDates)
+{
+    test::TempDir dir;
+    test::runSql(dir / "Camere_Prenotazione.mdb",
+                 "CREATE TABLE Camere_Prenotazione (NumeroPrenotazione INTEGER, NumeroHotel "
+                 "INTEGER, TipoPrenotazione TEXT, DataArrivo, DataPartenza, NumeroPersone "
+                 "INTEGER, \"Quantit\xC3\xA0"
+                 "Camere\" INTEGER, Note TEXT, GiorniTariffa INTEGER, Prezzo REAL);"
+                 "INSERT INTO Camere_Prenotazione (NumeroPrenotazione, NumeroHotel, DataArrivo, "
+                 "DataPartenza) VALUES"
+                 "(1,1,'20240210','20240212'),"   // read
+                 "(2,1,'20240310','20240312'),"   // after the window
+                 "(3,1,'2024-02-10','20240212')," // warned: compares before the last day
+                 "(4,1,'2024x','20240212'),"      // warned: compares after it
+                 "(5,1,'2024x','20240101'),"      // no date in the window
+                 "(6,1,'20240101','1/1/24'),"     // warned
+                 "(7,1,20240210,20240212),"       // numbers: read
+                 "(8,1,NULL,'20240212'),"         // no arrival
+                 "(9,1,20240210.0,'20240212'),"   // warned: \"20240210.0\"
+                 "(10,1,'20240101',NULL),"        // no departure
+                 "(11,1,'x','y');");              // warned
+    std::vector<std::string> warnings;
+    const auto lines = readRoomLines(DataFolder(dir.path()), "", "20240201", "20240303",
+                                     [&](std::string_view w) { warnings.emplace_back(w); });
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].numeroPrenotazione, 1);
+    EXPECT_EQ(lines[1].numeroPrenotazione, 7);
+    EXPECT_EQ(lines[1].dataArrivo, "20240210");
+    const std::vector<std::string> bad = {"2024-02-10", "2024x", "1/1/24", "20240210.0", "x"};
+    ASSERT_EQ(warnings.size(), bad.size());
+    for (std::size_t i = 0; i < bad.size(); ++i)
+        EXPECT_NE(warnings[i].find("\"" + bad[i] + "\""), std::string::npos) << warnings[i];
+}
+
 TEST(Records, NamesFileTableAndFieldOfAWrongValue)
 {
     test::TempDir dir;

@@ -36,6 +36,15 @@ void ScriviRiga(ReportWriter& out, std::string_view nome, Tipo2Tables& tables, B
     bool shown = false;
     for (int d = 1; d <= 31; ++d) {
         TotaliTipo2& day = tables.GiornoTipo2[d];
+        // Most days of a company are empty: four blank cells, nothing to add.
+        if (day.PresCon == 0 && day.PresOpz == 0 && day.CamCon == 0 && day.CamOpz == 0 &&
+            day.Importo.units == 0) {
+            prc.cell(0, false);
+            pro.cell(0, false);
+            con.cell(0, false);
+            opz.cell(0, false);
+            continue;
+        }
         prc.cell(day.PresCon, day.PresCon > 0);
         pro.cell(day.PresOpz, day.PresOpz > 0);
         con.cell(day.CamCon, day.CamCon > 0);
