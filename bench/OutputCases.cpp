@@ -1,7 +1,6 @@
 #include "OutputCases.h"
 
 #include "data/ChildProcess.h"
-#include "output/WorkbookExport.h"
 
 #include <stdexcept>
 #include <string>
@@ -25,6 +24,13 @@ void run(const fs::path& program, const std::vector<std::string>& args)
                                  outcome.errorOutput.substr(0, outcome.errorOutput.find('\n')));
 }
 
+// The workbook a case names (a name of the user's: the station's own
+// "fd" + tag + ".xlsx" is refused on the command line).
+fs::path workbookOf(const fs::path& data, const std::string& tag)
+{
+    return data / ("bench-" + tag + ".xlsx");
+}
+
 // `presenze-cli report --type 2 --detail` over June 2024 to May 2025, every
 // booking kind, written as "fd" + tag, with a fixed clock; with `xlsx`, the
 // workbook too, into the group's folder.
@@ -36,7 +42,7 @@ Work type2Year(const fs::path& cli, const std::string& tag, bool xlsx)
             "05/2025", "--kind",          "all", "--station", tag,      "--data-dir", data.string(),
             "--now",   "08/12/2025 14:00"};
         if (xlsx)
-            args.insert(args.end(), {"--xlsx", (data / workbookFileName(tag)).string()});
+            args.insert(args.end(), {"--xlsx", workbookOf(data, tag).string()});
         run(cli, args);
     };
 }
@@ -71,11 +77,11 @@ std::vector<BenchCase> outputCases(const BenchSize& size, const Programs& progra
                        {},
                        type2Year(programs.cli, "o2", true)};
     workbook.count = [](const fs::path& data) {
-        return static_cast<double>(fs::file_size(data / workbookFileName("o2"))) / 1e6;
+        return static_cast<double>(fs::file_size(workbookOf(data, "o2"))) / 1e6;
     };
     workbook.unit = "MB";
     cases.push_back(std::move(workbook));
-    BenchCase pdf{"presenze-cli print of T2 detail on PDF, 12 months",
+    BenchCase pdf{"presenze-cli T2 detail report printed on PDF, 12 months",
                   s,
                   "",
                   {"report"},

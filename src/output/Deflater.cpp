@@ -2,13 +2,15 @@
 
 #include "data/DataError.h"
 
+#include <isa-l/crc.h>
+#include <isa-l/igzip_lib.h>
 #include <limits>
-#include <zlib.h>
 
 namespace presenze {
 
 struct Deflater::Stream {
-    z_stream z{};
+    isal_zstream z{};
+    std::vector<std::uint8_t> levelBuffer;
 };
 
 namespace {
@@ -22,23 +24,32 @@ constexpr std::size_t kBufferBytes = 256 * 1024;
 
 } // namespace
 
-Deflater::Deflater(int level) : m_stream(std::make_unique<Stream>()), m_buffer(kBufferBytes)
+Deflater::Deflater() : m_stream(std::make_unique<Stream>()), m_buffer(kBufferBytes)
 {
-    // Negative window bits: raw deflate, as ZIP entries hold it.
-    if (deflateInit2(&m_stream->z, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        fail();
-    m_crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+    reset();
 }
 
-Deflater::~Deflater()
+Deflater::~Deflater() = default;
+
+void Deflater::reset()
 {
-    deflateEnd(&m_stream->z);
+    Stream& s = *m_stream;
+    isal_deflate_init(&s.z);
+    s.levelBuffer.resize(ISAL_DEF_LVL1_DEFAULT);
+    s.z.level = 1;
+    s.z.level_buf = s.levelBuffer.data();
+    s.z.level_buf_size = static_cast<std::uint32_t>(s.levelBuffer.size());
+    s.z.gzip_flag = IGZIP_DEFLATE; // raw deflate, as ZIP entries hold it
+    s.z.flush = NO_FLUSH;
+    m_crc = 0;
+    m_in = 0;
+    m_out = 0;
 }
 
 void Deflater::write(std::string_view bytes, ByteSink& out)
 {
     while (!bytes.empty()) {
-        // zlib counts in 32 bits.
+        // The library counts in 32 bits.
         const std::size_t piece =
             std::min<std::size_t>(bytes.size(), std::numeric_limits<std::uint32_t>::max() / 2);
         run(bytes.substr(0, piece), false, out);
@@ -51,39 +62,28 @@ void Deflater::finish(ByteSink& out)
     run({}, true, out);
 }
 
-void Deflater::reset()
-{
-    if (deflateReset(&m_stream->z) != Z_OK)
-        fail();
-    m_crc = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
-    m_in = 0;
-    m_out = 0;
-}
-
 void Deflater::run(std::string_view bytes, bool last, ByteSink& out)
 {
-    z_stream& z = m_stream->z;
-    const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
-    const auto size = static_cast<uInt>(bytes.size());
-    // A null buffer would make crc32 start again.
+    isal_zstream& z = m_stream->z;
+    auto* data = reinterpret_cast<std::uint8_t*>(const_cast<char*>(bytes.data()));
+    const auto size = static_cast<std::uint32_t>(bytes.size());
     if (size > 0)
-        m_crc = static_cast<std::uint32_t>(crc32(m_crc, data, size));
+        m_crc = crc32_gzip_refl(m_crc, data, size);
     m_in += size;
-    z.next_in = const_cast<Bytef*>(data);
+    z.next_in = data;
     z.avail_in = size;
-    int status = Z_OK;
+    z.end_of_stream = last ? 1 : 0;
     do {
         z.next_out = m_buffer.data();
-        z.avail_out = static_cast<uInt>(m_buffer.size());
-        status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
-        if (status == Z_STREAM_ERROR)
+        z.avail_out = static_cast<std::uint32_t>(m_buffer.size());
+        if (isal_deflate(&z) != COMP_OK)
             fail();
         const std::size_t made = m_buffer.size() - z.avail_out;
         if (made > 0) {
             out.write({reinterpret_cast<const char*>(m_buffer.data()), made});
             m_out += made;
         }
-    } while (z.avail_out == 0 || (last && status != Z_STREAM_END));
+    } while (z.avail_in > 0 || z.avail_out == 0 || (last && z.internal_state.state != ZSTATE_END));
 }
 
 } // namespace presenze
