@@ -369,7 +369,30 @@ void MenuStampa::Grafici_Click()
 
 void MenuStampa::printOnDestination()
 {
-    const PreparedPrint prepared = preparePrint(m_folder, m_tag, m_hotel, choices());
+    // The destination's settings are read off the window's thread too.
+    struct Printed {
+        PreparedPrint prepared;
+        PrintOutcome outcome;
+    };
+    const auto done =
+        runWithProgress(this, QStringLiteral("Stampa in corso..."),
+                        [folder = m_folder, tag = m_tag, hotel = m_hotel, chosen = choices(),
+                         pdf = defaultPdfPath()](const WorkProgress& progress) {
+                            Printed printed{preparePrint(folder, tag, hotel, chosen), {}};
+                            if (printed.prepared.status == PrintStatus::Ready) {
+                                PrintJob job = printed.prepared.job;
+                                job.lines.setProgress(progress);
+                                printed.outcome = printJob(job, folder, pdf, writeReportPdf);
+                            }
+                            return printed;
+                        });
+    if (done.cancelled) {
+        report("Destinazione \"" + toCp1252(m_destinations->currentText()) + "\": Annullato");
+        return;
+    }
+    if (!done.error.empty())
+        throw DataError(done.error);
+    const PreparedPrint& prepared = done.value->prepared;
     // No such destination, or no report file: nothing to print.
     if (prepared.status != PrintStatus::Ready) {
         report(prepared.status == PrintStatus::NoReport
@@ -379,20 +402,7 @@ void MenuStampa::printOnDestination()
                          "\" non trovata in Stampanti.mdb: niente \xE8 stato stampato");
         return;
     }
-    const auto done =
-        runWithProgress(this, QStringLiteral("Stampa in corso..."),
-                        [job = prepared.job, folder = m_folder,
-                         pdf = defaultPdfPath()](const WorkProgress& progress) mutable {
-                            job.lines.setProgress(progress);
-                            return printJob(job, folder, pdf, writeReportPdf);
-                        });
-    if (done.cancelled) {
-        report("Destinazione \"" + prepared.job.destination + "\": Annullato");
-        return;
-    }
-    if (!done.error.empty())
-        throw DataError(done.error);
-    const PrintOutcome& outcome = *done.value;
+    const PrintOutcome& outcome = done.value->outcome;
     report("Destinazione \"" + prepared.job.destination + "\": " + outcome.description);
     if (!outcome.pdfFile.empty())
         openFile(outcome.pdfFile, "PDF scritto");
