@@ -38,6 +38,16 @@ public:
         : m_in(in), m_take(take), m_longest(longestLine)
     {}
 
+    // The first carriage return or line feed from `start`: two searches for
+    // one byte each, far quicker than one for either.
+    static std::size_t lineEnd(std::string_view bytes, std::size_t start)
+    {
+        const std::size_t feed = bytes.find('\n', start);
+        const std::size_t limit = feed == std::string_view::npos ? bytes.size() : feed;
+        const std::size_t cr = bytes.substr(0, limit).find('\r', start);
+        return cr == std::string_view::npos ? feed : cr;
+    }
+
     // False once `take` has asked to stop.
     bool feed(std::string_view bytes)
     {
@@ -46,7 +56,7 @@ public:
             start = 1;
         m_afterCr = false;
         while (start < bytes.size()) {
-            const std::size_t end = bytes.find_first_of("\r\n", start);
+            const std::size_t end = lineEnd(bytes, start);
             if (end == std::string_view::npos) {
                 keep(bytes.substr(start));
                 return true;

@@ -1,20 +1,14 @@
 #include "render/OccupancyChart.h"
 
 #include "common/KV7Routine.h"
-#include "data/AtomicFile.h"
-#include "data/DataError.h"
-#include "data/DataFolder.h"
 #include "data/Text1252.h"
 #include "render/ChartColours.h"
+#include "render/ChartPainting.h"
 #include "render/QtText.h"
 
-#include <QBuffer>
 #include <QFontMetrics>
-#include <QImage>
 #include <QLocale>
 #include <QPainter>
-#include <QSvgGenerator>
-#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -22,7 +16,7 @@
 namespace presenze {
 namespace {
 
-constexpr int kMargin = 12;
+using chart::kMargin;
 constexpr int kGap = 8; // between the hotel names and the grid
 
 const char* const kDayLetters[7] = {"Lu", "Ma", "Me", "Gi", "Ve", "Sa", "Do"};
@@ -33,19 +27,9 @@ int weekdayOf(const Date& date)
     return static_cast<int>((date.toSerial() % 7 + 10) % 7);
 }
 
-QFont sized(QFont font, double factor, bool bold = false)
-{
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * factor);
-    else
-        font.setPixelSize(static_cast<int>(font.pixelSize() * factor));
-    font.setBold(bold);
-    return font;
-}
-
 QFont titleFont(const QFont& font)
 {
-    return sized(font, 1.3, true);
+    return chart::scaled(font, 1.3, true);
 }
 
 // "1.200": the grouping of Italian numbers.
@@ -63,22 +47,14 @@ QString roomsText(std::int64_t rooms)
 // what does not fit ends the last line with an ellipsis.
 QStringList wrapped(const QString& text, const QFont& font, int width, int maxLines)
 {
-    QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    QStringList lines;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        if (static_cast<int>(lines.size()) == maxLines - 1) {
-            lines << QFontMetrics(font).elidedText(text.mid(line.textStart()).trimmed(),
-                                                   Qt::ElideRight, width);
-            break;
-        }
-        lines << text.mid(line.textStart(), line.textLength()).trimmed();
-    }
-    layout.endLayout();
+    QStringList lines = chart::wrappedLines(font, text, width);
+    if (lines.size() <= maxLines)
+        return lines;
+    lines = lines.mid(0, maxLines - 1);
+    qsizetype restAt = 0;
+    for (const QString& line : lines)
+        restAt = text.indexOf(line, restAt) + line.size();
+    lines << QFontMetrics(font).elidedText(text.mid(restAt).trimmed(), Qt::ElideRight, width);
     return lines;
 }
 
@@ -114,8 +90,8 @@ QString monthTitle(const Date& first)
 
 OccupancyChart::OccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                                const QFont& font)
-    : m_figures(figures), m_month(month), m_font(font), m_small(sized(font, 0.85)),
-      m_smallBold(sized(font, 0.85, true))
+    : m_figures(figures), m_month(month), m_font(font), m_small(chart::scaled(font, 0.85)),
+      m_smallBold(chart::scaled(font, 0.85, true))
 {
     const int smallLine = QFontMetrics(m_small).height();
     m_figureHeight = smallLine;
@@ -309,19 +285,12 @@ void OccupancyChart::paintHotelLabel(QPainter& p, int y, const HotelFigures& hot
 void OccupancyChart::paintLegend(QPainter& p, int y) const
 {
     const int lineHeight = QFontMetrics(m_font).height();
-    const QFontMetrics fm(m_small);
     int x = gridLeft();
-    p.setFont(m_small);
     for (const LegendEntry& entry : legendEntries()) {
-        const QRect box(x, y + (lineHeight - 12) / 2, 12, 12);
-        p.fillRect(box, entry.fill);
-        p.setPen(entry.pen);
-        p.drawRect(box.adjusted(0, 0, -1, -1));
-        p.setPen(chart::kText);
-        const int w = fm.horizontalAdvance(entry.text);
-        p.drawText(QRect(x + 16, y, w + 2, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   entry.text);
-        x += 16 + w + 18;
+        const auto swatch = [&](const QRect& box) {
+            chart::paintSwatch(p, box, entry.fill, entry.pen);
+        };
+        x = chart::paintLegendEntry(p, m_small, x, y, lineHeight, swatch, entry.text);
     }
 }
 
@@ -363,35 +332,9 @@ void saveOccupancyChart(const ReportFigures& figures, const MonthFigures& month,
                         const std::filesystem::path& file)
 {
     const OccupancyChart chart(figures, month);
-    const QSize size = chart.size();
-    // Drawn in memory (a picture of a few megabytes at most), then written.
-    QByteArray bytes;
-    QBuffer out(&bytes);
-    out.open(QIODevice::WriteOnly);
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".svg") {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&out);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QStringLiteral("Occupazione delle camere"));
-        QPainter painter(&svg);
-        chart.paint(painter);
-        painter.end();
-    } else {
-        QImage image(size * 2, QImage::Format_RGB32);
-        image.setDevicePixelRatio(2);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        chart.paint(painter);
-        painter.end();
-        if (!image.save(&out, "PNG"))
-            throw DataError("Impossibile disegnare il grafico", displayName(file));
-    }
-    writeFileAtomically(
-        file, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    chart::savePicture(
+        chart.size(), QStringLiteral("Occupazione delle camere"),
+        [&chart](QPainter& p) { chart.paint(p); }, file);
 }
 
 } // namespace presenze

@@ -2,8 +2,9 @@
 // The sheets of a PDF the program writes, one page setup for all: A4 with a
 // printable edge of kPageEdgePoints on every side, portrait or landscape,
 // drawn by Qt into a file of Qt's own (so that a write that fails, a full
-// disk, is seen). The report pages (render/ReportPdf.h) and the
-// indicators' pages (render/IndicatorPdf.h) are drawn on it.
+// disk, is seen). The indicators' pages (render/IndicatorPdf.h) are drawn
+// on it; the report pages (render/ReportPdf.h) are measured on a writer of
+// this setup (setUp) and written by render/PdfDocument.h on the same sheet.
 //
 //   PdfPages pages(file, true, QStringLiteral("Presenze - Indicatori"));
 //   pages.painter().drawText(...);

@@ -2,19 +2,21 @@
 
 #include "output/LineConversion.h"
 #include "output/PageLayout.h"
+#include "render/PdfDocument.h"
 #include "render/PdfPages.h"
 #include "render/QtText.h"
+#include "render/TrueTypeFont.h"
 
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QPageLayout>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QRawFont>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 
 namespace presenze {
 namespace {
@@ -22,6 +24,9 @@ namespace {
 // Points per inch: the writer's resolution turns points into its pixels.
 constexpr double kPointsPerInch = 72.0;
 constexpr double kSizeStep = 0.05;
+// The pixels of Qt's PDF writer per point (1200 dots per inch): the page
+// breaks keep the half-pixel tolerance they had in them.
+constexpr double kPixelsPerPoint = 1200.0 / kPointsPerInch;
 
 QFont headerFont(double size)
 {
@@ -40,6 +45,16 @@ QFont sized(QFont font, double size, bool bold = false)
     return font;
 }
 
+// The report font when its outlines can be embedded, otherwise the frame
+// font.
+QFont embeddableFont(const std::string& configured)
+{
+    QFont font = reportFont(configured);
+    if (!TrueTypeFont(QRawFont::fromFont(font)).isValid())
+        font.setFamily(QString::fromLatin1(kFrameFontFamily));
+    return font;
+}
+
 QString titleOf(const PrintJob& job)
 {
     return QStringLiteral("Presenze - ") + fromCp1252(job.destination);
@@ -49,7 +64,7 @@ QString titleOf(const PrintJob& job)
 PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double height)
 {
     PdfPageSetup setup;
-    const QFont base = reportFont(job.font);
+    const QFont base = embeddableFont(job.font);
     setup.family = QFontInfo(base).family();
     setup.headerSize = job.settings.headerFontSize();
     setup.width = width;
@@ -89,66 +104,84 @@ PdfPageSetup fit(const PrintJob& job, QPaintDevice* device, double width, double
     return setup;
 }
 
+// The character each report byte is drawn as: Converti2 goes byte by byte.
+PdfDocument::ByteCharacters drawnCharacters(bool keepLetters)
+{
+    PdfDocument::ByteCharacters characters{};
+    for (std::size_t b = 0; b < characters.size(); ++b) {
+        const std::string utf8 = Converti2(std::string(1, static_cast<char>(b)), keepLetters);
+        const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        const auto ucs4 = text.toUcs4();
+        characters[b] = ucs4.size() == 1 ? ucs4.front() : U'?';
+    }
+    return characters;
+}
+
 // Draws the pages of PageLayout, wrapping long lines and going on to a
 // further sheet where lines do not fit.
 class PdfPageDrawer final : public PageSink {
 public:
-    PdfPageDrawer(QPdfWriter& writer, QPainter& painter, const PrintJob& job,
-                  const PdfPageSetup& setup)
-        : m_writer(writer), m_painter(painter), m_setup(setup), m_keepLetters(job.keepsBytes()),
-          m_scale(writer.logicalDpiY() / kPointsPerInch), m_pageLines(std::max(1, job.pageLength))
+    PdfPageDrawer(PdfDocument& pdf, const PrintJob& job, const PdfPageSetup& setup, QPointF origin)
+        : m_pdf(pdf), m_setup(setup), m_keepLetters(job.keepsBytes()), m_origin(origin),
+          m_pageLines(std::max(1, job.pageLength))
     {
-        const QFont base = reportFont(job.font);
-        m_regular = sized(base, setup.bodySize);
-        m_bold = sized(base, setup.bodySize, true);
+        const QFont base = embeddableFont(job.font);
+        const QFont regular = sized(base, setup.bodySize);
+        const QFont bold = sized(base, setup.bodySize, true);
         // The baseline sits where the font puts it within a line of its own
         // spacing, scaled to the spacing used.
-        const QFontMetricsF metrics(m_regular, &writer);
-        m_lineHeight = setup.lineHeight * m_scale;
+        const QFontMetricsF metrics(regular);
+        m_lineHeight = setup.lineHeight;
         m_ascent = m_lineHeight * metrics.ascent() / (metrics.ascent() + metrics.descent());
-        m_bottom = setup.height * m_scale;
-        m_rawRegular = QRawFont::fromFont(m_regular);
-        m_rawRegular.setPixelSize(setup.bodySize * m_scale);
-        m_rawBold = QRawFont::fromFont(m_bold);
-        m_rawBold.setPixelSize((setup.bodySize - kBoldSizeReduction) * m_scale);
-        m_advance = advanceOf(m_rawRegular);
-        m_boldAdvance = advanceOf(m_rawBold);
+        m_bottom = setup.height;
+        const auto characters = drawnCharacters(m_keepLetters);
+        for (std::size_t b = 0; b < characters.size(); ++b)
+            m_blank[b] = characters[b] <= U' ' || characters[b] == U'\u00A0';
+        m_regular = {
+            pdf.addFont(std::make_unique<TrueTypeFont>(QRawFont::fromFont(regular)), characters),
+            setup.bodySize};
+        // A bold face without TrueType outlines prints in the regular one.
+        auto boldFont = std::make_unique<TrueTypeFont>(QRawFont::fromFont(bold));
+        m_bold = {boldFont->isValid() ? pdf.addFont(std::move(boldFont), characters)
+                                      : m_regular.font,
+                  setup.bodySize - kBoldSizeReduction};
+        for (Face* face : {&m_regular, &m_bold}) {
+            TrueTypeFont& font = pdf.font(face->font);
+            face->advance = font.width(font.glyph(U'0')) * face->size / 1000.0;
+        }
     }
 
     void beginPage() override
     {
-        if (m_started)
-            m_writer.newPage();
-        m_started = true;
-        m_top = m_setup.headerHeight * m_scale;
+        m_pdf.beginPage();
+        m_top = m_setup.headerHeight;
     }
 
     void line(const PrintedLine& runs) override
     {
         newRow();
         double x = 0;
-        int column = 0;
+        std::size_t column = 0;
+        const auto columns = static_cast<std::size_t>(m_setup.columns);
         for (const auto& run : runs) {
             // Fixed pitch: every character of a run advances alike.
-            const QRawFont& font = run.bold ? m_rawBold : m_rawRegular;
-            const double advance = run.bold ? m_boldAdvance : m_advance;
-            const QString text = QString::fromUtf8(Converti2(run.text, m_keepLetters));
-            qsizetype at = 0;
+            const Face& face = run.bold ? m_bold : m_regular;
+            const std::string_view text = run.text;
+            std::size_t at = 0;
             while (at < text.size()) {
-                if (column == m_setup.columns) {
+                if (column == columns) {
                     newRow();
                     x = 0;
                     column = 0;
                 }
-                const qsizetype count =
-                    std::min<qsizetype>(text.size() - at, m_setup.columns - column);
+                const std::size_t count = std::min(text.size() - at, columns - column);
                 // A blank run is only room: nothing to draw.
-                const QStringView piece = QStringView(text).mid(at, count);
-                if (!piece.trimmed().isEmpty())
-                    draw(font, piece, x, advance);
+                const std::string_view piece = text.substr(at, count);
+                if (!isBlank(piece))
+                    draw(face, piece, x);
                 at += count;
-                x += advance * static_cast<double>(count);
-                column += static_cast<int>(count);
+                x += face.advance * static_cast<double>(count);
+                column += count;
             }
         }
     }
@@ -157,67 +190,56 @@ public:
     // report's width.
     void foot(std::string_view text) override
     {
-        const double reserved =
-            (m_setup.headerHeight * m_scale) + (m_pageLines + kFootLines) * m_lineHeight;
+        const double reserved = m_setup.headerHeight + (m_pageLines + kFootLines) * m_lineHeight;
         m_top = std::min(std::max(m_top + m_lineHeight, reserved), m_bottom);
-        const QString drawn = fromCp1252(text);
-        const int width = std::min(kReportColumns, m_setup.columns);
-        const auto blank = std::max<qsizetype>(0, (width - drawn.size()) / 2);
-        draw(m_rawRegular, drawn, m_advance * static_cast<double>(blank), m_advance);
+        const auto width = static_cast<std::size_t>(std::min(kReportColumns, m_setup.columns));
+        const std::size_t blank = width > text.size() ? (width - text.size()) / 2 : 0;
+        draw(m_regular, text, m_regular.advance * static_cast<double>(blank));
     }
 
 private:
-    static double advanceOf(const QRawFont& font)
+    struct Face {
+        int font = 0;
+        double size = 0;    // points
+        double advance = 0; // points, from one character to the next
+    };
+
+    bool isBlank(std::string_view text) const
     {
-        const auto glyphs = font.glyphIndexesForString(QStringLiteral("0"));
-        return glyphs.isEmpty() ? 0.0 : font.advancesForGlyphIndexes(glyphs).value(0).x();
+        return std::all_of(text.begin(), text.end(),
+                           [this](char c) { return m_blank[static_cast<unsigned char>(c)]; });
     }
 
-    // The characters as glyphs set one column apart: no text shaping, which
-    // a fixed-pitch page does not need and which would take most of the time.
-    void draw(const QRawFont& font, QStringView text, double x, double advance)
+    // The report bytes as one run of glyphs: no text shaping, which a
+    // fixed-pitch page does not need.
+    void draw(const Face& face, std::string_view text, double x)
     {
-        m_glyphs = font.glyphIndexesForString(text.toString());
-        m_positions.resize(m_glyphs.size());
-        const double baseline = m_top - m_lineHeight + m_ascent;
-        for (qsizetype i = 0; i < m_positions.size(); ++i)
-            m_positions[i] = QPointF(x + advance * static_cast<double>(i), baseline);
-        QGlyphRun run;
-        run.setRawFont(font);
-        run.setGlyphIndexes(m_glyphs);
-        run.setPositions(m_positions);
-        m_painter.drawGlyphRun(QPointF(0, 0), run);
+        m_pdf.showText(face.font, face.size, m_origin.x() + x,
+                       m_origin.y() + m_top - m_lineHeight + m_ascent, text);
     }
 
     // Room for one more printed line: on this sheet, or on a further one.
     void newRow()
     {
-        if (m_top + m_lineHeight > m_bottom + 0.5 && m_top > 0) {
-            m_writer.newPage();
+        if (m_top + m_lineHeight > m_bottom + 0.5 / kPixelsPerPoint && m_top > 0) {
+            m_pdf.beginPage();
             m_top = 0;
         }
         m_top += m_lineHeight;
     }
 
-    QPdfWriter& m_writer;
-    QPainter& m_painter;
+    PdfDocument& m_pdf;
     const PdfPageSetup& m_setup;
     bool m_keepLetters;
-    double m_scale;
-    int m_pageLines; // P
-    QFont m_regular;
-    QFont m_bold;
-    QRawFont m_rawRegular;
-    QRawFont m_rawBold;
-    QList<quint32> m_glyphs;
-    QList<QPointF> m_positions;
+    QPointF m_origin; // the printable area's top left corner on the sheet
+    int m_pageLines;  // P
+    Face m_regular;
+    Face m_bold;
+    std::array<bool, 256> m_blank{};
     double m_ascent = 0;
     double m_lineHeight = 0;
-    double m_advance = 0;
-    double m_boldAdvance = 0;
     double m_top = 0;
     double m_bottom = 0;
-    bool m_started = false;
 };
 
 PdfPageSetup setupOn(QPdfWriter& writer, const PrintJob& job)
@@ -237,13 +259,19 @@ PdfPageSetup pdfPageSetup(const PrintJob& job)
 
 void writeReportPdf(const PrintJob& job, const std::filesystem::path& file)
 {
-    PdfPages pages(file, job.landscape, titleOf(job));
-    const PdfPageSetup setup = setupOn(pages.writer(), job);
+    // Qt measures the font on a writer of the same page setup; the pages
+    // themselves are written by our own writer.
+    QPdfWriter measure(QString{});
+    PdfPages::setUp(measure, job.landscape, titleOf(job));
+    const PdfPageSetup setup = setupOn(measure, job);
+    const QPageLayout layout = measure.pageLayout();
+    const QSizeF sheet = layout.fullRect(QPageLayout::Point).size();
+    PdfDocument pdf(file, {sheet.width(), sheet.height()}, titleOf(job));
     {
-        PdfPageDrawer drawer(pages.writer(), pages.painter(), job, setup);
+        PdfPageDrawer drawer(pdf, job, setup, layout.paintRect(QPageLayout::Point).topLeft());
         layoutPages(job, drawer);
     }
-    pages.finish();
+    pdf.finish();
 }
 
 } // namespace presenze

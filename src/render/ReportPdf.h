@@ -1,13 +1,15 @@
 #pragma once
-// The pages of a print on a system printer, drawn by Qt into a PDF: the one
-// page layout of the window and of the command line. The pages come from
+// The pages of a print on a system printer as a PDF: the one page layout of
+// the window and of the command line. Qt measures the font for the fit rule;
+// the pages are written by render/PdfDocument.h, each line's runs as runs of
+// glyphs of the embedded font. The pages come from
 // PageLayout (P lines each, margin lines and the month's repeated heading
 // first, a blank line in Times at the top, "Pagina N di M" on one further
 // line at the foot); the report lines are drawn as Converti2 gives them, so
 // frames are box-drawing lines.
 //
-// The font is the one of "FontStp.txt" when it is fixed-pitch and has the
-// box-drawing characters, otherwise DejaVu Sans Mono. Its size is the
+// The font is the one of "FontStp.txt" when it is fixed-pitch, has the
+// box-drawing characters and TrueType outlines, otherwise DejaVu Sans Mono. Its size is the
 // largest, not above the configured one (0 counts as 10) and not below 6
 // points, at which 133 columns fit the printable width and a page (the Times
 // line, P lines and the foot line) fits its height, in the chosen orientation. Lines are

@@ -290,7 +290,7 @@ void AnteprimaTest::withoutAReportTheWindowClosesAtOnce()
     test::TempDir dir;
     Anteprima preview(DataFolder(dir.path()), "7", nullptr, &m_ui);
     bool stillOpen = false;
-    QTimer::singleShot(3000, [&] {
+    QTimer::singleShot(3000, &preview, [&] {
         if (preview.isVisible()) {
             stillOpen = true;
             preview.reject();

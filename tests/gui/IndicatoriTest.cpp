@@ -203,17 +203,21 @@ private slots:
         fs::copy_file(m_dir / "Camere_Prenotazione.mdb", m_dir / "dati.csv");
         const std::string data = test::readFile(m_dir / "dati.csv");
         std::deque<fs::path> names{m_dir / "mesi",  m_dir / "ditte.csv", m_dir / "k.xlsx",
-                                   m_dir / "k.pdf", m_dir / "dati.csv",  m_dir / "fd3.csv"};
-        window->setFileChooser(
-            [&](QWidget*, const QString&, const fs::path& proposed, const QString& extension) {
-                [&] {
-                    QVERIFY(proposed.parent_path() == m_dir.path());
-                    QCOMPARE(QString::fromStdString(proposed.extension().string()), extension);
-                }();
-                const fs::path name = names.front();
-                names.pop_front();
-                return std::optional<fs::path>(name);
-            });
+                                   m_dir / "k.pdf", m_dir / "dati.csv",  m_dir / "fd3.csv",
+                                   m_dir / "k.txt"};
+        window->setFileDialog([&](QWidget*, const QString&, const fs::path& proposed,
+                                  const QString& filter) -> std::optional<fs::path> {
+            if (names.empty())
+                return std::nullopt;
+            [&] {
+                QVERIFY(proposed.parent_path() == m_dir.path() ||
+                        proposed.parent_path() == names.front().parent_path());
+                QVERIFY(filter.contains(QString::fromStdString(proposed.extension().string())));
+            }();
+            const fs::path name = names.front();
+            names.pop_front();
+            return std::optional<fs::path>(name);
+        });
         std::vector<fs::path> opened;
         window->setFileOpener([&](const fs::path& file) {
             opened.push_back(file);
@@ -234,12 +238,15 @@ private slots:
 
         window->Csv_Click();
         window->Csv_Click();
-        QCOMPARE(m_prompts.warnings.size(), std::size_t(2));
+        QCOMPARE(m_prompts.warnings.size(), std::size_t(3));
         QVERIFY2(m_prompts.warnings[0].find("file dei dati") != std::string::npos,
                  m_prompts.warnings[0].c_str());
         QVERIFY2(m_prompts.warnings[1].find("postazione") != std::string::npos,
                  m_prompts.warnings[1].c_str());
+        QVERIFY2(m_prompts.warnings[2].find("terminare in .csv") != std::string::npos,
+                 m_prompts.warnings[2].c_str());
         QCOMPARE(opened.size(), std::size_t(4));
+        QVERIFY(!fs::exists(m_dir / "k.txt") && !fs::exists(m_dir / "k.txt.csv"));
         QVERIFY(test::readFile(m_dir / "dati.csv") == data);
         QVERIFY(!fs::exists(m_dir / "fd3.csv"));
 

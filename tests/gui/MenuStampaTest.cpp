@@ -201,7 +201,7 @@ void MenuStampaTest::emptyDestinationListClosesTheMenu()
     f.destination("Reception", 1, "r.prn", 2);
     auto m = menu(f);
     bool stillOpen = false;
-    QTimer::singleShot(3000, [&] {
+    QTimer::singleShot(3000, m.get(), [&] {
         if (m->isVisible()) {
             stillOpen = true;
             m->reject();

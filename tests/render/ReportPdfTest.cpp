@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QtTest>
 #include <algorithm>
+#include <fstream>
 
 using namespace presenze;
 namespace fs = std::filesystem;
@@ -35,6 +36,20 @@ std::string ink(std::string_view text)
         if (c != ' ' && c != '\n' && c != '\r' && c != '\f')
             out += c;
     return out;
+}
+
+// The dark pixels of a grey picture (PGM) as pdftoppm draws a page.
+std::size_t inkPixels(const fs::path& picture)
+{
+    std::ifstream in(picture, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, depth = 0;
+    in >> magic >> width >> height >> depth;
+    in.get();
+    std::string pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), '\xFF');
+    in.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    return static_cast<std::size_t>(std::count_if(
+        pixels.begin(), pixels.end(), [](char p) { return static_cast<unsigned char>(p) < 128; }));
 }
 
 // The print settings of the demo's "PDF Ufficio" (8 points compressed, 11
@@ -134,6 +149,7 @@ void ReportPdfTest::theWidestLinesFitAtTheLargestSize()
 void ReportPdfTest::longerLinesWrapAndNothingIsCut()
 {
     PrintJob j = job(false, false, 60, "008000000000000001011");
+    j.destination = "PDF Ufficio \xE8";
     const std::string name(150, 'N');
     j.lines = {name + "FINE", "\x0C", "dopo"};
     test::TempDir dir;
@@ -149,6 +165,18 @@ void ReportPdfTest::longerLinesWrapAndNothingIsCut()
     QVERIFY(first->size() >= kReportColumns && first->size() < name.size());
     QVERIFY(ink(text.output) == name + "FINE" + "Pagina1di2" + "dopo" + "Pagina2di2");
     QCOMPARE(std::count(text.output.begin(), text.output.end(), '\f'), std::ptrdiff_t(2));
+    // The file's own page count and title, and a font a reader can draw.
+    const auto info = test::runTool("pdfinfo", {(dir / "lunga.pdf").string()});
+    QVERIFY(info.succeeded());
+    QVERIFY(info.output.find("Pages:           2\n") != std::string::npos);
+    QVERIFY(info.output.find("Title:           Presenze - PDF Ufficio \xC3\xA8\n") !=
+            std::string::npos);
+    QVERIFY2(info.errorOutput.empty(), info.errorOutput.c_str());
+    const auto drawn =
+        test::runTool("pdftoppm", {"-f", "2", "-l", "2", "-r", "72", "-gray",
+                                   (dir / "lunga.pdf").string(), (dir / "pagina").string()});
+    QVERIFY2(drawn.succeeded() && drawn.errorOutput.empty(), drawn.errorOutput.c_str());
+    QVERIFY(inkPixels(dir / "pagina-2.pgm") > 20); // "dopo" and the page number
 }
 
 void ReportPdfTest::everyPageHasItsMonthsHeadingAndItsNumber()

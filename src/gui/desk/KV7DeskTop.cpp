@@ -387,7 +387,7 @@ QWidget* KV7DeskTop::buildButtons()
     Tasto(1)->setIcon(buttonIcon("close"));
     Tasto(2)->setToolTip(QStringLiteral("Elenco delle ditte per \"Elenco specifico\""));
     m_indicatori =
-        named(new QPushButton(QStringLiteral("&Indicatori"), box), QStringLiteral("Indicatori"));
+        named(new QPushButton(QStringLiteral("I&ndicatori"), box), QStringLiteral("Indicatori"));
     m_indicatori->setFont(Tasto(0)->font());
     m_indicatori->setAutoDefault(true);
     m_indicatori->setToolTip(QStringLiteral("Occupazione, ADR e RevPAR dei mesi e degli hotel "
@@ -395,7 +395,7 @@ QWidget* KV7DeskTop::buildButtons()
     connect(m_indicatori, &QPushButton::clicked, this, &KV7DeskTop::indicatori);
     row->addWidget(Tasto(0));
     row->addWidget(m_indicatori);
-    m_istat = named(new QPushButton(QStringLiteral("&ISTAT"), box), QStringLiteral("Istat"));
+    m_istat = named(new QPushButton(QStringLiteral("IS&TAT"), box), QStringLiteral("Istat"));
     m_istat->setFont(Tasto(0)->font());
     m_istat->setToolTip(QStringLiteral("Movimento clienti del mese \"Dal mese\" (modello ISTAT)"));
     connect(m_istat, &QPushButton::clicked, this, &KV7DeskTop::istat);

@@ -8,13 +8,29 @@
 #include <QRegularExpression>
 
 namespace presenze {
+
+std::string filterExtension(const QString& filter)
+{
+    const auto match = QRegularExpression(QStringLiteral("\\*(\\.\\w+)")).match(filter);
+    return match.hasMatch() ? match.captured(1).toStdString() : std::string();
+}
+
 namespace {
 
-// "xlsx" of "Cartella di Excel (*.xlsx)".
-QString firstExtension(const QString& filter)
+// A name without an ending gets the kind's; one with another ending is
+// refused, so that a file is never given bytes of another kind. Raises
+// DataError.
+std::filesystem::path withKindEnding(const std::filesystem::path& named, const QString& filter,
+                                     const DataFolder& folder)
 {
-    const auto match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
-    return match.hasMatch() ? match.captured(1) : QString();
+    std::filesystem::path file = std::filesystem::absolute(named);
+    const std::string ending = filterExtension(filter);
+    if (!ending.empty() && file.extension().empty())
+        file += ending;
+    checkUserOutput(file, folder);
+    if (!ending.empty() && !hasExtension(file, {ending}))
+        throw DataError("Il nome del file deve terminare in " + ending + ": " + displayName(file));
+    return file;
 }
 
 } // namespace
@@ -27,7 +43,7 @@ std::optional<std::filesystem::path> saveFileDialog(QWidget* parent, const QStri
     dialog.setObjectName(QStringLiteral("SalvaFile"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(firstExtension(filter));
+    dialog.setDefaultSuffix(QString::fromStdString(filterExtension(filter)).mid(1));
     // The file is checked first, and only then is its replacing asked.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -47,8 +63,7 @@ std::optional<std::filesystem::path> chooseOutputFile(const OutputFileDialog& di
         if (!file)
             return std::nullopt;
         try {
-            const std::filesystem::path absolute = std::filesystem::absolute(*file);
-            checkUserOutput(absolute, folder);
+            const std::filesystem::path absolute = withKindEnding(*file, filter, folder);
             std::error_code ec;
             if (std::filesystem::exists(absolute, ec) &&
                 ui.ask(toCp1252(title), "Il file " + displayName(absolute) +

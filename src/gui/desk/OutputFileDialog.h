@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -23,6 +24,9 @@ using OutputFileDialog = std::function<std::optional<std::filesystem::path>(
     QWidget* parent, const QString& title, const std::filesystem::path& proposed,
     const QString& filter)>;
 
+// ".xlsx" of "Cartella di Excel (*.xlsx)"; empty when the filter names none.
+std::string filterExtension(const QString& filter);
+
 // QFileDialog: `filter` as "Cartella di Excel (*.xlsx)"; a name typed
 // without an extension gets the filter's first one. It asks nothing about
 // an existing file.
@@ -30,7 +34,8 @@ std::optional<std::filesystem::path> saveFileDialog(QWidget* parent, const QStri
                                                     const std::filesystem::path& proposed,
                                                     const QString& filter);
 
-// The file named through `dialog`, once checked for the data folder: a file
+// The file named through `dialog`, with the filter's ending added to a name
+// without one, once checked for the data folder and for its ending: a file
 // that may not be written is said to the user (`ui`, under `title`) and the
 // dialog opens again; an existing file is replaced only when the user says
 // so. nullopt when the dialog is cancelled or the replacing refused.

@@ -3,6 +3,7 @@
 #include "data/DataError.h"
 #include "gui/charts/IndicatorChartView.h"
 #include "gui/desk/OffThread.h"
+#include "gui/desk/WorkStatus.h"
 #include "gui/indicators/IndicatorTableModel.h"
 #include "indicators/ComputeIndicators.h"
 #include "output/IndicatorCsv.h"
@@ -90,7 +91,7 @@ QTableView* makeTable(QWidget* parent, IndicatorTableModel* model, const QString
 Indicatori::Indicatori(DataFolder folder, IndicatorRequest request, const Clock& clock,
                        DeskPrompts& prompts, QWidget* parent)
     : QDialog(parent), m_folder(std::move(folder)), m_request(std::move(request)), m_clock(clock),
-      m_prompts(prompts), m_chooser(chooseSaveFile), m_opener(openWithAssociatedProgram)
+      m_prompts(prompts), m_fileDialog(saveFileDialog), m_opener(openWithAssociatedProgram)
 {
     setObjectName(QStringLiteral("Indicatori"));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -213,20 +214,8 @@ QWidget* Indicatori::buildFooter()
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    m_status = new QLabel(box);
-    m_status->setObjectName(QStringLiteral("Stato"));
-    m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_status->setMinimumHeight(m_status->fontMetrics().height() + 8);
-    m_progress = new QProgressBar(box);
-    m_progress->setObjectName(QStringLiteral("Progresso"));
-    m_progress->setFixedWidth(m_progress->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 12);
-    m_progress->setVisible(false);
-    m_stop = new QPushButton(QStringLiteral("&Annulla"), box);
-    m_stop->setObjectName(QStringLiteral("Annulla"));
-    m_stop->setToolTip(QStringLiteral("Ferma il calcolo degli indicatori"));
-    m_stop->setVisible(false);
-    connect(m_stop, &QPushButton::clicked, this, &Indicatori::Annulla_Click);
+    m_work = addWorkStatus(*row, box, QStringLiteral("Ferma il calcolo degli indicatori"));
+    connect(m_work.stop, &QPushButton::clicked, this, &Indicatori::Annulla_Click);
     const auto button = [&](const QString& caption, const QString& name, const QString& tip) {
         auto* b = new QPushButton(caption, box);
         b->setObjectName(name);
@@ -248,9 +237,6 @@ QWidget* Indicatori::buildFooter()
     close->setObjectName(QStringLiteral("Chiudi"));
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    row->addWidget(m_status, 1);
-    row->addWidget(m_progress);
-    row->addWidget(m_stop);
     row->addWidget(m_excel);
     row->addWidget(m_csv);
     row->addWidget(m_pdf);
@@ -302,8 +288,10 @@ void Indicatori::compute()
             m_task = nullptr;
             computationEnded(ended.value, ended.error, ended.cancelled);
         });
-    connect(m_task, &QFutureWatcherBase::progressRangeChanged, m_progress, &QProgressBar::setRange);
-    connect(m_task, &QFutureWatcherBase::progressValueChanged, m_progress, &QProgressBar::setValue);
+    connect(m_task, &QFutureWatcherBase::progressRangeChanged, m_work.progress,
+            &QProgressBar::setRange);
+    connect(m_task, &QFutureWatcherBase::progressValueChanged, m_work.progress,
+            &QProgressBar::setValue);
     setBusy(true);
 }
 
@@ -353,15 +341,15 @@ void Indicatori::showIndicators(std::shared_ptr<const Indicators> indicators)
 // and cannot be written.
 void Indicatori::setBusy(bool busy)
 {
-    m_progress->setVisible(busy);
-    m_stop->setVisible(busy);
+    m_work.progress->setVisible(busy);
+    m_work.stop->setVisible(busy);
     for (QWidget* shown : std::initializer_list<QWidget*>{m_months, m_companies, m_chart})
         shown->setEnabled(!busy);
     for (QPushButton* b : {m_excel, m_csv, m_pdf})
         b->setEnabled(!busy && m_indicators != nullptr);
     if (busy) {
-        m_progress->setRange(0, 0);
-        m_progress->setValue(0);
+        m_work.progress->setRange(0, 0);
+        m_work.progress->setValue(0);
     }
 }
 
@@ -373,8 +361,7 @@ void Indicatori::Annulla_Click()
 
 void Indicatori::setStatus(const QString& text)
 {
-    m_status->setText(text);
-    m_status->setToolTip(text);
+    m_work.setText(text);
 }
 
 // --- Files -----------------------------------------------------------------
@@ -391,7 +378,7 @@ std::filesystem::path Indicatori::proposedFile(std::string_view extension) const
 }
 
 void Indicatori::save(
-    const QString& title, std::string_view extension, const QString& written,
+    const QString& title, const QString& filter, const QString& written,
     const std::function<void(const Indicators&, const std::filesystem::path&)>& write)
 {
     if (!m_indicators)
@@ -399,7 +386,8 @@ void Indicatori::save(
     const std::shared_ptr<const Indicators> kpi = m_indicators;
     try {
         const auto file =
-            chooseOutputFile(m_chooser, this, title, proposedFile(extension), extension, m_folder);
+            chooseOutputFile(m_fileDialog, this, title, proposedFile(filterExtension(filter)),
+                             filter, m_folder, m_prompts);
         if (!file)
             return;
         waitOffThread([&] { write(*kpi, *file); });
@@ -417,15 +405,17 @@ void Indicatori::save(
 
 void Indicatori::Excel_Click()
 {
-    save(QStringLiteral("Salva gli indicatori come cartella di Excel"), ".xlsx",
-         QStringLiteral("Cartella di Excel scritta"), writeIndicatorWorkbook);
+    save(QStringLiteral("Salva gli indicatori come cartella di Excel"),
+         QStringLiteral("Cartella di Excel (*.xlsx)"), QStringLiteral("Cartella di Excel scritta"),
+         writeIndicatorWorkbook);
 }
 
 void Indicatori::Csv_Click()
 {
     // The CSV of the tab shown: by month, or by company.
     const bool byCompany = m_tabs->currentIndex() == 1;
-    save(QStringLiteral("Salva la tabella come CSV"), ".csv", QStringLiteral("CSV scritto"),
+    save(QStringLiteral("Salva la tabella come CSV"), QStringLiteral("CSV (*.csv)"),
+         QStringLiteral("CSV scritto"),
          [byCompany](const Indicators& kpi, const std::filesystem::path& file) {
              Indicators shown = kpi;
              shown.byCompany = byCompany;
@@ -435,8 +425,8 @@ void Indicatori::Csv_Click()
 
 void Indicatori::Pdf_Click()
 {
-    save(QStringLiteral("Salva gli indicatori come PDF"), ".pdf", QStringLiteral("PDF scritto"),
-         writeIndicatorPdf);
+    save(QStringLiteral("Salva gli indicatori come PDF"), QStringLiteral("PDF (*.pdf)"),
+         QStringLiteral("PDF scritto"), writeIndicatorPdf);
 }
 
 } // namespace presenze

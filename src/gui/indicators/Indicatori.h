@@ -12,8 +12,8 @@
 // computes again off the window's thread (gui/desk/OffThread.h), the
 // progress shown at the foot with "Annulla"; the window answers meanwhile.
 // "Excel", "CSV" (of the tab shown) and "PDF" (render/IndicatorPdf.h) write
-// the figures shown into a file the person names (gui/output/
-// OutputFileChoice.h) and open it.
+// the figures shown into a file the person names (gui/desk/
+// OutputFileDialog.h) and open it.
 //
 //   Indicatori window(folder, request, clock, prompts, mainWindow);
 //   window.exec();
@@ -21,7 +21,8 @@
 #include "common/Clock.h"
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
-#include "gui/output/OutputFileChoice.h"
+#include "gui/desk/OutputFileDialog.h"
+#include "gui/desk/WorkStatus.h"
 #include "gui/output/QtFileOpener.h"
 #include "indicators/IndicatorRequest.h"
 #include "indicators/Indicators.h"
@@ -70,12 +71,12 @@ public:
     QTableView* monthTable() const { return m_months; }
     QTableView* companyTable() const { return m_companies; }
     IndicatorChartView* chartView() const { return m_chart; }
-    QProgressBar* progressBar() const { return m_progress; }
-    QPushButton* stopButton() const { return m_stop; }
+    QProgressBar* progressBar() const { return m_work.progress; }
+    QPushButton* stopButton() const { return m_work.stop; }
     QPushButton* excelButton() const { return m_excel; }
     QPushButton* csvButton() const { return m_csv; }
     QPushButton* pdfButton() const { return m_pdf; }
-    QLabel* statusLabel() const { return m_status; }
+    QLabel* statusLabel() const { return m_work.status; }
 
     // What the choices ask for now.
     IndicatorRequest request() const;
@@ -86,7 +87,7 @@ public:
 
     // Replace the save dialog and the desktop's "open with the associated
     // program" (tests).
-    void setFileChooser(SaveFileChooser chooser) { m_chooser = std::move(chooser); }
+    void setFileDialog(OutputFileDialog dialog) { m_fileDialog = std::move(dialog); }
     void setFileOpener(FileOpener opener) { m_opener = std::move(opener); }
 
     // --- Event handlers ---------------------------------------------------
@@ -119,14 +120,14 @@ private:
     void setBusy(bool busy);
     void setStatus(const QString& text);
     std::filesystem::path proposedFile(std::string_view extension) const;
-    void save(const QString& title, std::string_view extension, const QString& written,
+    void save(const QString& title, const QString& filter, const QString& written,
               const std::function<void(const Indicators&, const std::filesystem::path&)>& write);
 
     DataFolder m_folder;
     IndicatorRequest m_request;
     const Clock& m_clock;
     DeskPrompts& m_prompts;
-    SaveFileChooser m_chooser;
+    OutputFileDialog m_fileDialog;
     FileOpener m_opener;
     std::shared_ptr<const Indicators> m_indicators;
     QPointer<QFutureWatcherBase> m_task;
@@ -142,9 +143,7 @@ private:
     IndicatorChartView* m_chart = nullptr;
     QScrollArea* m_chartArea = nullptr;
     QLabel* m_legend = nullptr;
-    QLabel* m_status = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QPushButton* m_stop = nullptr;
+    WorkStatus m_work;
     QPushButton* m_excel = nullptr;
     QPushButton* m_csv = nullptr;
     QPushButton* m_pdf = nullptr;

@@ -261,23 +261,8 @@ QWidget* Istat::buildFooter()
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    m_status = new QLabel(box);
-    m_status->setObjectName(QStringLiteral("Stato"));
-    m_status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_status->setMinimumHeight(m_status->fontMetrics().height() + 8);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_progress = new QProgressBar(box);
-    m_progress->setObjectName(QStringLiteral("Progresso"));
-    m_progress->setFixedWidth(m_progress->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 12);
-    m_progress->setVisible(false);
-    m_stop = new QPushButton(QStringLiteral("Annulla"), box);
-    m_stop->setObjectName(QStringLiteral("Annulla"));
-    m_stop->setToolTip(QStringLiteral("Lascia perdere il conteggio in corso"));
-    m_stop->setVisible(false);
-    connect(m_stop, &QPushButton::clicked, this, &Istat::Annulla_Click);
-    row->addWidget(m_status, 1);
-    row->addWidget(m_progress);
-    row->addWidget(m_stop);
+    m_work = addWorkStatus(*row, box, QStringLiteral("Lascia perdere il conteggio in corso"));
+    connect(m_work.stop, &QPushButton::clicked, this, &Istat::Annulla_Click);
     return box;
 }
 
@@ -293,8 +278,7 @@ QString Istat::monthTitle() const
 
 void Istat::setStatus(const QString& text)
 {
-    m_status->setText(text);
-    m_status->setToolTip(text);
+    m_work.setText(text);
 }
 
 void Istat::setBusy(bool busy, const QString& text)
@@ -302,12 +286,12 @@ void Istat::setBusy(bool busy, const QString& text)
     m_excel->setEnabled(!busy && m_movement != nullptr);
     m_bedsButton->setEnabled(!busy);
     m_refresh->setEnabled(!busy);
-    m_progress->setVisible(busy);
-    m_progress->setRange(0, 0);
+    m_work.progress->setVisible(busy);
+    m_work.progress->setRange(0, 0);
     if (busy)
         setStatus(text);
     else
-        m_stop->setVisible(false);
+        m_work.stop->setVisible(false);
 }
 
 void Istat::closeEvent(QCloseEvent* event)
@@ -326,7 +310,7 @@ void Istat::Aggiorna_Click()
     if (isBusy())
         return;
     setBusy(true, QStringLiteral("Conteggio del movimento clienti di %1...").arg(monthTitle()));
-    m_stop->setVisible(true);
+    m_work.stop->setVisible(true);
     // The work takes its own copy of the folder, with no window to tell its waits to.
     DataFolder folder = m_folder;
     folder.setWaitNotice({});

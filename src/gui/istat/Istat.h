@@ -20,6 +20,7 @@
 #include "data/DataFolder.h"
 #include "gui/desk/DeskPrompts.h"
 #include "gui/desk/OutputFileDialog.h"
+#include "gui/desk/WorkStatus.h"
 #include "gui/output/QtFileOpener.h"
 #include "istat/IstatOptions.h"
 #include "istat/MovimentoClienti.h"
@@ -57,9 +58,9 @@ public:
     QPushButton* excelButton() const { return m_excel; }
     QPushButton* bedsButton() const { return m_bedsButton; }
     QPushButton* refreshButton() const { return m_refresh; }
-    QPushButton* stopButton() const { return m_stop; }
-    QProgressBar* progressBar() const { return m_progress; }
-    QLabel* statusLine() const { return m_status; }
+    QPushButton* stopButton() const { return m_work.stop; }
+    QProgressBar* progressBar() const { return m_work.progress; }
+    QLabel* statusLine() const { return m_work.status; }
 
     // The count or the workbook is at work.
     bool isBusy() const { return m_task != nullptr; }
@@ -125,9 +126,7 @@ private:
     QPushButton* m_bedsButton = nullptr;
     QPushButton* m_refresh = nullptr;
     QPushButton* m_close = nullptr;
-    QLabel* m_status = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QPushButton* m_stop = nullptr;
+    WorkStatus m_work;
 };
 
 } // namespace presenze
