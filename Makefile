@@ -21,7 +21,7 @@ endif
 PACKAGES = build-essential cmake pkg-config sqlite3 libsqlite3-dev libxxhash-dev \
     mdbtools mdbtools-dev libglib2.0-dev libcli11-dev \
     qt6-base-dev qt6-translations-l10n libgl-dev \
-    libxlsxwriter-dev zlib1g-dev unzip qt6-charts-dev libqt6opengl6-dev qt6-svg-dev \
+    libxlsxwriter-dev zlib1g-dev libisal-dev unzip qt6-charts-dev libqt6opengl6-dev qt6-svg-dev \
     postgresql libpq-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     cups cups-client cups-bsd poppler-utils fonts-dejavu-core \

@@ -5,6 +5,7 @@
 #include "BenchData.h"
 #include "Cases.h"
 #include "Measure.h"
+#include "OutputCases.h"
 #include "ProcessCases.h"
 #include "StoreCases.h"
 #include "Table.h"
@@ -293,7 +294,10 @@ int main(int argc, char** argv)
         const auto data = groupOf(size, o);
         if (!data)
             return 1;
-        runCases(checkCases(size, programs), size.name, *data, o, results, 3);
+        std::vector<BenchCase> cases = checkCases(size, programs);
+        for (auto& c : outputCases(size, programs))
+            cases.push_back(std::move(c));
+        runCases(std::move(cases), size.name, *data, o, results, 3);
     }
     if (wanted("Access", o))
         runAccess(o, results);

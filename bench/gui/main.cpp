@@ -1,7 +1,9 @@
 // presenze-bench-gui: how the main window copes while a long report is built.
 // It opens the window on the L group of presenze-bench, asks for the 12-month
 // reports per company (Type 1, then Type 2) as a user would, then opens
-// "Indicatori" on the same year and compares it with last year, and measures
+// "Indicatori" on the same year and compares it with last year, then writes
+// the Type 2 report's workbook ("Excel") and its PDF ("Stampa PDF") from the
+// print menu, and measures
 // on the window's own thread: the longest time without a turn of the event
 // loop (a window that does not turn cannot repaint), and how often the
 // status line changed. Without a display it runs on Qt's offscreen platform.
@@ -12,6 +14,8 @@
 #include "gui/desk/DeskPrompts.h"
 #include "gui/desk/KV7DeskTop.h"
 #include "gui/indicators/Indicatori.h"
+#include "gui/output/MenuStampa.h"
+#include "request/PrintRequest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -148,6 +152,30 @@ Figures indicatorsYear(KV7DeskTop& window)
     });
 }
 
+// The print menu of the 12-month Type 2 report per company (its figures kept,
+// as the window's request keeps them), its two long outputs timed apart:
+// "Excel" and "Stampa PDF" (the group's "PDF Ufficio", a PDF file).
+std::pair<Figures, Figures> printMenuOutputs(const std::filesystem::path& data, QWidget* window,
+                                             Answers& answers, const Clock& clock)
+{
+    constexpr const char* kTag = "m";
+    auto figures = std::make_shared<ReportFigures>();
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = false;
+    answers.next = {};
+    ReportContext context{DataFolder(data), kTag, clock, answers};
+    context.figures = figures.get();
+    runPrintRequest(ReportKind::Type2, benchYear(), selection, context);
+    MenuStampa menu(DataFolder(data), kTag, 1, clock, window, &answers);
+    menu.setFigures(figures);
+    menu.setFileOpener([](const std::filesystem::path&) { return Handover{"bench"}; });
+    menu.Form_Activate();
+    const Figures workbook = measured(nullptr, [&] { menu.Excel_Click(); });
+    const Figures pdf = measured(nullptr, [&] { menu.Tst_Click(2); });
+    return {workbook, pdf};
+}
+
 // Qt's own notes (offscreen platform, runtime folder) would only clutter the
 // table; critical messages still show.
 void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -195,5 +223,10 @@ int main(int argc, char** argv)
     const Figures f = indicatorsYear(window);
     std::printf("| Indicatori, then compared with last year | %.2f s | %.0f ms | - |\n", f.seconds,
                 f.longestStallMs);
+    const auto [workbook, pdf] = printMenuOutputs(data, &window, answers, clock);
+    std::printf("| Type 2, \"Excel\" in the print menu | %.2f s | %.0f ms | - |\n",
+                workbook.seconds, workbook.longestStallMs);
+    std::printf("| Type 2, \"Stampa PDF\" in the print menu | %.2f s | %.0f ms | - |\n",
+                pdf.seconds, pdf.longestStallMs);
     return 0;
 }

@@ -69,11 +69,22 @@ std::vector<std::string> readReportLines(const std::filesystem::path& file)
 }
 
 void forEachReportLine(const std::filesystem::path& file,
-                       const std::function<void(std::string_view)>& take)
+                       const std::function<void(std::string_view)>& take,
+                       const WorkProgress& progress)
 {
+    // The bar moves every so many bytes.
+    constexpr std::uint64_t kReportBytes = 256 * 1024;
     InputFile in(file, Links::Refuse);
-    forEachLine(in, [&take](std::string_view line) {
+    std::error_code ec;
+    const std::uint64_t total = progress ? std::filesystem::file_size(file, ec) : 0;
+    std::uint64_t read = 0, told = 0;
+    forEachLine(in, [&](std::string_view line) {
         take(line);
+        read += line.size() + 2;
+        if (progress && read - told >= kReportBytes) {
+            told = read;
+            reportProgress(progress, std::min(read, total), total);
+        }
         return true;
     });
 }

@@ -5,6 +5,7 @@
 // by CR LF; a line holding only the form feed (byte 12) starts a new page.
 // Every reader names the file exactly as the writer does.
 
+#include "common/WorkProgress.h"
 #include "data/AtomicFile.h"
 #include "data/TextLines.h"
 
@@ -54,8 +55,10 @@ void appendReportText(std::string& line, std::string_view text);
 std::vector<std::string> readReportLines(const std::filesystem::path& file);
 
 // The same lines handed one by one to `take`, reading the file as a stream
-// (a report of any size in little memory).
+// (a report of any size in little memory). `progress` hears of the bytes
+// read now and then (common/WorkProgress.h: it may stop the walk).
 void forEachReportLine(const std::filesystem::path& file,
-                       const std::function<void(std::string_view)>& take);
+                       const std::function<void(std::string_view)>& take,
+                       const WorkProgress& progress = {});
 
 } // namespace presenze

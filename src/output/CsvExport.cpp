@@ -312,7 +312,7 @@ std::string csvFileName(std::string_view stationTag)
 }
 
 std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view reportName,
-                                  std::string_view stationTag)
+                                  std::string_view stationTag, const WorkProgress& progress)
 {
     constexpr std::size_t kChunk = 1 << 16;
     const CsvSettings settings = readCsvSettings(folder);
@@ -321,14 +321,17 @@ std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view rep
     std::string chunk;
     chunk.reserve(2 * kChunk);
     CsvLineConverter converter(settings);
-    forEachReportLine(report, [&](std::string_view line) {
-        converter.append(chunk, line);
-        chunk += kLineEnd;
-        if (chunk.size() >= kChunk) {
-            out.write(chunk);
-            chunk.clear();
-        }
-    });
+    forEachReportLine(
+        report,
+        [&](std::string_view line) {
+            converter.append(chunk, line);
+            chunk += kLineEnd;
+            if (chunk.size() >= kChunk) {
+                out.write(chunk);
+                chunk.clear();
+            }
+        },
+        progress);
     out.write(chunk);
     out.commit();
     return out.target();

@@ -15,6 +15,7 @@
 // field holding '"' or the separator is written between double quotes with
 // each '"' doubled, so it stays one field.
 
+#include "common/WorkProgress.h"
 #include "data/DataFolder.h"
 
 #include <filesystem>
@@ -46,8 +47,9 @@ std::string csvFileName(std::string_view stationTag);
 // Converts the report file `reportName` of the folder into "fd" + tag + ".csv"
 // (written whole or not at all, reading the report as a stream) and returns
 // the path written. Raises
-// DataError when the report file cannot be read or the CSV file written.
+// DataError when the report file cannot be read or the CSV file written,
+// WorkCancelled (leaving no file) when `progress` says stop.
 std::filesystem::path ConvertiXLS(const DataFolder& folder, std::string_view reportName,
-                                  std::string_view stationTag);
+                                  std::string_view stationTag, const WorkProgress& progress = {});
 
 } // namespace presenze

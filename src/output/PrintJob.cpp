@@ -36,11 +36,15 @@ PrintLines PrintLines::fromFile(std::filesystem::path reportFile)
 void PrintLines::forEach(const std::function<void(std::string_view)>& take) const
 {
     if (!m_file.empty()) {
-        forEachReportLine(m_file, take);
+        forEachReportLine(m_file, take, m_progress);
         return;
     }
-    for (const auto& line : m_lines)
-        take(line);
+    constexpr std::size_t kReportLines = 4096;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        take(m_lines[i]);
+        if ((i + 1) % kReportLines == 0)
+            reportProgress(m_progress, i + 1, m_lines.size());
+    }
 }
 
 bool PrintJob::padsPages() const

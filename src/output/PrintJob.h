@@ -6,6 +6,7 @@
 // so a print takes little memory whatever the report's length; each output
 // (raw device, system printer, PDF) converts the lines for itself.
 
+#include "common/WorkProgress.h"
 #include "data/DataFolder.h"
 #include "output/PrintSettings.h"
 
@@ -39,12 +40,15 @@ public:
     static PrintLines fromFile(std::filesystem::path reportFile);
 
     // Hands the lines one by one to `take`. Raises DataError when the report
-    // file cannot be read.
+    // file cannot be read, WorkCancelled when the progress says stop.
     void forEach(const std::function<void(std::string_view)>& take) const;
+    // Who hears how far a walk of the lines has got (a print from the window).
+    void setProgress(WorkProgress progress) { m_progress = std::move(progress); }
 
 private:
     std::filesystem::path m_file;
     std::vector<std::string> m_lines;
+    WorkProgress m_progress;
 };
 
 struct PrintJob {

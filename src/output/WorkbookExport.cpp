@@ -5,12 +5,13 @@
 #include "data/DataError.h"
 #include "data/DataFolder.h"
 #include "data/Text1252.h"
+#include "output/XlsxStream.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <map>
-#include <xlsxwriter.h>
+#include <unordered_map>
 
 namespace presenze {
 namespace fs = std::filesystem;
@@ -31,8 +32,6 @@ constexpr double kWiderFont = 1.2;
 // wider font.
 constexpr double kMonthColumnWidth = 11;
 constexpr double kDayColumnWidth = 14;
-// Paper size code of A4.
-constexpr std::uint8_t kPaperA4 = 9;
 
 constexpr std::array<const char*, 11> kDataHeading = {"Mese",
                                                       "Hotel",
@@ -86,69 +85,42 @@ std::string weekday(const Date& date)
 }
 
 // The workbook being written, with its formats; every failure of the
-// library becomes a DataError naming the file.
+// writer becomes a DataError naming the file.
 class Workbook {
 public:
-    Workbook(const fs::path& file, const fs::path& shownAs) : m_shownAs(shownAs)
-    {
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;
-        m_book = workbook_new_opt(file.c_str(), &options);
-        if (!m_book)
-            fail("Impossibile creare la cartella di lavoro");
-        bold = workbook_add_format(m_book);
-        format_set_bold(bold);
-        date = workbook_add_format(m_book);
-        format_set_num_format(date, "dd/mm/yyyy");
-        month = workbook_add_format(m_book);
-        format_set_num_format(month, "mm/yyyy");
-        money = workbook_add_format(m_book);
-        format_set_num_format(money, kMoneyFormat);
-        nextMonth = workbook_add_format(m_book);
-        format_set_italic(nextMonth);
-        format_set_font_color(nextMonth, LXW_COLOR_GRAY);
-        format_set_align(nextMonth, LXW_ALIGN_RIGHT);
-        nextMonthCount = workbook_add_format(m_book);
-        format_set_font_color(nextMonthCount, LXW_COLOR_GRAY);
-        nextMonthMoney = workbook_add_format(m_book);
-        format_set_num_format(nextMonthMoney, kMoneyFormat);
-        format_set_font_color(nextMonthMoney, LXW_COLOR_GRAY);
-        day = workbook_add_format(m_book);
-        format_set_bold(day);
-        format_set_align(day, LXW_ALIGN_RIGHT);
-        wrapped = workbook_add_format(m_book);
-        format_set_text_wrap(wrapped);
-        boldWrapped = workbook_add_format(m_book);
-        format_set_bold(boldWrapped);
-        format_set_text_wrap(boldWrapped);
-    }
-    ~Workbook()
-    {
-        if (m_book)
-            lxw_workbook_free(m_book);
-    }
-    Workbook(const Workbook&) = delete;
-    Workbook& operator=(const Workbook&) = delete;
+    using Format = XlsxStream::Format;
 
-    lxw_worksheet* addSheet(const std::string& name)
+    Workbook(ByteSink& file, const fs::path& shownAs, std::uint64_t steps,
+             const WorkProgress& progress)
+        : m_book(file), m_shownAs(shownAs), m_steps(steps), m_progress(progress)
     {
-        lxw_worksheet* sheet = workbook_add_worksheet(m_book, name.c_str());
-        if (!sheet)
-            fail("Impossibile aggiungere il foglio " + name);
-        return sheet;
+        bold = m_book.addFormat({.bold = true});
+        date = m_book.addFormat({.numberFormat = "dd/mm/yyyy"});
+        month = m_book.addFormat({.numberFormat = "mm/yyyy"});
+        money = m_book.addFormat({.numberFormat = kMoneyFormat});
+        nextMonth = m_book.addFormat({.italic = true, .colour = kGrey, .alignRight = true});
+        nextMonthCount = m_book.addFormat({.colour = kGrey});
+        nextMonthMoney = m_book.addFormat({.colour = kGrey, .numberFormat = kMoneyFormat});
+        day = m_book.addFormat({.bold = true, .alignRight = true});
+        wrapped = m_book.addFormat({.wrap = true});
+        boldWrapped = m_book.addFormat({.bold = true, .wrap = true});
     }
 
-    void check(lxw_error error) const
+    XlsxStream& stream() { return m_book; }
+
+    // More rows of figures written (Dati, or company days of a month).
+    void step(std::uint64_t rows = 1)
     {
-        if (error != LXW_NO_ERROR)
-            fail(lxw_strerror(error));
+        const std::uint64_t before = m_done / kStepsPerReport;
+        m_done += rows;
+        if (m_done / kStepsPerReport != before)
+            reportProgress(m_progress, m_done, m_steps);
     }
 
     void close()
     {
-        lxw_workbook* book = m_book;
-        m_book = nullptr;
-        check(workbook_close(book));
+        reportProgress(m_progress, m_steps, m_steps);
+        m_book.close();
     }
 
     [[noreturn]] void fail(const std::string& what) const
@@ -160,30 +132,41 @@ public:
     // A text longer than a cell keeps was cut.
     bool textsCut = false;
 
-    lxw_format* bold = nullptr;
-    lxw_format* date = nullptr;
-    lxw_format* month = nullptr; // the first of a month, shown "mm/yyyy"
-    lxw_format* money = nullptr;
-    lxw_format* nextMonth = nullptr; // day headings of the next month's days
-    lxw_format* nextMonthCount = nullptr;
-    lxw_format* nextMonthMoney = nullptr;
-    lxw_format* day = nullptr;
-    lxw_format* wrapped = nullptr; // a name wider than its column
-    lxw_format* boldWrapped = nullptr;
+    Format bold = 0;
+    Format date = 0;
+    Format month = 0; // the first of a month, shown "mm/yyyy"
+    Format money = 0;
+    Format nextMonth = 0; // day headings of the next month's days
+    Format nextMonthCount = 0;
+    Format nextMonthMoney = 0;
+    Format day = 0;
+    Format wrapped = 0; // a name wider than its column
+    Format boldWrapped = 0;
 
 private:
-    lxw_workbook* m_book = nullptr;
+    static constexpr std::uint32_t kGrey = 0x808080;
+    // The window's bar moves every so many rows.
+    static constexpr std::uint64_t kStepsPerReport = 4096;
+
+    XlsxStream m_book;
     fs::path m_shownAs;
+    std::uint64_t m_steps;
+    const WorkProgress& m_progress;
+    std::uint64_t m_done = 0;
 };
 
-// A sheet prints landscape on A4, one page wide, its heading rows (0 up to
-// `lastHeadingRow`) repeated on every page.
-void setUpPrinting(Workbook& book, lxw_worksheet* sheet, lxw_row_t lastHeadingRow)
+using Format = Workbook::Format;
+using Row = std::uint32_t;
+using Col = std::uint16_t;
+
+// A sheet prints landscape on A4, one page wide (every sheet of the
+// stream), its heading rows (1 up to `headingRows`) repeated on every page.
+XlsxSheetSetup sheetSetup(std::string name, std::uint32_t headingRows)
 {
-    worksheet_set_landscape(sheet);
-    worksheet_set_paper(sheet, kPaperA4);
-    worksheet_fit_to_pages(sheet, 1, 0);
-    book.check(worksheet_repeat_rows(sheet, 0, lastHeadingRow));
+    XlsxSheetSetup setup;
+    setup.name = std::move(name);
+    setup.headingRows = headingRows;
+    return setup;
 }
 
 // The width of a name column for names of up to `widest` characters, bold
@@ -196,7 +179,7 @@ double nameColumnWidth(std::size_t widest)
 }
 
 // A name's format: `plain`, or the wrapping one when it is wider than its column.
-lxw_format* nameFormat(const std::string& cp1252, lxw_format* plain, lxw_format* wrapping)
+Format nameFormat(const std::string& cp1252, Format plain, Format wrapping)
 {
     return cp1252.size() > kNameColumnCharacters ? wrapping : plain;
 }
@@ -204,51 +187,60 @@ lxw_format* nameFormat(const std::string& cp1252, lxw_format* plain, lxw_format*
 // One sheet's cells, written row after row; texts are UTF-8.
 class Sheet {
 public:
-    Sheet(Workbook& book, lxw_worksheet* sheet) : m_book(book), m_sheet(sheet) {}
+    explicit Sheet(Workbook& book) : m_book(book) {}
 
-    void text(lxw_row_t row, lxw_col_t col, const std::string& value, lxw_format* f = nullptr)
+    void text(Row row, Col col, const std::string& value, Format f = 0)
     {
-        if (value.empty())
-            return;
         if (value.size() <= kMostCellCharacters) {
-            m_book.check(worksheet_write_string(m_sheet, row, col, value.c_str(), f));
+            m_book.stream().text(row, col, value, f);
             return;
         }
         std::string cut = value;
         m_book.textsCut = cutToCell(cut) || m_book.textsCut;
-        m_book.check(worksheet_write_string(m_sheet, row, col, cut.c_str(), f));
+        m_book.stream().text(row, col, cut, f);
     }
-    void number(lxw_row_t row, lxw_col_t col, double value, lxw_format* f = nullptr)
+    void text(Row row, Col col, XlsxStream::StringId value, Format f = 0)
     {
-        m_book.check(worksheet_write_number(m_sheet, row, col, value, f));
+        m_book.stream().text(row, col, value, f);
     }
-    lxw_worksheet* get() const { return m_sheet; }
+    void number(Row row, Col col, double value, Format f = 0)
+    {
+        m_book.stream().number(row, col, value, f);
+    }
+    void number(Row row, Col col, std::int64_t value, Format f = 0)
+    {
+        m_book.stream().number(row, col, value, f);
+    }
 
 private:
     Workbook& m_book;
-    lxw_worksheet* m_sheet;
 };
 
-// Company names in UTF-8, converted once each.
+// Company names as shared strings of the workbook, each converted to
+// UTF-8 (and cut to a cell) once.
 class Utf8Names {
 public:
-    explicit Utf8Names(const ReportFigures& figures) : m_figures(figures) {}
-    const std::string& operator()(std::int32_t id)
+    Utf8Names(const ReportFigures& figures, Workbook& book) : m_figures(figures), m_book(book) {}
+    XlsxStream::StringId operator()(std::int32_t id)
     {
         auto [it, added] = m_names.try_emplace(id);
-        if (added)
-            it->second = cp1252ToUtf8(m_figures.name(id));
+        if (added) {
+            std::string utf8 = cp1252ToUtf8(m_figures.name(id));
+            m_book.textsCut = cutToCell(utf8) || m_book.textsCut;
+            it->second = m_book.stream().sharedString(utf8);
+        }
         return it->second;
     }
     // The name's format in a name column.
-    lxw_format* format(std::int32_t id, lxw_format* plain, lxw_format* wrapping) const
+    Format format(std::int32_t id, Format plain, Format wrapping) const
     {
         return nameFormat(m_figures.name(id), plain, wrapping);
     }
 
 private:
     const ReportFigures& m_figures;
-    std::map<std::int32_t, std::string> m_names;
+    Workbook& m_book;
+    std::unordered_map<std::int32_t, XlsxStream::StringId> m_names;
 };
 
 std::size_t dataRows(const ReportFigures& figures)
@@ -269,59 +261,67 @@ std::size_t widestCompany(const ReportFigures& figures)
     return widest;
 }
 
+// "Dati" (or "Dati 2"...) with its heading, for `rows` rows beneath it.
+void startDataSheet(Workbook& book, const ReportFigures& figures, std::size_t index,
+                    std::size_t rows)
+{
+    XlsxSheetSetup setup = sheetSetup(index == 0 ? "Dati" : "Dati " + std::to_string(index + 1), 1);
+    setup.frozenRows = 1;
+    setup.filterLastRow = static_cast<Row>(rows);
+    setup.filterLastColumn = kDataHeading.size() - 1;
+    // Wide enough for the shown dates and the bold headings with their
+    // filter buttons also where a wider font stands in for the default.
+    setup.columns = {{0, 0, kMonthColumnWidth},
+                     {1, 1, 9},
+                     {2, 2, nameColumnWidth(widestCompany(figures))},
+                     {3, 3, kDayColumnWidth},
+                     {4, 7, 28},
+                     {8, 8, 16},
+                     {9, 10, 13}};
+    book.stream().beginSheet(std::move(setup));
+    Sheet sheet(book);
+    for (Col c = 0; c < kDataHeading.size(); ++c)
+        sheet.text(0, c, kDataHeading[c], book.bold);
+}
+
 // "Dati", "Dati 2"...: the heading, then one row per company day.
 void writeData(Workbook& book, const ReportFigures& figures, Utf8Names& names,
                std::size_t sheetRows)
 {
     const std::size_t perSheet = sheetRows - 1;
     const std::size_t total = dataRows(figures);
-    const std::size_t sheetCount = std::max<std::size_t>(1, (total + perSheet - 1) / perSheet);
-    std::vector<Sheet> sheets;
-    for (std::size_t s = 0; s < sheetCount; ++s) {
-        Sheet sheet(book, book.addSheet(s == 0 ? "Dati" : "Dati " + std::to_string(s + 1)));
-        const std::size_t rows = std::min(perSheet, total - std::min(total, s * perSheet));
-        for (lxw_col_t c = 0; c < kDataHeading.size(); ++c)
-            sheet.text(0, c, kDataHeading[c], book.bold);
-        worksheet_freeze_panes(sheet.get(), 1, 0);
-        book.check(worksheet_autofilter(sheet.get(), 0, 0, static_cast<lxw_row_t>(rows),
-                                        kDataHeading.size() - 1));
-        setUpPrinting(book, sheet.get(), 0);
-        // Wide enough for the shown dates and the bold headings with their
-        // filter buttons also where a wider font stands in for the default.
-        worksheet_set_column(sheet.get(), 0, 0, kMonthColumnWidth, nullptr);
-        worksheet_set_column(sheet.get(), 1, 1, 9, nullptr);
-        worksheet_set_column(sheet.get(), 2, 2, nameColumnWidth(widestCompany(figures)), nullptr);
-        worksheet_set_column(sheet.get(), 3, 3, kDayColumnWidth, nullptr);
-        worksheet_set_column(sheet.get(), 4, 7, 28, nullptr);
-        worksheet_set_column(sheet.get(), 8, 8, 16, nullptr);
-        worksheet_set_column(sheet.get(), 9, 10, 13, nullptr);
-        sheets.push_back(sheet);
-    }
-
+    startDataSheet(book, figures, 0, std::min(perSheet, total));
+    Sheet sheet(book);
+    XlsxStream& out = book.stream();
+    const XlsxStream::StringId counts[2] = {out.sharedString("presenze"),
+                                            out.sharedString("arrivi")};
     std::size_t written = 0;
     for (const MonthFigures& month : figures.months()) {
-        const std::string conteggio = month.arrivals ? "arrivi" : "presenze";
-        const long firstSerial = month.first.toSerial() + kExcelEpoch;
+        const XlsxStream::StringId conteggio = counts[month.arrivals ? 1 : 0];
+        const std::int64_t firstSerial = month.first.toSerial() + kExcelEpoch;
         for (const CompanyFigures& company : month.companies) {
-            const std::string& ditta = names(company.name);
-            lxw_format* dittaFormat = names.format(company.name, nullptr, book.wrapped);
+            const XlsxStream::StringId ditta = names(company.name);
+            const Format dittaFormat = names.format(company.name, 0, book.wrapped);
             for (const FigureDay* d = month.begin(company); d != month.end(company); ++d) {
-                Sheet& sheet = sheets[written / perSheet];
-                const auto row = static_cast<lxw_row_t>(written % perSheet + 1);
+                if (written > 0 && written % perSheet == 0)
+                    startDataSheet(book, figures, written / perSheet,
+                                   std::min(perSheet, total - written));
+                const auto row = static_cast<Row>(written % perSheet + 1);
                 ++written;
                 const DayFigures& f = d->figures;
-                sheet.number(row, 0, static_cast<double>(firstSerial), book.month);
-                sheet.number(row, 1, static_cast<double>(company.hotel));
+                sheet.number(row, 0, firstSerial, book.month);
+                sheet.number(row, 1, company.hotel);
                 sheet.text(row, 2, ditta, dittaFormat);
-                sheet.number(row, 3, static_cast<double>(firstSerial + d->day - 1), book.date);
-                sheet.number(row, 4, static_cast<double>(f.presCon));
-                sheet.number(row, 5, static_cast<double>(f.presOpz));
-                sheet.number(row, 6, static_cast<double>(f.camCon));
-                sheet.number(row, 7, static_cast<double>(f.camOpz));
+                sheet.number(row, 3, firstSerial + d->day - 1, book.date);
+                sheet.number(row, 4, f.presCon);
+                sheet.number(row, 5, f.presOpz);
+                sheet.number(row, 6, f.camCon);
+                sheet.number(row, 7, f.camOpz);
                 if (month.amounts)
                     sheet.number(row, 8, f.importo.toDouble(), book.money);
-                sheet.number(row, 9, month.inMonth(d->day) ? 1 : 0);
+                sheet.number(row, 9, std::int64_t{month.inMonth(d->day) ? 1 : 0});
                 sheet.text(row, 10, conteggio);
+                book.step();
             }
         }
     }
@@ -348,8 +348,8 @@ std::vector<Line> kindLines(const ReportFigures& figures)
     return lines;
 }
 
-constexpr lxw_col_t kFirstDayColumn = 3;
-constexpr lxw_col_t kTotalColumn = kFirstDayColumn + kFigureDays;
+constexpr Col kFirstDayColumn = 3;
+constexpr Col kTotalColumn = kFirstDayColumn + kFigureDays;
 
 // One month laid out like the report: the day numbers and weekdays on top,
 // then per hotel its companies' lines, the hotel's totals, rooms and free
@@ -360,9 +360,8 @@ class MonthSheet {
 public:
     MonthSheet(Workbook& book, const ReportFigures& figures, const MonthFigures& month,
                Utf8Names& names, std::size_t sheetRows)
-        : m_book(book), m_figures(figures), m_month(month), m_names(names),
-          m_sheet(book, book.addSheet(sheetName(month.first))), m_lines(kindLines(figures)),
-          m_sheetRows(sheetRows)
+        : m_book(book), m_figures(figures), m_month(month), m_names(names), m_sheet(book),
+          m_lines(kindLines(figures)), m_sheetRows(sheetRows)
     {}
 
     void write()
@@ -394,20 +393,22 @@ private:
             widest = std::max(widest, m_figures.name(c.name).size());
         for (const HotelFigures& h : m_month.hotels)
             widest = std::max(widest, m_figures.hotelLabel(h.hotel).size());
-        lxw_worksheet* sheet = m_sheet.get();
-        worksheet_set_column(sheet, 0, 0, 7, nullptr);
-        worksheet_set_column(sheet, 1, 1, nameColumnWidth(widest), nullptr);
-        worksheet_set_column(sheet, 2, 2, 10, nullptr);
-        worksheet_set_column(sheet, kFirstDayColumn, kTotalColumn - 1, 5, nullptr);
-        worksheet_set_column(sheet, kTotalColumn, kTotalColumn, 10, nullptr);
-        worksheet_freeze_panes(sheet, 2, kFirstDayColumn);
-        setUpPrinting(m_book, sheet, 1);
+        XlsxSheetSetup setup = sheetSetup(sheetName(m_month.first), 2);
+        setup.columns = {{0, 0, 7},
+                         {1, 1, nameColumnWidth(widest)},
+                         {2, 2, 10},
+                         {kFirstDayColumn, kTotalColumn - 1, 5},
+                         {kTotalColumn, kTotalColumn, 10}};
+        setup.frozenRows = 2;
+        setup.frozenColumns = kFirstDayColumn;
+        m_book.stream().beginSheet(std::move(setup));
 
         m_sheet.text(0, 0, "Hotel", m_book.bold);
         m_sheet.text(0, 1, "Ditta", m_book.bold);
         m_sheet.text(0, 2, "Voce", m_book.bold);
         for (int d = 1; d <= kFigureDays; ++d)
-            m_sheet.number(0, column(d), m_month.first.addDays(d - 1).day, dayFormat(d));
+            m_sheet.number(0, column(d), std::int64_t{m_month.first.addDays(d - 1).day},
+                           dayFormat(d));
         m_sheet.text(0, kTotalColumn, "Totale", m_book.bold);
         std::string title = cp1252ToUtf8(std::string(trimBlanks(MonthNames[m_month.first.month]))) +
                             " " + std::to_string(m_month.first.year);
@@ -427,23 +428,24 @@ private:
         std::array<DayFigures, kFigureDays> days{};
         for (const FigureDay* d = m_month.begin(c); d != m_month.end(c); ++d)
             days[static_cast<std::size_t>(d->day - 1)] = d->figures;
-        const std::string& name = m_names(c.name);
-        lxw_format* nameFormat = m_names.format(c.name, nullptr, m_book.wrapped);
+        const XlsxStream::StringId name = m_names(c.name);
+        const Format nameFormat = m_names.format(c.name, 0, m_book.wrapped);
         for (const Line& line : m_lines) {
-            start(c.hotel, name, line.label, nullptr, nameFormat);
+            start(c.hotel, name, line.label, 0, nameFormat);
             std::int64_t total = 0;
             for (int d = 1; d <= kFigureDays; ++d) {
                 const std::int64_t value = days[static_cast<std::size_t>(d - 1)].*line.count;
                 if (m_month.inMonth(d))
                     total += value;
                 if (value != 0)
-                    m_sheet.number(m_row, column(d), static_cast<double>(value), countFormat(d));
+                    m_sheet.number(m_row, column(d), value, countFormat(d));
             }
-            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
+            m_sheet.number(m_row++, kTotalColumn, total, m_book.bold);
         }
+        m_book.step(c.dayCount);
         if (!m_month.amounts)
             return true;
-        start(c.hotel, name, "Importo", nullptr, nameFormat);
+        start(c.hotel, name, "Importo", 0, nameFormat);
         Currency total;
         for (int d = 1; d <= kFigureDays; ++d) {
             const Currency value = days[static_cast<std::size_t>(d - 1)].importo;
@@ -464,35 +466,35 @@ private:
             return false;
         const std::string cp1252 = m_figures.hotelLabel(h.hotel);
         const std::string label = cp1252ToUtf8(cp1252);
-        lxw_format* labelFormat = nameFormat(cp1252, m_book.bold, m_book.boldWrapped);
+        const XlsxStream::StringId labelText = m_book.stream().sharedString(label);
+        const Format labelFormat = nameFormat(cp1252, m_book.bold, m_book.boldWrapped);
         for (const Line& line : m_lines) {
-            start(h.hotel, label, std::string("TOT ") + line.label, m_book.bold, labelFormat);
+            start(h.hotel, labelText, std::string("TOT ") + line.label, m_book.bold, labelFormat);
             std::int64_t total = 0;
             for (int d = 1; d <= kFigureDays; ++d) {
                 const std::int64_t value = h.days[static_cast<std::size_t>(d - 1)].*line.count;
                 if (m_month.inMonth(d))
                     total += value;
-                m_sheet.number(m_row, column(d), static_cast<double>(value), countFormat(d));
+                m_sheet.number(m_row, column(d), value, countFormat(d));
             }
-            m_sheet.number(m_row++, kTotalColumn, static_cast<double>(total), m_book.bold);
+            m_sheet.number(m_row++, kTotalColumn, total, m_book.bold);
         }
-        start(h.hotel, label, "Camere", m_book.bold, labelFormat);
-        m_sheet.number(m_row++, kFirstDayColumn, static_cast<double>(h.rooms));
-        start(h.hotel, label, "Libere", m_book.bold, labelFormat);
+        start(h.hotel, labelText, "Camere", m_book.bold, labelFormat);
+        m_sheet.number(m_row++, kFirstDayColumn, h.rooms);
+        start(h.hotel, labelText, "Libere", m_book.bold, labelFormat);
         for (int d = 1; d <= kFigureDays; ++d) {
             const DayFigures& f = h.days[static_cast<std::size_t>(d - 1)];
-            m_sheet.number(m_row, column(d), static_cast<double>(h.rooms - f.camCon - f.camOpz),
-                           countFormat(d));
+            m_sheet.number(m_row, column(d), h.rooms - f.camCon - f.camOpz, countFormat(d));
         }
         m_row += 2;
         return true;
     }
 
     // The first three cells of a line.
-    void start(std::int64_t hotel, const std::string& name, const std::string& label,
-               lxw_format* format, lxw_format* nameFormat)
+    void start(std::int64_t hotel, XlsxStream::StringId name, const std::string& label,
+               Format format, Format nameFormat)
     {
-        m_sheet.number(m_row, 0, static_cast<double>(hotel), format);
+        m_sheet.number(m_row, 0, hotel, format);
         m_sheet.text(m_row, 1, name, nameFormat);
         m_sheet.text(m_row, 2, label, format);
     }
@@ -509,16 +511,10 @@ private:
         return false;
     }
 
-    static lxw_col_t column(int day) { return static_cast<lxw_col_t>(kFirstDayColumn + day - 1); }
-    lxw_format* dayFormat(int day) const
-    {
-        return m_month.inMonth(day) ? m_book.day : m_book.nextMonth;
-    }
-    lxw_format* countFormat(int day) const
-    {
-        return m_month.inMonth(day) ? nullptr : m_book.nextMonthCount;
-    }
-    lxw_format* moneyFormat(int day) const
+    static Col column(int day) { return static_cast<Col>(kFirstDayColumn + day - 1); }
+    Format dayFormat(int day) const { return m_month.inMonth(day) ? m_book.day : m_book.nextMonth; }
+    Format countFormat(int day) const { return m_month.inMonth(day) ? 0 : m_book.nextMonthCount; }
+    Format moneyFormat(int day) const
     {
         return m_month.inMonth(day) ? m_book.money : m_book.nextMonthMoney;
     }
@@ -530,7 +526,7 @@ private:
     Sheet m_sheet;
     const std::vector<Line> m_lines;
     std::size_t m_sheetRows;
-    lxw_row_t m_row = 0;
+    Row m_row = 0;
 };
 
 // The last sheet: the months of the request without any figure, which have
@@ -543,16 +539,15 @@ void writeMonthsWithoutData(Workbook& book, const ReportFigures& figures)
             empty.push_back(&month);
     if (empty.empty())
         return;
-    Sheet sheet(book, book.addSheet(kNoDataSheet));
-    setUpPrinting(book, sheet.get(), 0);
-    worksheet_set_column(sheet.get(), 0, 0, kMonthColumnWidth, nullptr);
-    worksheet_set_column(sheet.get(), 1, 1, 20, nullptr);
+    XlsxSheetSetup setup = sheetSetup(kNoDataSheet, 1);
+    setup.columns = {{0, 0, kMonthColumnWidth}, {1, 1, 20}};
+    book.stream().beginSheet(std::move(setup));
+    Sheet sheet(book);
     sheet.text(0, 0, "Mese", book.bold);
     sheet.text(0, 1, "Nome", book.bold);
-    lxw_row_t row = 1;
+    Row row = 1;
     for (const MonthFigures* month : empty) {
-        sheet.number(row, 0, static_cast<double>(month->first.toSerial() + kExcelEpoch),
-                     book.month);
+        sheet.number(row, 0, std::int64_t{month->first.toSerial() + kExcelEpoch}, book.month);
         sheet.text(row++, 1,
                    cp1252ToUtf8(std::string(trimBlanks(MonthNames[month->first.month]))) + " " +
                        std::to_string(month->first.year));
@@ -567,15 +562,15 @@ std::string workbookFileName(std::string_view stationTag)
 }
 
 std::string writeWorkbook(const ReportFigures& figures, const fs::path& target,
-                          std::size_t sheetRows)
+                          std::size_t sheetRows, const WorkProgress& progress)
 {
     sheetRows = std::clamp<std::size_t>(sheetRows, 2, kSheetRows);
     AtomicFile file(target);
     bool textsCut = false;
     {
-        // The library writes the temporary file by its name.
-        Workbook book(file.path(), target);
-        Utf8Names names(figures);
+        // Every company day goes once into "Dati" and once into its month.
+        Workbook book(file, target, 2 * dataRows(figures), progress);
+        Utf8Names names(figures, book);
         writeData(book, figures, names, sheetRows);
         for (const MonthFigures& month : figures.months())
             if (month.hasFigures())

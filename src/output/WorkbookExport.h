@@ -13,9 +13,11 @@
 // page; name columns fit 40 characters and a longer name wraps in its cell.
 // Texts are always written as text (a company named "=HYPERLINK(...)" stays
 // a name, never a formula), counts as numbers, days as dates and amounts with
-// a currency format. libxlsxwriter writes it row by row (constant memory).
+// a currency format. It is streamed row by row (output/XlsxStream: constant
+// memory, names once in the shared strings).
 
 #include "common/ReportFigures.h"
+#include "common/WorkProgress.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -35,8 +37,10 @@ inline constexpr std::size_t kSheetRows = 1048576;
 // tests): "Dati" goes on in further sheets, a month's sheet ends with a line
 // that says it goes on. A text longer than the 32,767 characters of a cell
 // is cut to them; the result is then the one note to show about it (empty
-// otherwise). Raises DataError.
+// otherwise). `progress` hears of the rows written now and then; when it
+// answers stop, WorkCancelled is raised and no file is left. Raises
+// DataError.
 std::string writeWorkbook(const ReportFigures& figures, const std::filesystem::path& target,
-                          std::size_t sheetRows = kSheetRows);
+                          std::size_t sheetRows = kSheetRows, const WorkProgress& progress = {});
 
 } // namespace presenze

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <regex>
 
 using namespace presenze;
@@ -50,6 +51,12 @@ std::string unescapeXml(std::string text)
     return text;
 }
 
+// A sheet's XML and the workbook's shared strings its text cells point to.
+struct SheetXml {
+    std::string xml;
+    std::shared_ptr<const std::vector<std::string>> strings;
+};
+
 // A cell as the sheet's XML holds it: a text (inline or shared) or a number.
 struct Cell {
     bool isText = false;
@@ -79,8 +86,9 @@ std::string between(const std::string& xml, std::size_t at, const std::string& o
     return xml.substr(begin, xml.find(close, begin) - begin);
 }
 
-std::vector<Row> sheetRows(const std::string& xml)
+std::vector<Row> sheetRows(const SheetXml& sheet)
 {
+    const std::string& xml = sheet.xml;
     std::vector<Row> rows;
     for (std::size_t r = xml.find("<row "); r != std::string::npos; r = xml.find("<row ", r + 1)) {
         const std::size_t rowEnd = xml.find("</row>", r);
@@ -93,7 +101,9 @@ std::vector<Row> sheetRows(const std::string& xml)
                 tag.back() == '/' ? std::string() : between(xml, tagEnd, ">", "</c>");
             Cell value;
             value.isText = tag.find(" t=\"") != std::string::npos;
-            if (value.isText) {
+            if (value.isText && tag.find("t=\"s\"") != std::string::npos) {
+                value.text = sheet.strings->at(std::stoul(between(content, 0, "<v>", "</v>")));
+            } else if (value.isText) {
                 EXPECT_NE(tag.find("t=\"inlineStr\""), std::string::npos) << tag;
                 value.text = unescapeXml(between(content, content.find("<t"), ">", "</t>"));
             } else if (content.find("<v>") != std::string::npos) {
@@ -105,14 +115,26 @@ std::vector<Row> sheetRows(const std::string& xml)
     return rows;
 }
 
+// The shared strings of a workbook, by their place.
+std::shared_ptr<const std::vector<std::string>> sharedStrings(const fs::path& xlsx)
+{
+    const std::string xml = unzip(xlsx, "xl/sharedStrings.xml");
+    auto strings = std::make_shared<std::vector<std::string>>();
+    for (std::size_t at = xml.find("<si>"); at != std::string::npos; at = xml.find("<si>", at + 1))
+        strings->push_back(unescapeXml(between(xml, xml.find("<t", at), ">", "</t>")));
+    return strings;
+}
+
 // The workbook's sheets by name, with their XML.
-std::map<std::string, std::string> sheets(const fs::path& xlsx)
+std::map<std::string, SheetXml> sheets(const fs::path& xlsx)
 {
     const std::string book = unzip(xlsx, "xl/workbook.xml");
-    std::map<std::string, std::string> out;
+    const auto strings = sharedStrings(xlsx);
+    std::map<std::string, SheetXml> out;
     const std::regex sheet(R"x(<sheet name="([^"]+)" sheetId="(\d+)")x");
     for (std::sregex_iterator s(book.begin(), book.end(), sheet), end; s != end; ++s)
-        out[(*s)[1]] = unzip(xlsx, "xl/worksheets/sheet" + std::string((*s)[2]) + ".xml");
+        out[(*s)[1]] = {unzip(xlsx, "xl/worksheets/sheet" + std::string((*s)[2]) + ".xml"),
+                        strings};
     return out;
 }
 
@@ -318,8 +340,9 @@ TEST(WorkbookExport, DataSheetHoldsTheReportsFiguresAsNumbersAndNamesAsText)
 
         const auto all = sheets(xlsx);
         std::vector<std::string> names;
-        for (const auto& [name, xml] : all) {
+        for (const auto& [name, sheet] : all) {
             names.push_back(name);
+            const std::string& xml = sheet.xml;
             EXPECT_EQ(xml.find("<f>"), std::string::npos) << name << " holds a formula";
             EXPECT_EQ(xml.find("<f "), std::string::npos) << name << " holds a formula";
             // Landscape, one page wide, the heading rows on every page.
@@ -529,4 +552,39 @@ TEST(WorkbookExport, ANameLongerThanACellIsCutAndSaidOnce)
         cut += name == std::string(32767, 'A');
     }
     EXPECT_GT(cut, 0u);
+}
+
+TEST(WorkbookExport, ACancelledWorkbookLeavesNoFile)
+{
+    FillCalendarTables();
+    test::TempDir dir;
+    test::copyFixture("hotel", dir.path());
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = false;
+    const FixedClock clock = test::fixedClock();
+    test::ScriptedInteraction ui;
+    ReportFigures figures;
+    ReportContext context{DataFolder(dir.path()), "5", clock, ui};
+    context.figures = &figures;
+    runPrintRequest(ReportKind::Type2, {2, 2024, 3, 2024}, selection, context);
+    test::writeFile(dir / "fd5.xlsx", "PRIMA");
+    std::vector<fs::path> before;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        before.push_back(entry.path());
+    std::uint64_t total = 0;
+    EXPECT_THROW(writeWorkbook(figures, dir / "fd5.xlsx", kSheetRows,
+                               [&](std::uint64_t, std::uint64_t of) {
+                                   total = of;
+                                   return false;
+                               }),
+                 WorkCancelled);
+    EXPECT_GT(total, 0u);
+    std::vector<fs::path> after;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        after.push_back(entry.path());
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(test::readFile(dir / "fd5.xlsx"), "PRIMA");
 }

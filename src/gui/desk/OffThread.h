@@ -24,12 +24,27 @@
 // waitOffThread(work) runs the work the same way and waits for it, the
 // window repainting meanwhile (input waits until it is done); it returns
 // the work's value or raises its exception again.
+//
+// runWithProgress(window, label, work) is for the long outputs (a workbook,
+// a CSV, a print): it waits the same way, and once the work has run a
+// moment a progress dialog modal to the window shows how far it has got,
+// with "Annulla". The work takes the core's WorkProgress (no Qt in it),
+// which stops it between rows or pages; it returns how the work ended.
+//
+//   const auto outcome = runWithProgress(this, "Scrittura...",
+//       [figures, file](const WorkProgress& progress) {
+//           return writeWorkbook(*figures, file, kSheetRows, progress);
+//       });
+//   if (outcome.cancelled) ...
+
+#include "common/WorkProgress.h"
 
 #include <QEventLoop>
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QObject>
 #include <QPromise>
+#include <QString>
 #include <QtConcurrent/QtConcurrentRun>
 #include <exception>
 #include <optional>
@@ -37,6 +52,8 @@
 #include <type_traits>
 #include <utility>
 #include <variant>
+
+class QWidget;
 
 namespace presenze {
 
@@ -65,6 +82,8 @@ namespace offthread {
 
 // The text an error of the work is shown with.
 std::string errorText(std::exception_ptr error);
+// The work stopped because it was asked to (WorkCancelled).
+bool isCancel(std::exception_ptr error);
 // Raises the work's own exception (QtConcurrent hands it over wrapped).
 [[noreturn]] void rethrowOwn(std::exception_ptr error);
 
@@ -114,7 +133,10 @@ template <typename T> OffThreadOutcome<T> outcomeOf(QFuture<T> future)
     try {
         future.waitForFinished();
     } catch (...) {
-        outcome.error = errorText(std::current_exception());
+        if (isCancel(std::current_exception()))
+            outcome.cancelled = true;
+        else
+            outcome.error = errorText(std::current_exception());
         return outcome;
     }
     // A cancelled work's value never reaches the future.
@@ -125,7 +147,48 @@ template <typename T> OffThreadOutcome<T> outcomeOf(QFuture<T> future)
     return outcome;
 }
 
+// The steps of the progress dialog's bar.
+inline constexpr int kProgressSteps = 1000;
+
+template <typename Work> using ProgressResult = std::invoke_result_t<Work&, const WorkProgress&>;
+
+template <typename Work> QFuture<Stored<ProgressResult<Work>>> startWithProgress(Work work)
+{
+    using T = ProgressResult<Work>;
+    return QtConcurrent::run([work = std::move(work)](QPromise<Stored<T>>& promise) mutable {
+        promise.setProgressRange(0, kProgressSteps);
+        const WorkProgress progress = [&promise](std::uint64_t done, std::uint64_t total) {
+            if (total > 0)
+                promise.setProgressValue(
+                    static_cast<int>(std::min(done, total) * kProgressSteps / total));
+            return !promise.isCanceled();
+        };
+        if constexpr (std::is_void_v<T>) {
+            work(progress);
+            promise.addResult(std::monostate());
+        } else {
+            promise.addResult(work(progress));
+        }
+    });
+}
+
+// Shows the progress of `future` in a dialog modal to `parent` (from a
+// moment after the start) until it has finished; "Annulla" cancels it.
+void waitWithProgress(QWidget* parent, const QString& label, QFuture<void> future);
+
 } // namespace offthread
+
+// Runs `work` (called with a const WorkProgress&) off the window's thread
+// and waits for it with a progress dialog (see above); how it ended: its
+// value, its error's text, or cancelled (WorkCancelled, or "Annulla").
+template <typename Work>
+OffThreadOutcome<offthread::Stored<offthread::ProgressResult<Work>>>
+runWithProgress(QWidget* parent, const QString& label, Work work)
+{
+    auto future = offthread::startWithProgress(std::move(work));
+    offthread::waitWithProgress(parent, label, QFuture<void>(future));
+    return offthread::outcomeOf(future);
+}
 
 // Runs `work` (called with an OffThreadProgress&, or with nothing) off the
 // window's thread; `done(OffThreadOutcome<...>)` is called on the thread of

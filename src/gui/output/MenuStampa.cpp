@@ -15,8 +15,8 @@
 #include "output/PrintOutput.h"
 #include "output/WorkbookExport.h"
 #include "render/QtText.h"
+#include "render/ReportPdf.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -33,15 +33,6 @@ namespace presenze {
 namespace {
 
 constexpr const char* kNoPrinter = "<nessuna stampante>";
-
-// A wait cursor while a long step runs.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 struct ButtonLook {
     const char* icon; // gui/desk/FormStyle.h
@@ -304,12 +295,18 @@ void MenuStampa::openArchiveCopy()
 
 void MenuStampa::exportCsv()
 {
-    std::filesystem::path csv;
-    {
-        BusyCursor busy;
-        csv = ConvertiXLS(m_folder, reportFileName(m_tag), m_tag);
+    const auto done =
+        runWithProgress(this, QStringLiteral("Esportazione in CSV..."),
+                        [folder = m_folder, tag = m_tag](const WorkProgress& progress) {
+                            return ConvertiXLS(folder, reportFileName(tag), tag, progress);
+                        });
+    if (done.cancelled) {
+        report("CSV non scritto: Annullato");
+        return;
     }
-    openFile(csv, "CSV scritto");
+    if (!done.error.empty())
+        throw DataError(done.error);
+    openFile(*done.value, "CSV scritto");
 }
 
 // The last destination whose name holds "PDF" (in capitals) is chosen.
@@ -345,13 +342,19 @@ void MenuStampa::Excel_Click()
     };
     warnOnFailure(*m_ui, say, [&] {
         const std::filesystem::path file = m_folder.target(workbookFileName(m_tag));
-        std::string note;
-        {
-            BusyCursor busy;
-            note = writeWorkbook(*m_figures, file);
+        const auto done =
+            runWithProgress(this, QStringLiteral("Scrittura della cartella di Excel..."),
+                            [figures = m_figures, file](const WorkProgress& progress) {
+                                return writeWorkbook(*figures, file, kSheetRows, progress);
+                            });
+        if (done.cancelled) {
+            say("Annullato");
+            return;
         }
-        if (!note.empty())
-            m_ui->warn("Stampa", note);
+        if (!done.error.empty())
+            throw DataError(done.error);
+        if (!done.value->empty())
+            m_ui->warn("Stampa", *done.value);
         openFile(file, "Cartella di lavoro Excel scritta");
     });
 }
@@ -366,7 +369,30 @@ void MenuStampa::Grafici_Click()
 
 void MenuStampa::printOnDestination()
 {
-    const PreparedPrint prepared = preparePrint(m_folder, m_tag, m_hotel, choices());
+    // The destination's settings are read off the window's thread too.
+    struct Printed {
+        PreparedPrint prepared;
+        PrintOutcome outcome;
+    };
+    const auto done =
+        runWithProgress(this, QStringLiteral("Stampa in corso..."),
+                        [folder = m_folder, tag = m_tag, hotel = m_hotel, chosen = choices(),
+                         pdf = defaultPdfPath()](const WorkProgress& progress) {
+                            Printed printed{preparePrint(folder, tag, hotel, chosen), {}};
+                            if (printed.prepared.status == PrintStatus::Ready) {
+                                PrintJob job = printed.prepared.job;
+                                job.lines.setProgress(progress);
+                                printed.outcome = printJob(job, folder, pdf, writeReportPdf);
+                            }
+                            return printed;
+                        });
+    if (done.cancelled) {
+        report("Destinazione \"" + toCp1252(m_destinations->currentText()) + "\": Annullato");
+        return;
+    }
+    if (!done.error.empty())
+        throw DataError(done.error);
+    const PreparedPrint& prepared = done.value->prepared;
     // No such destination, or no report file: nothing to print.
     if (prepared.status != PrintStatus::Ready) {
         report(prepared.status == PrintStatus::NoReport
@@ -376,11 +402,7 @@ void MenuStampa::printOnDestination()
                          "\" non trovata in Stampanti.mdb: niente \xE8 stato stampato");
         return;
     }
-    PrintOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = printFromWindow(prepared.job, m_folder, defaultPdfPath());
-    }
+    const PrintOutcome& outcome = done.value->outcome;
     report("Destinazione \"" + prepared.job.destination + "\": " + outcome.description);
     if (!outcome.pdfFile.empty())
         openFile(outcome.pdfFile, "PDF scritto");

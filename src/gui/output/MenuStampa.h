@@ -7,7 +7,9 @@
 // an Excel workbook ("Excel") and shows them as charts ("Grafici"). It stays
 // on top of the other windows. The chosen destination and the check boxes
 // stay as they are while the menu is open; the destination list is read
-// when the menu opens and again when the preview closes. Each action's
+// when the menu opens and again when the preview closes. A print, the CSV
+// export and the workbook run off the window's thread with a progress dialog
+// and "Annulla" (gui/desk/OffThread.h, runWithProgress). Each action's
 // outcome goes out as statusMessage (the main window's status line).
 //
 //   MenuStampa menu(folder, stationTag, hotel, clock, parentWindow);
