@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -29,16 +28,7 @@ namespace {
 
 std::string unzip(const fs::path& xlsx, const std::string& entry)
 {
-    const std::string command = "unzip -p '" + xlsx.string() + "' '" + entry + "'";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[65536];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    if (pipe)
-        ::pclose(pipe);
-    return out;
+    return test::runTool("unzip", {"-p", xlsx.string(), entry}).output;
 }
 
 std::string unescapeXml(std::string text)

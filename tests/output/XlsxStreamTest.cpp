@@ -7,7 +7,6 @@
 #include "data/AtomicFile.h"
 #include "support/TestSupport.h"
 
-#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace presenze;
@@ -15,17 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string run(const std::string& command)
+std::string unzip(const std::vector<std::string>& args)
 {
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[65536];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    if (pipe)
-        ::pclose(pipe);
-    return out;
+    return test::runTool("unzip", args).output;
 }
 
 } // namespace
@@ -52,16 +43,15 @@ TEST(XlsxStream, TheWorkbookReadsBackWithItsSharedStringsAndNumbers)
         book.close();
         out.commit();
     }
-    EXPECT_NE(run("unzip -t '" + file.string() + "'").find("No errors detected"),
-              std::string::npos);
-    const std::string strings = run("unzip -p '" + file.string() + "' xl/sharedStrings.xml");
+    EXPECT_NE(unzip({"-t", file.string()}).find("No errors detected"), std::string::npos);
+    const std::string strings = unzip({"-p", file.string(), "xl/sharedStrings.xml"});
     EXPECT_NE(strings.find("count=\"5\" uniqueCount=\"4\""), std::string::npos) << strings;
     EXPECT_NE(strings.find("<si><t>Ditta</t></si><si><t>Importo</t></si><si><t>Rossi &amp; Figli "
                            "&lt;S.p.A.&gt; &quot;Caff\xC3\xA8 Citt\xC3\xA0&quot;</t></si>"
                            "<si><t xml:space=\"preserve\"> spazi </t></si>"),
               std::string::npos)
         << strings;
-    const std::string sheet = run("unzip -p '" + file.string() + "' xl/worksheets/sheet1.xml");
+    const std::string sheet = unzip({"-p", file.string(), "xl/worksheets/sheet1.xml"});
     for (const char* cell :
          {"<row r=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"AB1\" s=\"1\" "
           "t=\"s\"><v>1</v>",
@@ -69,9 +59,9 @@ TEST(XlsxStream, TheWorkbookReadsBackWithItsSharedStringsAndNumbers)
           "<c r=\"A3\" t=\"s\"><v>2</v></c><c r=\"B3\"><v>-45292</v></c><c r=\"C3\"><v>1234.5</v>",
           "<pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\"/>"})
         EXPECT_NE(sheet.find(cell), std::string::npos) << cell << "\n" << sheet;
-    const std::string styles = run("unzip -p '" + file.string() + "' xl/styles.xml");
+    const std::string styles = unzip({"-p", file.string(), "xl/styles.xml"});
     EXPECT_NE(styles.find("formatCode=\"#,##0.00 &quot;&lt;&quot;\""), std::string::npos) << styles;
-    const std::string book = run("unzip -p '" + file.string() + "' xl/workbook.xml");
+    const std::string book = unzip({"-p", file.string(), "xl/workbook.xml"});
     EXPECT_NE(book.find("<sheet name=\"2024-06\" sheetId=\"2\" r:id=\"rId2\"/>"),
               std::string::npos);
     EXPECT_NE(book.find("localSheetId=\"0\">'Dati'!$1:$1</definedName>"), std::string::npos)
