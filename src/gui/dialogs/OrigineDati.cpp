@@ -68,12 +68,15 @@ void OrigineDati::buildControls()
     m_group = named(new QComboBox(this), QStringLiteral("Gruppo"));
     m_group->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_refresh =
-        named(new QPushButton(QStringLiteral("&Aggiorna"), this), QStringLiteral("Aggiorna"));
+        named(new QPushButton(QStringLiteral("A&ggiorna"), this), QStringLiteral("Aggiorna"));
     m_refresh->setToolTip(QStringLiteral("Rilegge i gruppi del server"));
     m_refresh->setAutoDefault(false);
     groupRow->addWidget(m_group, 1);
     groupRow->addWidget(m_refresh);
-    form->addRow(QStringLiteral("&Gruppo:"), groupRow);
+    // A label of its own: a row whose field is a layout gets no buddy.
+    auto* groupLabel = new QLabel(QStringLiteral("&Gruppo:"), this);
+    groupLabel->setBuddy(m_group);
+    form->addRow(groupLabel, groupRow);
     layout->addLayout(form);
 
     m_status = named(new QLabel(this), QStringLiteral("Stato"));
