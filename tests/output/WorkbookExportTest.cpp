@@ -16,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -296,6 +297,24 @@ double firstOfMonth2024(int month)
     return kSerials.at(static_cast<std::size_t>(month));
 }
 
+// The figures of the Type 2 detail report of `firstMonth` to `lastMonth`
+// 2024 over the folder `dir`, every booking kind; `answers` to its questions.
+ReportFigures type2Figures(const fs::path& dir, int firstMonth, int lastMonth,
+                           std::deque<int> answers = {})
+{
+    Selection selection;
+    selection.kind = BookingKind::All;
+    selection.summary = false;
+    const FixedClock clock = test::fixedClock();
+    test::ScriptedInteraction ui;
+    ui.answers = std::move(answers);
+    ReportFigures figures;
+    ReportContext context{DataFolder(dir), "5", clock, ui};
+    context.figures = &figures;
+    runPrintRequest(ReportKind::Type2, {firstMonth, 2024, lastMonth, 2024}, selection, context);
+    return figures;
+}
+
 } // namespace
 
 TEST(WorkbookExport, DataSheetHoldsTheReportsFiguresAsNumbersAndNamesAsText)
@@ -441,16 +460,7 @@ TEST(WorkbookExport, DataGoesOnInFurtherSheetsAndDaysAfterTheMonthAreMarked)
     FillCalendarTables();
     test::TempDir dir;
     test::copyFixture("hotel", dir.path());
-    Selection selection;
-    selection.kind = BookingKind::All;
-    selection.summary = false;
-    const FixedClock clock = test::fixedClock();
-    test::ScriptedInteraction ui;
-    ui.answers = {AnswerNo}; // by arrivals
-    ReportFigures figures;
-    ReportContext context{DataFolder(dir.path()), "5", clock, ui};
-    context.figures = &figures;
-    runPrintRequest(ReportKind::Type2, {2, 2024, 2, 2024}, selection, context);
+    const ReportFigures figures = type2Figures(dir.path(), 2, 2, {AnswerNo}); // by arrivals
     writeWorkbook(figures, dir / "fd5.xlsx", 40);
 
     const auto all = sheets(dir / "fd5.xlsx");
@@ -524,15 +534,7 @@ TEST(WorkbookExport, ANameLongerThanACellIsCutAndSaidOnce)
     test::runSql(dir / "Scheda_Prenotazione.mdb",
                  "UPDATE Scheda_Prenotazione SET Ditta = replace(hex(zeroblob(20000)), '0', 'A') "
                  "WHERE NumeroPrenotazione % 3 = 0;");
-    Selection selection;
-    selection.kind = BookingKind::All;
-    selection.summary = false;
-    const FixedClock clock = test::fixedClock();
-    test::ScriptedInteraction ui;
-    ReportFigures figures;
-    ReportContext context{DataFolder(dir.path()), "5", clock, ui};
-    context.figures = &figures;
-    runPrintRequest(ReportKind::Type2, {2, 2024, 2, 2024}, selection, context);
+    const ReportFigures figures = type2Figures(dir.path(), 2, 2);
     const std::string note = writeWorkbook(figures, dir / "fd5.xlsx");
     EXPECT_NE(note.find("32767 caratteri"), std::string::npos) << note;
     std::size_t cut = 0;
@@ -549,15 +551,7 @@ TEST(WorkbookExport, ACancelledWorkbookLeavesNoFile)
     FillCalendarTables();
     test::TempDir dir;
     test::copyFixture("hotel", dir.path());
-    Selection selection;
-    selection.kind = BookingKind::All;
-    selection.summary = false;
-    const FixedClock clock = test::fixedClock();
-    test::ScriptedInteraction ui;
-    ReportFigures figures;
-    ReportContext context{DataFolder(dir.path()), "5", clock, ui};
-    context.figures = &figures;
-    runPrintRequest(ReportKind::Type2, {2, 2024, 3, 2024}, selection, context);
+    const ReportFigures figures = type2Figures(dir.path(), 2, 3);
     test::writeFile(dir / "fd5.xlsx", "PRIMA");
     std::vector<fs::path> before;
     for (const auto& entry : fs::directory_iterator(dir.path()))
