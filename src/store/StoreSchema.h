@@ -10,9 +10,9 @@
 // (`sincronizzazione`, the group's count of syncs); only the latest sync's
 // rows are there once it has committed. The booking tables and the snapshots,
 // by far the largest, have no B-tree index to keep up to date row by row: a
-// sync appends a group's rows together, and a block range index (BRIN) on
-// the group and the sync (on the day, for the snapshots) leads a read to
-// them. The readers put the rows in file order themselves (`riga`).
+// sync appends a group's rows together, season after season, and a block
+// range index (BRIN) on the group, the sync and the season (on the day, for
+// the snapshots) leads a read to them. The readers put the rows in file order themselves (`riga`).
 //
 // A snapshot row holds a run of nights (`dal` to `al`) of one booking with
 // the same rooms, persons and revenue on each night; the view
