@@ -249,6 +249,9 @@ SyncSummary syncFolder(const StoreAddress& address, std::string_view group,
     try {
         PgConnection connection(address);
         PgTransaction transaction(connection, PgTransaction::Kind::Write);
+        // Removals and writes are plain scans and appends: compiling their
+        // expressions costs more than it saves.
+        connection.execute("SET LOCAL jit = off");
         prepareStoreSchema(connection);
         const std::string name = cp1252ToUtf8(group);
         const std::string date = isoDate(day);
