@@ -43,6 +43,12 @@ public:
                                     std::string_view lastKey, const WarningSink& warn,
                                     BookingFields fields,
                                     std::vector<RoomLine>* faulty = nullptr) const override;
+    // The same handed to a sink, each row decoded as it is handed over.
+    void bookingHeaders(std::string_view season, BookingFields fields,
+                        RecordSink<BookingHeader>& sink) const override;
+    void roomLines(std::string_view season, std::string_view firstKey, std::string_view lastKey,
+                   const WarningSink& warn, BookingFields fields, RecordSink<RoomLine>& sink,
+                   std::vector<RoomLine>* faulty = nullptr) const override;
     std::vector<HotelRecord> hotelRegistry() const override;
     std::vector<RoomTypeRecord> roomTypes() const override;
     std::vector<CompanyRecord> companies() const override;
