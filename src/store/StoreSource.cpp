@@ -2,9 +2,9 @@
 
 #include "data/Text1252.h"
 #include "store/CopyReader.h"
-#include "store/CopyRows.h"
 #include "store/PgConnection.h"
 #include "store/PgTransaction.h"
+#include "store/SentRows.h"
 #include "store/StoreError.h"
 #include "store/StoreSchema.h"
 
@@ -90,7 +90,7 @@ template <typename Record> struct Gathered final : RecordSink<Record> {
 };
 
 // The rows of a read, in file order, into the records the sink takes.
-void decodeHeaders(CopyRows& rows, BookingFields fields, RecordSink<BookingHeader>& sink)
+void decodeHeaders(SentRows& rows, BookingFields fields, RecordSink<BookingHeader>& sink)
 {
     const bool code = fields != BookingFields::Tally;
     const bool nation = fields != BookingFields::Type2;
@@ -115,7 +115,7 @@ void decodeHeaders(CopyRows& rows, BookingFields fields, RecordSink<BookingHeade
     });
 }
 
-void decodeLines(CopyRows& rows, bool prices, RecordSink<RoomLine>& sink)
+void decodeLines(SentRows& rows, bool prices, RecordSink<RoomLine>& sink)
 {
     sink.restart(rows.size());
     RoomLine line;
@@ -317,7 +317,7 @@ void StoreSource::bookingHeaders(std::string_view season, BookingFields fields,
     locked([&](PgConnection& connection) {
         const std::string stored = cp1252ToUtf8(storedSeason(connection, season));
         connection.query(kSetWindow, {m_groupUtf8, m_sync, stored, "", ""});
-        CopyRows rows;
+        SentRows rows;
         connection.copyOut(fields == BookingFields::All     ? kHeadersAll
                            : fields == BookingFields::Tally ? kHeadersTally
                                                             : kHeadersType2,
@@ -350,7 +350,7 @@ void StoreSource::roomLines(std::string_view season, std::string_view firstKey,
         const std::string stored = cp1252ToUtf8(storedSeason(connection, season));
         connection.query(
             kSetWindow, {m_groupUtf8, m_sync, stored, std::string(firstKey), std::string(lastKey)});
-        CopyRows rows;
+        SentRows rows;
         connection.copyOut(prices ? kLinesAll : kLinesTally,
                            [&](std::string_view text) { rows.add(text); });
         decodeLines(rows, prices, sink);

@@ -5,7 +5,7 @@
 // then, into one record it reuses. A row held takes the bytes of its text,
 // not those of a record and its strings, and no record is made twice.
 //
-//   CopyRows rows;
+//   SentRows rows;
 //   connection.copyOut(sql, [&](std::string_view text) { rows.add(text); });
 //   rows.take([&](std::string_view text) { reader.read(text); ... });
 
@@ -19,7 +19,7 @@
 
 namespace presenze {
 
-class CopyRows {
+class SentRows {
 public:
     // Keeps the row (without its line end). Raises StoreError when its first
     // field is not a place.

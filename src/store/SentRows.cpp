@@ -1,4 +1,4 @@
-#include "store/CopyRows.h"
+#include "store/SentRows.h"
 
 #include "data/Text1252.h"
 #include "store/StoreError.h"
@@ -15,7 +15,7 @@ constexpr std::size_t kPiece = std::size_t{1} << 20;
 
 } // namespace
 
-void CopyRows::add(std::string_view row)
+void SentRows::add(std::string_view row)
 {
     std::int64_t place = 0;
     const std::size_t tab = std::min(row.find('\t'), row.size());
@@ -37,7 +37,7 @@ void CopyRows::add(std::string_view row)
     ++m_count;
 }
 
-void CopyRows::take(const std::function<void(std::string_view row)>& visit)
+void SentRows::take(const std::function<void(std::string_view row)>& visit)
 {
     const std::vector<Row> rows = m_rows.take([](const Row& r) { return r.place; });
     for (const Row& r : rows)
