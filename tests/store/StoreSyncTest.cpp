@@ -165,6 +165,32 @@ TEST(StoreSync, GivesTheRecordsInFileOrderWhereverTheyLie)
     }
 }
 
+TEST(StoreSync, AnEarlierLayoutGetsTheSeasonIndexesAtItsNextSync)
+{
+    PRESENZE_PRIVATE_SERVER(server);
+    test::TempDir folder;
+    test::copyFixture("hotel", folder.path());
+    ASSERT_EQ(test::sync(*server, folder.path(), "g").status, 0);
+    // The block range indexes as the first layout made them.
+    server->sql("DROP INDEX presenze.scheda_prenotazione_stagione, "
+                "presenze.camere_prenotazione_stagione; "
+                "CREATE INDEX scheda_prenotazione_gruppo ON presenze.scheda_prenotazione "
+                "USING brin (gruppo, sincronizzazione); "
+                "CREATE INDEX camere_prenotazione_gruppo ON presenze.camere_prenotazione "
+                "USING brin (gruppo, sincronizzazione)");
+    ASSERT_EQ(test::sync(*server, folder.path(), "g").status, 0);
+    EXPECT_EQ(server->value("SELECT string_agg(indexname || ' ' || substring(indexdef from "
+                            "'\\(.*\\)'), ', ' ORDER BY indexname) FROM pg_indexes WHERE "
+                            "tablename IN ('scheda_prenotazione', 'camere_prenotazione')"),
+              "camere_prenotazione_stagione (gruppo, sincronizzazione, stagione) WITH "
+              "(autosummarize='on'), scheda_prenotazione_stagione (gruppo, sincronizzazione, "
+              "stagione) WITH (autosummarize='on')");
+    const auto report = reportAndCsv(folder.path(), kReports[0].args);
+    EXPECT_EQ(reportAndCsv(folder.path(), kReports[0].args,
+                           {"--source", server->conninfo(), "--group", "g"}),
+              report);
+}
+
 TEST(StoreSync, KeepsOneSnapshotADayAndThePreviousStateOfASyncCutShort)
 {
     PRESENZE_PRIVATE_SERVER(server);
