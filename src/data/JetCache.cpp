@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -206,10 +207,11 @@ std::optional<AtomicFile> workFile(const fs::path& target)
     }
 }
 
+// A copy lost in a crash is made again: the folder is not flushed.
 bool committed(AtomicFile& work)
 {
     try {
-        work.commit();
+        work.commit(AtomicFile::Rename::MayBeLost);
         return true;
     } catch (const DataError&) {
         return false;
@@ -310,6 +312,17 @@ std::optional<PendingCopy> pendingCopy(const fs::path& accessFile)
     }
 }
 
+// The copy put in place when it opens and its file did not change meanwhile.
+bool keptCopy(PendingCopy& copy)
+{
+    try {
+        return copyOpens(copy.work->path()) && stateOf(copy.source, copy.file) == copy.before &&
+               committed(*copy.work);
+    } catch (const DataError&) {
+        return false; // jetCopy tells it, if the file is read at all
+    }
+}
+
 // How many pairs the helper says it copied, one number a line in order.
 std::size_t copiedPairs(std::string_view output)
 {
@@ -384,18 +397,15 @@ void prepareJetCopies(const std::vector<fs::path>& accessFiles)
     // the copies made before a failure are kept.
     const ChildOutcome outcome = runChild(
         helperProgram(), args, {.limit = timeLimit(), .captureOutput = true, .environment = {}});
-    const std::size_t done = std::min(copiedPairs(outcome.output), pending.size());
-    for (std::size_t i = 0; i < done; ++i) {
-        PendingCopy& copy = pending[i];
-        try {
-            if (!copyOpens(copy.work->path()) || stateOf(copy.source, copy.file) != copy.before ||
-                !committed(*copy.work))
-                continue;
-            tidyCache(copy.work->path().parent_path(), copy.digest, copy.target);
-        } catch (const DataError&) {
-            // jetCopy tells it, if the file is read at all.
-        }
-    }
+    pending.resize(std::min(copiedPairs(outcome.output), pending.size()));
+    // Each copy is flushed to the disk on a thread of its own: the file
+    // system writes them out together.
+    std::vector<std::future<bool>> commits;
+    for (PendingCopy& copy : pending)
+        commits.push_back(std::async(std::launch::async, [&copy] { return keptCopy(copy); }));
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        if (commits[i].get())
+            tidyCache(pending[i].target.parent_path(), pending[i].digest, pending[i].target);
 }
 
 } // namespace presenze
