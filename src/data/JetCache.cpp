@@ -398,11 +398,13 @@ void prepareJetCopies(const std::vector<fs::path>& accessFiles)
     const ChildOutcome outcome = runChild(
         helperProgram(), args, {.limit = timeLimit(), .captureOutput = true, .environment = {}});
     pending.resize(std::min(copiedPairs(outcome.output), pending.size()));
-    // Each copy is flushed to the disk on a thread of its own: the file
-    // system writes them out together.
+    // Each copy is flushed to the disk on a thread of its own, so that the
+    // file system writes them out together (here, when no thread can be
+    // started).
     std::vector<std::future<bool>> commits;
     for (PendingCopy& copy : pending)
-        commits.push_back(std::async(std::launch::async, [&copy] { return keptCopy(copy); }));
+        commits.push_back(std::async(std::launch::async | std::launch::deferred,
+                                     [&copy] { return keptCopy(copy); }));
     for (std::size_t i = 0; i < pending.size(); ++i)
         if (commits[i].get())
             tidyCache(pending[i].target.parent_path(), pending[i].digest, pending[i].target);
