@@ -1,6 +1,6 @@
 // The layout of src/ is the architecture: one folder, one library; the core
 // folders include each other in one direction only, only src/gui and
-// src/render may include Qt (src/render and presenze-cli without its
+// src/render may include Qt (src/render and presenze-cli-full without its
 // widgets), only src/store talks to PostgreSQL, and files are replaced one
 // way only (data/AtomicFile).
 

@@ -1,6 +1,8 @@
-// presenze-jet ACCESS_FILE SQLITE_FILE
-// Helper process of Presenze: copies the tables of an Access file into a new
-// SQLite file. Exit status 0 on success; otherwise the reason is on stderr.
+// presenze-jet ACCESS_FILE SQLITE_FILE [ACCESS_FILE SQLITE_FILE ...]
+// Helper process of Presenze: copies the tables of each Access file into a
+// new SQLite file, pair after pair, and writes the number of each pair
+// copied (1, 2, ...) on a line of stdout. Exit status 0 when all are
+// copied; otherwise it stops at the first that fails, the reason on stderr.
 // It runs libmdb over files that may be damaged, so it keeps its own damage
 // small: bounded memory, no core files.
 
@@ -65,15 +67,18 @@ void limitResources()
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "Uso: presenze-jet FILE_ACCESS FILE_SQLITE\n";
+    if (argc < 3 || argc % 2 == 0) {
+        std::cerr << "Uso: presenze-jet FILE_ACCESS FILE_SQLITE [FILE_ACCESS FILE_SQLITE ...]\n";
         return 2;
     }
     limitResources();
-    const std::string error = presenze::convertJetToSqlite(argv[1], argv[2]);
-    if (!error.empty()) {
-        std::cerr << error << "\n";
-        return 1;
+    for (int pair = 1; 2 * pair < argc; ++pair) {
+        const std::string error = presenze::convertJetToSqlite(argv[2 * pair - 1], argv[2 * pair]);
+        if (!error.empty()) {
+            std::cerr << error << "\n";
+            return 1;
+        }
+        std::cout << pair << std::endl;
     }
     return 0;
 }

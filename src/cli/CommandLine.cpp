@@ -4,7 +4,6 @@
 #include "data/ProtectedFiles.h"
 #include "data/Text1252.h"
 #include "store/GroupName.h"
-#include "store/StoreAddress.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -146,9 +145,9 @@ Date readDate(const std::string& text)
     return *date;
 }
 
-std::string readConninfo(const std::string& text)
+std::string readConninfo(const std::string& text, const AddressCheck& check)
 {
-    if (auto problem = checkStoreAddress(text))
+    if (auto problem = check(text))
         throw UsageError(cp1252ToUtf8(*problem));
     return text;
 }
@@ -238,7 +237,7 @@ CLI::Option* flag(CLI::App& command, const std::string& name, const std::string&
 
 class Parser {
 public:
-    Parser();
+    explicit Parser(AddressCheck checkAddress);
     CommandLine read(const std::vector<std::string>& args);
 
 private:
@@ -271,12 +270,15 @@ private:
         std::string missing;
     };
 
+    AddressCheck m_checkAddress;
     CLI::App m_app;
     CommandRequest m_request;
     std::vector<Required> m_required;
 };
 
-Parser::Parser() : m_app("Stampa i rapporti di Presenze senza finestra.", "presenze-cli")
+Parser::Parser(AddressCheck checkAddress)
+    : m_checkAddress(std::move(checkAddress)),
+      m_app("Stampa i rapporti di Presenze senza finestra.", "presenze-cli")
 {
     const auto formatter = m_app.get_formatter();
     formatter->label("Usage", "Uso");
@@ -414,7 +416,7 @@ void Parser::addSource(CLI::App& command, SourceOptions& o, const std::string& g
     value(command, "--source", "CONNESSIONE",
           "legge i dati degli hotel dal server della catena (stringa di connessione di "
           "PostgreSQL)",
-          [&o](const std::string& v) { o.conninfo = readConninfo(v); });
+          [this, &o](const std::string& v) { o.conninfo = readConninfo(v, m_checkAddress); });
     value(command, "--group", "NOME", groupHelp,
           [&o](const std::string& v) { o.group = readGroup(v); });
 }
@@ -424,11 +426,12 @@ void Parser::addSync(SyncOptions& o)
     CLI::App& c = addCommand(
         "sync",
         "Scrive i dati della cartella sul server della catena, con l'istantanea del giorno.");
-    required(c,
-             value(c, "--to", "CONNESSIONE",
-                   "il server (stringa di connessione di PostgreSQL, obbligatoria)",
-                   [&o](const std::string& v) { o.conninfo = readConninfo(v); }),
-             "Indicare il server con --to CONNESSIONE");
+    required(
+        c,
+        value(c, "--to", "CONNESSIONE",
+              "il server (stringa di connessione di PostgreSQL, obbligatoria)",
+              [this, &o](const std::string& v) { o.conninfo = readConninfo(v, m_checkAddress); }),
+        "Indicare il server con --to CONNESSIONE");
     value(c, "--group", "NOME",
           "il nome del gruppo sul server (predefinito: quello della cartella)",
           [&o](const std::string& v) { o.group = readGroup(v); });
@@ -442,11 +445,12 @@ void Parser::addPickup(PickupOptions& o)
 {
     CLI::App& c = addCommand(
         "pickup", "Confronta le prenotazioni delle notti future con quelle di qualche giorno fa.");
-    required(c,
-             value(c, "--source", "CONNESSIONE",
-                   "il server (stringa di connessione di PostgreSQL, obbligatoria)",
-                   [&o](const std::string& v) { o.conninfo = readConninfo(v); }),
-             "Indicare il server con --source CONNESSIONE");
+    required(
+        c,
+        value(c, "--source", "CONNESSIONE",
+              "il server (stringa di connessione di PostgreSQL, obbligatoria)",
+              [this, &o](const std::string& v) { o.conninfo = readConninfo(v, m_checkAddress); }),
+        "Indicare il server con --source CONNESSIONE");
     value(c, "--group", "NOME", "solo questo gruppo (predefiniti: tutti)",
           [&o](const std::string& v) { o.group = readGroup(v); });
     value(c, "--days", "1|7|30",
@@ -699,48 +703,16 @@ std::string Parser::missingRequired() const
     return "Manca un'opzione obbligatoria";
 }
 
-template <typename Options>
-OptionsResult<Options> parseOne(const char* command, const std::vector<std::string>& args,
-                                Options CommandRequest::*options)
-{
-    std::vector<std::string> line{command};
-    line.insert(line.end(), args.begin(), args.end());
-    CommandLine read = readCommandLine(line);
-    if (!read.request)
-        return {std::nullopt, read.text};
-    return {std::move(*read.request).*options, {}};
-}
-
 } // namespace
 
-CommandLine readCommandLine(const std::vector<std::string>& args)
+CommandLine readCommandLine(const std::vector<std::string>& args, const AddressCheck& checkAddress)
 {
     // "help" as a command word reads as --help.
     if (!args.empty() && args.front() == "help")
-        return readCommandLine({"--help"});
+        return readCommandLine({"--help"}, checkAddress);
     // The options are bound to the parser's fields: one parser per line.
-    Parser parser;
+    Parser parser(checkAddress);
     return parser.read(args);
-}
-
-ParseResult parseReportOptions(const std::vector<std::string>& args)
-{
-    return parseOne("report", args, &CommandRequest::report);
-}
-
-KpiParseResult parseKpiOptions(const std::vector<std::string>& args)
-{
-    return parseOne("kpi", args, &CommandRequest::kpi);
-}
-
-OutputParseResult parseCsvOptions(const std::vector<std::string>& args)
-{
-    return parseOne("csv", args, &CommandRequest::output);
-}
-
-OutputParseResult parsePrintOptions(const std::vector<std::string>& args)
-{
-    return parseOne("print", args, &CommandRequest::output);
 }
 
 } // namespace presenze

@@ -23,6 +23,7 @@
 #include "request/ReportOptions.h"
 #include "store/StoreOptions.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,8 +60,18 @@ struct CommandLine {
     std::string command; // the command word, once recognised (for the hint after a mistake)
 };
 
-// The arguments after the program's name, UTF-8 as the terminal gives them.
+// Whether a text names a chain's server as a command may: nullopt, or why
+// not (Windows-1252).
+using AddressCheck = std::function<std::optional<std::string>(const std::string& conninfo)>;
+
+// The arguments after the program's name, UTF-8 as the terminal gives them;
+// a server's address is checked by the store's rules (store/StoreAddress.h,
+// libpq).
 CommandLine readCommandLine(const std::vector<std::string>& args);
+// The same with another check of a server's address: presenze-cli, which
+// hands every command that names a server to presenze-cli-full, reads its
+// command line without libpq.
+CommandLine readCommandLine(const std::vector<std::string>& args, const AddressCheck& checkAddress);
 
 // One command's options alone, from the arguments after its word: the options,
 // or the mistake (or the help, when asked for) in `error`.

@@ -198,7 +198,7 @@ void AtomicFile::syncTemp()
         fail("Errore di scrittura", errno);
 }
 
-void AtomicFile::commit()
+void AtomicFile::commit(Rename rename)
 {
     syncTemp();
     // Whatever may have been put there since the file was begun.
@@ -206,7 +206,8 @@ void AtomicFile::commit()
     if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
         fail("Impossibile sostituire il file", errno);
     m_committed = true;
-    syncFolder(m_target.parent_path());
+    if (rename == Rename::Durable)
+        syncFolder(m_target.parent_path());
 }
 
 fs::path AtomicFile::commitAsNew()

@@ -55,7 +55,11 @@ public:
     void write(std::string_view bytes) override;
     // Flushes the file to the disk, renames it over the target and flushes
     // the folder. Whatever wrote the file by its path must have closed it.
-    void commit();
+    // A file that may be made again (a copy in a cache) may leave the
+    // folder unflushed: after a crash the target is then the old file or the
+    // whole new one, never a part of it.
+    enum class Rename { Durable, MayBeLost };
+    void commit(Rename rename = Rename::Durable);
     // The same under the first free name (see above); returns it.
     std::filesystem::path commitAsNew();
 

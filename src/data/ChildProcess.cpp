@@ -426,4 +426,23 @@ std::optional<ChildOutcome> startWatched(const std::filesystem::path& program,
     return std::nullopt;
 }
 
+int replaceProgram(const std::filesystem::path& program, const std::vector<std::string>& args)
+{
+    const ExecVectors command(program, args, {});
+    ::execve(programPath(program.string()).c_str(), command.argv(), command.envp());
+    return errno;
+}
+
+std::optional<std::filesystem::path> besideThisProgram(std::string_view name)
+{
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return std::nullopt;
+    std::filesystem::path beside = self.parent_path() / name;
+    if (::access(beside.c_str(), X_OK) != 0)
+        return std::nullopt;
+    return beside;
+}
+
 } // namespace presenze

@@ -13,6 +13,11 @@
 // too when asked (else /dev/null). Between fork and exec the child makes
 // system calls only, safe in a process with threads.
 //
+// replaceProgram hands the calling program's work to another program: the
+// same process goes on as that program (exec), with the same input, output,
+// environment and process group; it returns only when that program could
+// not be started.
+//
 // startWatched starts a program that may go on by itself (the desktop's
 // opener, the mail program): in a session of its own, its input and output
 // on /dev/null, never killed from here. It waits a while for the program to
@@ -22,6 +27,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace presenze {
@@ -54,5 +60,12 @@ std::optional<ChildOutcome> startWatched(const std::filesystem::path& program,
                                          const std::vector<std::string>& args,
                                          const std::filesystem::path& workdir,
                                          std::chrono::milliseconds wait);
+
+// Replaces the calling program by `program` run with `args` (its argv[0]
+// is the program's path). Returns the error number when it cannot.
+int replaceProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
+
+// The program `name` installed beside the running one, when it is there.
+std::optional<std::filesystem::path> besideThisProgram(std::string_view name);
 
 } // namespace presenze

@@ -205,4 +205,13 @@ Database openHotelFile(const std::filesystem::path& file)
     throw DataError("File illeggibile: non \xE8 un database riconosciuto", displayName(file));
 }
 
+void prepareHotelFiles(const DataFolder& folder, const std::vector<std::string>& names)
+{
+    std::vector<fs::path> accessFiles;
+    for (const std::string& name : names)
+        if (const auto file = folder.find(name); file && detectFormat(*file) == FileFormat::Jet)
+            accessFiles.push_back(*file);
+    prepareJetCopies(accessFiles);
+}
+
 } // namespace presenze

@@ -26,7 +26,9 @@
 #include "data/Sqlite.h"
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace presenze {
 
@@ -38,6 +40,10 @@ FileFormat detectFormat(const std::filesystem::path& file);
 // missing, empty, unknown or unreadable file.
 Database openHotelFile(const DataFolder& folder, std::string_view name);
 Database openHotelFile(const std::filesystem::path& file);
+
+// Makes ahead, in one helper process, the copies of the folder's Access files
+// among `names` (see prepareJetCopies); the other names are left alone.
+void prepareHotelFiles(const DataFolder& folder, const std::vector<std::string>& names);
 
 // The result of read(db) over the data file `name` of the folder, from a
 // read during which the file stayed the same, once it has been still

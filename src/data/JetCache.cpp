@@ -10,11 +10,13 @@
 #include "data/SystemErrors.h"
 #include "data/Text1252.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,13 +127,8 @@ fs::path helperProgram()
 {
     if (const char* helper = environment("PRESENZE_JET_HELPER"))
         return helper;
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const fs::path beside = self.parent_path() / "presenze-jet";
-        if (::access(beside.c_str(), X_OK) == 0)
-            return beside;
-    }
+    if (auto beside = besideThisProgram("presenze-jet"))
+        return *beside;
     return PRESENZE_JET_HELPER_BUILD_PATH;
 }
 
@@ -210,10 +207,11 @@ std::optional<AtomicFile> workFile(const fs::path& target)
     }
 }
 
+// A copy lost in a crash is made again: the folder is not flushed.
 bool committed(AtomicFile& work)
 {
     try {
-        work.commit();
+        work.commit(AtomicFile::Rename::MayBeLost);
         return true;
     } catch (const DataError&) {
         return false;
@@ -257,18 +255,93 @@ void tidyCache(const fs::path& folder, std::string_view digest, const fs::path& 
     }
 }
 
-} // namespace
-
-fs::path jetCopy(const fs::path& accessFile)
+// The file as the cache names it: the same file reached through another
+// folder name or a link is the same source.
+fs::path sourcePath(const fs::path& accessFile)
 {
-    // The same file reached through another folder name or a link is the
-    // same source.
     std::error_code ec;
     fs::path source = fs::absolute(accessFile, ec);
     if (ec)
         source = accessFile;
     if (fs::path canonical = fs::weakly_canonical(source, ec); !ec)
         source = std::move(canonical);
+    return source;
+}
+
+// A copy in the cache that opens; one that does not is removed.
+bool cachedCopy(const fs::path& target)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(target, ec))
+        return false;
+    if (copyOpens(target))
+        return true;
+    fs::remove(target, ec);
+    return false;
+}
+
+// A copy to make ahead of jetCopy, with its work file.
+struct PendingCopy {
+    fs::path file;
+    fs::path source;
+    SourceState before;
+    std::string digest;
+    fs::path target;
+    std::unique_ptr<AtomicFile> work;
+};
+
+// Nullopt for a file whose copy is in the cache, or that jetCopy will have
+// to tell about (missing, unreadable, changing, no cache folder).
+std::optional<PendingCopy> pendingCopy(const fs::path& accessFile)
+{
+    try {
+        const fs::path source = sourcePath(accessFile);
+        const fs::path folder = cacheFolder(accessFile);
+        const SourceState before = stateOf(source, accessFile);
+        const std::string content = contentDigest(source, accessFile);
+        if (stateOf(source, accessFile) != before)
+            return std::nullopt;
+        std::string digest = pathDigest(source.string());
+        fs::path target = folder / copyName(digest, content);
+        if (cachedCopy(target))
+            return std::nullopt;
+        auto work = std::make_unique<AtomicFile>(target, FileAccess::Private);
+        return PendingCopy{accessFile, source, before, std::move(digest), target, std::move(work)};
+    } catch (const DataError&) {
+        return std::nullopt;
+    }
+}
+
+// The copy put in place when it opens and its file did not change meanwhile.
+bool keptCopy(PendingCopy& copy)
+{
+    try {
+        return copyOpens(copy.work->path()) && stateOf(copy.source, copy.file) == copy.before &&
+               committed(*copy.work);
+    } catch (const DataError&) {
+        return false; // jetCopy tells it, if the file is read at all
+    }
+}
+
+// How many pairs the helper says it copied, one number a line in order.
+std::size_t copiedPairs(std::string_view output)
+{
+    std::size_t done = 0;
+    while (!output.empty()) {
+        const auto end = output.find('\n');
+        if (end == std::string_view::npos || output.substr(0, end) != std::to_string(done + 1))
+            break;
+        ++done;
+        output.remove_prefix(end + 1);
+    }
+    return done;
+}
+
+} // namespace
+
+fs::path jetCopy(const fs::path& accessFile)
+{
+    const fs::path source = sourcePath(accessFile);
     const fs::path folder = cacheFolder(accessFile);
     const std::string digest = pathDigest(source.string());
     const fs::path helper = helperProgram();
@@ -280,11 +353,8 @@ fs::path jetCopy(const fs::path& accessFile)
         if (stateOf(source, accessFile) != before)
             continue;
         const fs::path target = folder / copyName(digest, content);
-        if (fs::is_regular_file(target, ec)) {
-            if (copyOpens(target))
-                return target;
-            fs::remove(target, ec);
-        }
+        if (cachedCopy(target))
+            return target;
 
         auto work = workFile(target);
         if (!work)
@@ -307,6 +377,37 @@ fs::path jetCopy(const fs::path& accessFile)
         return target;
     }
     unreadable(accessFile, "il file cambia mentre viene letto, riprovare");
+}
+
+void prepareJetCopies(const std::vector<fs::path>& accessFiles)
+{
+    std::vector<PendingCopy> pending;
+    for (const fs::path& file : accessFiles)
+        if (auto copy = pendingCopy(file))
+            pending.push_back(std::move(*copy));
+    // One file is copied as jetCopy asks for it.
+    if (pending.size() < 2)
+        return;
+    std::vector<std::string> args;
+    for (const PendingCopy& copy : pending) {
+        args.push_back(copy.source.string());
+        args.push_back(copy.work->path().string());
+    }
+    // The helper tells each pair it has copied, by its number, as it goes:
+    // the copies made before a failure are kept.
+    const ChildOutcome outcome = runChild(
+        helperProgram(), args, {.limit = timeLimit(), .captureOutput = true, .environment = {}});
+    pending.resize(std::min(copiedPairs(outcome.output), pending.size()));
+    // Each copy is flushed to the disk on a thread of its own, so that the
+    // file system writes them out together (here, when no thread can be
+    // started).
+    std::vector<std::future<bool>> commits;
+    for (PendingCopy& copy : pending)
+        commits.push_back(std::async(std::launch::async | std::launch::deferred,
+                                     [&copy] { return keptCopy(copy); }));
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        if (commits[i].get())
+            tidyCache(pending[i].target.parent_path(), pending[i].digest, pending[i].target);
 }
 
 } // namespace presenze

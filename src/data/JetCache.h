@@ -32,11 +32,20 @@
 // its time limit is 60 s ($PRESENZE_JET_TIMEOUT seconds).
 
 #include <filesystem>
+#include <vector>
 
 namespace presenze {
 
 // The SQLite copy of an Access file, made or found in the cache. Raises
 // DataError "File illeggibile: ..." naming the file when it cannot be read.
 std::filesystem::path jetCopy(const std::filesystem::path& accessFile);
+
+// Makes ahead the copies of the Access files a request is about to read
+// that the cache lacks, all in one helper process (one process each costs
+// more than a small file's copy). Never raises: a file this does not copy,
+// also one on which the helper failed, crashed or ran out of time (the
+// whole batch has one file's time limit), is copied by jetCopy alone when
+// it is read, and its fault told there, naming it.
+void prepareJetCopies(const std::vector<std::filesystem::path>& accessFiles);
 
 } // namespace presenze

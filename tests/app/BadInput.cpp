@@ -68,7 +68,7 @@ std::optional<fs::path> StagedPrograms::forUser(unsigned user, std::string& why)
         fs::permissions(dir->path(), fs::perms::owner_all | fs::perms::group_read |
                                          fs::perms::group_exec | fs::perms::others_read |
                                          fs::perms::others_exec);
-        for (const char* program : {"presenze-cli", "presenze-jet"})
+        for (const char* program : {"presenze-cli", "presenze-cli-full", "presenze-jet"})
             fs::copy_file(fs::path(PRESENZE_BIN_DIR) / program, *dir / program);
     });
     // Whether the user reaches the program there (the temporary folder may

@@ -148,6 +148,37 @@ TEST_F(JetCache, AHelperThatHangsOrCrashesOnlyMakesTheFileUnreadable)
     EXPECT_NO_THROW(jetCopy(file));
 }
 
+TEST_F(JetCache, TheCopiesOfARequestAreMadeInOneHelperAndAFailureStaysWithItsFile)
+{
+    std::vector<fs::path> files;
+    for (const char* name : {"TipiCamere.mdb", "AnagraficaHotels.mdb", "DitteAbituali.mdb"}) {
+        files.push_back(m_data / name);
+        fs::copy_file(test::fixturesDir() / "hotel-jet" / name, files.back());
+    }
+    const fs::path real = fs::path(PRESENZE_BIN_DIR) / "presenze-jet";
+    {
+        // Copies the first pair, then crashes.
+        test::ScopedEnv helper(
+            "PRESENZE_JET_HELPER",
+            script("second", "\"" + real.string() + "\" \"$1\" \"$2\" || exit 1; kill -SEGV $$")
+                .c_str());
+        prepareJetCopies(files);
+        ASSERT_EQ(filesIn(m_cache.path()).size(), 1u);
+        EXPECT_NO_THROW(jetCopy(files[0]));
+        const std::string message = failure(files[1]);
+        EXPECT_TRUE(startsWith(message, "File illeggibile")) << message;
+        EXPECT_NE(message.find("segnale 11"), std::string::npos) << message;
+        EXPECT_NE(message.find("AnagraficaHotels.mdb"), std::string::npos) << message;
+    }
+    // The real helper makes the two copies left in one run: none is made
+    // again after.
+    prepareJetCopies(files);
+    EXPECT_EQ(filesIn(m_cache.path()).size(), 3u);
+    test::ScopedEnv missing("PRESENZE_JET_HELPER", (m_scripts / "missing").c_str());
+    for (const fs::path& file : files)
+        EXPECT_NO_THROW(jetCopy(file)) << file;
+}
+
 TEST_F(JetCache, ACopyIsReusedUntilTheFileChanges)
 {
     // Two Access files of the same size with other contents.
