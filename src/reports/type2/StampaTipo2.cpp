@@ -151,43 +151,47 @@ void tally(const BookingRow& row, bool presences, bool detail, Tipo2Tables& t)
     }
 }
 
-// The closing table of the month, one text with its own line ends.
-std::string closingTable(const Tipo2Tables& t)
+// The closing table of the month, as one line that carries its own line
+// ends; the companies' summary lines (tens of megabytes in a large group)
+// are written as they stand, never copied into the line.
+void writeClosingTable(ReportWriter& out, const Tipo2Tables& t)
 {
-    const std::string rule(84, '-');
-    std::string text;
-    text += kLineEnd;
-    text += rule;
-    text += kLineEnd;
-    text += box::kBrokenBar;
-    text += "    Hotel / Agenzia              ";
-    for (const char* column : {"Pres.Con", "Pres.Opz", "Conferm.", "Opzion. ", " Importo    "}) {
-        text += box::kBrokenBar;
-        text += column;
-    }
-    text += box::kBrokenBar;
-    text += kLineEnd;
-    text += rule;
-    text += t.RiepilogoDitte;
-    text += kLineEnd;
-    text += rule;
-    text += kLineEnd;
-    text += std::string(34, ' ');
-    text += box::kVertical;
-    const TotaliTipo2& all = t.TotaleGenerale;
-    for (const std::int32_t value : {all.PresCon, all.PresOpz, all.CamCon, all.CamOpz}) {
-        text += rightAligned(value, 8);
-        text += box::kVertical;
-    }
     // The exact sum of the companies' exact amounts, rounded once.
     std::int32_t importo = 0;
-    addChecked(importo, all.Importo.roundToEven(), "importo");
-    text += rightAligned(importo, 12);
-    text += box::kVertical;
-    text += kLineEnd;
-    text += std::string(34, ' ');
-    text += std::string(50, '-');
-    return text;
+    addChecked(importo, t.TotaleGenerale.Importo.roundToEven(), "importo");
+    const std::string rule(84, '-');
+    std::string head;
+    head += kLineEnd;
+    head += rule;
+    head += kLineEnd;
+    head += box::kBrokenBar;
+    head += "    Hotel / Agenzia              ";
+    for (const char* column : {"Pres.Con", "Pres.Opz", "Conferm.", "Opzion. ", " Importo    "}) {
+        head += box::kBrokenBar;
+        head += column;
+    }
+    head += box::kBrokenBar;
+    head += kLineEnd;
+    head += rule;
+    out.raw(head);
+    out.raw(t.RiepilogoDitte);
+    std::string tail;
+    tail += kLineEnd;
+    tail += rule;
+    tail += kLineEnd;
+    tail += std::string(34, ' ');
+    tail += box::kVertical;
+    const TotaliTipo2& all = t.TotaleGenerale;
+    for (const std::int32_t value : {all.PresCon, all.PresOpz, all.CamCon, all.CamOpz}) {
+        tail += rightAligned(value, 8);
+        tail += box::kVertical;
+    }
+    tail += rightAligned(importo, 12);
+    tail += box::kVertical;
+    tail += kLineEnd;
+    tail += std::string(34, ' ');
+    tail += std::string(50, '-');
+    out.line(tail);
 }
 
 } // namespace
@@ -278,7 +282,7 @@ bool StampaTipo2(const Date& primoGiorno, ReportWriter& out, const Selection& se
     out.line(h[4]);
     closeHotel();
     if (detail)
-        out.line(closingTable(t));
+        writeClosingTable(out, t);
     return true;
 }
 
