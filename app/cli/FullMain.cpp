@@ -7,6 +7,7 @@
 #include "FullCommands.h"
 #include "ServerAndDrawing.h"
 #include "cli/CommandLine.h"
+#include "data/ProcessMemory.h"
 
 using namespace presenze;
 
@@ -36,6 +37,7 @@ int run(const CommandLine& line, const Clock& clock)
 
 int main(int argc, char** argv)
 {
+    prepareHeapForReports();
     return runGuarded([argc, argv] {
         const SystemClock clock;
         return run(readCommandLine({argv + 1, argv + argc}), clock);

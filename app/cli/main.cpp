@@ -6,6 +6,7 @@
 #include "FolderCommands.h"
 #include "FullProgram.h"
 #include "cli/CommandLine.h"
+#include "data/ProcessMemory.h"
 
 #include <stdexcept>
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
             return handToFullProgram(argc, argv);
         if (!line.request)
             return showText(line);
+        prepareHeapForReports();
         const SystemClock clock;
         return runFolderCommand(*line.request, clock, FolderOnly());
     });

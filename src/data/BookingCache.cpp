@@ -1,6 +1,7 @@
 #include "data/BookingCache.h"
 
 #include "data/Dates.h"
+#include "data/ProcessMemory.h"
 #include "data/Text1252.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ std::vector<std::uint32_t> textPlaces(std::size_t count, const Text& textOf)
 // Puts the records in the order `from` gives (the record at from[i] goes to
 // place i), in place, one cycle of places after the other; `from` is used up.
 template <typename Record>
-void permute(std::vector<Record>& records, std::vector<std::uint32_t>& from)
+void permute(std::vector<Record>& records, MappedVector<std::uint32_t>& from)
 {
     for (std::uint32_t i = 0; i < from.size(); ++i) {
         if (from[i] == i)
@@ -88,7 +89,7 @@ void permute(std::vector<Record>& records, std::vector<std::uint32_t>& from)
 // The places of the records ordered by hotel, booking number and table
 // order; the sort runs over small keys held side by side.
 template <typename Record>
-std::vector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
+MappedVector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
 {
     struct Key {
         std::int64_t hotel;
@@ -103,7 +104,7 @@ std::vector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
             return index < o.index;
         }
     };
-    std::vector<Key> keys;
+    MappedVector<Key> keys;
     keys.reserve(records.size());
     bool sorted = true;
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -113,7 +114,7 @@ std::vector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
     }
     if (!sorted)
         std::sort(keys.begin(), keys.end());
-    std::vector<std::uint32_t> from;
+    MappedVector<std::uint32_t> from;
     from.reserve(keys.size());
     for (const Key& k : keys)
         from.push_back(k.index);
@@ -122,7 +123,7 @@ std::vector<std::uint32_t> bookingOrder(const std::vector<Record>& records)
 
 template <typename Record> void sortByBooking(std::vector<Record>& records)
 {
-    std::vector<std::uint32_t> from = bookingOrder(records);
+    MappedVector<std::uint32_t> from = bookingOrder(records);
     permute(records, from);
 }
 
@@ -132,9 +133,12 @@ void BookingSet::LineTable::restart(std::size_t rows)
 {
     m_lines.clear();
     m_lines.reserve(rows);
+    adviseHugePages(m_lines);
     m_prices.clear();
-    if (m_withPrices)
+    if (m_withPrices) {
         m_prices.reserve(rows);
+        adviseHugePages(m_prices);
+    }
     m_texts = TextPool();
 }
 
@@ -172,6 +176,7 @@ void BookingSet::HeaderTable::restart(std::size_t rows)
 {
     m_headers.clear();
     m_headers.reserve(rows);
+    adviseHugePages(m_headers);
     m_texts = TextPool();
 }
 
@@ -228,14 +233,17 @@ BookingSet::BookingSet(const std::vector<RoomLine>& lines,
 
 void BookingSet::index()
 {
-    std::vector<std::uint32_t> from = bookingOrder(m_lines);
+    MappedVector<std::uint32_t> from = bookingOrder(m_lines);
     if (!m_prices.empty()) {
-        std::vector<std::uint32_t> pricesFrom = from;
+        MappedVector<std::uint32_t> pricesFrom = from;
         permute(m_prices, pricesFrom);
     }
     permute(m_lines, from);
+    m_tableOrder.reserve(m_lines.size());
+    adviseHugePages(m_tableOrder);
     m_tableOrder.resize(m_lines.size());
     m_days.reserve(m_lines.size());
+    adviseHugePages(m_days);
     // Walking lines and headers in step gives each line its booking's
     // headers.
     std::size_t h = 0;

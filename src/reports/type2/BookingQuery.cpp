@@ -2,6 +2,7 @@
 
 #include "data/BookingCache.h"
 #include "data/DataError.h"
+#include "data/ProcessMemory.h"
 #include "data/Text1252.h"
 
 #include <algorithm>
@@ -77,7 +78,7 @@ std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const Book
         std::uint32_t header;
         std::uint32_t position;
     };
-    std::vector<Key> order;
+    MappedVector<Key> order;
     order.reserve(joined.size());
     for (std::size_t i = 0; i < joined.size(); ++i) {
         const BookedHeader& h = *joined[i].header;
@@ -123,7 +124,7 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
         bool optional;
         auto tie() const { return std::tie(hotel, optional, arrivo, partenza, note, line, header); }
     };
-    std::vector<Key> keys;
+    MappedVector<Key> keys;
     keys.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i)
         keys.push_back({rows[i].numeroHotel, rows[i].arrivo, rows[i].partenza,
