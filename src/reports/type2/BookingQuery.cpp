@@ -106,13 +106,14 @@ std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const Book
 
 std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const BookingSet& bookings)
 {
-    std::vector<BookingRow> rows;
-    rows.reserve(joined.size());
-    for (const auto& j : joined)
-        rows.push_back(rowOf(j, bookings));
+    const auto confirmed = [](const Joined& j) {
+        const char kind = upperKind(j.header->kind);
+        return kind == 'C' || kind == 'D';
+    };
     // Rows that group together become neighbours: hotel, kind, arrival,
     // departure, note (engine text order), then table order (of the lines,
-    // then of a line's headers). The sort runs over small keys.
+    // then of a line's headers). The sort runs over small keys; a row is
+    // made for the first of each group only.
     struct Key {
         std::int64_t hotel;
         long arrivo;
@@ -125,42 +126,39 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
         auto tie() const { return std::tie(hotel, optional, arrivo, partenza, note, line, header); }
     };
     MappedVector<Key> keys;
-    keys.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        keys.push_back({rows[i].numeroHotel, rows[i].arrivo, rows[i].partenza,
-                        bookings.notePlace(*joined[i].line), joined[i].line->order,
-                        joined[i].header->order, static_cast<std::uint32_t>(i),
-                        !rows[i].confermata});
+    keys.reserve(joined.size());
+    for (std::size_t i = 0; i < joined.size(); ++i) {
+        const Joined& j = joined[i];
+        keys.push_back({j.line->numeroHotel, j.arrivo, j.partenza, bookings.notePlace(*j.line),
+                        j.line->order, j.header->order, static_cast<std::uint32_t>(i),
+                        !confirmed(j)});
+    }
     std::sort(keys.begin(), keys.end(),
               [](const Key& a, const Key& b) { return a.tie() < b.tie(); });
-    std::vector<std::size_t> order;
-    order.reserve(keys.size());
-    for (const Key& k : keys)
-        order.push_back(k.index);
     std::vector<BookingRow> groups;
     const BookedLine* lead = nullptr;
-    for (const std::size_t i : order) {
-        const BookingRow& row = rows[i];
-        if (lead && groups.back().numeroHotel == row.numeroHotel &&
-            groups.back().confermata == row.confermata &&
-            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*joined[i].line).note) &&
-            groups.back().arrivo == row.arrivo && groups.back().partenza == row.partenza) {
+    for (const Key& k : keys) {
+        const Joined& j = joined[k.index];
+        if (lead && groups.back().numeroHotel == j.line->numeroHotel &&
+            groups.back().confermata == confirmed(j) &&
+            equalText(bookings.priceOf(*lead).note, bookings.priceOf(*j.line).note) &&
+            groups.back().arrivo == j.arrivo && groups.back().partenza == j.partenza) {
             BookingRow& group = groups.back();
-            if (__builtin_add_overflow(group.numeroPersone, row.numeroPersone,
+            if (__builtin_add_overflow(group.numeroPersone, j.line->numeroPersone,
                                        &group.numeroPersone) ||
-                __builtin_add_overflow(group.quantitaCamere, row.quantitaCamere,
+                __builtin_add_overflow(group.quantitaCamere, j.line->quantitaCamere,
                                        &group.quantitaCamere))
                 throw DataError("Totale troppo grande per il rapporto: persone o camere "
                                 "dell'hotel " +
                                 std::to_string(group.numeroHotel));
             continue;
         }
-        lead = joined[i].line;
-        BookingRow group = row;
+        lead = j.line;
+        BookingRow group = rowOf(j, bookings);
         group.ditta = "Totale";
         group.giorniTariffa = 1;
         group.prezzo = {};
-        groups.push_back(std::move(group));
+        groups.push_back(group);
     }
     return groups;
 }
