@@ -171,12 +171,9 @@ void BookingSet::LineTable::restart(std::size_t rows)
 {
     m_lines.clear();
     m_lines.reserve(rows);
-    adviseHugePages(m_lines);
     m_prices.clear();
-    if (m_withPrices) {
+    if (m_withPrices)
         m_prices.reserve(rows);
-        adviseHugePages(m_prices);
-    }
     m_texts = TextPool();
 }
 
@@ -214,7 +211,6 @@ void BookingSet::HeaderTable::restart(std::size_t rows)
 {
     m_headers.clear();
     m_headers.reserve(rows);
-    adviseHugePages(m_headers);
     m_texts = TextPool();
 }
 
@@ -277,11 +273,8 @@ void BookingSet::index()
         permute(m_prices, pricesFrom);
     }
     permute(m_lines, from);
-    m_tableOrder.reserve(m_lines.size());
-    adviseHugePages(m_tableOrder);
     m_tableOrder.resize(m_lines.size());
     m_days.reserve(m_lines.size());
-    adviseHugePages(m_days);
     // Walking lines and headers in step gives each line its booking's
     // headers.
     std::size_t h = 0;

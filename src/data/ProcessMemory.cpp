@@ -1,8 +1,8 @@
 #include "data/ProcessMemory.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
 
 #if defined(__linux__) && defined(__GLIBC__)
 #include <malloc.h>
@@ -19,13 +19,16 @@ namespace {
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr std::size_t kHugePage = 2 * kMiB;
 // The address space the heap takes at once: untouched, it costs no memory.
-// A request that needs more grows the heap as usual beyond it, in small
-// pages.
+// A request that needs more grows the heap as usual beyond it.
 constexpr std::size_t kHeapReserve = 1024 * kMiB;
-// Blocks up to this size come from the heap; larger ones are mapped on their
-// own (their owners ask for huge pages), so that the large arrays of one
-// month, freed, never leave holes in the heap that the next month's arrays
-// do not fit.
+// Huge pages are asked for the first part of the heap only. A huge page costs
+// the kernel more to fill on first touch than small pages do (on the virtual
+// machines measured, far more), and past some hundred megabytes of records
+// the walks gain no more from them than that: a request of a chain's size
+// goes on in small pages there.
+constexpr std::size_t kHugeHeap = 128 * kMiB;
+// Blocks up to this size (the allocator's upper bound) come from the heap
+// once the reserve is used up; larger ones are mapped on their own.
 constexpr int kMapThreshold = 32 * 1024 * 1024;
 // What was freed is kept unless the free top of the heap passes this: above
 // the reserve, so that the reserve is never handed back.
@@ -39,26 +42,12 @@ std::uintptr_t alignUp(std::uintptr_t address, std::size_t to)
     return (address + to - 1) / to * to;
 }
 
-std::uintptr_t alignDown(std::uintptr_t address, std::size_t to)
-{
-    return address / to * to;
-}
-
-void advise(std::uintptr_t from, std::uintptr_t to)
-{
-    from = alignUp(from, kHugePage);
-    to = alignDown(to, kHugePage);
-    if (to > from)
-        // Refused where the system allows no huge pages: small pages then.
-        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-}
-
 } // namespace
 
 void prepareHeapForReports()
 {
     // One heap for every thread (a request runs two or three): each thread's
-    // own arena would be mapped in small pages.
+    // own arena would be mapped in small pages, and handed back in part.
     mallopt(M_ARENA_MAX, 1);
     mallopt(M_MMAP_THRESHOLD, kMapThreshold);
     mallopt(M_TRIM_THRESHOLD, kTrimThreshold);
@@ -71,45 +60,27 @@ void prepareHeapForReports()
     std::free(probe);
     const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
     mallopt(M_TOP_PAD, kDefaultTopPad);
-    advise(before, after);
+    const std::uintptr_t from = alignUp(before, kHugePage);
+    const std::uintptr_t to = std::min(after, from + kHugeHeap);
+    if (to > from)
+        // Refused where the system allows no huge pages: small pages then.
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
-void adviseHugePages(const void* data, std::size_t bytes)
-{
-    if (bytes >= kHugePage)
-        advise(reinterpret_cast<std::uintptr_t>(data),
-               reinterpret_cast<std::uintptr_t>(data) + bytes);
-}
-
-// A block is mapped at a huge page's boundary and in whole huge pages, so
-// that none of it is left to small pages.
 void* mapBlock(std::size_t bytes)
 {
-    const std::size_t size = alignUp(bytes, kHugePage);
-    void* mapped =
-        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        return nullptr;
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t block = alignUp(start, kHugePage);
-    if (block > start)
-        munmap(mapped, block - start);
-    if (const std::uintptr_t end = start + size + kHugePage; end > block + size)
-        munmap(reinterpret_cast<void*>(block + size), end - block - size);
-    advise(block, block + size);
-    return reinterpret_cast<void*>(block);
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : block;
 }
 
 void unmapBlock(void* block, std::size_t bytes)
 {
-    munmap(block, alignUp(bytes, kHugePage));
+    munmap(block, bytes);
 }
 
 #else
 
 void prepareHeapForReports() {}
-
-void adviseHugePages(const void*, std::size_t) {}
 
 void* mapBlock(std::size_t bytes)
 {

@@ -2,7 +2,6 @@
 
 #include "data/BookingCache.h"
 #include "data/DataError.h"
-#include "data/ProcessMemory.h"
 #include "data/Text1252.h"
 
 #include <algorithm>
@@ -78,7 +77,7 @@ std::vector<BookingRow> detailRows(const std::vector<Joined>& joined, const Book
         std::uint32_t header;
         std::uint32_t position;
     };
-    MappedVector<Key> order;
+    std::vector<Key> order;
     order.reserve(joined.size());
     for (std::size_t i = 0; i < joined.size(); ++i) {
         const BookedHeader& h = *joined[i].header;
@@ -125,7 +124,7 @@ std::vector<BookingRow> totalsRows(const std::vector<Joined>& joined, const Book
         bool optional;
         auto tie() const { return std::tie(hotel, optional, arrivo, partenza, note, line, header); }
     };
-    MappedVector<Key> keys;
+    std::vector<Key> keys;
     keys.reserve(joined.size());
     for (std::size_t i = 0; i < joined.size(); ++i) {
         const Joined& j = joined[i];
