@@ -88,13 +88,15 @@ void permute(std::vector<Record>& records, MappedVector<std::uint32_t>& from)
     }
 }
 
+// Hotel numbers below this are counted in a table of their own.
+constexpr std::int64_t kFewHotels = 10000;
+
 // The places of the records ordered by hotel, booking number and table
 // order, when every hotel number is below kFewHotels and each hotel's
 // booking numbers never fall in table order (the front office numbers the
 // bookings of a hotel as they come): the records of each hotel then keep
 // their table order, and one count of the records by hotel places them,
 // without a sort. Otherwise nullopt.
-constexpr std::int64_t kFewHotels = 10000;
 
 template <typename Record>
 std::optional<MappedVector<std::uint32_t>> orderByCounting(const std::vector<Record>& records)
