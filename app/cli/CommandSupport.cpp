@@ -114,4 +114,26 @@ void WarningsShown::finish() const
         printError("Avviso: ... e altre " + std::to_string(m_count - kShown) + " righe.");
 }
 
+void writeNamed(const std::optional<std::filesystem::path>& file,
+                const std::function<void(const std::filesystem::path&)>& write)
+{
+    if (!file)
+        return;
+    write(*file);
+    std::cout << file->string() << "\n";
+}
+
+bool drawNamed(const std::optional<std::filesystem::path>& file,
+               const std::function<std::optional<std::string>(const std::filesystem::path&)>& draw)
+{
+    if (!file)
+        return true;
+    if (const auto problem = draw(*file)) {
+        printError(*problem);
+        return false;
+    }
+    std::cout << file->string() << "\n";
+    return true;
+}
+
 } // namespace presenze

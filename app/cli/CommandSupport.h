@@ -75,6 +75,15 @@ private:
 std::optional<std::filesystem::path> userOutput(const std::optional<std::string>& name,
                                                 const DataFolder& folder);
 
+// Writes a file named on the command line, when one was, then prints its name.
+void writeNamed(const std::optional<std::filesystem::path>& file,
+                const std::function<void(const std::filesystem::path&)>& write);
+
+// The same for a drawing that may fail: its problem, in Italian, on stderr
+// and false.
+bool drawNamed(const std::optional<std::filesystem::path>& file,
+               const std::function<std::optional<std::string>(const std::filesystem::path&)>& draw);
+
 // Warnings about room lines left out, the first few of them, on stderr.
 class WarningsShown {
 public:

@@ -60,19 +60,13 @@ int runReport(ReportOptions o, const SourceOptions& source, const Clock& running
         context.figures = &figures;
     const auto path = runPrintRequest(o.kind, o.range, o.selection, context);
     std::cout << path.string() << "\n";
-    if (workbook) {
-        if (const std::string note = writeWorkbook(figures, *workbook); !note.empty())
+    writeNamed(workbook, [&figures](const std::filesystem::path& file) {
+        if (const std::string note = writeWorkbook(figures, file); !note.empty())
             printError("Avviso: " + note);
-        std::cout << workbook->string() << "\n";
-    }
-    if (chart) {
-        if (const auto problem = extras.occupancyChart(figures, *chart)) {
-            printError(*problem);
-            return 1;
-        }
-        std::cout << chart->string() << "\n";
-    }
-    return 0;
+    });
+    return drawNamed(chart, [&](const auto& file) { return extras.occupancyChart(figures, file); })
+               ? 0
+               : 1;
 }
 
 int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running,
@@ -99,22 +93,13 @@ int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running
                                         : computeIndicators(folder, o.request, warn, store.get());
     warnings.finish();
     std::cout << cp1252ToUtf8(indicatorTable(indicators));
-    if (csv) {
-        writeIndicatorCsv(indicators, *csv);
-        std::cout << csv->string() << "\n";
-    }
-    if (workbook) {
-        writeIndicatorWorkbook(indicators, *workbook);
-        std::cout << workbook->string() << "\n";
-    }
-    if (chart) {
-        if (const auto problem = extras.indicatorChart(indicators, *chart)) {
-            printError(*problem);
-            return 1;
-        }
-        std::cout << chart->string() << "\n";
-    }
-    return 0;
+    writeNamed(csv, [&indicators](const auto& file) { writeIndicatorCsv(indicators, file); });
+    writeNamed(workbook,
+               [&indicators](const auto& file) { writeIndicatorWorkbook(indicators, file); });
+    return drawNamed(chart,
+                     [&](const auto& file) { return extras.indicatorChart(indicators, file); })
+               ? 0
+               : 1;
 }
 
 int runCsv(const OutputOptions& o)

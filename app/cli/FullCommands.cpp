@@ -78,14 +78,8 @@ int runPickup(const PickupOptions& o, const Clock& running)
     const Pickup pickup = readPickup(storeAddress(o.conninfo), request);
     if (!csv && !xlsx)
         std::cout << cp1252ToUtf8(pickupTable(pickup));
-    if (csv) {
-        writePickupCsv(pickup, *csv);
-        std::cout << csv->string() << "\n";
-    }
-    if (xlsx) {
-        writePickupWorkbook(pickup, *xlsx);
-        std::cout << xlsx->string() << "\n";
-    }
+    writeNamed(csv, [&pickup](const auto& file) { writePickupCsv(pickup, file); });
+    writeNamed(xlsx, [&pickup](const auto& file) { writePickupWorkbook(pickup, file); });
     return 0;
 }
 
