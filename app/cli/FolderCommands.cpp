@@ -26,13 +26,17 @@
 namespace presenze {
 namespace {
 
-// The data files a request over one season reads: their Access copies are
-// made together, ahead of the request.
-void prepareSeasonFiles(const DataFolder& folder, std::string_view season)
+// The data files a request over these seasons reads: their Access copies
+// are made together, ahead of the request.
+void prepareSeasonFiles(const DataFolder& folder, const std::vector<std::string>& seasons)
 {
-    prepareHotelFiles(folder,
-                      {std::string(schema::kRegistryFile), std::string(schema::kRoomTypesFile),
-                       schema::headersFile(season), schema::roomsFile(season)});
+    std::vector<std::string> names{std::string(schema::kRegistryFile),
+                                   std::string(schema::kRoomTypesFile)};
+    for (const std::string& season : seasons) {
+        names.push_back(schema::headersFile(season));
+        names.push_back(schema::roomsFile(season));
+    }
+    prepareHotelFiles(folder, names);
 }
 
 int runReport(ReportOptions o, const SourceOptions& source, const Clock& running,
@@ -46,7 +50,7 @@ int runReport(ReportOptions o, const SourceOptions& source, const Clock& running
     const FolderSource files(folder);
     const BookingSource& data = store ? *store : static_cast<const BookingSource&>(files);
     if (!store)
-        prepareSeasonFiles(folder, o.selection.season);
+        prepareSeasonFiles(folder, {o.selection.season});
     if (auto problem = checkTickedHotels(o.selection, data.hotelRegistry()))
         return usageError(*problem, "report");
     FillCalendarTables();
@@ -76,6 +80,10 @@ int runKpi(IndicatorOptions o, const SourceOptions& source, const Clock& running
     // The group on the server, every group of the server, or the folder.
     const auto store = extras.group(source);
     const bool chain = source.conninfo && !store;
+    // Indicators read one season, or every season of the folder.
+    if (!source.conninfo)
+        prepareSeasonFiles(folder, o.request.season ? std::vector{*o.request.season}
+                                                    : FolderSource(folder).seasons());
     if (!chain) {
         Selection ticked;
         ticked.tickedHotels = o.request.hotels;
@@ -115,7 +123,7 @@ int runIstat(const IstatOptions& o, const SourceOptions& source, const CommandEx
     const auto [tag, folder] = outputPlace(o);
     const auto store = extras.group(source);
     if (!store)
-        prepareSeasonFiles(folder, o.season);
+        prepareSeasonFiles(folder, {o.season});
     Selection ticked;
     ticked.tickedHotels = o.hotels;
     if (auto problem =
