@@ -242,12 +242,9 @@ void XlsxStream::text(std::uint32_t row, std::uint16_t column, std::string_view 
 
 void XlsxStream::number(std::uint32_t row, std::uint16_t column, std::int64_t value, Format format)
 {
-    startCell(row, column, format);
-    m_xml += "><v>";
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    m_xml.append(digits, end);
-    m_xml += "</v></c>";
+    valueCell(row, column, {digits, end}, format);
 }
 
 void XlsxStream::number(std::uint32_t row, std::uint16_t column, double value, Format format)
@@ -259,11 +256,17 @@ void XlsxStream::number(std::uint32_t row, std::uint16_t column, double value, F
         number(row, column, static_cast<std::int64_t>(value), format);
         return;
     }
-    startCell(row, column, format);
-    m_xml += "><v>";
     char digits[32];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    m_xml.append(digits, end);
+    valueCell(row, column, {digits, end}, format);
+}
+
+void XlsxStream::valueCell(std::uint32_t row, std::uint16_t column, std::string_view digits,
+                           Format format)
+{
+    startCell(row, column, format);
+    m_xml += "><v>";
+    m_xml += digits;
     m_xml += "</v></c>";
 }
 

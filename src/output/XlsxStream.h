@@ -82,6 +82,8 @@ public:
 private:
     void endSheet();
     void startCell(std::uint32_t row, std::uint16_t column, Format format);
+    // A number cell whose value is already written as text.
+    void valueCell(std::uint32_t row, std::uint16_t column, std::string_view digits, Format format);
     void flushIfFull();
     void writeStrings();
     void writeStyles();
